@@ -1,0 +1,48 @@
+# qm_library(<target> DIR <dir> [DEPS ...])
+# One static library per source folder; the sources are globbed so that adding
+# a file never means editing a shared list.
+function(qm_library target)
+  cmake_parse_arguments(QL "" "DIR" "DEPS" ${ARGN})
+  file(GLOB _src CONFIGURE_DEPENDS ${QL_DIR}/*.cpp ${QL_DIR}/*.h)
+  file(GLOB _cpp CONFIGURE_DEPENDS ${QL_DIR}/*.cpp)
+  if(_cpp)
+    add_library(${target} STATIC ${_src})
+    target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(${target} PUBLIC ${QL_DEPS})
+  else()
+    # A folder that holds only headers so far.
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} INTERFACE ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(${target} INTERFACE ${QL_DEPS})
+  endif()
+endfunction()
+
+# qm_test(<name> APP Core|Gui|Widgets DIR <dir> [DEPS ...])
+# One test program per test folder, with our own main that creates the right
+# kind of Qt application on the offscreen platform.
+function(qm_test name)
+  cmake_parse_arguments(QT "" "APP;DIR" "DEPS" ${ARGN})
+  file(GLOB _src CONFIGURE_DEPENDS ${QT_DIR}/*.cpp ${QT_DIR}/*.h)
+  if(NOT _src)
+    return()
+  endif()
+  add_executable(${name} ${_src} ${CMAKE_SOURCE_DIR}/tests/support/TestMain.cpp)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
+  if(QT_APP STREQUAL "Widgets")
+    target_compile_definitions(${name} PRIVATE QM_TEST_APP_WIDGETS)
+    set(_qt Qt6::Widgets)
+  elseif(QT_APP STREQUAL "Gui")
+    target_compile_definitions(${name} PRIVATE QM_TEST_APP_GUI)
+    set(_qt Qt6::Gui)
+  else()
+    set(_qt Qt6::Core)
+  endif()
+  target_compile_definitions(${name} PRIVATE
+    QM_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data"
+    QM_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
+  target_link_libraries(${name} PRIVATE ${QT_DEPS} ${_qt} Qt6::Test GTest::gtest)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;LANG=C.UTF-8"
+    TIMEOUT 300)
+endfunction()

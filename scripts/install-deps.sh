@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs everything the editor, its tools and its tests need on Debian 12.
+# The one list of packages: the run and test scripts both call this.
+set -euo pipefail
+PACKAGES=(
+  build-essential cmake ninja-build ccache pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+  libgtest-dev libbenchmark-dev
+  fonts-dejavu-core fonts-liberation2
+  xvfb xauth xdotool clang-format
+)
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  $SUDO apt-get update
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+fi
