@@ -1,0 +1,129 @@
+#include "gallery/Catalogue.h"
+
+#include "platform/Classic.h"
+
+namespace qm::gallery {
+namespace {
+
+using qm::classic::Split;
+namespace params = qm::params;
+
+// The row-break piece: any number, 0 meaning off. An empty piece (a line
+// ending in "|") is taken as off rather than as a corrupt record.
+std::optional<qint16> ReadRowBreak(const QString& piece) {
+  if (piece.trimmed().isEmpty()) return qint16{0};
+  const auto on = qm::classic::ToBool(piece);
+  if (!on) return std::nullopt;
+  return static_cast<qint16>(*on ? -1 : 0);
+}
+
+}  // namespace
+
+QString CategorySection(int categoryIndex) {
+  return QStringLiteral("Dir") + QString::number(categoryIndex);
+}
+
+QString TemplateKey(int picKey) { return QStringLiteral("Pic") + QString::number(picKey); }
+
+std::optional<TemplateRecord> ParseRecordLine(const QString& categoryPath, const QString& line,
+                                              int picKey) {
+  QStringList pieces = Split(line, u'|');
+  if (pieces.size() < params::kFieldCount) return std::nullopt;
+  TemplateRecord rec;
+  rec.picKey = picKey;
+  if (pieces.size() > params::kFieldCount) {
+    const auto flag = ReadRowBreak(pieces[params::kFieldCount]);
+    if (!flag) return std::nullopt;
+    rec.RowBreak = *flag;
+  }
+  pieces.resize(params::kFieldCount);
+  pieces[params::kPicture] = categoryPath + pieces[params::kPicture];
+  const auto p = params::ParseParamFields(pieces);
+  if (!p) return std::nullopt;
+  rec.params = *p;
+  return rec;
+}
+
+Catalogue LoadCatalogue(const IniReader& read, const CatalogueProgress& progress) {
+  Catalogue cat;
+  for (int n = 0; n < kMaxCategories; ++n) {
+    const QString name = read(CategorySection(n), QStringLiteral("Name"));
+    if (name.isEmpty()) break;
+    cat.captions << name;
+  }
+  const int total = static_cast<int>(cat.captions.size());
+  cat.categories.resize(total);
+  for (int n = 0; n < total; ++n) {
+    const QString section = CategorySection(n);
+    Category& c = cat.categories[n];
+    c.path = read(section, QStringLiteral("Path")) + u'\\';
+    for (int m = 1; m <= kMaxTemplates; ++m) {
+      const QString line = read(section, TemplateKey(m));
+      if (line.isEmpty()) break;
+      if (auto rec = ParseRecordLine(c.path, line, m)) c.templates << *rec;
+    }
+    if (progress) progress(n + 1, total);
+  }
+  return cat;
+}
+
+QString RecordText(const TemplateRecord& record) { return params::ParamLineText(record.params); }
+
+std::optional<QString> CatalogueLine(const QString& picture, const QString& currentLine,
+                                     qint16 rowBreak) {
+  const qsizetype bar = currentLine.indexOf(u'|');
+  if (bar < 0) return std::nullopt;
+  const QString rest = currentLine.mid(bar + 1);
+  // The look must read back as fields 1..21; the picture is the template's own.
+  QStringList check = Split(rest, u'|');
+  check.prepend(QString());
+  if (!params::ParseParamFields(check)) return std::nullopt;
+  const QString file = Split(picture, u'\\').constLast();
+  if (file.contains(u'|')) return std::nullopt;
+  QString line = file + u'|' + rest;
+  if (rowBreak != 0) line += u'|' + QString::number(qAbs(rowBreak));
+  return line;
+}
+
+std::optional<TemplateOverwrite> OverwriteTemplate(int categoryIndex, const TemplateRecord& record,
+                                                   const QString& currentLine) {
+  const QString& picture = record.params.Picture;
+  const auto line = CatalogueLine(picture, currentLine, record.RowBreak);
+  if (!line) return std::nullopt;
+  const QString rest = currentLine.mid(currentLine.indexOf(u'|') + 1);
+  QStringList fields = Split(rest, u'|');
+  fields.prepend(picture);
+  const auto parsed = params::ParseParamFields(fields);
+  if (!parsed) return std::nullopt;  // CatalogueLine has checked the same fields
+
+  TemplateOverwrite out;
+  out.section = CategorySection(categoryIndex);
+  out.key = TemplateKey(record.picKey);
+  out.line = *line;
+  out.tag = picture + u'|' + rest;
+  out.record = record;
+  out.record.params = *parsed;
+  return out;
+}
+
+QString TemplateCaptionEnding(int n) {
+  const int last = ((n % 10) + 10) % 10;
+  return last >= 1 && last <= 4 ? QStringLiteral("ки") : QStringLiteral("ок");
+}
+
+QString TemplateCaption(const QString& base, const QString& name, int n) {
+  return base + QStringLiteral(" - ") + name + QStringLiteral(" [") + QString::number(n) +
+         QStringLiteral(" заготов") + TemplateCaptionEnding(n) + u']';
+}
+
+ThumbnailTone ThumbnailToneOf(const qm::params::StampParams& p) {
+  ThumbnailTone t;
+  t.hue = static_cast<float>(p.PicHue) / 180.0f * 3.1415927f;
+  t.saturation = static_cast<float>(p.PicSaturation) / 100.0f;
+  t.value = static_cast<float>(p.PicValue) / 100.0f;
+  t.brightness = static_cast<float>(p.PicBrightness) / 100.0f;
+  t.opacity = 1.0f - static_cast<float>(p.PicAlpha) / 100.0f;
+  return t;
+}
+
+}  // namespace qm::gallery

@@ -1,0 +1,94 @@
+#include "params/ParamLine.h"
+
+#include "platform/Classic.h"
+
+namespace qm::params {
+namespace {
+
+using qm::classic::Split;
+
+std::optional<StampParams> ParseLine(const QString& line) {
+  return ParseParamFields(Split(line, u'|'));
+}
+
+// Checks every part of a group against the fields it goes to.
+bool GroupConverts(const QStringList& parts, int firstField, int firstPart) {
+  for (qsizetype i = firstPart; i < parts.size(); ++i)
+    if (!FieldConverts(firstField + static_cast<int>(i - firstPart), parts[i])) return false;
+  return true;
+}
+
+}  // namespace
+
+bool IsValidLine(const QString& line) { return ParseLine(line).has_value(); }
+
+std::optional<CurrentParams> Param2Param(const QStringList& fields) {
+  const auto p = ParseParamFields(fields);
+  if (!p) return std::nullopt;
+  return ToCurrentParams(*p);
+}
+
+std::optional<ParamLineResult> Param2Text(const QString& currentLine, const QString& value,
+                                          int index, const QString& fallbackLine) {
+  // Decide on the value before anything else: a refused value leaves the
+  // caller's line alone, even when that line would have been replaced.
+  if (index > 0 && index < kFieldCount) {
+    if (!FieldConverts(index, value)) return std::nullopt;
+  } else if (index == kPictureGroup || index == kToneGroup) {
+    const QStringList parts = Split(value, u'|');
+    const qsizetype want = index == kPictureGroup ? kPictureGroupParts : kToneGroupParts;
+    if (parts.size() != want) return std::nullopt;
+    if (!GroupConverts(parts, kPicHue, index == kPictureGroup ? 1 : 0)) return std::nullopt;
+  } else {
+    return std::nullopt;
+  }
+
+  const QString& base = IsValidLine(currentLine) ? currentLine : fallbackLine;
+  QStringList fields = Split(base, u'|', kFieldCount);
+  if (fields.size() != kFieldCount) return std::nullopt;
+
+  if (index > 0) {
+    fields[index] = value;
+  } else {
+    const QStringList parts = Split(value, u'|');
+    int part = 0;
+    if (index == kPictureGroup) fields[kPicture] = parts[part++];
+    for (int f = kPicHue; f <= kPicAlpha; ++f) fields[f] = parts[part++];
+  }
+
+  // Typed copy from the fields as given, then the colours normalised to hex.
+  const auto parsed = ParseParamFields(fields);
+  if (!parsed) return std::nullopt;  // only when the fallback line is unusable too
+  for (const int f : {kTextColor, kShadowColor, kBorderColor})
+    fields[f] = qm::classic::HexText(*qm::classic::ToInt32(fields[f]));
+
+  ParamLineResult out;
+  out.line = fields.join(u'|');
+  out.fields = fields;
+  out.current = ToCurrentParams(*parsed);
+  return out;
+}
+
+QString DefaultLine(const QString& fontName) {
+  StampParams p;
+  p.FontName = fontName;
+  p.FontStyle = 0;
+  p.FontSize = 50;
+  p.TextColor = 0xFFFFFF;
+  p.ShadowColor = 0;
+  p.ShadowAlpha = 255;
+  p.BorderColor = 0;
+  p.BorderWidth = 1;
+  p.TextOn = 1;
+  p.ShadowOn = 0;
+  p.BorderOn = 1;
+  p.BorderUnder = 0;
+  p.PicHue = 0;
+  p.PicSaturation = 100;
+  p.PicValue = 100;
+  p.PicBrightness = 0;
+  p.PicAlpha = 0;
+  return ParamLineText(p);
+}
+
+}  // namespace qm::params

@@ -1,0 +1,47 @@
+#pragma once
+// Putting one changed value into the parameter line (Param2Text) and keeping
+// the window's typed copy in step (Param2Param).
+//
+// The line the program keeps is always a complete 22-field line: a value that
+// could not be read back (a "|" inside a field, a group with the wrong number
+// of parts, "S=abc") is refused and nothing changes, and when the current line
+// itself is unusable (empty because the INI file had no selection, or edited
+// by hand) the change is applied to a complete default line instead, so the
+// first change already writes something every reader accepts.
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "params/StampParams.h"
+
+namespace qm::params {
+
+struct ParamLineResult {
+  QString line;        // the new current line, colours as "&H" hex
+  QStringList fields;  // the 22 fields of `line`
+  CurrentParams current;
+};
+
+// Applies `value` to field `index` (1..21), to the picture group (index 0: six
+// parts picture|h|s|v|b|a) or to the tone group (index -1: five parts). When
+// `currentLine` is not a valid line the change starts from `fallbackLine`.
+// nullopt: the value is refused (or neither line is valid); the caller then
+// keeps its line and its CurrentParams as they were.
+std::optional<ParamLineResult> Param2Text(const QString& currentLine, const QString& value,
+                                          int index, const QString& fallbackLine);
+
+// The typed copy of a split line (fields 1..21); nullopt unless all 22 fields
+// convert.
+std::optional<CurrentParams> Param2Param(const QStringList& fields);
+
+// A complete line for a look that has none yet: no picture, the given font at
+// style 0 and size 50 (the size box's own starting value), white text with a
+// one-unit black border so it reads on a light or dark desktop, shadow off
+// (black, opaque, no offset, ready for when it is switched on), neutral tone.
+QString DefaultLine(const QString& fontName);
+
+// 22 fields, each converting to its type.
+bool IsValidLine(const QString& line);
+
+}  // namespace qm::params

@@ -1,0 +1,216 @@
+#include "params/StampParams.h"
+
+#include <array>
+
+#include "colour/ColourModel.h"
+#include "platform/Classic.h"
+
+namespace qm::params {
+namespace {
+
+using namespace qm::classic;
+
+// Keys of fields 1..21, in field order; entry 0 is the picture group "P=".
+constexpr std::array<const char16_t*, kFieldCount> kKeys = {
+    u"P=", u"F=", u"f=", u"S=", u"C=", u"X=", u"Y=", u"c=", u"x=", u"y=", u"t=",
+    u"q=", u"w=", u"T=", u"o=", u"O=", u"d=", u"h=", u"s=", u"v=", u"b=", u"a="};
+
+// Sets field `index` of `p` from `text`; false when the text does not convert.
+bool SetField(StampParams& p, int index, QStringView text) {
+  auto put = [](auto& target, auto converted) {
+    if (!converted) return false;
+    target = *converted;
+    return true;
+  };
+  switch (index) {
+    case kPicture:
+      p.Picture = text.toString();
+      return true;
+    case kFontName:
+      p.FontName = text.toString();
+      return true;
+    case kFontStyle:
+      return put(p.FontStyle, ToInt16(text));
+    case kFontSize:
+      return put(p.FontSize, ToInt16(text));
+    case kTextColor:
+      return put(p.TextColor, ToInt32(text));
+    case kTextX:
+      return put(p.TextX, ToSingle(text));
+    case kTextY:
+      return put(p.TextY, ToSingle(text));
+    case kShadowColor:
+      return put(p.ShadowColor, ToInt32(text));
+    case kShadowX:
+      return put(p.ShadowX, ToSingle(text));
+    case kShadowY:
+      return put(p.ShadowY, ToSingle(text));
+    case kShadowAlpha:
+      return put(p.ShadowAlpha, ToByte(text));
+    case kBorderColor:
+      return put(p.BorderColor, ToInt32(text));
+    case kBorderWidth:
+      return put(p.BorderWidth, ToInt16(text));
+    case kTextOn:
+      return put(p.TextOn, ToInt16(text));
+    case kShadowOn:
+      return put(p.ShadowOn, ToInt16(text));
+    case kBorderOn:
+      return put(p.BorderOn, ToInt16(text));
+    case kBorderUnder:
+      return put(p.BorderUnder, ToInt16(text));
+    case kPicHue:
+      return put(p.PicHue, ToInt16(text));
+    case kPicSaturation:
+      return put(p.PicSaturation, ToInt16(text));
+    case kPicValue:
+      return put(p.PicValue, ToInt16(text));
+    case kPicBrightness:
+      return put(p.PicBrightness, ToInt16(text));
+    case kPicAlpha:
+      return put(p.PicAlpha, ToInt16(text));
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+FieldType FieldTypeOf(int index) {
+  switch (index) {
+    case kPicture:
+    case kFontName:
+      return FieldType::Text;
+    case kTextColor:
+    case kShadowColor:
+    case kBorderColor:
+      return FieldType::Colour;
+    case kTextX:
+    case kTextY:
+    case kShadowX:
+    case kShadowY:
+      return FieldType::Single;
+    case kShadowAlpha:
+      return FieldType::Byte;
+    default:
+      return FieldType::Int16;
+  }
+}
+
+CurrentParams ToCurrentParams(const StampParams& p) {
+  using qm::colour::Color2RGB;
+  CurrentParams c;
+  c.FontName = p.FontName;
+  c.FontStyle = p.FontStyle;
+  c.FontSize = p.FontSize;
+  c.TextColor = Color2RGB(p.TextColor);
+  c.TextX = p.TextX;
+  c.TextY = p.TextY;
+  c.ShadowColor = Color2RGB(p.ShadowColor);
+  c.ShadowX = p.ShadowX;
+  c.ShadowY = p.ShadowY;
+  c.ShadowAlpha = p.ShadowAlpha;
+  c.BorderColor = Color2RGB(p.BorderColor);
+  c.BorderWidth = p.BorderWidth;
+  c.TextOn = p.TextOn;
+  c.ShadowOn = p.ShadowOn;
+  c.BorderOn = p.BorderOn;
+  c.BorderUnder = p.BorderUnder;
+  c.PicHue = p.PicHue;
+  c.PicSaturation = p.PicSaturation;
+  c.PicValue = p.PicValue;
+  c.PicBrightness = p.PicBrightness;
+  c.PicAlpha = p.PicAlpha;
+  return c;
+}
+
+std::optional<int> KeyFieldIndex(QStringView key) {
+  for (int i = 0; i < kFieldCount; ++i)
+    if (key == QStringView(kKeys[static_cast<std::size_t>(i)])) return i;
+  if (key == u"p=") return kToneGroup;
+  return std::nullopt;
+}
+
+QString FieldKey(int index) {
+  if (index < 1 || index >= kFieldCount) return {};
+  return QString::fromUtf16(kKeys[static_cast<std::size_t>(index)]);
+}
+
+bool FieldConverts(int index, QStringView text) {
+  if (text.contains(u'|')) return false;
+  StampParams scratch;
+  return SetField(scratch, index, text);
+}
+
+std::optional<StampParams> ParseParamFields(const QStringList& fields) {
+  if (fields.size() != kFieldCount) return std::nullopt;
+  StampParams p;
+  for (int i = 0; i < kFieldCount; ++i) {
+    // A field of a split line never holds "|"; a list built by hand might.
+    if (fields[i].contains(u'|') || !SetField(p, i, fields[i])) return std::nullopt;
+  }
+  return p;
+}
+
+QString FieldText(const StampParams& p, int index) {
+  const auto num = [](auto v) { return QString::number(v); };
+  switch (index) {
+    case kPicture:
+      return p.Picture;
+    case kFontName:
+      return p.FontName;
+    case kFontStyle:
+      return num(p.FontStyle);
+    case kFontSize:
+      return num(p.FontSize);
+    case kTextColor:
+      return HexText(p.TextColor);
+    case kTextX:
+      return SingleText(p.TextX);
+    case kTextY:
+      return SingleText(p.TextY);
+    case kShadowColor:
+      return HexText(p.ShadowColor);
+    case kShadowX:
+      return SingleText(p.ShadowX);
+    case kShadowY:
+      return SingleText(p.ShadowY);
+    case kShadowAlpha:
+      return num(p.ShadowAlpha);
+    case kBorderColor:
+      return HexText(p.BorderColor);
+    case kBorderWidth:
+      return num(p.BorderWidth);
+    case kTextOn:
+      return num(p.TextOn);
+    case kShadowOn:
+      return num(p.ShadowOn);
+    case kBorderOn:
+      return num(p.BorderOn);
+    case kBorderUnder:
+      return num(p.BorderUnder);
+    case kPicHue:
+      return num(p.PicHue);
+    case kPicSaturation:
+      return num(p.PicSaturation);
+    case kPicValue:
+      return num(p.PicValue);
+    case kPicBrightness:
+      return num(p.PicBrightness);
+    case kPicAlpha:
+      return num(p.PicAlpha);
+    default:
+      return {};
+  }
+}
+
+QStringList ParamFields(const StampParams& p) {
+  QStringList out;
+  out.reserve(kFieldCount);
+  for (int i = 0; i < kFieldCount; ++i) out << FieldText(p, i);
+  return out;
+}
+
+QString ParamLineText(const StampParams& p) { return ParamFields(p).join(u'|'); }
+
+}  // namespace qm::params
