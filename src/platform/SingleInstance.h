@@ -1,0 +1,31 @@
+#pragma once
+// One editor per user: the first instance holds a lock file for its whole run.
+
+#include <QLockFile>
+#include <QString>
+
+namespace qm::platform {
+
+class SingleInstance {
+ public:
+  explicit SingleInstance(const QString& lockFilePath);
+  ~SingleInstance() = default;  // QLockFile releases the lock
+  SingleInstance(const SingleInstance&) = delete;
+  SingleInstance& operator=(const SingleInstance&) = delete;
+
+  // True when no other instance holds the lock (this one now does). A lock
+  // left by an instance that crashed is taken over. When the lock cannot be
+  // created at all (no writable directory), the answer is also true: an
+  // editor that runs twice is better than one that never starts.
+  bool tryAcquire();
+
+  // $XDG_RUNTIME_DIR/quillmark/QuillmarkOpt.lock, or
+  // /tmp/quillmark-<uid>/QuillmarkOpt.lock without that variable; the
+  // directory is created with mode 0700 when missing.
+  static QString DefaultLockPath();
+
+ private:
+  QLockFile lock_;
+};
+
+}  // namespace qm::platform

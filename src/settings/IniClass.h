@@ -1,0 +1,40 @@
+#pragma once
+// Access to the INI file shared with the host. Every read and write of
+// "Quillmark.ini" goes through this class.
+
+#include <QString>
+#include <optional>
+
+#include "platform/ProfileFile.h"
+
+namespace qm::settings {
+
+class INI_Class {
+ public:
+  // The value of KeyName in Section of FileName, or sDefValue when the file,
+  // section or key is missing. Long values are read whole.
+  QString ReadINIKey(const QString& Section, const QString& KeyName, const QString& FileName,
+                     const QString& sDefValue);
+
+  // Creates the file, section and key as needed and replaces the value in
+  // place. Callers may ignore the result, as the classic program did; it is
+  // false when nothing was written (I/O failure, or names or a value that
+  // would break the file's layout).
+  bool WriteInIKey(const QString& Section, const QString& KeyName, const QString& KeyValue,
+                   const QString& FileName);
+
+  // Start-up reads thousands of keys: between these two calls, reads of
+  // FileName come from one parse of the file instead of one parse per key.
+  // A write to that file meanwhile refreshes the parse; changes made by
+  // others are not seen until EndBulkRead.
+  void BeginBulkRead(const QString& FileName);
+  void EndBulkRead();
+
+ private:
+  bool IsBulkFile(const QString& FileName) const;
+
+  QString bulkFile_;  // absolute, cleaned; empty when no bulk read is active
+  std::optional<platform::ProfileSnapshot> snapshot_;
+};
+
+}  // namespace qm::settings

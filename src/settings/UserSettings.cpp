@@ -1,0 +1,34 @@
+#include "settings/UserSettings.h"
+
+#include <QStandardPaths>
+
+namespace qm::settings {
+namespace {
+
+QString OptionsKey(const QString& sKey) { return QStringLiteral("Options/") + sKey; }
+
+}  // namespace
+
+UserSettings::UserSettings(const QString& filePath) : settings_(filePath, QSettings::IniFormat) {}
+
+bool UserSettings::SetS(const QString& sKey, const QString& Sval) {
+  settings_.setValue(OptionsKey(sKey), Sval);
+  settings_.sync();
+  return settings_.status() == QSettings::NoError;
+}
+
+QString UserSettings::GetS(const QString& sKey, const QString& sDef) const {
+  const QVariant v = settings_.value(OptionsKey(sKey));
+  if (!v.isValid()) return sDef;
+  // A hand-edited file may hold an unquoted "a, b", which the INI format reads
+  // as a list; the values are plain strings, so give it back as one.
+  if (v.typeId() == QMetaType::QStringList) return v.toStringList().join(u',');
+  return v.toString();
+}
+
+QString UserSettings::DefaultFilePath() {
+  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+         QStringLiteral("/Quillmark/Quillmark.conf");
+}
+
+}  // namespace qm::settings
