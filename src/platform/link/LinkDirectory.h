@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+namespace qm::link {
+
+// The folder that holds every link endpoint of this user. It is created with
+// mode 0700 and refused when it belongs to somebody else or is open to group or
+// others: anyone who can write there could pose as the host or the editor.
+struct LinkDirResult {
+  QString path;   // without a trailing "/"
+  QString error;  // empty when the folder may be used
+  bool ok() const { return error.isEmpty(); }
+};
+
+// "$XDG_RUNTIME_DIR/quillmark", or "/tmp/quillmark-<uid>" when the variable is
+// unset, empty or not absolute. Touches nothing on disk.
+QString DefaultLinkDirectoryPath();
+
+// A process-wide replacement for the default folder (tests, the test host's
+// --link-dir); an empty text goes back to the default.
+void SetLinkDirectoryOverride(const QString& path);
+QString LinkDirectoryOverride();
+
+// The folder in force (override or default), created and checked.
+LinkDirResult LinkDirectory();
+
+// `path` created if missing (its parent must exist) and checked.
+LinkDirResult PrepareLinkDirectory(const QString& path);
+
+}  // namespace qm::link

@@ -1,0 +1,227 @@
+#include "platform/link/LinkEndpoint.h"
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QPointer>
+#include <QSocketNotifier>
+#include <cerrno>
+#include <cstring>
+
+#include "platform/link/FrameParser.h"
+#include "platform/link/LinkDirectory.h"
+#include "platform/link/LinkText.h"
+
+namespace qm::link {
+
+namespace {
+
+constexpr char kAck = 0x06;
+
+QString ErrnoText() { return QString::fromLocal8Bit(std::strerror(errno)); }
+
+// Notifiers are never deleted on the spot: the one being dropped may be the
+// very notifier whose activation we are running inside.
+void Retire(QSocketNotifier* n) {
+  if (!n) return;
+  n->setEnabled(false);
+  n->deleteLater();
+}
+
+}  // namespace
+
+struct LinkEndpoint::Connection {
+  int fd = -1;
+  FrameParser parser;
+  QSocketNotifier* notifier = nullptr;
+  // True while this connection's messages are being handled. A handler that
+  // sends and waits serves the endpoint meanwhile, but never this connection:
+  // its later messages must not overtake the one still being handled.
+  bool busy = false;
+  bool dead = false;
+
+  ~Connection() {
+    Retire(notifier);
+    if (fd >= 0) ::close(fd);
+  }
+};
+
+LinkEndpoint::LinkEndpoint(QObject* parent) : QObject(parent) {}
+
+LinkEndpoint::~LinkEndpoint() { close(); }
+
+bool LinkEndpoint::listen(qint32 handle) {
+  close();
+  error_.clear();
+  if (handle <= 0) {
+    error_ = QStringLiteral("a link handle must be a positive number, not %1").arg(handle);
+    return false;
+  }
+  const LinkDirResult dir = dir_.isEmpty() ? LinkDirectory() : PrepareLinkDirectory(dir_);
+  if (!dir.ok()) {
+    error_ = dir.error;
+    return false;
+  }
+  const QString path = dir.path + u'/' + QString::number(handle);
+  const QByteArray native = QFile::encodeName(path);
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  if (native.size() >= static_cast<qsizetype>(sizeof addr.sun_path)) {
+    error_ = QStringLiteral("socket path too long: %1").arg(path);
+    return false;
+  }
+  std::memcpy(addr.sun_path, native.constData(), static_cast<size_t>(native.size()));
+
+  struct stat st {};
+  if (::lstat(native.constData(), &st) == 0) {
+    if (!S_ISSOCK(st.st_mode)) {
+      error_ = QStringLiteral("%1 exists and is not a socket").arg(path);
+      return false;
+    }
+    // A socket file nobody listens on is what a crashed program leaves
+    // behind; one that still accepts belongs to a running endpoint.
+    const int probe = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (probe >= 0) {
+      const bool live =
+          ::connect(probe, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 || errno == EAGAIN;
+      ::close(probe);
+      if (live) {
+        error_ = QStringLiteral("another endpoint is listening on %1").arg(path);
+        return false;
+      }
+    }
+    ::unlink(native.constData());
+  }
+
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  if (fd < 0) {
+    error_ = QStringLiteral("socket: %1").arg(ErrnoText());
+    return false;
+  }
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+      ::listen(fd, SOMAXCONN) != 0) {
+    error_ = QStringLiteral("cannot listen on %1: %2").arg(path, ErrnoText());
+    ::close(fd);
+    return false;
+  }
+  if (::lstat(native.constData(), &st) == 0) {
+    socketDev_ = st.st_dev;
+    socketIno_ = st.st_ino;
+  }
+  listenFd_ = fd;
+  handle_ = handle;
+  path_ = path;
+  listenNotifier_ = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+  connect(listenNotifier_, &QSocketNotifier::activated, this, &LinkEndpoint::acceptPending);
+  return true;
+}
+
+void LinkEndpoint::close() {
+  const auto conns = connections_;
+  for (const auto& c : conns) dropConnection(c);
+  Retire(listenNotifier_);
+  listenNotifier_ = nullptr;
+  if (listenFd_ >= 0) {
+    ::close(listenFd_);
+    listenFd_ = -1;
+    // Remove the file only if it is still ours: a later endpoint may have
+    // taken the name over.
+    const QByteArray native = QFile::encodeName(path_);
+    struct stat st {};
+    if (::lstat(native.constData(), &st) == 0 && st.st_dev == socketDev_ && st.st_ino == socketIno_)
+      ::unlink(native.constData());
+  }
+  handle_ = 0;
+  path_.clear();
+}
+
+void LinkEndpoint::acceptPending() {
+  while (listenFd_ >= 0) {
+    const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd < 0) {
+      if (errno == EINTR || errno == ECONNABORTED) continue;
+      return;  // EAGAIN: all taken; anything else: try again on the next wake-up
+    }
+    auto c = std::make_shared<Connection>();
+    c->fd = fd;
+    c->notifier = new QSocketNotifier(fd, QSocketNotifier::Read);
+    std::weak_ptr<Connection> weak = c;
+    connect(c->notifier, &QSocketNotifier::activated, this, [this, weak] {
+      if (auto conn = weak.lock()) serveConnection(conn);
+    });
+    connections_.push_back(std::move(c));
+  }
+}
+
+void LinkEndpoint::serveConnection(const std::shared_ptr<Connection>& conn) {
+  // Our own reference: a handler may drop the connection from the list.
+  const std::shared_ptr<Connection> c = conn;
+  if (c->dead || c->busy) return;
+
+  // Parsed completely before any handler runs, so nested serving may reuse it.
+  static thread_local char buffer[64 * 1024];
+  const ssize_t n = ::recv(c->fd, buffer, sizeof buffer, MSG_DONTWAIT);
+  if (n < 0) {
+    if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) dropConnection(c);
+    return;
+  }
+  if (n == 0) {  // closed; an unfinished message is dropped with it
+    dropConnection(c);
+    return;
+  }
+  QList<QByteArray> messages;
+  const bool intact = c->parser.feed(buffer, n, messages);
+
+  if (!messages.isEmpty()) {
+    QPointer<LinkEndpoint> self(this);
+    c->busy = true;
+    if (c->notifier) c->notifier->setEnabled(false);
+    bool answering = true;
+    for (const QByteArray& m : messages) {
+      Q_EMIT messageReceived(DecodeLinkText(m));
+      if (!self || c->dead) return;  // the handler closed us; `c` closes its socket
+      if (answering) {
+        // A sender that has gone away no longer wants the answer, but the
+        // messages it completed before leaving are still handled.
+        answering = ::send(c->fd, &kAck, 1, MSG_NOSIGNAL | MSG_DONTWAIT) == 1;
+      }
+    }
+    c->busy = false;
+    if (!answering) {
+      dropConnection(c);
+      return;
+    }
+    if (c->notifier) c->notifier->setEnabled(true);
+  }
+  if (!intact) dropConnection(c);
+}
+
+void LinkEndpoint::dropConnection(const std::shared_ptr<Connection>& conn) {
+  const std::shared_ptr<Connection> c = conn;
+  if (c->dead) return;
+  c->dead = true;
+  Retire(c->notifier);
+  c->notifier = nullptr;
+  ::close(c->fd);
+  c->fd = -1;
+  std::erase(connections_, c);
+}
+
+void LinkEndpoint::collectWatches(std::vector<Watch>& out) const {
+  if (listenFd_ >= 0) out.push_back({listenFd_, nullptr});
+  for (const auto& c : connections_)
+    if (!c->busy && !c->dead) out.push_back({c->fd, c});
+}
+
+void LinkEndpoint::serve(const Watch& w) {
+  if (!w.conn) {
+    if (listenFd_ >= 0 && listenFd_ == w.fd) acceptPending();
+    return;
+  }
+  serveConnection(w.conn);
+}
+
+}  // namespace qm::link

@@ -1,0 +1,228 @@
+#include "platform/link/LinkSender.h"
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QPointer>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <vector>
+
+#include "platform/link/FrameParser.h"
+#include "platform/link/LinkDirectory.h"
+#include "platform/link/LinkEndpoint.h"
+#include "platform/link/LinkText.h"
+
+namespace qm::link {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr char kAck = 0x06;
+
+std::atomic<int> g_defaultTimeoutMs{kDefaultReplyTimeoutMs};
+
+QString EffectiveDirectory(const QString& dir) {
+  if (!dir.isEmpty()) return dir;
+  const QString over = LinkDirectoryOverride();
+  return over.isEmpty() ? DefaultLinkDirectoryPath() : over;
+}
+
+int Connect(const QString& dir, qint32 handle) {
+  if (handle <= 0) return -1;
+  const LinkDirResult checked = PrepareLinkDirectory(dir);
+  if (!checked.ok()) return -1;
+  const QByteArray native = QFile::encodeName(checked.path + u'/' + QString::number(handle));
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  if (native.size() >= static_cast<qsizetype>(sizeof addr.sun_path)) return -1;
+  std::memcpy(addr.sun_path, native.constData(), static_cast<size_t>(native.size()));
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  if (fd < 0) return -1;
+  // Non-blocking: a local connect either succeeds at once or fails at once
+  // (EAGAIN when the listener's queue is full, which a healthy peer never
+  // lets happen); it can never hold us up.
+  if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+// A kept connection must be silent between messages; anything readable means
+// the peer closed it (or broke the protocol), so a new one is needed.
+bool Stale(int fd) {
+  pollfd p{fd, POLLIN, 0};
+  return ::poll(&p, 1, 0) != 0;
+}
+
+}  // namespace
+
+void SetDefaultReplyTimeout(int ms) {
+  g_defaultTimeoutMs.store(ms > 0 ? ms : kDefaultReplyTimeoutMs);
+}
+
+int DefaultReplyTimeout() { return g_defaultTimeoutMs.load(); }
+
+struct LinkSender::State {
+  qint32 handle = 0;
+  QPointer<LinkEndpoint> own;
+  QString dir;
+  int timeoutMs = 0;
+  int fd = -1;
+  bool waiting = false;
+
+  ~State() { closeSocket(); }
+  void closeSocket() {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+  }
+  bool transfer(const QByteArray& frame, Clock::time_point deadline);
+};
+
+bool LinkSender::State::transfer(const QByteArray& frame, Clock::time_point deadline) {
+  qsizetype written = 0;
+  std::vector<pollfd> fds;
+  std::vector<LinkEndpoint::Watch> watches;
+  for (;;) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) return false;
+
+    fds.clear();
+    watches.clear();
+    const short want = POLLIN | (written < frame.size() ? POLLOUT : 0);
+    fds.push_back({fd, want, 0});
+    if (own) own->collectWatches(watches);
+    for (const auto& w : watches) fds.push_back({w.fd, POLLIN, 0});
+
+    const int ready = ::poll(fds.data(), fds.size(), static_cast<int>(left));
+    if (ready < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (ready == 0) continue;
+
+    const short ev = fds[0].revents;
+    if (ev & POLLNVAL) return false;
+    if ((ev & POLLOUT) && written < frame.size()) {
+      const ssize_t n =
+          ::send(fd, frame.constData() + written, static_cast<size_t>(frame.size() - written),
+                 MSG_NOSIGNAL | MSG_DONTWAIT);
+      if (n > 0)
+        written += n;
+      else if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
+        return false;  // EPIPE and the like: the peer has gone
+    }
+    if (ev & (POLLIN | POLLHUP | POLLERR)) {
+      char answer = 0;
+      const ssize_t n = ::recv(fd, &answer, 1, MSG_DONTWAIT);
+      if (n == 1) return answer == kAck && written == frame.size();
+      if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) return false;
+    }
+    // Messages sent to us meanwhile, possibly by the very peer we wait for.
+    // A handler run here may send again; that nests like a window procedure
+    // handling a sent message during SendMessage.
+    for (size_t i = 0; i < watches.size(); ++i) {
+      if (!own) break;  // a handler destroyed our endpoint
+      if (fds[i + 1].revents) own->serve(watches[i]);
+    }
+  }
+}
+
+LinkSender::LinkSender(qint32 handle, LinkEndpoint* own, const QString& dir)
+    : d_(std::make_shared<State>()) {
+  d_->handle = handle;
+  d_->own = own;
+  d_->dir = dir;
+}
+
+LinkSender::~LinkSender() = default;
+
+void LinkSender::setReplyTimeout(int ms) { d_->timeoutMs = ms; }
+void LinkSender::setOwnEndpoint(LinkEndpoint* own) { d_->own = own; }
+qint32 LinkSender::handle() const { return d_->handle; }
+bool LinkSender::isConnected() const { return d_->fd >= 0; }
+bool LinkSender::isWaiting() const { return d_->waiting; }
+void LinkSender::disconnect() {
+  if (!d_->waiting) d_->closeSocket();
+}
+
+bool LinkSender::send(const QString& text) {
+  // Our own reference: a handler served during the wait may destroy the
+  // LinkSender itself (a window closing on "W=0", say).
+  const std::shared_ptr<State> s = d_;
+  QByteArray frame = EncodeLinkText(text);
+  // The receiver would refuse it and drop the connection; refuse it here.
+  if (frame.size() > FrameParser::kMaxText) return false;
+  frame.append('\0');
+
+  if (s->waiting) {
+    // A handler served during our wait sends to the same target. Our
+    // connection is mid-exchange and its peer will not read it again before
+    // answering, so this message takes a connection of its own.
+    LinkSender extra(s->handle, s->own, s->dir);
+    extra.setReplyTimeout(s->timeoutMs);
+    return extra.send(text);
+  }
+
+  const int timeout = s->timeoutMs > 0 ? s->timeoutMs : DefaultReplyTimeout();
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeout);
+  if (s->fd >= 0 && Stale(s->fd)) s->closeSocket();
+  if (s->fd < 0) s->fd = Connect(EffectiveDirectory(s->dir), s->handle);
+  if (s->fd < 0) return false;
+
+  s->waiting = true;
+  const bool ok = s->transfer(frame, deadline);
+  s->waiting = false;
+  // After a failure the connection's state is unknown (a late answer may
+  // still come); the next message starts afresh.
+  if (!ok) s->closeSocket();
+  return ok;
+}
+
+namespace {
+
+struct CachedSender {
+  QString dir;
+  qint32 handle;
+  std::shared_ptr<LinkSender> sender;
+};
+
+constexpr size_t kMaxCachedSenders = 8;
+
+}  // namespace
+
+bool SendLinkText(qint32 handle, const QString& text, LinkEndpoint* own) {
+  if (handle <= 0) return false;
+  static thread_local std::vector<CachedSender> cache;
+  const QString dir = EffectiveDirectory({});
+  std::shared_ptr<LinkSender> sender;
+  for (const auto& e : cache)
+    if (e.handle == handle && e.dir == dir) sender = e.sender;
+  if (sender && sender->isWaiting()) {
+    // Nested send to a target we are already waiting for: see LinkSender::send.
+    LinkSender extra(handle, own, dir);
+    return extra.send(text);
+  }
+  if (!sender) {
+    if (cache.size() >= kMaxCachedSenders) {
+      for (auto it = cache.begin(); it != cache.end(); ++it) {
+        if (!it->sender->isWaiting()) {
+          cache.erase(it);
+          break;
+        }
+      }
+    }
+    sender = std::make_shared<LinkSender>(handle, own, dir);
+    cache.push_back({dir, handle, sender});
+  }
+  sender->setOwnEndpoint(own);
+  return sender->send(text);
+}
+
+}  // namespace qm::link
