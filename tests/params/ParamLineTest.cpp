@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include "params/ParamLine.h"
+
+using namespace qm::params;
+
+namespace {
+
+const QString kLine =
+    QStringLiteral("Cat\\a.png|Arial|1|12|&HFF|30|-5|&H0|2|2|200|&H808080|3|1|1|0|1|7|100|100|0|0");
+const QString kFallback = DefaultLine(QStringLiteral("Arial"));
+
+QString WithField(QString line, int index, const QString& text) {
+  QStringList f = line.split(u'|');
+  f[index] = text;
+  return f.join(u'|');
+}
+
+}  // namespace
+
+struct ChangeCase {
+  const char* name;
+  QString current;
+  QString value;
+  int index;
+  QString expected;
+};
+
+class Param2TextChange : public ::testing::TestWithParam<ChangeCase> {};
+TEST_P(Param2TextChange, RewritesTheLine) {
+  const auto& c = GetParam();
+  const auto r = Param2Text(c.current, c.value, c.index, kFallback);
+  ASSERT_TRUE(r) << c.name;
+  EXPECT_EQ(r->line, c.expected) << c.name;
+  EXPECT_EQ(r->fields.join(u'|'), r->line);
+}
+INSTANTIATE_TEST_SUITE_P(
+    ParamLine, Param2TextChange,
+    ::testing::Values(
+        ChangeCase{"decimal colour becomes hex", kLine, "16711680", kTextColor,
+                   WithField(kLine, kTextColor, "&HFF0000")},
+        ChangeCase{"lower-case hex is normalised", kLine, "&hff", kShadowColor,
+                   WithField(kLine, kShadowColor, "&HFF")},
+        ChangeCase{"colour 0 keeps its digit", kLine, "0", kBorderColor,
+                   WithField(kLine, kBorderColor, "&H0")},
+        ChangeCase{"single offset", kLine, "5", kTextX, WithField(kLine, kTextX, "5")},
+        ChangeCase{"picture group", kLine, "Sea\\b.png|-20|90|110|-5|15", kPictureGroup,
+                   "Sea\\b.png|Arial|1|12|&HFF|30|-5|&H0|2|2|200|&H808080|3|1|1|0|1|"
+                   "-20|90|110|-5|15"},
+        ChangeCase{"tone group", kLine, "0|100|100|0|0", kToneGroup,
+                   WithField(kLine, kPicHue, "0")},
+        // Only the colours change form; every other field keeps its text.
+        ChangeCase{
+            "font name", "a.png|Arial|1|12|255|1.5|-5|0|2|2|200|65280|3|1|1|0|1|7|100|100|0|0",
+            "Times New Roman", kFontName,
+            "a.png|Times New Roman|1|12|&HFF|1.5|-5|&H0|2|2|200|&HFF00|3|1|1|0|1|7|100|100|0|0"}),
+    [](const auto& info) {
+      QString n = QString::fromUtf8(info.param.name);
+      n.replace(u' ', u'_').replace(u'-', u'_');
+      return n.toStdString();
+    });
+
+TEST(ParamLine, CurrentParamsHoldTheColoursInTheControlsByteOrder) {
+  const auto r = Param2Text(kLine, QStringLiteral("16711680"), kTextColor, kFallback);
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->current.TextColor, 0xFF);
+  EXPECT_EQ(r->current.BorderColor, 0x808080);
+  EXPECT_EQ(r->current.FontName, u"Arial");
+  EXPECT_EQ(r->current.FontSize, 12);
+  EXPECT_EQ(r->current.TextY, -5.0f);
+  EXPECT_EQ(r->current.ShadowAlpha, 200);
+  EXPECT_EQ(r->current.PicHue, 7);
+}
+
+struct RefusedCase {
+  const char* value;
+  int index;
+};
+class Param2TextRefused : public ::testing::TestWithParam<RefusedCase> {};
+TEST_P(Param2TextRefused, ChangesNothing) {
+  const auto& c = GetParam();
+  EXPECT_FALSE(Param2Text(kLine, QString::fromUtf8(c.value), c.index, kFallback))
+      << c.value << " @" << c.index;
+  // An unusable current line is not replaced by the fallback for a refused value either.
+  EXPECT_FALSE(Param2Text(QString(), QString::fromUtf8(c.value), c.index, kFallback));
+}
+INSTANTIATE_TEST_SUITE_P(
+    ParamLine, Param2TextRefused,
+    ::testing::Values(
+        RefusedCase{"abc", kFontSize}, RefusedCase{"", kFontSize}, RefusedCase{"12|13", kFontSize},
+        RefusedCase{"Arial|x", kFontName}, RefusedCase{"256", kShadowAlpha},
+        RefusedCase{"-1", kShadowAlpha}, RefusedCase{"40000", kFontStyle},
+        RefusedCase{"1e40", kTextX}, RefusedCase{"red", kTextColor},
+        RefusedCase{"&H100000000", kTextColor}, RefusedCase{"a.png|0|100|100|0", kPictureGroup},
+        RefusedCase{"a.png|0|100|100|0|0|0", kPictureGroup},
+        RefusedCase{"a.png|x|100|100|0|0", kPictureGroup}, RefusedCase{"0|100|100|0", kToneGroup},
+        RefusedCase{"0|100|100|0|0|0", kToneGroup}, RefusedCase{"0|100|100|0|abc", kToneGroup},
+        RefusedCase{"1", 22}, RefusedCase{"1", -2}));
+
+TEST(ParamLine, UnusableCurrentLineStartsFromTheFallback) {
+  for (const QString& bad : {QString(), QStringLiteral("a.png|Arial|1"),
+                             WithField(kLine, kFontSize, "big"), kLine + QStringLiteral("|1")}) {
+    const auto r = Param2Text(bad, QStringLiteral("5"), kTextX, kFallback);
+    ASSERT_TRUE(r) << bad.toStdString();
+    EXPECT_EQ(r->line, WithField(kFallback, kTextX, "5"));
+    EXPECT_TRUE(IsValidLine(r->line));
+  }
+  EXPECT_FALSE(Param2Text(QString(), QStringLiteral("5"), kTextX, QString()));
+  // A valid current line never looks at the fallback.
+  EXPECT_TRUE(Param2Text(kLine, QStringLiteral("5"), kTextX, QString()));
+}
+
+TEST(ParamLine, DefaultLineIsACompleteReadableLook) {
+  const QString line = DefaultLine(QStringLiteral("DejaVu Sans"));
+  EXPECT_EQ(line, u"|DejaVu Sans|0|50|&HFFFFFF|0|0|&H0|0|0|255|&H0|1|1|0|1|0|0|100|100|0|0");
+  EXPECT_TRUE(IsValidLine(line));
+}
+
+TEST(ParamLine, Param2ParamRefusesWhatDoesNotConvert) {
+  EXPECT_TRUE(Param2Param(kLine.split(u'|')));
+  EXPECT_FALSE(Param2Param(WithField(kLine, kShadowAlpha, "300").split(u'|')));
+  EXPECT_FALSE(Param2Param(kLine.split(u'|').mid(0, 21)));
+}
