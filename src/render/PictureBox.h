@@ -1,0 +1,37 @@
+#pragma once
+// The drawing target of a thumbnail: an image in device pixels that knows its
+// logical size, so that thumbnails stay sharp on a screen with a device pixel
+// ratio above 1. Resizing or clearing it shows its background colour, as a
+// classic picture box does.
+
+#include <QColor>
+#include <QImage>
+#include <QSize>
+
+namespace qm::render {
+
+struct PictureBox {
+  QImage image;  // device pixels, premultiplied ARGB, devicePixelRatio set
+  QColor backColor = Qt::white;
+  qreal devicePixelRatio = 1.0;
+
+  PictureBox() = default;
+  PictureBox(int logicalWidth, int logicalHeight, const QColor& back, qreal dpr = 1.0);
+
+  // Size in logical pixels; the drawing code works in these units.
+  QSize logicalSize() const;
+  // New logical size, the whole box filled with backColor. Negative sizes count
+  // as 0. False when the image cannot be allocated (the box is then empty).
+  bool resizeLogical(int width, int height);
+  // Fills the whole box with backColor.
+  void clear();
+
+ private:
+  QSize logical_;
+};
+
+// Device pixels for a logical length at a device pixel ratio (rounded up, so
+// that the last logical pixel is always covered).
+int DeviceLength(int logical, qreal dpr);
+
+}  // namespace qm::render

@@ -1,0 +1,243 @@
+#include "render/PictureRenderer.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QImageReader>
+#include <QPainter>
+
+#include "platform/Classic.h"
+#include "render/PictureBox.h"
+
+namespace qm::render {
+namespace {
+
+namespace cl = qm::classic;
+
+constexpr int kToneFirstField = 17;
+constexpr int kToneFieldCount = 5;
+constexpr const char* kToneNames[kToneFieldCount] = {"hue", "saturation", "value", "brightness",
+                                                     "transparency"};
+
+// The box's device pixels are bounded like a picture's, with room for the
+// border and a device pixel ratio of up to 2.
+constexpr qint64 kMaxBoxDevicePixels = 4 * kMaxPicturePixels;
+
+bool SizeAllowed(const QSize& size) {
+  return size.width() > 0 && size.height() > 0 && size.width() <= kMaxPictureSide &&
+         size.height() <= kMaxPictureSide &&
+         qint64(size.width()) * size.height() <= kMaxPicturePixels;
+}
+
+// The texture is decoded once and kept while the same bytes come back, which
+// they do for every thumbnail of every repaint.
+const QImage& DecodedTexture(const QByteArray& bytes) {
+  struct Slot {
+    QByteArray bytes;
+    QImage image;
+    bool valid = false;
+  };
+  thread_local Slot slot;
+  const bool same = slot.valid && slot.bytes.size() == bytes.size() &&
+                    (slot.bytes.constData() == bytes.constData() || slot.bytes == bytes);
+  if (!same) {
+    slot.bytes = bytes;
+    slot.image = QImage();
+    std::unique_ptr<QBuffer> stream;
+    if (!bytes.isEmpty() && BytesToStream(bytes, stream)) slot.image = ReadPictureBounded(*stream);
+    slot.valid = true;
+  }
+  return slot.image;
+}
+
+}  // namespace
+
+ColourMatrix PictureTone::matrix() const {
+  return ColourMatrix::Tone(hue, saturation, value, brightness, opacity);
+}
+
+std::optional<PictureTone> ToneFromFields(const QStringList& fields, QString* error) {
+  if (fields.size() < kToneFirstField + kToneFieldCount) {
+    if (error)
+      *error = QStringLiteral("the line has %1 fields, %2 are needed")
+                   .arg(fields.size())
+                   .arg(kToneFirstField + kToneFieldCount);
+    return std::nullopt;
+  }
+  std::int16_t v[kToneFieldCount];
+  for (int i = 0; i < kToneFieldCount; ++i) {
+    const int at = kToneFirstField + i;
+    const auto n = cl::ToInt16(fields.at(at));
+    if (!n) {
+      if (error)
+        *error = QStringLiteral("field %1 (%2) \"%3\" is not valid")
+                     .arg(at)
+                     .arg(QLatin1String(kToneNames[i]), fields.at(at).left(40));
+      return std::nullopt;
+    }
+    v[i] = *n;
+  }
+  PictureTone t;
+  // Degrees to radians with the single-precision value of pi that stored
+  // templates were made with.
+  t.hue = static_cast<float>(v[0] / 180.0 * 3.1415927);
+  t.saturation = static_cast<float>(v[1] / 100.0);
+  t.value = static_cast<float>(v[2] / 100.0);
+  t.brightness = static_cast<float>(v[3] / 100.0);
+  t.opacity = static_cast<float>(1.0 - v[4] / 100.0);  // the field is a transparency
+  return t;
+}
+
+std::optional<PictureTone> ToneFromLine(const QString& line, QString* error) {
+  return ToneFromFields(cl::Split(line, u'|'), error);
+}
+
+QImage ReadPictureBounded(QIODevice& device) {
+  QImageReader reader(&device);
+  reader.setAutoTransform(false);
+  // The header's size is checked before any pixel memory is taken: a small
+  // file can claim a picture of gigabytes.
+  const QSize declared = reader.size();
+  if (!declared.isValid() || !SizeAllowed(declared)) return {};
+  QImage image;
+  if (!reader.read(&image) || image.isNull()) return {};
+  if (!SizeAllowed(image.size())) return {};
+  return image;
+}
+
+QImage ReadPictureBounded(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return ReadPictureBounded(file);
+}
+
+bool BytesToStream(const QByteArray& bytes, std::unique_ptr<QBuffer>& stream) {
+  auto buffer = std::make_unique<QBuffer>();
+  buffer->setData(bytes);
+  if (!buffer->open(QIODevice::ReadOnly)) return false;
+  stream = std::move(buffer);
+  return true;
+}
+
+struct PictureCache::Entry {
+  QDateTime modified;
+  qint64 fileSize = -1;
+  QImage original;
+  QImage toned;
+  ColourMatrix matrix;
+  qint64 lastUse = 0;
+  qint64 bytes() const { return original.sizeInBytes() + toned.sizeInBytes(); }
+};
+
+struct PictureCache::Impl {
+  qint64 maxBytes;
+  qint64 usedBytes = 0;
+  qint64 clock = 0;
+  QHash<QString, Entry> entries;
+
+  void evictFor(qint64 incoming) {
+    while (!entries.isEmpty() && usedBytes + incoming > maxBytes) {
+      auto oldest = entries.begin();
+      for (auto it = entries.begin(); it != entries.end(); ++it)
+        if (it->lastUse < oldest->lastUse) oldest = it;
+      usedBytes -= oldest->bytes();
+      entries.erase(oldest);
+    }
+  }
+};
+
+PictureCache::PictureCache(qint64 maxBytes) : d_(std::make_unique<Impl>()) {
+  d_->maxBytes = maxBytes;
+}
+PictureCache::~PictureCache() = default;
+
+void PictureCache::clear() {
+  d_->entries.clear();
+  d_->usedBytes = 0;
+}
+
+int PictureCache::size() const { return static_cast<int>(d_->entries.size()); }
+
+QImage PictureCache::toned(const QString& path, const ColourMatrix& matrix) {
+  const QFileInfo info(path);
+  if (!info.isFile()) {
+    if (auto it = d_->entries.find(path); it != d_->entries.end()) {
+      d_->usedBytes -= it->bytes();
+      d_->entries.erase(it);
+    }
+    return {};
+  }
+  const QDateTime modified = info.lastModified();
+  const qint64 fileSize = info.size();
+  auto it = d_->entries.find(path);
+  if (it != d_->entries.end() && (it->modified != modified || it->fileSize != fileSize)) {
+    d_->usedBytes -= it->bytes();
+    d_->entries.erase(it);
+    it = d_->entries.end();
+  }
+  if (it == d_->entries.end()) {
+    ++decodes_;
+    QImage image = ReadPictureBounded(path);
+    if (image.isNull()) return {};
+    Entry e;
+    e.modified = modified;
+    e.fileSize = fileSize;
+    e.original = image.convertToFormat(QImage::Format_ARGB32);
+    e.toned = ApplyColourMatrix(matrix, e.original);
+    e.matrix = matrix;
+    d_->evictFor(e.bytes());
+    d_->usedBytes += e.bytes();
+    it = d_->entries.insert(path, e);
+  } else if (!(it->matrix == matrix)) {
+    d_->usedBytes -= it->toned.sizeInBytes();
+    it->toned = ApplyColourMatrix(matrix, it->original);
+    it->matrix = matrix;
+    d_->usedBytes += it->toned.sizeInBytes();
+  }
+  it->lastUse = ++d_->clock;
+  return it->toned;
+}
+
+bool DrawTemplatePicture(const QString& picturePath, PictureBox& target, const PictureTone& tone,
+                         const TextureSource& texture, PictureCache* cache) {
+  const ColourMatrix matrix = tone.matrix();
+  QImage picture;
+  if (cache) {
+    picture = cache->toned(picturePath, matrix);
+  } else {
+    picture = ApplyColourMatrix(matrix, ReadPictureBounded(picturePath));
+  }
+  if (picture.isNull()) return false;  // the box keeps its size and content
+
+  const int w = picture.width();
+  const int h = picture.height();
+  const qint64 deviceW = DeviceLength(w + 4, target.devicePixelRatio);
+  const qint64 deviceH = DeviceLength(h + 4, target.devicePixelRatio);
+  if (deviceW * deviceH > kMaxBoxDevicePixels) return false;
+  if (!target.resizeLogical(w + 4, h + 4)) return false;
+
+  QPainter painter(&target.image);
+  if (!painter.isActive()) return false;
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+
+  if (texture.TextureLoaded && texture.TextureEnabled) {
+    const QImage& tile = DecodedTexture(texture.bytes);
+    // The tiles start at the box's top-left corner: the brush origin stays
+    // at (0, 0).
+    if (!tile.isNull())
+      painter.fillRect(QRectF(QPointF(0, 0), QSizeF(target.logicalSize())), QBrush(tile));
+  }
+  painter.drawImage(QRectF(0, 0, w, h), picture, QRectF(0, 0, w, h));
+  return true;
+}
+
+bool DrawTemplatePicture(const QString& picturePath, PictureBox& target, float hue,
+                         float saturation, float value, float brightness, float opacity,
+                         const TextureSource& texture, PictureCache* cache) {
+  return DrawTemplatePicture(picturePath, target,
+                             PictureTone{hue, saturation, value, brightness, opacity}, texture,
+                             cache);
+}
+
+}  // namespace qm::render

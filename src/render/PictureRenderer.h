@@ -1,0 +1,100 @@
+#pragma once
+// The template picture preview: the picture with its tone (hue, saturation,
+// value, brightness, opacity) drawn into a box 4 pixels larger than the
+// picture, over the box's background colour or a tiled texture.
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QImage>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+#include "render/ColourMatrix.h"
+
+class QBuffer;
+class QIODevice;
+
+namespace qm::render {
+
+struct PictureBox;
+
+// The five tone factors of a template, as the colour matrix takes them.
+struct PictureTone {
+  float hue = 0;         // radians
+  float saturation = 1;  // 1 = unchanged
+  float value = 1;       // 1 = unchanged
+  float brightness = 0;  // offset in units of full scale
+  float opacity = 1;     // factor on alpha
+
+  ColourMatrix matrix() const;
+};
+
+// Fields 17..21 of a parameter line (hue in degrees, saturation and value in
+// percent, brightness in percent, transparency in percent) as tone factors.
+// Nullopt for a line of fewer than 22 fields or a tone field that is not a
+// 16-bit integer; `error` then says which.
+std::optional<PictureTone> ToneFromLine(const QString& line, QString* error = nullptr);
+std::optional<PictureTone> ToneFromFields(const QStringList& fields, QString* error = nullptr);
+
+// The background texture: the texture file's bytes as read at start-up and the
+// two switches that must both be on for it to be drawn.
+struct TextureSource {
+  QByteArray bytes;
+  bool TextureLoaded = false;
+  bool TextureEnabled = false;
+};
+
+// Limits for decoding: larger pictures are refused before any pixel memory is
+// taken.
+constexpr int kMaxPictureSide = 16384;
+constexpr qint64 kMaxPicturePixels = 32LL * 1024 * 1024;
+
+// Decodes a picture without trusting its header: a picture whose declared size
+// exceeds the limits above, or that does not decode, gives a null image.
+QImage ReadPictureBounded(QIODevice& device);
+QImage ReadPictureBounded(const QString& path);
+
+// Hands out a read-only stream over a copy of `bytes`. False when the stream
+// cannot be opened.
+bool BytesToStream(const QByteArray& bytes, std::unique_ptr<QBuffer>& stream);
+
+// Decoded pictures kept by path, size and modification time, so that a repaint
+// with another background does not decode every picture again; a file that
+// changed is decoded anew. The toned image of the last tone used is kept too.
+class PictureCache {
+ public:
+  explicit PictureCache(qint64 maxBytes = 256LL * 1024 * 1024);
+  ~PictureCache();
+  PictureCache(const PictureCache&) = delete;
+  PictureCache& operator=(const PictureCache&) = delete;
+
+  // The toned picture (straight ARGB32), or a null image when the file cannot
+  // be read.
+  QImage toned(const QString& path, const ColourMatrix& matrix);
+  void clear();
+  int size() const;
+  // How many times a file was decoded (for tests and measurements).
+  int decodeCount() const { return decodes_; }
+
+ private:
+  struct Entry;
+  struct Impl;
+  std::unique_ptr<Impl> d_;
+  int decodes_ = 0;
+};
+
+// Draws the picture at `picturePath` into `target` with the tone: the box is
+// resized to the picture plus 4 pixels each way (showing its background
+// colour), filled with the tiled texture when the texture is loaded, enabled
+// and decodes, and the toned picture is drawn at (0, 0) in its own size.
+// A missing or undecodable picture draws nothing, leaves the box as it was and
+// gives false.
+bool DrawTemplatePicture(const QString& picturePath, PictureBox& target, float hue,
+                         float saturation, float value, float brightness, float opacity,
+                         const TextureSource& texture, PictureCache* cache = nullptr);
+bool DrawTemplatePicture(const QString& picturePath, PictureBox& target, const PictureTone& tone,
+                         const TextureSource& texture, PictureCache* cache = nullptr);
+
+}  // namespace qm::render
