@@ -32,6 +32,10 @@ QString Trimmed(QString path) {
 }  // namespace
 
 QString DefaultLinkDirectoryPath() {
+  // Set by the test host for the editor it starts, so that both meet in the
+  // folder the test chose without the editor knowing about tests.
+  const QString chosen = qEnvironmentVariable(kLinkDirEnvironmentVariable);
+  if (!chosen.isEmpty() && QDir::isAbsolutePath(chosen)) return Trimmed(chosen);
   const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
   // A relative runtime folder would depend on the working directory, so the
   // two programs could miss each other; treat it like an unset variable.

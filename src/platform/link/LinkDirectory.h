@@ -13,6 +13,10 @@ struct LinkDirResult {
   bool ok() const { return error.isEmpty(); }
 };
 
+// Names a folder that replaces the default one for a whole process tree.
+inline constexpr char kLinkDirEnvironmentVariable[] = "QUILLMARK_LINK_DIR";
+
+// $QUILLMARK_LINK_DIR when set to an absolute path; else
 // "$XDG_RUNTIME_DIR/quillmark", or "/tmp/quillmark-<uid>" when the variable is
 // unset, empty or not absolute. Touches nothing on disk.
 QString DefaultLinkDirectoryPath();
