@@ -1,0 +1,16 @@
+#pragma once
+// Everything the editor takes from its surroundings, so that tests can build a
+// real window from a temporary program directory and per-user store.
+
+#include <QString>
+
+namespace qm {
+
+struct AppEnvironment {
+  QString programDir;      // where Quillmark.ini and Tavrel/ live
+  QString userStoreFile;   // the per-user settings file
+  QString commandLine;     // "<host handle>|<sample text>"
+  QString linkDir;         // host link endpoint directory; empty: the default
+};
+
+}  // namespace qm

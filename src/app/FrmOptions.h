@@ -1,0 +1,141 @@
+#pragma once
+// The editor window: the page menu, the five pages, the gallery area below,
+// and the start-up and shutdown sequences. It composes the pages and owns the
+// state that lives for the run; the pages carry their own behaviour.
+
+#include <QByteArray>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <array>
+#include <memory>
+#include <optional>
+
+#include "app/AppEnvironment.h"
+#include "gallery/Catalogue.h"
+#include "params/ui/EditorState.h"
+
+namespace qm {
+
+class CategoryPage;
+class TextPage;
+class ColourPage;
+class TonePage;
+class GalleryArea;
+class FrmProgress;
+namespace settings {
+class INI_Class;
+class UserSettings;
+}  // namespace settings
+
+class FrmOptions : public QWidget {
+  Q_OBJECT
+ public:
+  explicit FrmOptions(AppEnvironment env, QWidget* parent = nullptr);
+  ~FrmOptions() override;
+
+  // Start-up: fills the window while the progress window shows "Загрузка...".
+  // Returns false when the editor must end (the drawing backend failed).
+  bool Form_Load();
+
+  // Page menu: shows page p and marks its entry; does not change CurrentPage.
+  void MenuSet(std::int16_t p);
+  void lblMenu_MouseDown(int Index);
+
+  // Sets the window back to its normal state when minimised or maximised.
+  void SetWinState();
+
+  // Window geometry in twips (inner area; see DesignGeometry.h).
+  double Left() const;
+  double Top() const;
+  double Width() const;
+  double Height() const;
+  void Move(double left, double top, double width, double height);
+
+  // Layout of the gallery area after a size change.
+  void ResizeParamDef();
+  void ResizeParamSet();
+
+  // Per-user store.
+  void SetS(const QString& sKey, const QString& Sval);
+  QString GetS(const QString& sKey, const QString& sDef) const;
+
+  // Graphics batches; a failed start tells the user once.
+  bool GdipStart();
+  void GdipStop();
+
+  EditorState& State() { return state_; }
+  const gallery::Catalogue& Catalogue() const { return catalogue_; }
+  settings::INI_Class& Ini() { return *ini_; }
+
+  // Controls owned directly by the window.
+  QWidget* picMenu;
+  QLabel* lblHeading;  // "lbl" 3, the strip's heading
+  std::array<QLabel*, 5> lblMenu{};
+  std::array<QFrame*, 6> Line1{};
+  std::array<QWidget*, 5> framMenu{};
+  QPlainTextEdit* txtHelp;
+  QLineEdit* txtMsg;
+  QLineEdit* Text1;
+  std::array<QTimer*, 2> tmr{};
+
+  CategoryPage* categoryPage;
+  TextPage* textPage;
+  ColourPage* colourPage;
+  TonePage* tonePage;
+  GalleryArea* gallery;
+
+  // Preview background and texture (read at start-up).
+  QByteArray TextureBytes;
+  bool TextureLoaded = false;
+  bool TextureEnabled = false;
+  std::int16_t FonNum = 1;
+  std::int32_t FonColor = 0xFFFFFF;
+
+  void ApplyBackgroundColour();
+  void chkTexura_Click();
+
+  // The size limit (minimum width and height in pixels; no maximum).
+  QSize MinimumTrackSize() const { return minimumSize(); }
+
+  static QString HelpText();
+
+ Q_SIGNALS:
+  // Raised after the shutdown sequence has run.
+  void Unloaded();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildMenu();
+  void BuildPages();
+  void FontListing();
+  void LoadColours();
+  void FillStartupRest();
+  void Form_Unload();
+  void Form_Resize();
+  QRectF SavedPlacement(const QString& stored) const;
+
+  AppEnvironment env_;
+  EditorState state_;
+  std::unique_ptr<settings::INI_Class> ini_;
+  std::unique_ptr<settings::UserSettings> store_;
+  gallery::Catalogue catalogue_;
+  std::unique_ptr<FrmProgress> progress_;
+  bool unloaded_ = false;
+
+  // Margins recorded once by ResizeParamDef, in twips.
+  struct Margins {
+    double FrameDW = 0, FrameDH = 0, ScrollDX = 0, ScrollDH = 0, ViewDW = 0, ViewDH = 0,
+           StripDW = 0;
+  } margins_;
+  bool MarginsSet = false;
+  Qt::WindowStates LastState = Qt::WindowNoState;
+};
+
+}  // namespace qm

@@ -1,0 +1,60 @@
+#pragma once
+// Page "Цвет текста": the colour target, the user colour set and the colour
+// editor (red, green, blue, luma and the hue strip).
+
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <array>
+#include <cstdint>
+
+#include "platform/ui/ClassicControls.h"
+#include "platform/ui/ClassicScrollBar.h"
+
+namespace qm {
+
+class EditorState;
+
+// A plain colour swatch whose colour is its background, kept as a BGR value.
+class Swatch : public QFrame {
+  Q_OBJECT
+ public:
+  explicit Swatch(QWidget* parent = nullptr);
+  std::int32_t BackColor() const { return bgr_; }
+  void SetBackColor(std::int32_t bgr);
+
+ private:
+  std::int32_t bgr_ = 0xFFFFFF;
+};
+
+class ColourPage : public QWidget {
+  Q_OBJECT
+ public:
+  ColourPage(EditorState& state, QWidget* parent = nullptr);
+
+  // Grid places of the palette cells, row by row.
+  static const std::array<int, 28> kCellAtPlace;
+
+  // Sets the cells' colours (BGR) in index order.
+  void SetCellColours(const std::array<std::int32_t, 28>& bgr);
+  std::array<std::int32_t, 28> CellColours() const;
+
+  QLabel* lblTitle;
+  std::array<QRadioButton*, 5> OptClr{};  // indexes 1, 2 and 4 exist
+  std::array<Swatch*, 28> picColor{};
+  QFrame* shpBox;
+  ui::ClassicCheckBox* chkAddColor;
+  std::array<ui::ClassicScrollBar*, 3> scrlColor{};
+  std::array<QLineEdit*, 3> txtColor{};
+  ui::ClassicScrollBar* scrlLuma;
+  QLineEdit* txtLuma;
+  Swatch* picClrSet;
+  QLabel* picHue;
+  QFrame* shpColor;
+
+ protected:
+  EditorState& state_;
+};
+
+}  // namespace qm

@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QScreen>
+#include <QSettings>
+#include <QTest>
+
+#include "app/CommandLine.h"
+#include "app/FrmOptions.h"
+#include "app/FrmProgress.h"
+#include "colour/ui/ColourPage.h"
+#include "colour/ui/TonePage.h"
+#include "gallery/ui/CategoryPage.h"
+#include "gallery/ui/GalleryArea.h"
+#include "params/ui/TextPage.h"
+#include "support/TempProgram.h"
+
+using namespace qm;
+
+namespace {
+
+const QByteArray kTwoCategories =
+    "[General]\r\n"
+    "Colors=&H123456|&HFF|bad\r\n"
+    "[Dir0]\r\nName=Облака\r\nPath=Clouds\r\n"
+    "Pic1=a.png|DejaVu Sans|0|36|&HFFFFFF|0|0|&H0|2|-2|128|&HFF|3|1|1|1|0|0|100|100|0|0\r\n"
+    "[Dir1]\r\nName=Море\r\nPath=Sea\r\n";
+
+class Startup : public ::testing::Test {
+ protected:
+  std::unique_ptr<FrmOptions> Open(const QString& commandLine = QString()) {
+    AppEnvironment env;
+    env.programDir = program.ProgramDir();
+    env.userStoreFile = program.StoreFile();
+    env.commandLine = commandLine;
+    auto w = std::make_unique<FrmOptions>(env);
+    EXPECT_TRUE(w->Form_Load());
+    w->show();
+    return w;
+  }
+  QString Stored(const QString& key) {
+    QSettings s(program.StoreFile(), QSettings::IniFormat);
+    return s.value(QStringLiteral("Options/") + key).toString();
+  }
+  test::TempProgram program;
+};
+
+}  // namespace
+
+TEST_F(Startup, FillsTheWindowFromTheIniFile) {
+  program.WriteIni(kTwoCategories);
+  auto w = Open();
+  EXPECT_EQ(w->windowTitle(), QStringLiteral("Выбор интерфейса"));
+  ASSERT_EQ(w->categoryPage->lstDir->ListCount(), 2);
+  EXPECT_EQ(w->categoryPage->lstDir->List(0), QStringLiteral("Облака"));
+  EXPECT_EQ(w->categoryPage->lstDir->List(1), QStringLiteral("Море"));
+  // Palette: three items, the third not a number keeps its default.
+  EXPECT_EQ(w->colourPage->picColor[0]->BackColor(), 0x123456);
+  EXPECT_EQ(w->colourPage->picColor[1]->BackColor(), 0xFF);
+  EXPECT_EQ(w->colourPage->picColor[2]->BackColor(), 0xFFFF);
+  EXPECT_EQ(w->colourPage->picColor[27]->BackColor(), 0xC0C0);
+  // The font list holds the installed families (the tests install DejaVu).
+  EXPECT_GE(w->textPage->lstFont->ListCount(), 1);
+  bool dejavu = false;
+  for (int i = 0; i < w->textPage->lstFont->ListCount(); ++i)
+    dejavu |= w->textPage->lstFont->List(i) == QStringLiteral("DejaVu Sans");
+  EXPECT_TRUE(dejavu);
+  // Thumbnails 2..80 exist, hidden.
+  ASSERT_NE(w->gallery->pic(80), nullptr);
+  EXPECT_FALSE(w->gallery->pic(80)->isVisible());
+  // Defaults: page 0, white background, texture on, no texture file.
+  EXPECT_TRUE(w->framMenu[0]->isVisible());
+  EXPECT_EQ(w->FonNum, 1);
+  EXPECT_EQ(w->FonColor, 0xFFFFFF);
+  EXPECT_TRUE(w->TextureEnabled);
+  EXPECT_FALSE(w->TextureLoaded);
+  EXPECT_TRUE(w->State().FormReady);
+  EXPECT_EQ(w->MinimumTrackSize(), QSize(634, 264));
+  // Pictures of every page for a person to look at, when asked for.
+  const QString shots = qEnvironmentVariable("QM_SCREENSHOT_DIR");
+  for (int page = 0; page < 5 && !shots.isEmpty(); ++page) {
+    w->MenuSet(static_cast<std::int16_t>(page));
+    w->grab().save(shots + QStringLiteral("/page%1.png").arg(page));
+  }
+}
+
+TEST_F(Startup, PlaceSizeAndPageSurviveARestart) {
+  program.WriteIni(kTwoCategories);
+  {
+    auto w = Open();
+    w->Move(1500, 1200, 12000, 6990);
+    QTest::mouseClick(w->lblMenu[2], Qt::LeftButton);
+    EXPECT_TRUE(w->framMenu[2]->isVisible());
+    EXPECT_FALSE(w->framMenu[0]->isVisible());
+    EXPECT_EQ(w->lblMenu[2]->palette().color(QPalette::WindowText), QColor(Qt::white));
+    EXPECT_EQ(w->lblMenu[2]->palette().color(QPalette::Window), QColor(0, 0, 128));
+    EXPECT_TRUE(w->lblMenu[2]->font().bold());
+    EXPECT_FALSE(w->lblMenu[0]->font().bold());
+    EXPECT_EQ(w->lblMenu[0]->palette().color(QPalette::WindowText), QColor(Qt::black));
+    w->close();
+  }
+  EXPECT_EQ(Stored(QStringLiteral("FrmOptPos")), QStringLiteral("1500|1200|12000|6990"));
+  EXPECT_EQ(Stored(QStringLiteral("OptMenu")), QStringLiteral("2"));
+  auto w = Open();
+  EXPECT_EQ(w->geometry(), QRect(100, 80, 800, 466));
+  EXPECT_TRUE(w->framMenu[2]->isVisible());
+  EXPECT_EQ(w->State().CurrentPage, 2);
+}
+
+TEST_F(Startup, BadStoredValuesFallBackToDefaults) {
+  {
+    QSettings s(program.StoreFile(), QSettings::IniFormat);
+    s.setValue(QStringLiteral("Options/FrmOptPos"), QStringLiteral("1|2|x|4"));
+    s.setValue(QStringLiteral("Options/OptMenu"), QStringLiteral("7"));
+    s.setValue(QStringLiteral("Options/FonNum"), QStringLiteral("12"));
+    s.setValue(QStringLiteral("Options/TxturEn"), QStringLiteral("0"));
+  }
+  auto w = Open();
+  // No category, no INI file: an empty list, the editor works.
+  EXPECT_EQ(w->categoryPage->lstDir->ListCount(), 0);
+  const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_EQ(w->geometry(), QRect(avail.x() + 80, avail.y() + 60, 634, 537));
+  // A page outside 0..4 hides every page.
+  for (QWidget* page : w->framMenu) EXPECT_FALSE(page->isVisible());
+  EXPECT_EQ(w->FonNum, 1);
+  EXPECT_FALSE(w->TextureEnabled);
+}
+
+TEST_F(Startup, APlaceNoScreenShowsGivesTheDefault) {
+  {
+    QSettings s(program.StoreFile(), QSettings::IniFormat);
+    s.setValue(QStringLiteral("Options/FrmOptPos"), QStringLiteral("-900000|-900000|9510|8055"));
+  }
+  auto w = Open();
+  const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_EQ(w->geometry().topLeft(), avail.topLeft() + QPoint(80, 60));
+}
+
+TEST_F(Startup, TextureFileIsReadWhole) {
+  QByteArray bytes(5000, 'x');
+  test::TempProgram::WriteFile(program.TemplateRoot() + QStringLiteral("Chm1.png"), bytes);
+  auto w = Open();
+  EXPECT_TRUE(w->TextureLoaded);
+  EXPECT_EQ(w->TextureBytes, bytes);
+}
+
+TEST_F(Startup, StartupNeverWritesTheIniFile) {
+  const QByteArray odd = kTwoCategories + "[Dir2]\r\nName=\xFF\xC0 broken\r\nPath=x\r\n";
+  program.WriteIni(odd);
+  {
+    auto w = Open(QStringLiteral("0|+12°"));
+    w->close();
+  }
+  EXPECT_EQ(program.ReadIni(), odd);
+}
+
+TEST(CommandLineParse, HandleAndSampleText) {
+  struct Case {
+    const char* line;
+    int hwnd;
+    const char* text;
+  } cases[] = {{"5046|+12°", 5046, "+12°"}, {"5046", 5046, ""},        {"", 0, ""},
+               {"0|+12°", 0, ""},          {"-5|x", -5, ""},          {"  77|a|b", 77, "a"},
+               {"12.5|t", 12, "t"},        {"99999999999|t", 0, ""}, {"abc|t", 0, ""},
+               {"13.5|t", 14, "t"}};
+  for (const Case& c : cases) {
+    const CommandLine cl = ParseCommandLine(QString::fromUtf8(c.line));
+    EXPECT_EQ(cl.HostHwnd, c.hwnd) << c.line;
+    EXPECT_EQ(cl.sampleText, QString::fromUtf8(c.text)) << c.line;
+  }
+}
+
+TEST(ProgressWindow, BarWidthAndCaption) {
+  FrmProgress p;
+  p.Init(FrmProgress::kNotGiven, 1500, QStringLiteral("Загрузка..."));
+  EXPECT_EQ(p.lblMsg->text(), QStringLiteral("Загрузка..."));
+  EXPECT_EQ(p.cmdProgress->text(), QStringLiteral("0%"));
+  EXPECT_DOUBLE_EQ(p.BarWidthTwips(), 75);
+  EXPECT_EQ(p.y(), 100);
+  EXPECT_TRUE(p.windowFlags() & Qt::WindowStaysOnTopHint);
+  struct {
+    float value;
+    double twips;
+    const char* caption;
+  } cases[] = {{1, 75, "1%"},       {50, 1942.5, "50%"}, {100, 3885, "100%"},
+               {0, 75, "0%"},       {-3, 75, "-3%"},     {50.5f, 1961.925, "50%"},
+               {51.5f, 2000.775, "52%"}};
+  for (const auto& c : cases) {
+    p.Progress(c.value);
+    EXPECT_NEAR(p.BarWidthTwips(), c.twips, 1e-3) << c.value;
+    EXPECT_EQ(p.cmdProgress->text(), QString::fromLatin1(c.caption));
+  }
+  p.ProgressStop();
+  EXPECT_FALSE(p.isVisible());
+}
