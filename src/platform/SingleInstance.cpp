@@ -10,8 +10,8 @@ namespace qm::platform {
 
 SingleInstance::SingleInstance(const QString& lockFilePath) : lock_(lockFilePath) {
   // The editor runs for hours: a lock must never count as stale because of its
-  // age, only because the process that wrote it is gone (QLockFile checks that
-  // by the process id it stores).
+  // age, only because the process that wrote it is gone (QLockFile checks the
+  // process id it stores; its flock() alone is not honoured on every file system).
   lock_.setStaleLockTime(0);
 }
 
