@@ -25,8 +25,9 @@ class INI_Class {
 
   // Start-up reads thousands of keys: between these two calls, reads of
   // FileName come from one parse of the file instead of one parse per key.
-  // A write to that file meanwhile refreshes the parse; changes made by
-  // others are not seen until EndBulkRead.
+  // A write to that file meanwhile refreshes the parse (so it also picks up
+  // what the host wrote); otherwise changes made by others are not seen until
+  // EndBulkRead.
   void BeginBulkRead(const QString& FileName);
   void EndBulkRead();
 
