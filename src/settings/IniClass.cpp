@@ -27,17 +27,22 @@ bool INI_Class::WriteInIKey(const QString& Section, const QString& KeyName, cons
 }
 
 void INI_Class::BeginBulkRead(const QString& FileName) {
+  bulkRaw_ = FileName;
   bulkFile_ = Canonical(FileName);
   snapshot_ = platform::ProfileSnapshot::Load(FileName);
 }
 
 void INI_Class::EndBulkRead() {
   bulkFile_.clear();
+  bulkRaw_.clear();
   snapshot_.reset();
 }
 
 bool INI_Class::IsBulkFile(const QString& FileName) const {
-  return !bulkFile_.isEmpty() && Canonical(FileName) == bulkFile_;
+  // Start-up passes the very same name thousands of times: compare that
+  // before building the canonical path.
+  if (bulkFile_.isEmpty()) return false;
+  return FileName == bulkRaw_ || Canonical(FileName) == bulkFile_;
 }
 
 }  // namespace qm::settings

@@ -34,6 +34,7 @@ class INI_Class {
  private:
   bool IsBulkFile(const QString& FileName) const;
 
+  QString bulkRaw_;   // the name as BeginBulkRead was given it
   QString bulkFile_;  // absolute, cleaned; empty when no bulk read is active
   std::optional<platform::ProfileSnapshot> snapshot_;
 };
