@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "link/LinkTestSupport.h"
+#include "platform/link/LinkDirectory.h"
+#include "platform/link/LinkSender.h"
+
+namespace qm::link {
+namespace {
+
+// Sets or clears an environment variable for one test and restores it.
+class EnvGuard {
+ public:
+  explicit EnvGuard(const char* name) : name_(name), had_(qEnvironmentVariableIsSet(name)) {
+    old_ = qgetenv(name);
+  }
+  ~EnvGuard() {
+    if (had_)
+      qputenv(name_, old_);
+    else
+      qunsetenv(name_);
+  }
+  void set(const QByteArray& value) { qputenv(name_, value); }
+  void unset() { qunsetenv(name_); }
+
+ private:
+  const char* name_;
+  bool had_;
+  QByteArray old_;
+};
+
+struct DefaultCase {
+  const char* name;
+  const char* chosen;   // QUILLMARK_LINK_DIR, nullptr: unset
+  const char* runtime;  // XDG_RUNTIME_DIR, nullptr: unset
+  QString expected;     // "%uid" stands for the user id
+};
+
+class DefaultLinkDirectoryTest : public ::testing::TestWithParam<DefaultCase> {};
+
+TEST_P(DefaultLinkDirectoryTest, Path) {
+  const DefaultCase& c = GetParam();
+  EnvGuard chosen(kLinkDirEnvironmentVariable);
+  EnvGuard runtime("XDG_RUNTIME_DIR");
+  c.chosen ? chosen.set(c.chosen) : chosen.unset();
+  c.runtime ? runtime.set(c.runtime) : runtime.unset();
+  QString expected = c.expected;
+  expected.replace(QStringLiteral("%uid"), QString::number(::geteuid()));
+  EXPECT_EQ(DefaultLinkDirectoryPath(), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, DefaultLinkDirectoryTest,
+    ::testing::Values(
+        DefaultCase{"runtime", nullptr, "/run/user/1000", "/run/user/1000/quillmark"},
+        DefaultCase{"runtime_slash", nullptr, "/run/user/1000/", "/run/user/1000/quillmark"},
+        DefaultCase{"unset", nullptr, nullptr, "/tmp/quillmark-%uid"},
+        DefaultCase{"empty", nullptr, "", "/tmp/quillmark-%uid"},
+        DefaultCase{"relative", nullptr, "run/user", "/tmp/quillmark-%uid"},
+        DefaultCase{"chosen_wins", "/srv/links/", "/run/user/1000", "/srv/links"},
+        DefaultCase{"chosen_relative_ignored", "links", "/run/user/7", "/run/user/7/quillmark"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(LinkDirectory, CreatesMissingFolderPrivate) {
+  QTemporaryDir parent;
+  const QString dir = parent.path() + QStringLiteral("/quillmark");
+  const ::mode_t old = ::umask(0);  // a lax umask must not leak into the folder
+  const LinkDirResult r = PrepareLinkDirectory(dir);
+  ::umask(old);
+  ASSERT_TRUE(r.ok()) << r.error.toStdString();
+  struct stat st {};
+  ASSERT_EQ(::stat(QFile::encodeName(dir).constData(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
+
+TEST(LinkDirectory, OverrideIsUsedAndCreated) {
+  QTemporaryDir parent;
+  const QString dir = parent.path() + QStringLiteral("/links");
+  SetLinkDirectoryOverride(dir + u'/');
+  const LinkDirResult r = LinkDirectory();
+  SetLinkDirectoryOverride({});
+  EXPECT_TRUE(r.ok()) << r.error.toStdString();
+  EXPECT_EQ(r.path, dir);
+}
+
+// A folder others may enter is refused on every side: nobody listens there
+// and nothing is sent there, even to an endpoint already listening.
+TEST(LinkDirectory, OpenFolderRefusedEverywhere) {
+  test::LinkDir dir;
+  test::EndpointThread peer(dir.path(), 12);
+  ASSERT_TRUE(peer.listening());
+  ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+
+  EXPECT_FALSE(PrepareLinkDirectory(dir.path()).ok());
+  LinkEndpoint endpoint;
+  endpoint.setDirectory(dir.path());
+  EXPECT_FALSE(endpoint.listen(13));
+  EXPECT_FALSE(endpoint.errorString().isEmpty());
+  LinkSender sender(12, nullptr, dir.path());
+  EXPECT_FALSE(sender.send(QStringLiteral("X=1")));
+  EXPECT_TRUE(peer.messages().isEmpty());
+
+  ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
+  EXPECT_TRUE(sender.send(QStringLiteral("X=2")));
+  EXPECT_EQ(peer.messages(), QStringList{QStringLiteral("X=2")});
+}
+
+TEST(LinkDirectory, GroupAccessRefused) {
+  test::LinkDir dir;
+  ::chmod(QFile::encodeName(dir.path()).constData(), 0710);
+  EXPECT_FALSE(PrepareLinkDirectory(dir.path()).ok());
+}
+
+TEST(LinkDirectory, SymlinkRefused) {
+  test::LinkDir dir;
+  const QString link = dir.path() + QStringLiteral("/alias");
+  ASSERT_TRUE(QFile::link(dir.path(), link));
+  EXPECT_FALSE(PrepareLinkDirectory(link).ok());
+}
+
+TEST(LinkDirectory, FileInsteadOfFolderRefused) {
+  test::LinkDir dir;
+  const QString file = dir.path() + QStringLiteral("/plain");
+  QFile f(file);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.close();
+  EXPECT_FALSE(PrepareLinkDirectory(file).ok());
+}
+
+TEST(LinkDirectory, ForeignOwnerRefused) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to hand a folder to another user";
+  test::LinkDir dir;
+  ASSERT_EQ(::chown(QFile::encodeName(dir.path()).constData(), 65534, 65534), 0);
+  const LinkDirResult r = PrepareLinkDirectory(dir.path());
+  EXPECT_FALSE(r.ok());
+  ::chown(QFile::encodeName(dir.path()).constData(), 0, 0);
+}
+
+}  // namespace
+}  // namespace qm::link

@@ -1,0 +1,152 @@
+// The receiving side against a raw peer: what arrives, when the answer is
+// written, and how a misbehaving sender is cut off.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QFileInfo>
+#include <QTest>
+
+#include "link/LinkTestSupport.h"
+#include "platform/link/FrameParser.h"
+
+namespace qm::link {
+namespace {
+
+using test::ReadByte;
+
+class LinkEndpointTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    endpoint.setDirectory(dir.path());
+    QObject::connect(&endpoint, &LinkEndpoint::messageReceived, &endpoint,
+                     [this](const QString& t) {
+                       received.append(t);
+                       // The answer must not be out before the handler ran.
+                       if (client >= 0 && test::Readable(client)) answeredEarly = true;
+                     });
+    ASSERT_TRUE(endpoint.listen(41)) << endpoint.errorString().toStdString();
+    client = test::RawConnect(dir.socket(41));
+    ASSERT_GE(client, 0);
+  }
+  void TearDown() override {
+    if (client >= 0) ::close(client);
+  }
+  // Serves the endpoint until `n` answers (0x06) came back or the peer saw
+  // the connection close; returns the answers.
+  int collectAnswers(int n) {
+    int answers = 0;
+    (void)QTest::qWaitFor(
+        [&] {
+          for (int b; (b = ReadByte(client)) != -2;) {
+            if (b == -1) {
+              closed = true;
+              return true;
+            }
+            if (b == 0x06) ++answers;
+          }
+          return answers >= n;
+        },
+        3000);
+    return answers;
+  }
+
+  test::LinkDir dir;
+  LinkEndpoint endpoint;
+  int client = -1;
+  QStringList received;
+  bool answeredEarly = false;
+  bool closed = false;
+};
+
+TEST_F(LinkEndpointTest, AnswersEachMessageAfterHandlingIt) {
+  ASSERT_TRUE(test::WriteAll(client, QByteArray("X=5\0", 4)));
+  EXPECT_EQ(collectAnswers(1), 1);
+  EXPECT_EQ(received, QStringList{QStringLiteral("X=5")});
+  EXPECT_FALSE(answeredEarly);
+}
+
+TEST_F(LinkEndpointTest, FramesSplitAndJoinedAcrossWrites) {
+  const QByteArray stream = QByteArray("W=2\0F=Arial\0\0+38", 16) + "\xc2\xb0" + QByteArray(1, 0);
+  ASSERT_TRUE(test::WriteAll(client, stream.left(6)));
+  EXPECT_EQ(collectAnswers(1), 1);
+  ASSERT_TRUE(test::WriteAll(client, stream.mid(6)));
+  EXPECT_EQ(collectAnswers(3), 3);
+  EXPECT_EQ(received, (QStringList{QStringLiteral("W=2"), QStringLiteral("F=Arial"), QString(),
+                                   QStringLiteral("+38°")}));
+}
+
+TEST_F(LinkEndpointTest, UndecodableBytesStillArrive) {
+  ASSERT_TRUE(test::WriteAll(client, QByteArray("S=\xff\xfe\0", 5)));
+  EXPECT_EQ(collectAnswers(1), 1);
+  ASSERT_EQ(received.size(), 1);
+  EXPECT_TRUE(received[0].startsWith(QStringLiteral("S=")));
+}
+
+TEST_F(LinkEndpointTest, OversizedMessageClosesConnectionAppliesNothing) {
+  const QByteArray big(FrameParser::kMaxFrame, 'x');
+  ASSERT_TRUE(test::WriteAll(client, QByteArray("ok\0", 3) + big));
+  collectAnswers(2);
+  EXPECT_TRUE(closed);
+  EXPECT_EQ(received, QStringList{QStringLiteral("ok")});
+
+  // The endpoint itself goes on serving others.
+  const int other = test::RawConnect(dir.socket(41));
+  ASSERT_TRUE(test::WriteAll(other, QByteArray("after\0", 6)));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return received.size() == 2; }, 3000));
+  ::close(other);
+}
+
+TEST_F(LinkEndpointTest, UnfinishedMessageAtCloseIsDropped) {
+  ASSERT_TRUE(test::WriteAll(client, QByteArray("whole\0half", 10)));
+  EXPECT_EQ(collectAnswers(1), 1);
+  ::close(client);
+  client = -1;
+  EXPECT_TRUE(QTest::qWaitFor([&] { return endpoint.connectionCount() == 0; }, 3000));
+  EXPECT_EQ(received, QStringList{QStringLiteral("whole")});
+}
+
+TEST_F(LinkEndpointTest, SenderGoneBeforeAnswersStillHandled) {
+  ASSERT_TRUE(test::WriteAll(client, QByteArray("a\0b\0", 4)));
+  ::close(client);
+  client = -1;
+  EXPECT_TRUE(QTest::qWaitFor([&] { return received.size() == 2; }, 3000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return endpoint.connectionCount() == 0; }, 3000));
+}
+
+TEST_F(LinkEndpointTest, SocketFileLifetime) {
+  const QString path = dir.socket(41);
+  EXPECT_TRUE(QFileInfo::exists(path));
+  // Another endpoint may not steal a name that is in use.
+  LinkEndpoint second;
+  second.setDirectory(dir.path());
+  EXPECT_FALSE(second.listen(41));
+  endpoint.close();
+  EXPECT_FALSE(QFileInfo::exists(path));
+  EXPECT_TRUE(second.listen(41));
+}
+
+TEST(LinkEndpoint, ReplacesStaleSocketFile) {
+  test::LinkDir dir;
+  const int dead = test::RawListen(dir.socket(7));
+  ASSERT_GE(dead, 0);
+  ::close(dead);  // the file stays, as after a crash
+  LinkEndpoint endpoint;
+  endpoint.setDirectory(dir.path());
+  EXPECT_TRUE(endpoint.listen(7)) << endpoint.errorString().toStdString();
+}
+
+TEST(LinkEndpoint, RefusesBadHandleAndForeignFile) {
+  test::LinkDir dir;
+  LinkEndpoint endpoint;
+  endpoint.setDirectory(dir.path());
+  EXPECT_FALSE(endpoint.listen(0));
+  EXPECT_FALSE(endpoint.listen(-5));
+  QFile plain(dir.socket(8));
+  ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+  plain.close();
+  EXPECT_FALSE(endpoint.listen(8));
+  EXPECT_TRUE(QFileInfo::exists(dir.socket(8)));  // not ours to delete
+}
+
+}  // namespace
+}  // namespace qm::link

@@ -1,0 +1,169 @@
+// The sending side against real endpoints in other threads: the answer, the
+// bound on the wait, nested replies and failures that must stay quiet.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTest>
+#include <memory>
+#include <thread>
+
+#include "link/LinkTestSupport.h"
+#include "platform/link/FrameParser.h"
+#include "platform/link/LinkDirectory.h"
+#include "platform/link/LinkSender.h"
+
+namespace qm::link {
+namespace {
+
+using test::EndpointThread;
+
+class LinkSenderTest : public ::testing::Test {
+ protected:
+  void SetUp() override { SetLinkDirectoryOverride(dir.path()); }
+  void TearDown() override {
+    SetLinkDirectoryOverride({});
+    SetDefaultReplyTimeout(0);
+  }
+  test::LinkDir dir;
+};
+
+TEST_F(LinkSenderTest, DeliversAndReturnsAfterTheAnswer) {
+  std::atomic<bool> handled{false};
+  EndpointThread peer(dir.path(), 2, [&](LinkEndpoint&, const QString&) {
+    QThread::msleep(50);  // a slow handler: send() must still wait for it
+    handled = true;
+  });
+  ASSERT_TRUE(peer.listening());
+  EXPECT_TRUE(SendLinkText(2, QStringLiteral("X=+38°")));
+  EXPECT_TRUE(handled);
+  EXPECT_EQ(peer.messages(), QStringList{QStringLiteral("X=+38°")});
+}
+
+TEST_F(LinkSenderTest, ManyMessagesOverOneConnectionInOrder) {
+  EndpointThread peer(dir.path(), 3);
+  ASSERT_TRUE(peer.listening());
+  LinkSender sender(3);
+  QStringList sent;
+  for (int i = 0; i < 300; ++i) {
+    sent.append(QStringLiteral("x=%1").arg(i));
+    ASSERT_TRUE(sender.send(sent.last())) << i;
+  }
+  EXPECT_EQ(peer.messages(), sent);
+}
+
+TEST_F(LinkSenderTest, LongestTextPassesLongerIsRefused) {
+  EndpointThread peer(dir.path(), 4);
+  ASSERT_TRUE(peer.listening());
+  LinkSender sender(4);
+  EXPECT_TRUE(sender.send(QString(FrameParser::kMaxText, u'a')));
+  EXPECT_FALSE(sender.send(QString(FrameParser::kMaxText + 1, u'b')));
+  EXPECT_TRUE(sender.send(QStringLiteral("still fine")));
+  const QStringList got = peer.messages();
+  ASSERT_EQ(got.size(), 2);
+  EXPECT_EQ(got[0].size(), FrameParser::kMaxText);
+}
+
+// The peer answers from inside its handler by sending back to us; we serve
+// that while we wait. Our handler of the reply sends once more through the
+// sender that is still waiting, which nests a level deeper on both sides.
+TEST_F(LinkSenderTest, RepliesFromInsideHandlersDoNotDeadlock) {
+  std::atomic<bool> peerSendsOk{true};
+  EndpointThread peer(dir.path(), 2, [&](LinkEndpoint& own, const QString& text) {
+    if (!SendLinkText(1, QStringLiteral("pong:") + text, &own)) peerSendsOk = false;
+  });
+  ASSERT_TRUE(peer.listening());
+
+  LinkEndpoint mine;
+  ASSERT_TRUE(mine.listen(1));
+  LinkSender sender(2, &mine);
+  sender.setReplyTimeout(3000);
+  QStringList got;
+  bool nestedOk = false;
+  QObject::connect(&mine, &LinkEndpoint::messageReceived, &mine, [&](const QString& text) {
+    got.append(text);
+    if (text == QLatin1String("pong:ping")) nestedOk = sender.send(QStringLiteral("again"));
+  });
+
+  QElapsedTimer t;
+  t.start();
+  EXPECT_TRUE(sender.send(QStringLiteral("ping")));
+  EXPECT_LT(t.elapsed(), 2500);  // not rescued by a timeout
+  EXPECT_TRUE(nestedOk);
+  EXPECT_TRUE(peerSendsOk);
+  EXPECT_EQ(got, (QStringList{QStringLiteral("pong:ping"), QStringLiteral("pong:again")}));
+  EXPECT_EQ(peer.messages(), (QStringList{QStringLiteral("ping"), QStringLiteral("again")}));
+}
+
+TEST_F(LinkSenderTest, SilentPeerEndsTheWaitAtTheBound) {
+  const int listener = test::RawListen(dir.socket(5));  // accepts, never answers
+  ASSERT_GE(listener, 0);
+  LinkSender sender(5);
+  sender.setReplyTimeout(300);
+  QElapsedTimer t;
+  t.start();
+  EXPECT_FALSE(sender.send(QStringLiteral("X=1")));
+  EXPECT_GE(t.elapsed(), 280);
+  EXPECT_LT(t.elapsed(), 3000);
+
+  SetDefaultReplyTimeout(300);
+  t.restart();
+  EXPECT_FALSE(SendLinkText(5, QStringLiteral("X=2")));
+  EXPECT_LT(t.elapsed(), 3000);
+  ::close(listener);
+}
+
+TEST_F(LinkSenderTest, MissingOrDeadEndpointFailsAtOnce) {
+  auto peer = std::make_unique<EndpointThread>(dir.path(), 6);
+  ASSERT_TRUE(peer->listening());
+  LinkSender sender(6);
+  EXPECT_TRUE(sender.send(QStringLiteral("first")));
+  peer.reset();
+  EXPECT_FALSE(QFileInfo::exists(dir.socket(6)));
+
+  const int stale = test::RawListen(dir.socket(9));  // left behind by a "crash"
+  ::close(stale);
+
+  QElapsedTimer t;
+  t.start();
+  EXPECT_FALSE(sender.send(QStringLiteral("second")));
+  EXPECT_FALSE(SendLinkText(6, QStringLiteral("x")));
+  EXPECT_FALSE(SendLinkText(9, QStringLiteral("x")));
+  EXPECT_FALSE(SendLinkText(0, QStringLiteral("x")));
+  EXPECT_FALSE(SendLinkText(-3, QStringLiteral("x")));
+  EXPECT_LT(t.elapsed(), 1000);  // the default bound is 5 s: nobody waited for it
+}
+
+TEST_F(LinkSenderTest, PeerClosingWithoutAnswerFailsQuietly) {
+  const int listener = test::RawListen(dir.socket(10));
+  std::thread rude([&] {
+    for (int i = 0; i < 2; ++i) {
+      const int c = ::accept(listener, nullptr, nullptr);
+      if (i == 0) {  // reads the message, then hangs up
+        char buf[64];
+        (void)::recv(c, buf, sizeof buf, 0);
+      }
+      ::close(c);  // the second one hangs up before reading anything
+    }
+  });
+  LinkSender sender(10);
+  EXPECT_FALSE(sender.send(QStringLiteral("X=1")));
+  // Large enough that the write itself meets the closed socket (no SIGPIPE).
+  EXPECT_FALSE(sender.send(QString(60000, u'y')));
+  rude.join();
+  ::close(listener);
+}
+
+TEST_F(LinkSenderTest, KeptConnectionSurvivesPeerRestart) {
+  auto peer = std::make_unique<EndpointThread>(dir.path(), 11);
+  LinkSender sender(11);
+  ASSERT_TRUE(sender.send(QStringLiteral("one")));
+  peer.reset();
+  peer = std::make_unique<EndpointThread>(dir.path(), 11);
+  ASSERT_TRUE(peer->listening());
+  EXPECT_TRUE(sender.send(QStringLiteral("two")));
+  EXPECT_EQ(peer->messages(), QStringList{QStringLiteral("two")});
+}
+
+}  // namespace
+}  // namespace qm::link
