@@ -10,7 +10,7 @@ namespace params = qm::params;
 
 // The row-break piece: any number, 0 meaning off. An empty piece (a line
 // ending in "|") is taken as off rather than as a corrupt record.
-std::optional<qint16> ReadRowBreak(const QString& piece) {
+std::optional<qint16> ReadRowBreak(QStringView piece) {
   if (piece.trimmed().isEmpty()) return qint16{0};
   const auto on = qm::classic::ToBool(piece);
   if (!on) return std::nullopt;
@@ -27,7 +27,18 @@ QString TemplateKey(int picKey) { return QStringLiteral("Pic") + QString::number
 
 std::optional<TemplateRecord> ParseRecordLine(const QString& categoryPath, const QString& line,
                                               int picKey) {
-  QStringList pieces = Split(line, u'|');
+  // Views into the line: start-up parses thousands of records, and copying
+  // every field first would cost more than converting it.
+  QList<QStringView> pieces;
+  pieces.reserve(params::kFieldCount + 1);
+  qsizetype from = 0;
+  for (qsizetype i = 0; i < line.size(); ++i) {
+    if (line[i] == u'|') {
+      pieces.append(QStringView(line).sliced(from, i - from));
+      from = i + 1;
+    }
+  }
+  pieces.append(QStringView(line).sliced(from));
   if (pieces.size() < params::kFieldCount) return std::nullopt;
   TemplateRecord rec;
   rec.picKey = picKey;
@@ -37,7 +48,8 @@ std::optional<TemplateRecord> ParseRecordLine(const QString& categoryPath, const
     rec.RowBreak = *flag;
   }
   pieces.resize(params::kFieldCount);
-  pieces[params::kPicture] = categoryPath + pieces[params::kPicture];
+  const QString picture = categoryPath + pieces[params::kPicture].toString();
+  pieces[params::kPicture] = picture;
   const auto p = params::ParseParamFields(pieces);
   if (!p) return std::nullopt;
   rec.params = *p;
@@ -45,22 +57,29 @@ std::optional<TemplateRecord> ParseRecordLine(const QString& categoryPath, const
 }
 
 Catalogue LoadCatalogue(const IniReader& read, const CatalogueProgress& progress) {
+  const QString nameKey = QStringLiteral("Name");
+  const QString pathKey = QStringLiteral("Path");
+  QStringList picKeys;
+  for (int m = 1; m <= kMaxTemplates; ++m) picKeys << TemplateKey(m);
+
   Catalogue cat;
+  QStringList sections;
   for (int n = 0; n < kMaxCategories; ++n) {
-    const QString name = read(CategorySection(n), QStringLiteral("Name"));
+    const QString section = CategorySection(n);
+    const QString name = read(section, nameKey);
     if (name.isEmpty()) break;
     cat.captions << name;
+    sections << section;
   }
   const int total = static_cast<int>(cat.captions.size());
   cat.categories.resize(total);
   for (int n = 0; n < total; ++n) {
-    const QString section = CategorySection(n);
     Category& c = cat.categories[n];
-    c.path = read(section, QStringLiteral("Path")) + u'\\';
+    c.path = read(sections[n], pathKey) + u'\\';
     for (int m = 1; m <= kMaxTemplates; ++m) {
-      const QString line = read(section, TemplateKey(m));
+      const QString line = read(sections[n], picKeys[m - 1]);
       if (line.isEmpty()) break;
-      if (auto rec = ParseRecordLine(c.path, line, m)) c.templates << *rec;
+      if (auto rec = ParseRecordLine(c.path, line, m)) c.templates << std::move(*rec);
     }
     if (progress) progress(n + 1, total);
   }

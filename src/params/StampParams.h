@@ -117,8 +117,10 @@ QString FieldKey(int index);
 // long as they hold no "|").
 bool FieldConverts(int index, QStringView text);
 
-// Strict parse: exactly 22 fields, each converting to its type.
+// Strict parse: exactly 22 fields, each converting to its type. The view form
+// spares the catalogue loader a copy of every field of thousands of records.
 std::optional<StampParams> ParseParamFields(const QStringList& fields);
+std::optional<StampParams> ParseParamFields(const QList<QStringView>& fields);
 
 // The text form the program writes: integers in decimal, offsets in their
 // shortest form with the user's decimal separator, colours as "&H" hex.

@@ -93,3 +93,44 @@ TEST(StampParams, WrittenTextReadsBackToTheSameRecord) {
   EXPECT_EQ(FieldText(p, kBorderColor), u"&HABCDEF");
   EXPECT_EQ(ParseParamFields(line.split(u'|')), p);
 }
+
+// Numeric fields must read exactly as the classic conversions read them,
+// whatever shortcut the parser takes for common texts.
+class FieldReadsLikeClassic : public ::testing::TestWithParam<const char*> {};
+TEST_P(FieldReadsLikeClassic, ForEveryNumericType) {
+  using namespace qm::classic;
+  const QString text = QString::fromUtf8(GetParam());
+  QStringList f =
+      QStringLiteral("a.png|Arial|0|50|&HFFFFFF|0|0|&H0|0|0|255|&H0|1|1|0|1|0|0|100|100|0|0")
+          .split(u'|');
+  const auto with = [&](int index) {
+    QStringList g = f;
+    g[index] = text;
+    return ParseParamFields(g);
+  };
+  const auto size = with(kFontSize);
+  ASSERT_EQ(size.has_value(), ToInt16(text).has_value());
+  if (size) {
+    EXPECT_EQ(size->FontSize, *ToInt16(text));
+  }
+  const auto alpha = with(kShadowAlpha);
+  ASSERT_EQ(alpha.has_value(), ToByte(text).has_value());
+  if (alpha) {
+    EXPECT_EQ(alpha->ShadowAlpha, *ToByte(text));
+  }
+  const auto colour = with(kTextColor);
+  ASSERT_EQ(colour.has_value(), ToInt32(text).has_value());
+  if (colour) {
+    EXPECT_EQ(colour->TextColor, *ToInt32(text));
+  }
+  const auto x = with(kTextX);
+  ASSERT_EQ(x.has_value(), ToSingle(text).has_value());
+  if (x) {
+    EXPECT_EQ(x->TextX, *ToSingle(text));
+  }
+}
+INSTANTIATE_TEST_SUITE_P(StampParams, FieldReadsLikeClassic,
+                         ::testing::Values("0", "-0", "007", "255", "256", "-1", "32767", "32768",
+                                           "-32768", "-32769", "999999999", "-999999999",
+                                           "2147483647", "2147483648", "12.5", "13.5", "+5", " 5",
+                                           "5 ", "", "-", "1e3", "&HFF", "5x", "٣"));
