@@ -1,0 +1,178 @@
+#include <gtest/gtest.h>
+
+#include <QRandomGenerator>
+#include <cmath>
+#include <vector>
+
+#include "render/ColourMatrix.h"
+#include "render/PictureRenderer.h"
+
+namespace qm::render {
+namespace {
+
+QRgb Apply(const ColourMatrix& m, QRgb p) {
+  QRgb out = 0;
+  ApplyColourMatrix(m, &p, &out, 1);
+  return out;
+}
+
+TEST(ColourMatrixTest, NeutralToneIsIdentityWithinRounding) {
+  const ColourMatrix m = ColourMatrix::Tone(0, 1, 1, 0, 1);
+  const ColourMatrix id = ColourMatrix::Identity();
+  for (int i = 0; i < 5; ++i)
+    for (int j = 0; j < 5; ++j) EXPECT_NEAR(m.m[i][j], id.m[i][j], 0.001 + 1e-6) << i << "," << j;
+  // The 0.300 / 0.588 of the blue column are what keeps it from being exact.
+  EXPECT_NE(m.m[0][2], 0.0f);
+}
+
+// One pixel through one tone: the expected result is written out from the
+// meaning of each factor, not from the matrix.
+struct ToneCase {
+  const char* name;
+  float hue, saturation, value, brightness, opacity;
+  QRgb in;
+  QRgb expected;
+  int tolerance;
+};
+
+int Grey(QRgb p, double value) {
+  return int(std::lround((0.299 * qRed(p) + 0.587 * qGreen(p) + 0.114 * qBlue(p)) * value));
+}
+
+class ToneTest : public ::testing::TestWithParam<ToneCase> {};
+
+TEST_P(ToneTest, Pixel) {
+  const ToneCase& c = GetParam();
+  const QRgb out =
+      Apply(ColourMatrix::Tone(c.hue, c.saturation, c.value, c.brightness, c.opacity), c.in);
+  EXPECT_NEAR(qRed(out), qRed(c.expected), c.tolerance) << c.name;
+  EXPECT_NEAR(qGreen(out), qGreen(c.expected), c.tolerance) << c.name;
+  EXPECT_NEAR(qBlue(out), qBlue(c.expected), c.tolerance) << c.name;
+  EXPECT_EQ(qAlpha(out), qAlpha(c.expected)) << c.name;
+}
+
+const QRgb kOrange = qRgba(230, 120, 40, 255);
+const QRgb kTeal = qRgba(20, 160, 150, 200);
+
+INSTANTIATE_TEST_SUITE_P(
+    Tones, ToneTest,
+    ::testing::Values(
+        ToneCase{"neutral", 0, 1, 1, 0, 1, kOrange, kOrange, 0},
+        ToneCase{"neutral keeps alpha", 0, 1, 1, 0, 1, kTeal, kTeal, 0},
+        ToneCase{"grey", 0, 0, 1, 0, 1, kOrange,
+                 qRgba(Grey(kOrange, 1), Grey(kOrange, 1), Grey(kOrange, 1), 255), 1},
+        ToneCase{"grey times value", 0, 0, 0.5f, 0, 1, kTeal,
+                 qRgba(Grey(kTeal, 0.5), Grey(kTeal, 0.5), Grey(kTeal, 0.5), 200), 1},
+        ToneCase{"half brightness", 0, 1, 1, 0.5f, 1, qRgba(10, 60, 100, 255),
+                 qRgba(138, 188, 228, 255), 1},
+        ToneCase{"brightness clamps high", 0, 1, 1, 1, 1, kOrange, qRgba(255, 255, 255, 255), 0},
+        ToneCase{"brightness clamps low", 0, 1, 1, -1, 1, kOrange, qRgba(0, 0, 0, 255), 0},
+        ToneCase{"opacity 0", 0, 1, 1, 0, 0, kOrange, qRgba(230, 120, 40, 0), 0},
+        ToneCase{"half opacity", 0, 1, 1, 0, 0.5f, qRgba(1, 2, 3, 200), qRgba(1, 2, 3, 100), 0},
+        ToneCase{"value 0 is black", 0, 1, 0, 0, 1, kOrange, qRgba(0, 0, 0, 255), 0},
+        ToneCase{"alpha 3 keeps its colour", 0, 1, 1, 0, 1, qRgba(200, 100, 50, 3),
+                 qRgba(200, 100, 50, 3), 0},
+        // Half a turn of hue mirrors the colour part through the grey axis.
+        ToneCase{"hue 180 grey stays", 3.1415927f, 1, 1, 0, 1, qRgba(90, 90, 90, 255),
+                 qRgba(90, 90, 90, 255), 1}),
+    [](const auto& info) {
+      std::string n = info.param.name;
+      for (char& ch : n)
+        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+      return n;
+    });
+
+TEST(ColourMatrixTest, FullTurnOfHueEqualsNone) {
+  const ColourMatrix none = ColourMatrix::Tone(0, 1.3f, 0.8f, 0.1f, 1);
+  const ColourMatrix turn =
+      ColourMatrix::Tone(static_cast<float>(360 / 180.0 * 3.1415927), 1.3f, 0.8f, 0.1f, 1);
+  QRandomGenerator rng(7);
+  for (int i = 0; i < 2000; ++i) {
+    const QRgb p = rng.generate();
+    const QRgb a = Apply(none, p), b = Apply(turn, p);
+    ASSERT_LE(std::abs(qRed(a) - qRed(b)), 1);
+    ASSERT_LE(std::abs(qGreen(a) - qGreen(b)), 1);
+    ASSERT_LE(std::abs(qBlue(a) - qBlue(b)), 1);
+  }
+}
+
+TEST(ColourMatrixTest, HalfTurnOfHueMovesTheColour) {
+  const QRgb out = Apply(ColourMatrix::Tone(3.1415927f, 1, 1, 0, 1), qRgb(220, 40, 40));
+  // Red turned by half a turn leans to cyan: red falls, green and blue rise.
+  EXPECT_LT(qRed(out), 100);
+  EXPECT_GT(qGreen(out), 80);
+  EXPECT_GT(qBlue(out), 80);
+}
+
+// The vector kernel must agree with the one-pixel form exactly, for any
+// matrix, count (tails included) and in place.
+TEST(ColourMatrixTest, KernelAgreesWithReference) {
+  QRandomGenerator rng(42);
+  for (int round = 0; round < 40; ++round) {
+    ColourMatrix m;
+    for (auto& row : m.m)
+      for (float& v : row) v = static_cast<float>(rng.bounded(4.0) - 2.0);
+    const std::size_t count = 1 + rng.bounded(70);
+    std::vector<QRgb> src(count), dst(count);
+    for (QRgb& p : src) p = rng.generate();
+    ApplyColourMatrix(m, src.data(), dst.data(), count);
+    for (std::size_t i = 0; i < count; ++i)
+      ASSERT_EQ(dst[i], ApplyColourMatrixReference(m, src[i])) << "round " << round << " i " << i;
+    std::vector<QRgb> inPlace = src;
+    ApplyColourMatrix(m, inPlace.data(), inPlace.data(), count);
+    ASSERT_EQ(inPlace, dst);
+  }
+}
+
+TEST(ColourMatrixTest, ImageIsTransformedInStraightAlpha) {
+  // A premultiplied pixel of alpha 3 holds almost no colour; the matrix must
+  // see the straight colour or the pixel turns black.
+  QImage img(2, 1, QImage::Format_ARGB32);
+  img.setPixel(0, 0, qRgba(200, 100, 50, 3));
+  img.setPixel(1, 0, qRgba(10, 20, 30, 255));
+  const QImage out = ApplyColourMatrix(ColourMatrix::Tone(0, 0, 1, 0, 1), img);
+  ASSERT_EQ(out.format(), QImage::Format_ARGB32);
+  const int g = Grey(qRgb(200, 100, 50), 1);
+  EXPECT_NEAR(qRed(out.pixel(0, 0)), g, 1);
+  EXPECT_EQ(qAlpha(out.pixel(0, 0)), 3);
+  EXPECT_TRUE(ApplyColourMatrix(ColourMatrix::Identity(), QImage()).isNull());
+}
+
+struct ToneLineCase {
+  const char* fields;  // fields 17..21
+  bool valid;
+  PictureTone expected;
+};
+
+class ToneLineTest : public ::testing::TestWithParam<ToneLineCase> {};
+
+TEST_P(ToneLineTest, Converts) {
+  const QString line = QStringLiteral("a\\b.png|F|0|12|0|0|0|0|0|0|255|0|1|1|0|0|0|") +
+                       QString::fromUtf8(GetParam().fields);
+  QString error;
+  const auto tone = ToneFromLine(line, &error);
+  ASSERT_EQ(tone.has_value(), GetParam().valid) << error.toStdString();
+  if (!tone) {
+    EXPECT_FALSE(error.isEmpty());
+    return;
+  }
+  const PictureTone& e = GetParam().expected;
+  EXPECT_FLOAT_EQ(tone->hue, e.hue);
+  EXPECT_FLOAT_EQ(tone->saturation, e.saturation);
+  EXPECT_FLOAT_EQ(tone->value, e.value);
+  EXPECT_FLOAT_EQ(tone->brightness, e.brightness);
+  EXPECT_FLOAT_EQ(tone->opacity, e.opacity);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, ToneLineTest,
+    ::testing::Values(ToneLineCase{"0|100|100|0|0", true, {0, 1, 1, 0, 1}},
+                      ToneLineCase{"180|0|200|-100|100", true, {3.1415927f, 0, 2, -1, 0}},
+                      ToneLineCase{"-90|50|100|50|25", true, {-1.5707964f, 0.5f, 1, 0.5f, 0.75f}},
+                      ToneLineCase{"0|100|100|0|0|1", true, {0, 1, 1, 0, 1}},  // row-break field
+                      ToneLineCase{"0|100|100|0", false, {}},
+                      ToneLineCase{"0|100|abc|0|0", false, {}},
+                      ToneLineCase{"0|100|100|0|40000", false, {}}));
+
+}  // namespace
+}  // namespace qm::render

@@ -1,0 +1,247 @@
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include "render/Gdip.h"
+#include "render/PictureBox.h"
+#include "render/PictureRenderer.h"
+#include "render/RenderTestSupport.h"
+
+namespace qm::render {
+namespace {
+
+const PictureTone kNeutral{};
+const QColor kBack(0x40, 0xCC, 0xFF);
+
+QByteArray Png(const QImage& image) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  return bytes;
+}
+
+quint32 Crc32(const QByteArray& data) {
+  quint32 crc = 0xFFFFFFFFu;
+  for (const char c : data) {
+    crc ^= static_cast<quint8>(c);
+    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+  }
+  return ~crc;
+}
+
+// A valid PNG whose header claims another size (with a correct checksum), so
+// that a decoder believes it.
+QByteArray PngClaiming(int width, int height) {
+  QByteArray png = Png(test::MakePicture(4, 4));
+  const int ihdr = png.indexOf("IHDR");
+  auto put32 = [&png](int at, quint32 v) {
+    for (int i = 0; i < 4; ++i) png[at + i] = static_cast<char>((v >> (24 - 8 * i)) & 0xFF);
+  };
+  put32(ihdr + 4, static_cast<quint32>(width));
+  put32(ihdr + 8, static_cast<quint32>(height));
+  put32(ihdr + 4 + 13, Crc32(png.mid(ihdr, 4 + 13)));
+  return png;
+}
+
+class PictureRendererTest : public ::testing::Test {
+ protected:
+  QString write(const QString& name, const QByteArray& bytes) {
+    const QString path = dir_.filePath(name);
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    return path;
+  }
+  QString picture(int w, int h, const QString& name = "pic.png") {
+    return write(name, Png(test::MakePicture(w, h)));
+  }
+  QTemporaryDir dir_;
+  PictureBox box_{10, 10, kBack};
+};
+
+TEST_F(PictureRendererTest, BoxIsThePicturePlusFourPixels) {
+  ASSERT_TRUE(DrawTemplatePicture(picture(40, 30), box_, kNeutral, {}));
+  EXPECT_EQ(box_.logicalSize(), QSize(44, 34));
+  EXPECT_EQ(box_.image.size(), QSize(44, 34));
+
+  PictureBox hidpi(10, 10, kBack, 2.0);
+  ASSERT_TRUE(DrawTemplatePicture(picture(40, 30), hidpi, kNeutral, {}));
+  EXPECT_EQ(hidpi.logicalSize(), QSize(44, 34));
+  EXPECT_EQ(hidpi.image.size(), QSize(88, 68));
+}
+
+TEST_F(PictureRendererTest, PictureAtTheOriginInItsOwnSizeOverTheBackground) {
+  const QImage source = test::MakePicture(40, 30);
+  ASSERT_TRUE(DrawTemplatePicture(picture(40, 30), box_, kNeutral, {}));
+  EXPECT_EQ(box_.image.pixel(0, 0), source.pixel(0, 0));
+  EXPECT_EQ(box_.image.pixel(20, 29), source.pixel(20, 29));
+  // The 4-pixel band right and below shows the background.
+  EXPECT_EQ(box_.image.pixel(40, 0), kBack.rgba());
+  EXPECT_EQ(box_.image.pixel(43, 33), kBack.rgba());
+  EXPECT_EQ(box_.image.pixel(0, 30), kBack.rgba());
+  // The half-transparent third blends with it.
+  const QRgb blended = box_.image.pixel(39, 10);
+  EXPECT_NEAR(qRed(blended), (255 + kBack.red()) / 2, 2);
+}
+
+TEST_F(PictureRendererTest, OpacityZeroLeavesOnlyTheBackground) {
+  PictureTone clear;
+  clear.opacity = 0;
+  ASSERT_TRUE(DrawTemplatePicture(picture(40, 30), box_, clear, {}));
+  EXPECT_TRUE(test::InkBounds(box_.image, kBack.rgba(), 0).isNull());
+}
+
+struct BadPicture {
+  const char* name;
+  QByteArray bytes;  // empty name: no file at all
+};
+
+class PictureRendererBadFileTest : public PictureRendererTest,
+                                   public ::testing::WithParamInterface<BadPicture> {};
+
+TEST_P(PictureRendererBadFileTest, NothingDrawnBoxUnchanged) {
+  box_.image.setPixel(3, 3, 0xFF123456);
+  const QImage before = box_.image;
+  const QString path =
+      GetParam().bytes.isNull() ? dir_.filePath("missing.png") : write("bad.png", GetParam().bytes);
+  PictureCache cache;
+  EXPECT_FALSE(DrawTemplatePicture(path, box_, kNeutral, {}));
+  EXPECT_FALSE(DrawTemplatePicture(path, box_, kNeutral, {}, &cache));
+  EXPECT_EQ(box_.logicalSize(), QSize(10, 10));
+  EXPECT_EQ(box_.image, before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, PictureRendererBadFileTest,
+    ::testing::Values(BadPicture{"missing", QByteArray()}, BadPicture{"empty", QByteArray("")},
+                      BadPicture{"text", QByteArray("this is not a picture\n")},
+                      BadPicture{"huge_header", PngClaiming(20000, 20000)},
+                      BadPicture{"wide_header", PngClaiming(100000, 2)},
+                      BadPicture{"half_a_header", Png(test::MakePicture(40, 30)).left(20)}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PictureRendererTest, TruncatedPictureNeverCrashes) {
+  const QByteArray png = Png(test::MakePicture(200, 100));
+  for (const int keep : {60, 200, int(png.size()) / 2, int(png.size()) - 5}) {
+    PictureBox box(10, 10, kBack);
+    const bool drawn =
+        DrawTemplatePicture(write(QString("t%1.png").arg(keep), png.left(keep)), box, kNeutral, {});
+    EXPECT_EQ(box.logicalSize(), drawn ? QSize(204, 104) : QSize(10, 10));
+  }
+}
+
+class PictureRendererTextureTest : public PictureRendererTest {
+ protected:
+  TextureSource texture(bool loaded, bool enabled, const QByteArray& bytes) {
+    TextureSource t;
+    t.bytes = bytes;
+    t.TextureLoaded = loaded;
+    t.TextureEnabled = enabled;
+    return t;
+  }
+  const QImage tile_ = test::MakeTexture();
+  const QByteArray tileBytes_ = Png(tile_);
+};
+
+TEST_F(PictureRendererTextureTest, TiledFromTheTopLeftCornerUnderThePicture) {
+  ASSERT_TRUE(
+      DrawTemplatePicture(picture(40, 30), box_, kNeutral, texture(true, true, tileBytes_)));
+  // The band outside the picture shows the tiles, aligned with the box.
+  for (const QPoint p : {QPoint(41, 0), QPoint(43, 9), QPoint(5, 32), QPoint(17, 33)})
+    EXPECT_EQ(box_.image.pixel(p), tile_.pixel(p.x() % 16, p.y() % 16)) << p.x() << "," << p.y();
+}
+
+TEST_F(PictureRendererTextureTest, TextureNeedsBothSwitchesAndGoodBytes) {
+  const QString pic = picture(40, 30);
+  for (const TextureSource& t :
+       {texture(false, true, tileBytes_), texture(true, false, tileBytes_),
+        texture(true, true, QByteArray("garbage")), texture(true, true, QByteArray())}) {
+    PictureBox box(10, 10, kBack);
+    ASSERT_TRUE(DrawTemplatePicture(pic, box, kNeutral, t));
+    EXPECT_EQ(box.image.pixel(42, 20), kBack.rgba());
+  }
+}
+
+TEST_F(PictureRendererTest, CacheDecodesOnceAndNoticesAChangedFile) {
+  PictureCache cache;
+  const QString path = picture(40, 30);
+  for (int i = 0; i < 3; ++i) {
+    PictureBox box(10, 10, kBack);
+    ASSERT_TRUE(DrawTemplatePicture(path, box, kNeutral, {}, &cache));
+  }
+  EXPECT_EQ(cache.decodeCount(), 1);
+
+  // Another tone reuses the decoded picture.
+  PictureTone grey;
+  grey.saturation = 0;
+  PictureBox box(10, 10, kBack);
+  ASSERT_TRUE(DrawTemplatePicture(path, box, grey, {}, &cache));
+  EXPECT_EQ(cache.decodeCount(), 1);
+  EXPECT_EQ(qRed(box.image.pixel(1, 1)), qGreen(box.image.pixel(1, 1)));
+
+  // The file is replaced by a picture of another size and colour.
+  QImage other(20, 10, QImage::Format_ARGB32);
+  other.fill(0xFF00FF00);
+  QThread::msleep(20);
+  write("pic.png", Png(other));
+  ASSERT_TRUE(DrawTemplatePicture(path, box, kNeutral, {}, &cache));
+  EXPECT_EQ(cache.decodeCount(), 2);
+  EXPECT_EQ(box.logicalSize(), QSize(24, 14));
+  EXPECT_EQ(box.image.pixel(1, 1), 0xFF00FF00);
+
+  // A file that disappears is not drawn from memory.
+  QFile::remove(path);
+  EXPECT_FALSE(DrawTemplatePicture(path, box, kNeutral, {}, &cache));
+}
+
+TEST_F(PictureRendererTest, CacheStaysWithinItsBudget) {
+  PictureCache cache(3 * 40 * 30 * 4 * 2);  // room for about three pictures
+  for (int i = 0; i < 8; ++i) {
+    PictureBox box(10, 10, kBack);
+    ASSERT_TRUE(
+        DrawTemplatePicture(picture(40, 30, QString("p%1.png").arg(i)), box, kNeutral, {}, &cache));
+  }
+  EXPECT_LE(cache.size(), 3);
+  EXPECT_GE(cache.size(), 1);
+}
+
+TEST(PictureBoxTest, ResizeAndClearShowTheBackground) {
+  PictureBox box(3, 2, Qt::red);
+  box.image.fill(Qt::black);
+  ASSERT_TRUE(box.resizeLogical(5, 4));
+  EXPECT_EQ(box.image.size(), QSize(5, 4));
+  EXPECT_EQ(box.image.pixel(4, 3), QColor(Qt::red).rgba());
+  box.backColor = Qt::blue;
+  box.clear();
+  EXPECT_EQ(box.image.pixel(0, 0), QColor(Qt::blue).rgba());
+  ASSERT_TRUE(box.resizeLogical(-3, 4));
+  EXPECT_EQ(box.logicalSize(), QSize(0, 4));
+  EXPECT_TRUE(box.image.isNull());
+
+  PictureBox odd(3, 3, Qt::white, 1.5);
+  EXPECT_EQ(odd.image.size(), QSize(5, 5));  // the last logical pixel is covered
+  EXPECT_DOUBLE_EQ(odd.image.devicePixelRatio(), 1.5);
+}
+
+TEST(GdipTest, StartsNestAndCanBeMadeToFail) {
+  const int before = GdipStartCount();
+  ASSERT_TRUE(GdipStart());
+  ASSERT_TRUE(GdipStart());
+  EXPECT_EQ(GdipStartCount(), before + 2);
+  GdipStop();
+  GdipStop();
+  EXPECT_EQ(GdipStartCount(), before);
+  SetGdipStartFailsForTesting(true);
+  EXPECT_FALSE(GdipStart());
+  EXPECT_EQ(GdipStartCount(), before);
+  SetGdipStartFailsForTesting(false);
+  EXPECT_TRUE(GdipStart());
+  GdipStop();
+}
+
+}  // namespace
+}  // namespace qm::render

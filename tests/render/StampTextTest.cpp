@@ -1,0 +1,336 @@
+#include <gtest/gtest.h>
+
+#include <QPainter>
+
+#include "render/PictureBox.h"
+#include "render/RenderTestSupport.h"
+#include "render/StampFont.h"
+#include "render/StampText.h"
+
+namespace qm::render {
+namespace {
+
+using test::Fields;
+using test::InkBounds;
+using test::Line;
+
+const QRgb kWhite = 0xFFFFFFFF;
+
+QImage Draw(const QString& line, const QString& sample = {}, QSize size = {200, 100},
+            bool* drawn = nullptr) {
+  PictureBox box(size.width(), size.height(), Qt::white);
+  const bool ok = DrawStampText(box, line, sample);
+  if (drawn) *drawn = ok;
+  return box.image;
+}
+
+// Black, fill only: the plain glyph shapes.
+QString Plain(std::initializer_list<std::pair<int, QString>> more = {}) {
+  QStringList f = Fields({{4, "&H0"}});
+  for (const auto& [i, v] : more) f[i] = v;
+  return f.join('|');
+}
+
+TEST(StampTextParseTest, ConvertsTheFieldsOfALine) {
+  const auto p = ParseStampTextLine(
+      "x|Liberation Sans|3|12.5|&HFF8000|-7|4|16711680|1,5|-2|128|&H00FF|2|1|-1|0|1");
+  ASSERT_TRUE(p);
+  EXPECT_EQ(p->fontName, "Liberation Sans");
+  EXPECT_EQ(p->fontStyle, 3);
+  EXPECT_FLOAT_EQ(p->fontSize, 12.5f);
+  EXPECT_EQ(p->textColor, 0xFF8000);
+  EXPECT_FLOAT_EQ(p->textX, -7);
+  EXPECT_FLOAT_EQ(p->textY, 4);
+  EXPECT_EQ(p->shadowColor, 0xFF0000);
+  EXPECT_FLOAT_EQ(p->shadowX, 1.5f);
+  EXPECT_FLOAT_EQ(p->shadowY, -2);
+  EXPECT_EQ(p->shadowAlpha, 128);
+  EXPECT_EQ(p->borderColor, 0xFF);
+  EXPECT_FLOAT_EQ(p->borderWidth, 2);
+  EXPECT_TRUE(p->textOn);
+  EXPECT_TRUE(p->shadowOn);  // "-1" is true as well
+  EXPECT_FALSE(p->borderOn);
+  EXPECT_TRUE(p->borderUnder);
+}
+
+struct BadLine {
+  const char* name;
+  QString line;
+};
+
+class StampTextBadLineTest : public ::testing::TestWithParam<BadLine> {};
+
+TEST_P(StampTextBadLineTest, IsRefusedBeforeDrawing) {
+  QString error;
+  EXPECT_FALSE(ParseStampTextLine(GetParam().line, &error));
+  EXPECT_FALSE(error.isEmpty());
+  bool drawn = true;
+  const QImage img = Draw(GetParam().line, {}, {200, 100}, &drawn);
+  EXPECT_FALSE(drawn);
+  EXPECT_TRUE(InkBounds(img, kWhite, 0).isNull()) << "something was drawn";
+}
+
+QString Cut(int fields) { return Fields().mid(0, fields).join('|'); }
+
+INSTANTIATE_TEST_SUITE_P(Lines, StampTextBadLineTest,
+                         ::testing::Values(BadLine{"empty", ""}, BadLine{"sixteen_fields", Cut(16)},
+                                           BadLine{"opacity_256", Line({{10, "256"}})},
+                                           BadLine{"opacity_negative", Line({{10, "-1"}})},
+                                           BadLine{"size_not_a_number", Line({{3, "big"}})},
+                                           BadLine{"colour_bad_hex", Line({{4, "&HZZ"}})},
+                                           BadLine{"colour_too_wide", Line({{7, "&H1FFFFFFFF"}})},
+                                           BadLine{"offset_blank", Line({{5, ""}})},
+                                           BadLine{"boolean_word", Line({{13, "yes"}})}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(StampTextTest, SeventeenFieldsAreEnough) {
+  bool drawn = false;
+  Draw(Cut(17), {}, {200, 100}, &drawn);
+  EXPECT_TRUE(drawn);
+}
+
+TEST(StampTextTest, EmptySampleTextDrawsTheDefault) {
+  EXPECT_EQ(Draw(Plain(), {}), Draw(Plain(), QStringLiteral("+38\u00B0")));
+  EXPECT_NE(Draw(Plain(), {}), Draw(Plain(), QStringLiteral("+39\u00B0")));
+}
+
+TEST(StampTextTest, PenWidthFormulas) {
+  EXPECT_NEAR(BorderPenWidth(0, true), 0.8832, 1e-5);
+  EXPECT_NEAR(BorderPenWidth(0, false), 1.0, 1e-6);
+  EXPECT_NEAR(BorderPenWidth(3, true), (1.1414 - 0.0356 * 3) * 3 + 0.8832, 1e-5);
+  EXPECT_NEAR(BorderPenWidth(3, false), 2.0, 1e-6);
+  EXPECT_NEAR(BorderPenWidth(15, true), (1.1414 - 0.0356 * 15) * 15 + 0.8832, 1e-4);
+}
+
+// An "H" sits on the baseline and its ink is symmetric, so its ink tells where
+// the line box was put: centred horizontally, and the baseline at the top of
+// the centred line box plus the Windows ascent. The font numbers come from the
+// font files (units per em, usWinAscent, line spacing).
+struct CentringCase {
+  const char* family;
+  double ascent;
+  double lineSpacing;
+};
+
+class StampTextCentringTest : public ::testing::TestWithParam<CentringCase> {};
+
+TEST_P(StampTextCentringTest, MeasuredBoxIsCentred) {
+  const CentringCase& c = GetParam();
+  const QSize box(240, 120);
+  const double size = 40;
+  const QImage img = Draw(Plain({{1, c.family}, {3, "40"}}), "H", box);
+  const QRect ink = InkBounds(img, kWhite, 128);
+  ASSERT_FALSE(ink.isNull());
+  const double s = size / 2048.0;
+  const double baseline = (box.height() - s * c.lineSpacing) / 2 + s * c.ascent;
+  EXPECT_NEAR(ink.bottom() + 1, baseline, 1.0);
+  EXPECT_NEAR((ink.left() + ink.right() + 1) / 2.0, box.width() / 2.0, 1.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fonts, StampTextCentringTest,
+                         ::testing::Values(CentringCase{"DejaVu Sans", 1901, 2384},
+                                           // hhea spacing (with its line gap) is the larger here
+                                           CentringCase{"Liberation Sans", 1854, 2355}));
+
+// Integer offsets move the drawing by exactly that many pixels: X to the
+// right, Y up; the shadow lands at (X + shadowX, Y + shadowY).
+struct OffsetCase {
+  const char* name;
+  int x, y, sx, sy;
+  bool shadowOnly;
+};
+
+class StampTextOffsetTest : public ::testing::TestWithParam<OffsetCase> {};
+
+TEST_P(StampTextOffsetTest, MovesByExactlyTheOffset) {
+  const OffsetCase& c = GetParam();
+  const QImage reference = Draw(Plain());
+  QString line = Plain({{5, QString::number(c.x)},
+                        {6, QString::number(c.y)},
+                        {8, QString::number(c.sx)},
+                        {9, QString::number(c.sy)}});
+  if (c.shadowOnly) {
+    // The text itself not filled, its shadow black and opaque.
+    QStringList f = line.split('|');
+    f[13] = "0";
+    f[14] = "1";
+    f[7] = "&H0";
+    f[10] = "255";
+    line = f.join('|');
+  }
+  const int dx = c.x + (c.shadowOnly ? c.sx : 0);
+  const int dy = -(c.y + (c.shadowOnly ? c.sy : 0));
+  const QImage moved = Draw(line);
+  EXPECT_LE(test::MaxChannelDifference(moved, test::Shifted(reference, dx, dy, kWhite)), 2);
+  EXPECT_EQ(InkBounds(moved, kWhite), InkBounds(reference, kWhite).translated(dx, dy));
+}
+
+INSTANTIATE_TEST_SUITE_P(Offsets, StampTextOffsetTest,
+                         ::testing::Values(OffsetCase{"Y_up", 0, 10, 0, 0, false},
+                                           OffsetCase{"Y_down", 0, -10, 0, 0, false},
+                                           OffsetCase{"X_right", 7, 0, 0, 0, false},
+                                           OffsetCase{"X_left", -12, 5, 0, 0, false},
+                                           OffsetCase{"shadow", 0, 0, 4, 3, true},
+                                           OffsetCase{"shadow_and_text", -6, 8, -3, -5, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Shadow opacity: over white, a black shadow shows 255 - opacity where it
+// covers a pixel fully.
+class StampTextShadowAlphaTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(StampTextShadowAlphaTest, ShadowOpacity) {
+  const int alpha = GetParam();
+  const QImage solid = Draw(Plain({{3, "60"}, {13, "0"}, {14, "1"}, {10, "255"}}));
+  const QImage img = Draw(Plain({{3, "60"}, {13, "0"}, {14, "1"}, {10, QString::number(alpha)}}));
+  int covered = 0;
+  for (int y = 0; y < solid.height(); ++y)
+    for (int x = 0; x < solid.width(); ++x)
+      if (solid.pixel(x, y) == 0xFF000000u) {
+        ++covered;
+        ASSERT_NEAR(qRed(img.pixel(x, y)), 255 - alpha, 1) << x << "," << y;
+      }
+  EXPECT_GT(covered, 50);
+  if (alpha == 0) {
+    EXPECT_TRUE(InkBounds(img, kWhite, 0).isNull());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Opacities, StampTextShadowAlphaTest, ::testing::Values(0, 47, 128, 255));
+
+// The centre of a large "+" is inside the glyph: filled when the text fill is
+// on, background when only the border is drawn; the border colour shows at the
+// glyph's edge when it is drawn over the text, the fill colour when under.
+TEST(StampTextTest, FillAndBorderOrder) {
+  const auto line = [](const char* fill, const char* under) {
+    return Line({{3, "90"}, {13, fill}, {15, "1"}, {16, under}, {12, "9"}});
+  };
+  const QImage plus = Draw(Plain({{3, "90"}}), "+");
+  const QRect ink = InkBounds(plus, kWhite, 128);
+  ASSERT_FALSE(ink.isNull());
+  const QPoint centre = ink.center();
+  const QRgb red = 0xFFFF0000, blue = 0xFF0000FF;
+
+  EXPECT_EQ(Draw(line("1", "0"), "+").pixel(centre), red);
+  EXPECT_EQ(Draw(line("0", "0"), "+").pixel(centre), kWhite) << "outline only";
+
+  // Around the left end of the horizontal bar. Border width 9: the pen is 4
+  // pixels wide over the text and 8.27 under it (half of it hidden by the fill).
+  const int end = ink.left();
+  const int y = centre.y();
+  EXPECT_EQ(Draw(line("1", "0"), "+").pixel(end, y), blue) << "border over the text";
+  EXPECT_EQ(Draw(line("1", "1"), "+").pixel(end + 2, y), red) << "border under the text";
+  EXPECT_EQ(Draw(line("1", "0"), "+").pixel(end - 1, y), blue);
+  EXPECT_EQ(Draw(line("1", "1"), "+").pixel(end - 3, y), blue) << "the wider pen under the text";
+  EXPECT_EQ(Draw(line("1", "0"), "+").pixel(end - 4, y), kWhite);
+}
+
+TEST(StampTextTest, HighBitsOfAColourDoNotChangeTheShadowOpacity) {
+  const QImage plain = Draw(Plain({{13, "0"}, {14, "1"}, {10, "0"}, {7, "&H0"}}));
+  const QImage high = Draw(Plain({{13, "0"}, {14, "1"}, {10, "0"}, {7, "&HFF000000"}}));
+  EXPECT_TRUE(InkBounds(high, kWhite, 0).isNull());
+  EXPECT_EQ(plain, high);
+}
+
+struct FontCase {
+  const char* name;
+  const char* family;
+  bool drawn;
+};
+
+class StampTextFontTest : public ::testing::TestWithParam<FontCase> {};
+
+TEST_P(StampTextFontTest, OnlyInstalledFamiliesDraw) {
+  bool drawn = !GetParam().drawn;
+  const QImage img = Draw(Plain({{1, GetParam().family}}), {}, {200, 100}, &drawn);
+  EXPECT_EQ(drawn, GetParam().drawn);
+  EXPECT_EQ(InkBounds(img, kWhite).isNull(), !GetParam().drawn);
+}
+
+INSTANTIATE_TEST_SUITE_P(Families, StampTextFontTest,
+                         ::testing::Values(FontCase{"exact", "DejaVu Sans", true},
+                                           FontCase{"other_case", "dejavu SANS", true},
+                                           FontCase{"liberation", "Liberation Sans", true},
+                                           FontCase{"unknown", "No Such Family 42", false},
+                                           FontCase{"prefix_only", "DejaVu", false},
+                                           FontCase{"pseudo_family", "Sans Serif", false},
+                                           FontCase{"pseudo_monospace", "Monospace", false},
+                                           FontCase{"empty", "", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(StampFontTest, InstalledFamiliesAreCleanedUp) {
+  QStringList families = InstalledFontFamilies();
+  EXPECT_TRUE(families.contains("DejaVu Sans"));
+  EXPECT_TRUE(families.contains("Liberation Sans"));
+  EXPECT_FALSE(families.contains("Sans Serif", Qt::CaseInsensitive));
+  for (const QString& f : families) EXPECT_FALSE(f.contains('[')) << f.toStdString();
+  EXPECT_EQ(families.removeDuplicates(), 0);
+}
+
+TEST(StampFontTest, MeasuredPartDropsTrailingBlanks) {
+  EXPECT_EQ(MeasuredPart("+38  "), "+38");
+  EXPECT_EQ(MeasuredPart("  a b "), "  a b");
+  EXPECT_EQ(MeasuredPart("   "), " ");
+  EXPECT_EQ(MeasuredPart(""), "");
+}
+
+TEST(StampTextTest, TrailingBlanksDoNotMoveTheText) {
+  EXPECT_EQ(InkBounds(Draw(Plain(), "H"), kWhite), InkBounds(Draw(Plain(), "H   "), kWhite));
+}
+
+// Sizes, texts and offsets no template should hold: nothing crashes and
+// nothing lands outside the box, which sits inside a larger image here.
+struct AbuseCase {
+  const char* name;
+  QString line;
+  QString sample;
+  bool drawn;
+};
+
+class StampTextAbuseTest : public ::testing::TestWithParam<AbuseCase> {};
+
+TEST_P(StampTextAbuseTest, StaysInsideTheBox) {
+  QImage canvas(300, 200, QImage::Format_ARGB32_Premultiplied);
+  canvas.fill(Qt::white);
+  const QRect box(0, 0, 110, 60);
+  {
+    QPainter painter(&canvas);
+    EXPECT_EQ(DrawStampText(painter, box.size(), GetParam().line, GetParam().sample),
+              GetParam().drawn);
+  }
+  const QRect ink = InkBounds(canvas, kWhite, 0);
+  if (!ink.isNull()) {
+    EXPECT_TRUE(box.contains(ink)) << ink.x() << "," << ink.y();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, StampTextAbuseTest,
+    ::testing::Values(
+        AbuseCase{"size_0", Line({{3, "0"}}), {}, false},
+        AbuseCase{"size_negative", Line({{3, "-12"}}), {}, false},
+        AbuseCase{"size_999", Line({{3, "999"}, {14, "1"}, {15, "1"}}), {}, true},
+        AbuseCase{"size_absurd", Line({{3, "1E30"}}), {}, false},
+        AbuseCase{"size_tiny", Line({{3, "0.01"}}), {}, true},
+        AbuseCase{"long_text", Line({{14, "1"}, {15, "1"}}), QString(5000, 'W'), true},
+        AbuseCase{"far_offsets", Line({{5, "1E30"}, {6, "-1E30"}, {14, "1"}}), {}, true},
+        AbuseCase{"huge_border", Line({{12, "1E30"}, {15, "1"}}), {}, true},
+        AbuseCase{"huge_border_under", Line({{12, "1E30"}, {15, "1"}, {16, "1"}}), {}, true},
+        AbuseCase{"control_characters", Line(), QStringLiteral("\n\t\u0000x\u202E"), true},
+        AbuseCase{"all_styles", Line({{2, "15"}, {3, "80"}, {15, "1"}}), {}, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(StampTextTest, SharpAtTwiceTheDevicePixelRatio) {
+  PictureBox one(200, 100, Qt::white, 1.0);
+  PictureBox two(200, 100, Qt::white, 2.0);
+  ASSERT_TRUE(DrawStampText(one, Plain(), {}));
+  ASSERT_TRUE(DrawStampText(two, Plain(), {}));
+  ASSERT_EQ(two.image.size(), QSize(400, 200));
+  const QRect a = InkBounds(one.image, kWhite, 128);
+  const QRect b = InkBounds(two.image, kWhite, 128);
+  EXPECT_NEAR(b.left(), 2 * a.left(), 2);
+  EXPECT_NEAR(b.right(), 2 * a.right() + 1, 2);
+  EXPECT_NEAR(b.top(), 2 * a.top(), 2);
+}
+
+}  // namespace
+}  // namespace qm::render

@@ -1,0 +1,167 @@
+// quillmark-render: draws one gallery thumbnail from a template line, the way
+// the gallery does, into a PNG file.
+//
+//   quillmark-render --root DIR --line LINE --out FILE.png [--text TEXT]
+//                    [--background N | --texture FILE.png] [--scale R]
+//
+// Exit status: 0 picture and text drawn; 1 picture drawn, text not (an unknown
+// font, for example); 2 bad arguments, a malformed line or an unreadable
+// picture.
+
+#include <QBuffer>
+#include <QCommandLineParser>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPainter>
+#include <cstdio>
+
+#include "platform/Classic.h"
+#include "platform/PathResolver.h"
+#include "render/Gdip.h"
+#include "render/PictureBox.h"
+#include "render/PictureRenderer.h"
+#include "render/StampText.h"
+
+namespace {
+
+using namespace qm::render;
+
+constexpr int kOk = 0;
+constexpr int kTextNotDrawn = 1;
+constexpr int kBadInput = 2;
+
+int Fail(int status, const QString& message) {
+  std::fprintf(stderr, "quillmark-render: %s\n", message.toLocal8Bit().constData());
+  return status;
+}
+
+// The preview backgrounds, numbered as the gallery's swatch cycles them.
+QColor Background(int number) {
+  static const QRgb palette[9] = {0xFFFFFF, 0xC0C0C0, 0x80FFFF, 0xC0C0FF, 0x40CCFF,
+                                  0xFF0000, 0x0000FF, 0x404040, 0x000000};
+  return QColor::fromRgb(palette[number - 1]);
+}
+
+QString StampTextFailure(StampTextResult r, const QString& fontName) {
+  switch (r) {
+    case StampTextResult::FontNotFound:
+      return QStringLiteral(
+                 "font \"%1\" is not installed (or has no regular style); text not drawn")
+          .arg(fontName);
+    case StampTextResult::FontSizeInvalid:
+      return QStringLiteral("the font size is not a usable size; text not drawn");
+    case StampTextResult::NoSurface:
+      return QStringLiteral("cannot paint on the thumbnail; text not drawn");
+    default:
+      return QStringLiteral("text not drawn");
+  }
+}
+
+int Run(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral("Draws a template thumbnail into a PNG file."));
+  parser.addHelpOption();
+  const QCommandLineOption root(QStringLiteral("root"), QStringLiteral("Template root directory."),
+                                QStringLiteral("DIR"));
+  const QCommandLineOption line(QStringLiteral("line"), QStringLiteral("Template line."),
+                                QStringLiteral("LINE"));
+  const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("Output PNG file."),
+                               QStringLiteral("FILE"));
+  const QCommandLineOption text(QStringLiteral("text"),
+                                QStringLiteral("Sample text (default \"+38\u00B0\")."),
+                                QStringLiteral("TEXT"));
+  const QCommandLineOption background(QStringLiteral("background"),
+                                      QStringLiteral("Background number 1..9 (default 1)."),
+                                      QStringLiteral("N"));
+  const QCommandLineOption texture(QStringLiteral("texture"),
+                                   QStringLiteral("Tile this picture under the template."),
+                                   QStringLiteral("FILE"));
+  const QCommandLineOption scale(QStringLiteral("scale"),
+                                 QStringLiteral("Device pixel ratio (default 1)."),
+                                 QStringLiteral("R"));
+  parser.addOptions({root, line, out, text, background, texture, scale});
+  if (!parser.parse(arguments)) return Fail(kBadInput, parser.errorText());
+  if (parser.isSet(QStringLiteral("help"))) {
+    std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
+    return kOk;
+  }
+  if (!parser.positionalArguments().isEmpty())
+    return Fail(kBadInput,
+                QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments()[0]));
+  for (const auto* o : {&root, &line, &out})
+    if (!parser.isSet(*o))
+      return Fail(kBadInput, QStringLiteral("--%1 is required").arg(o->names()[0]));
+  if (parser.isSet(background) && parser.isSet(texture))
+    return Fail(kBadInput, QStringLiteral("--background and --texture exclude each other"));
+
+  int backgroundNumber = 1;
+  if (parser.isSet(background)) {
+    const auto n = qm::classic::ToInt32(parser.value(background));
+    if (!n || *n < 1 || *n > 9)
+      return Fail(kBadInput, QStringLiteral("--background must be a number from 1 to 9"));
+    backgroundNumber = *n;
+  }
+  qreal dpr = 1.0;
+  if (parser.isSet(scale)) {
+    const auto r = qm::classic::ToNumber(parser.value(scale));
+    if (!r || !(*r >= 0.25 && *r <= 8))
+      return Fail(kBadInput, QStringLiteral("--scale must be a number from 0.25 to 8"));
+    dpr = *r;
+  }
+
+  TextureSource textureSource;
+  if (parser.isSet(texture)) {
+    QFile file(parser.value(texture));
+    if (!file.open(QIODevice::ReadOnly))
+      return Fail(kBadInput, QStringLiteral("cannot read texture \"%1\"").arg(file.fileName()));
+    textureSource.bytes = file.readAll();
+    textureSource.TextureLoaded = true;
+    textureSource.TextureEnabled = true;
+    std::unique_ptr<QBuffer> stream;
+    if (!BytesToStream(textureSource.bytes, stream) || ReadPictureBounded(*stream).isNull())
+      std::fprintf(stderr, "quillmark-render: texture \"%s\" is not a picture; drawn without it\n",
+                   file.fileName().toLocal8Bit().constData());
+  }
+
+  const QString templateLine = parser.value(line);
+  const QStringList fields = qm::classic::Split(templateLine, u'|');
+  QString error;
+  const auto params = ParseStampTextLine(templateLine, &error);
+  if (!params) return Fail(kBadInput, QStringLiteral("malformed line: ") + error);
+  const auto tone = ToneFromFields(fields, &error);
+  if (!tone) return Fail(kBadInput, QStringLiteral("malformed line: ") + error);
+
+  const QString picturePath = qm::platform::ResolveRelativePath(parser.value(root), fields.at(0));
+  if (picturePath.isEmpty())
+    return Fail(
+        kBadInput,
+        QStringLiteral("picture \"%1\" is not a path below the template root").arg(fields.at(0)));
+
+  if (!GdipStart()) return Fail(kBadInput, QStringLiteral("Error loading GDI+!"));
+  PictureBox box(1, 1, Background(backgroundNumber), dpr);
+  const bool pictureDrawn = DrawTemplatePicture(picturePath, box, *tone, textureSource);
+  StampTextResult textResult = StampTextResult::NoSurface;
+  if (pictureDrawn) {
+    QPainter painter(&box.image);
+    textResult = DrawStampText(painter, box.logicalSize(), *params, parser.value(text));
+  }
+  GdipStop();
+  if (!pictureDrawn)
+    return Fail(kBadInput, QStringLiteral("cannot read picture \"%1\"").arg(picturePath));
+
+  if (!box.image.save(parser.value(out), "PNG"))
+    return Fail(kBadInput, QStringLiteral("cannot write \"%1\"").arg(parser.value(out)));
+  if (textResult != StampTextResult::Drawn)
+    return Fail(kTextNotDrawn, StampTextFailure(textResult, params->fontName));
+  return kOk;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A thumbnail needs no screen: draw off-screen unless told otherwise, so a
+  // script works the same with or without a display.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  return Run(QGuiApplication::arguments());
+}
