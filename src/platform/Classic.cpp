@@ -41,6 +41,31 @@ bool ReadNumber(QStringView t, qsizetype& pos, double& value) {
     pos = i;
     return true;
   }
+  {
+    // Fast path for the common case, a plain integer: start-up converts tens
+    // of thousands of catalogue fields.
+    qsizetype j = i;
+    bool neg = false;
+    if (j < n && (t[j] == u'+' || t[j] == u'-')) {
+      neg = t[j] == u'-';
+      ++j;
+    }
+    std::int64_t acc = 0;
+    qsizetype digits = 0;
+    while (j < n && digits < 18 && t[j].unicode() >= u'0' && t[j].unicode() <= u'9') {
+      acc = acc * 10 + (t[j].unicode() - u'0');
+      ++j;
+      ++digits;
+    }
+    const char16_t next = j < n ? t[j].unicode() : u'\0';
+    const bool more = (next >= u'0' && next <= u'9') || next == u'.' || next == u',' ||
+                      next == u'e' || next == u'E' || next == u'd' || next == u'D';
+    if (digits > 0 && !more) {
+      value = static_cast<double>(neg ? -acc : acc);
+      pos = j;
+      return true;
+    }
+  }
   std::string s;
   if (i < n && (t[i] == u'+' || t[i] == u'-')) {
     s += static_cast<char>(t[i].unicode());
