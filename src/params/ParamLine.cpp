@@ -22,6 +22,15 @@ bool GroupConverts(const QStringList& parts, int firstField, int firstPart) {
 
 bool IsValidLine(const QString& line) { return ParseLine(line).has_value(); }
 
+bool ValueFits(int index, const QString& value) {
+  if (index > 0 && index < kFieldCount) return FieldConverts(index, value);
+  if (index != kPictureGroup && index != kToneGroup) return false;
+  const QStringList parts = Split(value, u'|');
+  const qsizetype want = index == kPictureGroup ? kPictureGroupParts : kToneGroupParts;
+  if (parts.size() != want) return false;
+  return GroupConverts(parts, kPicHue, index == kPictureGroup ? 1 : 0);
+}
+
 std::optional<CurrentParams> Param2Param(const QStringList& fields) {
   const auto p = ParseParamFields(fields);
   if (!p) return std::nullopt;
@@ -32,16 +41,7 @@ std::optional<ParamLineResult> Param2Text(const QString& currentLine, const QStr
                                           int index, const QString& fallbackLine) {
   // Decide on the value before anything else: a refused value leaves the
   // caller's line alone, even when that line would have been replaced.
-  if (index > 0 && index < kFieldCount) {
-    if (!FieldConverts(index, value)) return std::nullopt;
-  } else if (index == kPictureGroup || index == kToneGroup) {
-    const QStringList parts = Split(value, u'|');
-    const qsizetype want = index == kPictureGroup ? kPictureGroupParts : kToneGroupParts;
-    if (parts.size() != want) return std::nullopt;
-    if (!GroupConverts(parts, kPicHue, index == kPictureGroup ? 1 : 0)) return std::nullopt;
-  } else {
-    return std::nullopt;
-  }
+  if (!ValueFits(index, value)) return std::nullopt;
 
   const QString& base = IsValidLine(currentLine) ? currentLine : fallbackLine;
   QStringList fields = Split(base, u'|', kFieldCount);

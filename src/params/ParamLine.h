@@ -31,6 +31,10 @@ struct ParamLineResult {
 std::optional<ParamLineResult> Param2Text(const QString& currentLine, const QString& value,
                                           int index, const QString& fallbackLine);
 
+// Whether `value` can go into field `index` (1..21) or the picture (0) or tone
+// (-1) group, so that a message is refused before it is sent anywhere.
+bool ValueFits(int index, const QString& value);
+
 // The typed copy of a split line (fields 1..21); nullopt unless all 22 fields
 // convert.
 std::optional<CurrentParams> Param2Param(const QStringList& fields);

@@ -33,6 +33,7 @@ TEST_P(Param2TextChange, RewritesTheLine) {
   ASSERT_TRUE(r) << c.name;
   EXPECT_EQ(r->line, c.expected) << c.name;
   EXPECT_EQ(r->fields.join(u'|'), r->line);
+  EXPECT_TRUE(ValueFits(c.index, c.value));
 }
 INSTANTIATE_TEST_SUITE_P(
     ParamLine, Param2TextChange,
@@ -79,6 +80,7 @@ struct RefusedCase {
 class Param2TextRefused : public ::testing::TestWithParam<RefusedCase> {};
 TEST_P(Param2TextRefused, ChangesNothing) {
   const auto& c = GetParam();
+  EXPECT_FALSE(ValueFits(c.index, QString::fromUtf8(c.value)));
   EXPECT_FALSE(Param2Text(kLine, QString::fromUtf8(c.value), c.index, kFallback))
       << c.value << " @" << c.index;
   // An unusable current line is not replaced by the fallback for a refused value either.
