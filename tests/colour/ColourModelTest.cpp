@@ -44,15 +44,6 @@ TEST(ColourModel, RoundTripKeepsGreysAndPrimariesAndMovesOrangeSlightly) {
   EXPECT_EQ(HSV2RGB(RGB2HSV(Rgb{255, 128, 0})), (Rgb{255, 126, 0}));
 }
 
-TEST(ColourModel, OutParameterFormsAgreeWithStructForms) {
-  qint32 h = -1, s = -1, v = -1;
-  RGB2HSV(200, 100, 50, h, s, v);
-  EXPECT_EQ((Hsv{h, s, v}), (Hsv{14, 191, 200}));
-  qint32 r = -1, g = -1, b = -1;
-  HSV2RGB(0, 255, 128, r, g, b);
-  EXPECT_EQ((Rgb{r, g, b}), (Rgb{128, 0, 0}));
-}
-
 TEST(ColourModel, Color2RGBExchangesRedAndBlueAndClearsTopByte) {
   EXPECT_EQ(Color2RGB(0xFF), 0xFF0000);
   EXPECT_EQ(Color2RGB(0xFF), 16711680);

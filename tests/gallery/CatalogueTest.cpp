@@ -163,18 +163,3 @@ TEST(Catalogue, CaptionNamesCategoryAndCount) {
             u"Выбор интерфейса - Зима [3 заготовки]");
   EXPECT_EQ(TemplateCaption("B", "N", 0), u"B - N [0 заготовок]");
 }
-
-TEST(Catalogue, ThumbnailToneScalesTheToneFields) {
-  params::StampParams p;
-  p.PicHue = 90;
-  p.PicSaturation = 150;
-  p.PicValue = 50;
-  p.PicBrightness = -20;
-  p.PicAlpha = 25;
-  const ThumbnailTone t = ThumbnailToneOf(p);
-  EXPECT_FLOAT_EQ(t.hue, 3.1415927f / 2);
-  EXPECT_FLOAT_EQ(t.saturation, 1.5f);
-  EXPECT_FLOAT_EQ(t.value, 0.5f);
-  EXPECT_FLOAT_EQ(t.brightness, -0.2f);
-  EXPECT_FLOAT_EQ(t.opacity, 0.75f);
-}

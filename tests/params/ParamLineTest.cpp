@@ -66,11 +66,6 @@ TEST(ParamLine, CurrentParamsHoldTheColoursInTheControlsByteOrder) {
   ASSERT_TRUE(r);
   EXPECT_EQ(r->current.TextColor, 0xFF);
   EXPECT_EQ(r->current.BorderColor, 0x808080);
-  EXPECT_EQ(r->current.FontName, u"Arial");
-  EXPECT_EQ(r->current.FontSize, 12);
-  EXPECT_EQ(r->current.TextY, -5.0f);
-  EXPECT_EQ(r->current.ShadowAlpha, 200);
-  EXPECT_EQ(r->current.PicHue, 7);
 }
 
 struct RefusedCase {
