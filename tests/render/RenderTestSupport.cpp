@@ -9,7 +9,7 @@
 
 namespace qm::render::test {
 
-QStringList Fields(std::initializer_list<std::pair<int, QString>> changes) {
+QStringList Fields(const FieldChanges& changes) {
   QStringList f = {QStringLiteral("Cat\\pic.png"),
                    QStringLiteral("DejaVu Sans"),
                    QStringLiteral("0"),
@@ -36,7 +36,7 @@ QStringList Fields(std::initializer_list<std::pair<int, QString>> changes) {
   return f;
 }
 
-QString Line(std::initializer_list<std::pair<int, QString>> changes) {
+QString Line(const FieldChanges& changes) {
   return Fields(changes).join(QLatin1Char('|'));
 }
 

@@ -8,16 +8,17 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
-#include <initializer_list>
 #include <utility>
+#include <vector>
 
 namespace qm::render::test {
 
 // A complete 22-field line: DejaVu Sans 30 px, red text, black shadow (off),
 // blue border of width 3 (off), text fill on, neutral tone, with the given
 // fields replaced.
-QString Line(std::initializer_list<std::pair<int, QString>> changes = {});
-QStringList Fields(std::initializer_list<std::pair<int, QString>> changes = {});
+using FieldChanges = std::vector<std::pair<int, QString>>;
+QString Line(const FieldChanges& changes = {});
+QStringList Fields(const FieldChanges& changes = {});
 
 // A w x h picture: a horizontal colour ramp whose right third is half
 // transparent, so that tone and background both show.

@@ -334,3 +334,34 @@ TEST(StampTextTest, SharpAtTwiceTheDevicePixelRatio) {
 
 }  // namespace
 }  // namespace qm::render
+
+namespace qm::render {
+namespace {
+
+int InkedPixels(const QImage& img) {
+  int n = 0;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x) n += qRed(img.pixel(x, y)) < 128;
+  return n;
+}
+
+TEST(StampTextTest, FontStyleBitsReachTheGlyphs) {
+  for (const char* family : {"DejaVu Sans", "Liberation Sans"}) {
+    SCOPED_TRACE(family);
+    const auto draw = [family](int style) {
+      return Draw(Plain({{1, family}, {2, QString::number(style)}, {3, "40"}}), "HIH");
+    };
+    const QImage regular = draw(0);
+    EXPECT_GT(InkedPixels(draw(kFontBold)), InkedPixels(regular) * 1.15);
+    // Slanted: other pixels, about as much ink, the same height.
+    const QImage italic = draw(kFontItalic);
+    const QRect r = InkBounds(regular, kWhite, 128), i = InkBounds(italic, kWhite, 128);
+    EXPECT_NE(italic, regular);
+    EXPECT_NEAR(InkedPixels(italic), InkedPixels(regular), InkedPixels(regular) * 0.1);
+    EXPECT_EQ(i.top(), r.top());
+    EXPECT_GT(InkBounds(draw(kFontUnderline), kWhite, 128).bottom(), r.bottom() + 1);
+  }
+}
+
+}  // namespace
+}  // namespace qm::render
