@@ -16,6 +16,7 @@
 #include "colour/ui/TonePage.h"
 #include "gallery/ui/CategoryPage.h"
 #include "gallery/ui/GalleryArea.h"
+#include "params/ui/HostSession.h"
 #include "params/ui/TextPage.h"
 #include "platform/Classic.h"
 #include "platform/Twips.h"
@@ -83,6 +84,7 @@ FrmOptions::FrmOptions(AppEnvironment env, QWidget* parent)
   tmr[0] = new QTimer(this);
   tmr[0]->setObjectName(QStringLiteral("tmr_0"));
   tmr[0]->setInterval(300);
+  ConnectHostLink();
 }
 
 FrmOptions::~FrmOptions() = default;
@@ -228,6 +230,9 @@ bool FrmOptions::Form_Load() {
   // 20. The command line.
   const CommandLine cmd = ParseCommandLine(env_.commandLine);
   state_.HostHwnd = cmd.HostHwnd;
+  // The host may answer at once: listen before announcing ourselves.
+  host->Listen();
+  host->SendHwnd();
   state_.sampleText = cmd.sampleText;
 
   // 21. The current look.
@@ -242,6 +247,8 @@ bool FrmOptions::Form_Load() {
   tmr[1]->setTimerType(Qt::PreciseTimer);
   tmr[1]->stop();
   tmr[1]->setInterval(1000);
+  host->SetSaveTimer(tmr[1]);
+  connect(tmr[1], &QTimer::timeout, host, [this] { host->tmr_Timer(1); });
 
   // 24. Stack the pages on page 0's place.
   for (int i = 1; i < 5; ++i) framMenu[i]->move(framMenu[0]->pos());
@@ -259,6 +266,10 @@ bool FrmOptions::Form_Load() {
   progress_->Progress(100);
   setProperty("Tag", windowTitle());
   // 34. The colour tools edit the text colour.
+  colourPage->LumaSync = true;
+  colourPage->ClrTarget = 1;
+  // 35. Every control from the current line.
+  SetParamFromText();
   // 36. The saved place.
   Move(saved.left(), saved.top(), saved.width(), saved.height());
   // 37. The progress window is done.
@@ -495,6 +506,9 @@ void FrmOptions::Form_Unload() {
   }
   unloaded_ = true;
   tmr[0]->stop();
+  // A change made less than a second ago is still waiting in the save timer;
+  // closing must not lose it.
+  host->FlushPendingSave();
   // 1, 2. The wheel handling and the size limit go.
   setMinimumSize(0, 0);
   // 3. INI access is released.
@@ -510,6 +524,8 @@ void FrmOptions::Form_Unload() {
            classic::SingleText(static_cast<float>(PixelsToTwips(g.height()))));
   // 6. The open page.
   SetS(QStringLiteral("OptMenu"), QString::number(state_.CurrentPage));
+  // 7. The host hears that we are gone.
+  if (state_.HostHwnd > 0) SendText(QStringLiteral("W=0"));
   Q_EMIT Unloaded();
 }
 

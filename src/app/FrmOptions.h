@@ -24,6 +24,7 @@ class ColourPage;
 class TonePage;
 class GalleryArea;
 class FrmProgress;
+class HostSession;
 namespace settings {
 class INI_Class;
 class UserSettings;
@@ -65,6 +66,13 @@ class FrmOptions : public QWidget {
   bool GdipStart();
   void GdipStop();
 
+  // The one road of a look change: delivers sMsg to the host, then applies it
+  // to the current line and restarts the save timer. False when nothing was
+  // applied (a refused value, a malformed "A=" line, a "W=" message).
+  bool SendText(const QString& sMsg);
+  // Sets every control from the current line (after start-up and "A=").
+  void SetParamFromText();
+
   EditorState& State() { return state_; }
   const gallery::Catalogue& Catalogue() const { return catalogue_; }
   settings::INI_Class& Ini() { return *ini_; }
@@ -85,6 +93,7 @@ class FrmOptions : public QWidget {
   ColourPage* colourPage;
   TonePage* tonePage;
   GalleryArea* gallery;
+  HostSession* host = nullptr;  // the host link, Text1's line and the timers
 
   // Preview background and texture (read at start-up).
   QByteArray TextureBytes;
@@ -112,6 +121,7 @@ class FrmOptions : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void ConnectHostLink();
   void BuildMenu();
   void BuildPages();
   void FontListing();

@@ -130,4 +130,26 @@ std::array<std::int32_t, 28> ColourPage::CellColours() const {
   return out;
 }
 
+std::int32_t ColourPage::SelectedColor() const {
+  switch (ClrTarget) {
+    case 2:
+      return state_.CurrentParams.ShadowColor;
+    case 4:
+      return state_.CurrentParams.BorderColor;
+    default:
+      return state_.CurrentParams.TextColor;
+  }
+}
+
+void ColourPage::RefreshFromSelectedColor() {
+  const std::int32_t bgr = SelectedColor() & 0xFFFFFF;
+  picClrSet->SetBackColor(bgr);
+  const int parts[3] = {bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF};
+  for (int i = 0; i < 3; ++i) {
+    const QSignalBlocker block(scrlColor[i]);
+    scrlColor[i]->SetValue(parts[i]);
+    txtColor[i]->setText(QString::number(parts[i]));
+  }
+}
+
 }  // namespace qm

@@ -40,6 +40,15 @@ class ColourPage : public QWidget {
   void SetCellColours(const std::array<std::int32_t, 28>& bgr);
   std::array<std::int32_t, 28> CellColours() const;
 
+  // Which stamp colour the page edits: 1 text, 2 shadow, 4 border.
+  std::int16_t ClrTarget = 1;
+  bool LumaSync = true;
+  // The edited colour (BGR), taken from the editor's typed copy of the line.
+  std::int32_t SelectedColor() const;
+  // Shows the edited colour in the swatch and the red, green and blue
+  // controls without sending anything (the line already holds it).
+  void RefreshFromSelectedColor();
+
   QLabel* lblTitle;
   std::array<QRadioButton*, 5> OptClr{};  // indexes 1, 2 and 4 exist
   std::array<Swatch*, 28> picColor{};

@@ -47,6 +47,83 @@ TonePage::TonePage(EditorState& state, QWidget* parent) : QWidget(parent), state
       300, 20);
   chkResetHSV->setObjectName(QStringLiteral("chkResetHSV"));
   chkResetHSV->setToolTip(QStringLiteral("Устанавливает все неизменённые параметры цвета картинки"));
+
+  for (int i = 0; i < 5; ++i) {
+    connect(scrlHue[i], &ui::ClassicScrollBar::Change, this, [this, i] { scrlHue_Change(i); });
+    connect(scrlHue[i], &ui::ClassicScrollBar::Scroll, this, [this, i] { scrlHue_Scroll(i); });
+    scrlHue[i]->installEventFilter(this);
+  }
+  connect(chkResetHSV, &ui::ClassicCheckBox::Click, this, &TonePage::chkResetHSV_Click);
+}
+
+void TonePage::scrlHue_Change(int Index) { scrlHue_Scroll(Index); }
+
+void TonePage::scrlHue_Scroll(int Index) {
+  int n = scrlHue[Index]->Value();
+  // The transparency slider runs -100..0 so that opaque sits at the left.
+  if (Index == 4) n += 100;
+  txtHue[Index]->setText(QString::number(n));
+  if (state_.FormReady)
+    state_.SendText(QString(QChar::fromLatin1(kTones[Index].key)) + u'=' + QString::number(n));
+}
+
+int TonePage::KeyCodeOf(const QKeyEvent& event) {
+  const int key = event.key();
+  if (event.modifiers() & Qt::KeypadModifier) {
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) return 96 + (key - Qt::Key_0);
+    switch (key) {
+      case Qt::Key_Asterisk:
+        return 106;
+      case Qt::Key_Plus:
+        return 107;
+      case Qt::Key_Comma:
+        return 108;
+      case Qt::Key_Minus:
+        return 109;
+      case Qt::Key_Period:
+        return 110;
+      case Qt::Key_Slash:
+        return 111;
+      default:
+        return 0;
+    }
+  }
+  if (key == Qt::Key_Space) return 32;
+  if (key >= Qt::Key_0 && key <= Qt::Key_9) return key;  // 48..57, as the classic codes
+  return 0;
+}
+
+bool TonePage::scrlHue_KeyDown(int Index, int KeyCode) {
+  const bool reset = KeyCode == 32 || (KeyCode >= 48 && KeyCode <= 57) ||
+                     (KeyCode >= 96 && KeyCode <= 111);
+  if (!reset) return false;
+  // The slider's change handler shows and sends the neutral number, and only
+  // when the value actually changes.
+  scrlHue[Index]->SetValue(kTones[Index].neutral);
+  return true;
+}
+
+bool TonePage::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    for (int i = 0; i < 5; ++i) {
+      if (watched == scrlHue[i] &&
+          scrlHue_KeyDown(i, KeyCodeOf(*static_cast<QKeyEvent*>(event))))
+        return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TonePage::chkResetHSV_Click() {
+  // The box works as a button: act on the tick, take it back at once (which
+  // runs this handler again with nothing to do).
+  if (chkResetHSV->Value() != 1) return;
+  chkResetHSV->SetValue(0);
+  // The sliders move silently; the host gets the five values as one message.
+  state_.FormReady = false;
+  for (int i = 0; i < 5; ++i) scrlHue[i]->SetValue(kTones[i].neutral);
+  state_.FormReady = true;
+  state_.SendText(QStringLiteral("p=0|100|100|0|0"));
 }
 
 }  // namespace qm

@@ -4,6 +4,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QKeyEvent>
 #include <array>
 
 #include "platform/ui/ClassicControls.h"
@@ -17,6 +18,15 @@ class TonePage : public QWidget {
   Q_OBJECT
  public:
   TonePage(EditorState& state, QWidget* parent = nullptr);
+
+  void scrlHue_Change(int Index);
+  void scrlHue_Scroll(int Index);
+  // Space, a digit or a keypad key puts slider Index back to its neutral
+  // value; returns true when the key was one of those.
+  bool scrlHue_KeyDown(int Index, int KeyCode);
+  void chkResetHSV_Click();
+  // The classic key code of a key event (48..57 digits, 96..111 keypad).
+  static int KeyCodeOf(const QKeyEvent& event);
 
   struct Tone {
     const char* label;
@@ -35,6 +45,7 @@ class TonePage : public QWidget {
   ui::ClassicCheckBox* chkResetHSV;
 
  protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
   EditorState& state_;
 };
 

@@ -6,6 +6,9 @@
 #include <QObject>
 #include <QString>
 #include <cstdint>
+#include <functional>
+
+#include "params/StampParams.h"
 
 namespace qm {
 
@@ -18,6 +21,16 @@ class EditorState : public QObject {
   QString sampleText;
   bool FormReady = false;
   std::int16_t CurrentPage = 0;
+
+  // The typed copy of the current line (colours 0x00BBGGRR), refreshed only
+  // when the line changes.
+  params::CurrentParams CurrentParams;
+
+  // Every page sends its host messages through here; the host session
+  // installs the one implementation (delivery, the line, the save timer).
+  // False when the message was refused (a value the line cannot hold).
+  std::function<bool(const QString&)> sendText;
+  bool SendText(const QString& sMsg) const { return sendText ? sendText(sMsg) : false; }
 };
 
 // Clears FormReady for a scope and puts back what it was, so nested loads made

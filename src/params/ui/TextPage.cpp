@@ -1,13 +1,21 @@
 #include "params/ui/TextPage.h"
 
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <cstdlib>
+#include <optional>
+
 #include "params/ui/EditorState.h"
+#include "platform/Classic.h"
 #include "platform/ui/Place.h"
 
 namespace qm {
 namespace {
 
-ui::ClassicScrollBar* Slider(QWidget* parent, const char* name, Qt::Orientation o, int min,
-                             int max, int large, int value) {
+ui::ClassicScrollBar* Slider(QWidget* parent, const char* name, Qt::Orientation o, int min, int max,
+                             int large, int value) {
   auto* s = new ui::ClassicScrollBar(o, parent);
   s->setObjectName(QString::fromLatin1(name));
   s->SetRange(min, max);
@@ -66,35 +74,35 @@ TextPage::TextPage(EditorState& state, QWidget* parent) : QWidget(parent), state
   fraSize = Place(Frame(this, "fraSize", QStringLiteral("Размер")), 180, 0, 78, 128);
   txtFontSize = Place(Display(fraSize, "txtFontSize", QStringLiteral("50")), 5, 18, 44, 20);
   txtFontSize->setToolTip(QStringLiteral("Размер шрифта надписи"));
-  scrlFontSize = Place(Slider(fraSize, "scrlFontSize", Qt::Vertical, -999, -8, 4, -8), 55, 16,
-                       17, 80);
+  scrlFontSize =
+      Place(Slider(fraSize, "scrlFontSize", Qt::Vertical, -999, -8, 4, -8), 55, 16, 17, 80);
   cmdSendFontSize = Place(new QPushButton(QStringLiteral("Установить"), fraSize), 3, 100, 72, 24);
   cmdSendFontSize->setObjectName(QStringLiteral("cmdSendFontSize"));
   cmdSendFontSize->setToolTip(QStringLiteral(
       "Установить выбранный размер шрифта, если цифра  размеры была введена вручную"));
-  picDefSize = Place(new QWidget(this), 180, 132, 190, 28);
+  picDefSize = Place(new DefSizeLink(this), 180, 132, 190, 28);
   picDefSize->setObjectName(QStringLiteral("picDefSize"));
 
   // Text offset: the X slider runs from 200 at the left to -200 at the right
   // and shows the negated value, so right means a positive offset.
   fraTextOffset =
       Place(Frame(this, "fraTextOffset", QStringLiteral("Смещение текста")), 260, 0, 110, 128);
-  scrlTempX = Place(Slider(fraTextOffset, "scrlTempX", Qt::Horizontal, 200, -200, 3, 0), 5, 18,
-                    100, 17);
+  scrlTempX =
+      Place(Slider(fraTextOffset, "scrlTempX", Qt::Horizontal, 200, -200, 3, 0), 5, 18, 100, 17);
   txtTempX = Place(Display(fraTextOffset, "txtTempX", QStringLiteral("0")), 5, 40, 44, 20);
-  scrlTempY = Place(Slider(fraTextOffset, "scrlTempY", Qt::Vertical, 200, -200, 3, 0), 88, 40,
-                    17, 82);
+  scrlTempY =
+      Place(Slider(fraTextOffset, "scrlTempY", Qt::Vertical, 200, -200, 3, 0), 88, 40, 17, 82);
   txtTempY = Place(Display(fraTextOffset, "txtTempY", QStringLiteral("0")), 5, 70, 44, 20);
 
   // Shadow.
   chkShadow = Place(Check(this, "chkShadow", QStringLiteral("Тень")), 376, 0, 66, 18);
   fraShadowOffset =
       Place(Frame(this, "fraShadowOffset", QStringLiteral("Смещение")), 372, 16, 70, 86);
-  scrlShadowX = Place(Slider(fraShadowOffset, "scrlShadowX", Qt::Horizontal, 10, -10, 2, 0), 4,
-                      18, 62, 17);
+  scrlShadowX =
+      Place(Slider(fraShadowOffset, "scrlShadowX", Qt::Horizontal, 10, -10, 2, 0), 4, 18, 62, 17);
   txtShadowX = Place(Display(fraShadowOffset, "txtShadowX", QStringLiteral("0")), 4, 38, 32, 20);
-  scrlShadowY = Place(Slider(fraShadowOffset, "scrlShadowY", Qt::Vertical, 10, -10, 2, 0), 49,
-                      38, 17, 44);
+  scrlShadowY =
+      Place(Slider(fraShadowOffset, "scrlShadowY", Qt::Vertical, 10, -10, 2, 0), 49, 38, 17, 44);
   txtShadowY = Place(Display(fraShadowOffset, "txtShadowY", QStringLiteral("0")), 4, 60, 32, 20);
   framTrans = Place(Frame(this, "framTrans", QStringLiteral("Прозрачность")), 372, 104, 70, 58);
   scrlShTrans =
@@ -108,10 +116,241 @@ TextPage::TextPage(EditorState& state, QWidget* parent) : QWidget(parent), state
   chkBrdDown = Place(Check(fraBorder, "chkBrdDown", QStringLiteral("Под Текст")), 4, 36, 64, 18);
   chkBrdDown->setToolTip(QStringLiteral("Определяет отрисовку каймы под/поверх текста"));
   framBorder = Place(Frame(fraBorder, "framBorder", QStringLiteral("Толщина")), 3, 56, 64, 102);
-  scrlBorder =
-      Place(Slider(framBorder, "scrlBorder", Qt::Vertical, -15, -1, 4, -1), 6, 18, 17, 78);
+  scrlBorder = Place(Slider(framBorder, "scrlBorder", Qt::Vertical, -15, -1, 4, -1), 6, 18, 17, 78);
   lblBorder = Place(new QLabel(QStringLiteral("1"), framBorder), 30, 48, 30, 16);
   lblBorder->setObjectName(QStringLiteral("lblBorder"));
+
+  Wire();
+}
+
+}  // namespace qm
+
+namespace qm {
+
+// --- the default-size link ----------------------------------------------------
+
+DefSizeLink::DefSizeLink(QWidget* parent) : QWidget(parent) { setMouseTracking(true); }
+
+void DefSizeLink::TxtLink(int X, int Y) {
+  if (X < 0 || Y < 0 || X > width() || Y > height()) {
+    if (captured_) releaseMouse();
+    captured_ = false;
+    PicText(false);
+    return;
+  }
+  if (HasCapture()) return;
+  grabMouse();
+  captured_ = true;
+  PicText(true);
+}
+
+void DefSizeLink::PicText(bool show) {
+  if (show) ++showCount_;
+  shown_ = show;
+  update();
+}
+
+void DefSizeLink::paintEvent(QPaintEvent*) {
+  if (!shown_) return;
+  QPainter p(this);
+  p.setFont(font());
+  const QFontMetrics fm(font());
+  const int tw = fm.horizontalAdvance(Caption());
+  const int th = fm.height();
+  const int x = (width() - tw) / 2;
+  const int y = (height() - th) / 2 + fm.ascent();
+  // &HC00000 and &HFFFF00 in the control colour order: a dark blue shadow,
+  // then the cyan caption one pixel left and two up.
+  p.setPen(QColor(0, 0, 0xC0));
+  p.drawText(x, y, Caption());
+  p.setPen(QColor(0, 0xFF, 0xFF));
+  p.drawText(x - 1, y - 2, Caption());
+}
+
+void DefSizeLink::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint pos = event->position().toPoint();
+  TxtLink(pos.x(), pos.y());
+}
+
+void DefSizeLink::mousePressEvent(QMouseEvent* event) {
+  event->accept();
+  // A press outside (we hold the mouse) only means the pointer left.
+  const QPoint pos = event->position().toPoint();
+  if (!rect().contains(pos)) {
+    TxtLink(-1, 0);
+    return;
+  }
+  Q_EMIT MouseDown();
+}
+
+// --- the page's handlers -------------------------------------------------------
+
+void TextPage::Wire() {
+  connect(lstFont, &ui::ClassicListBox::Click, this, &TextPage::lstFont_Click);
+  for (int i = 0; i < 3; ++i)
+    connect(chkFontAttr[i], &ui::ClassicCheckBox::Click, this, [this, i] { chkFontAttr_Click(i); });
+  txtFontSize->installEventFilter(this);
+  connect(scrlFontSize, &ui::ClassicScrollBar::Change, this, &TextPage::scrlFontSize_Change);
+  connect(cmdSendFontSize, &QPushButton::clicked, this, &TextPage::cmdSendFontSize_Click);
+  connect(chkText, &ui::ClassicCheckBox::Click, this, &TextPage::chkText_Click);
+  connect(scrlTempX, &ui::ClassicScrollBar::Change, this, &TextPage::scrlTempX_Change);
+  connect(scrlTempY, &ui::ClassicScrollBar::Change, this, &TextPage::scrlTempY_Change);
+  connect(scrlShadowX, &ui::ClassicScrollBar::Change, this, &TextPage::scrlShadowX_Change);
+  connect(scrlShadowY, &ui::ClassicScrollBar::Change, this, &TextPage::scrlShadowY_Change);
+  // The change handler only runs the scroll handler: both do the same.
+  connect(scrlShTrans, &ui::ClassicScrollBar::Change, this, &TextPage::scrlShTrans_Scroll);
+  connect(scrlShTrans, &ui::ClassicScrollBar::Scroll, this, &TextPage::scrlShTrans_Scroll);
+  connect(scrlBorder, &ui::ClassicScrollBar::Change, this, &TextPage::scrlBorder_Change);
+  connect(chkShadow, &ui::ClassicCheckBox::Click, this, &TextPage::chkShadow_Click);
+  connect(chkBorder, &ui::ClassicCheckBox::Click, this, &TextPage::chkBorder_Click);
+  connect(chkBrdDown, &ui::ClassicCheckBox::Click, this, &TextPage::chkBrdDown_Click);
+  connect(picDefSize, &DefSizeLink::MouseDown, this, &TextPage::picDefSize_MouseDown);
+
+  FocusOnHover(framTrans, scrlShTrans);
+  FocusOnHover(lblBorder, scrlBorder);
+  FocusOnHover(lstFont, lstFont);
+  FocusOnHover(txtTempX, scrlTempX);
+  FocusOnHover(txtTempY, scrlTempY);
+  FocusOnHover(txtShadowX, scrlShadowX);
+  FocusOnHover(txtShadowY, scrlShadowY);
+}
+
+void TextPage::FocusOnHover(QWidget* over, QWidget* target) {
+  over->setMouseTracking(true);
+  // A list reports moves on its viewport, not on itself.
+  if (auto* area = qobject_cast<QAbstractScrollArea*>(over)) {
+    area->viewport()->setMouseTracking(true);
+    area->viewport()->installEventFilter(this);
+    hoverFocus_.emplace_back(area->viewport(), target);
+  }
+  over->installEventFilter(this);
+  hoverFocus_.emplace_back(over, target);
+}
+
+bool TextPage::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == txtFontSize && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && txtFontSize_KeyPress(13)) return true;
+  }
+  if (event->type() == QEvent::MouseMove &&
+      QGuiApplication::applicationState() == Qt::ApplicationActive) {
+    for (const auto& [over, target] : hoverFocus_)
+      if (watched == over && target->isEnabled() && target->isVisible()) target->setFocus();
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TextPage::lstFont_Click() {
+  // Without a selection there is no font to name; an empty name would only
+  // put a blank field into the line.
+  if (lstFont->ListIndex() < 0) return;
+  state_.SendText(QStringLiteral("F=") + lstFont->Text());
+  lblFntNum->setText(
+      QStringLiteral("[%1/%2]").arg(lstFont->ListIndex() + 1).arg(lstFont->ListCount()));
+}
+
+void TextPage::SelectFontSilently(const QString& name) {
+  const QSignalBlocker block(lstFont);
+  lstFont->SetText(name);
+}
+
+int TextPage::FntAttr(int Index) const { return chkFontAttr[Index]->Value() != 0 ? 1 : 0; }
+
+void TextPage::chkFontAttr_Click(int) {
+  if (!state_.FormReady) return;
+  const int f = FntAttr(0) + 2 * FntAttr(1) + 4 * FntAttr(2);
+  state_.SendText(QStringLiteral("f=") + QString::number(f));
+}
+
+namespace {
+// A size as typed: the whole text a number that fits the field, else nothing.
+std::optional<std::int16_t> TypedSize(const QString& text) { return classic::ToInt16(text); }
+}  // namespace
+
+bool TextPage::txtFontSize_KeyPress(int KeyAscii) {
+  if (KeyAscii != 13) return false;
+  const auto size = TypedSize(txtFontSize->text());
+  // Only a size the slider can show is taken; anything else is refused and
+  // the box shows the slider's size again.
+  if (!size || *size < 8 || *size > 999) {
+    txtFontSize->setText(QString::number(-scrlFontSize->Value()));
+    return true;
+  }
+  scrlFontSize->SetValue(-*size);
+  return true;
+}
+
+void TextPage::scrlFontSize_Change() {
+  txtFontSize->setText(QString::number(std::abs(scrlFontSize->Value())));
+  if (state_.FormReady) cmdSendFontSize_Click();
+}
+
+void TextPage::cmdSendFontSize_Click() {
+  // Any size typed by hand may be sent, even outside the slider's range, but
+  // only a positive whole-text number: "12a" or "-5" is no font size.
+  const QString typed = txtFontSize->text().trimmed();
+  const auto size = TypedSize(typed);
+  if (!size || *size <= 0) {
+    txtFontSize->setText(QString::number(-scrlFontSize->Value()));
+    return;
+  }
+  state_.SendText(QStringLiteral("S=") + typed);
+}
+
+void TextPage::chkText_Click() {
+  if (state_.FormReady) state_.SendText(QStringLiteral("T=") + QString::number(chkText->Value()));
+}
+
+// The four offset sliders send on every change, also while the window sets
+// its own controls: that is how a template's offsets reach the host again.
+void TextPage::scrlTempX_Change() {
+  txtTempX->setText(QString::number(-scrlTempX->Value()));
+  state_.SendText(QStringLiteral("X=") + txtTempX->text());
+}
+
+void TextPage::scrlTempY_Change() {
+  txtTempY->setText(QString::number(scrlTempY->Value()));
+  state_.SendText(QStringLiteral("Y=") + txtTempY->text());
+}
+
+void TextPage::scrlShadowX_Change() {
+  txtShadowX->setText(QString::number(-scrlShadowX->Value()));
+  state_.SendText(QStringLiteral("x=") + txtShadowX->text());
+}
+
+void TextPage::scrlShadowY_Change() {
+  txtShadowY->setText(QString::number(scrlShadowY->Value()));
+  state_.SendText(QStringLiteral("y=") + txtShadowY->text());
+}
+
+void TextPage::scrlShTrans_Scroll() {
+  const int v = scrlShTrans->Value();
+  lblShTrans->setText(QString::number(v * 100 / 255));
+  if (state_.FormReady) state_.SendText(QStringLiteral("t=") + QString::number(255 - v));
+}
+
+void TextPage::scrlBorder_Change() {
+  const int v = scrlBorder->Value();
+  lblBorder->setText(QString::number(std::abs(v)));
+  if (state_.FormReady) state_.SendText(QStringLiteral("w=") + QString::number(-v));
+}
+
+void TextPage::chkShadow_Click() {
+  if (state_.FormReady) state_.SendText(QStringLiteral("o=") + QString::number(chkShadow->Value()));
+}
+
+void TextPage::chkBorder_Click() {
+  if (state_.FormReady) state_.SendText(QStringLiteral("O=") + QString::number(chkBorder->Value()));
+}
+
+void TextPage::chkBrdDown_Click() {
+  if (state_.FormReady)
+    state_.SendText(QStringLiteral("d=") + QString::number(chkBrdDown->Value()));
+}
+
+void TextPage::picDefSize_MouseDown() {
+  Q_EMIT DefaultSizeRequested();
+  picDefSize->TxtLink(-1, 0);
 }
 
 }  // namespace qm

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <array>
+#include <utility>
+#include <vector>
 
 #include "platform/ui/ClassicControls.h"
 #include "platform/ui/ClassicScrollBar.h"
@@ -14,11 +16,74 @@ namespace qm {
 
 class EditorState;
 
+// The default-size link: blank until the pointer is over it, then the caption
+// "Размер по умолчанию" in cyan over a dark blue shadow. It holds the mouse
+// while the pointer is inside, so that leaving it is noticed.
+class DefSizeLink : public QWidget {
+  Q_OBJECT
+ public:
+  explicit DefSizeLink(QWidget* parent = nullptr);
+
+  // Pointer at (X, Y) in the box's own pixels: shows the caption and takes
+  // the mouse on entering, clears and lets go on leaving.
+  void TxtLink(int X, int Y);
+  void PicText(bool show);
+  bool Shown() const { return shown_; }
+  bool HasCapture() const { return QWidget::mouseGrabber() == this || captured_; }
+  // How often the caption was drawn afresh (it must not flicker on every move).
+  int ShowCount() const { return showCount_; }
+
+  static QString Caption() { return QStringLiteral("Размер по умолчанию"); }
+
+ Q_SIGNALS:
+  void MouseDown();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+
+ private:
+  bool shown_ = false;
+  bool captured_ = false;
+  int showCount_ = 0;
+};
+
 class TextPage : public QWidget {
   Q_OBJECT
  public:
   TextPage(EditorState& state, QWidget* parent = nullptr);
 
+  // Handlers.
+  void lstFont_Click();
+  void chkFontAttr_Click(int Index);
+  int FntAttr(int Index) const;
+  // Only Enter (13) acts; returns true when the key was taken.
+  bool txtFontSize_KeyPress(int KeyAscii);
+  void scrlFontSize_Change();
+  void cmdSendFontSize_Click();
+  void chkText_Click();
+  void scrlTempX_Change();
+  void scrlTempY_Change();
+  void scrlShadowX_Change();
+  void scrlShadowY_Change();
+  void scrlShTrans_Scroll();
+  void scrlBorder_Change();
+  void chkShadow_Click();
+  void chkBorder_Click();
+  void chkBrdDown_Click();
+  void picDefSize_MouseDown();
+
+  // "F=" from the host: selects the listed font of that name without running
+  // the list's handler (the caller runs lstFont_Click once afterwards).
+  void SelectFontSilently(const QString& name);
+
+ Q_SIGNALS:
+  // The default-size link was clicked: the window goes back to its default
+  // size at its current place.
+  void DefaultSizeRequested();
+
+ public:
   // Font and text (the font list starts with the window's own entries until
   // the installed fonts are listed).
   QGroupBox* fraFont;
@@ -31,7 +96,7 @@ class TextPage : public QWidget {
   QLineEdit* txtFontSize;
   ui::ClassicScrollBar* scrlFontSize;
   QPushButton* cmdSendFontSize;
-  QWidget* picDefSize;
+  DefSizeLink* picDefSize;
 
   // Text offset.
   QGroupBox* fraTextOffset;
@@ -60,7 +125,15 @@ class TextPage : public QWidget {
   QLabel* lblBorder;
 
  protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
   EditorState& state_;
+
+ private:
+  void Wire();
+  // Mouse-over: the control under the pointer takes the keyboard focus, but
+  // only while we are the active application (never steal it from another).
+  void FocusOnHover(QWidget* over, QWidget* target);
+  std::vector<std::pair<QWidget*, QWidget*>> hoverFocus_;
 };
 
 }  // namespace qm

@@ -1,0 +1,122 @@
+#pragma once
+// The editor's side of the host link and the life of the current line.
+//
+// SendText is the one road a look change takes: the message goes to the host
+// first, then into the line (Text1) and the typed copy, then the one-shot save
+// timer starts anew, so a burst of changes is written once, a second after the
+// last. Messages from the host arrive on our own link endpoint and are written
+// into txtMsg, whose change handler acts on the four texts the host may send.
+//
+// What the session needs from the window (closing it, showing it, the font
+// list, the INI file, the palette mark) comes in as hooks, so it can be driven
+// in a test without a window.
+
+#include <QLineEdit>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "params/ui/EditorState.h"
+#include "platform/link/LinkEndpoint.h"
+
+namespace qm {
+
+namespace link {
+class LinkSender;
+}
+
+// The four looks of the palette mark, one per blink tick: the raster
+// operation (6 inverts, 12 merges the inverted pen) and the outline style
+// (1 solid, 3 dotted).
+struct BlinkLook {
+  int drawMode;
+  int borderStyle;
+  friend bool operator==(const BlinkLook&, const BlinkLook&) = default;
+};
+// Advances the phase (0..3, wrapping) and gives the look of the new phase.
+BlinkLook BlinkStep(std::int16_t& phase);
+
+class HostSession : public QObject {
+  Q_OBJECT
+ public:
+  HostSession(EditorState& state, QLineEdit* Text1, QLineEdit* txtMsg, QObject* parent = nullptr);
+  ~HostSession() override;
+
+  struct Hooks {
+    std::function<void()> closeWindow;                // host wrote "W=0"
+    std::function<void()> restoreWindow;              // host wrote "W=1"
+    std::function<void(const QString&)> selectFont;   // "F=": select, silently
+    std::function<void()> fontClick;                  // then the list's own handling
+    std::function<QString()> fallbackFont;            // a listed font for a default line
+    std::function<bool(const QString&)> saveLine;     // INI "General"/"Selected"
+    std::function<void(const BlinkLook&)> showBlink;  // the palette mark
+  };
+  Hooks hooks;
+
+  // Where endpoints live; empty means the usual folder.
+  void SetLinkDirectory(const QString& dir) { linkDir_ = dir; }
+  // Starts listening for the host when one is attached, so that the host can
+  // answer as soon as we announce ourselves. The handle is the process id (or,
+  // if that endpoint is taken, a number derived from it).
+  bool Listen();
+  // Our address for the host ("txtMsg's window handle"); 0 before Listen.
+  std::int32_t TxtMsgHandle() const;
+  link::LinkEndpoint& Endpoint() { return endpoint_; }
+
+  // Sends one host message and applies it. False when nothing was applied:
+  // the message was refused (a value the line cannot hold, a malformed "A="
+  // line; then it is not sent either) or it does not touch the line ("W=").
+  bool SendText(const QString& sMsg);
+  // "W=" + our handle, when a host is attached.
+  void SendHwnd();
+  // Acts on the text the host wrote into txtMsg.
+  void txtMsg_Change();
+
+  // The save timer arrives during start-up, after the announcement.
+  void SetSaveTimer(QTimer* t) { saveTimer_ = t; }
+  // Index 0: blink tick; index 1: the save.
+  void tmr_Timer(int Index);
+  bool SavePending() const { return saveTimer_ && saveTimer_->isActive(); }
+  // Writes a save still waiting in the timer (the window is closing).
+  void FlushPendingSave();
+  int SaveCount() const { return saveCount_; }
+  std::int16_t BlinkPhase = 0;
+
+  // A complete line for a look that has none (a listed font, neutral tone).
+  QString FallbackLine() const;
+  // Refreshes CurrentParams from Text1 when it holds a usable line.
+  void RefreshCurrentParams();
+
+  // While a Mute lives, SendText drops every message: the window shows a
+  // look that is not the user's yet, and nothing of it may reach the host or
+  // the INI file.
+  class Mute {
+   public:
+    explicit Mute(HostSession& s) : s_(s) { ++s_.muted_; }
+    ~Mute() { --s_.muted_; }
+    Mute(const Mute&) = delete;
+    Mute& operator=(const Mute&) = delete;
+
+   private:
+    HostSession& s_;
+  };
+
+ private:
+  void Deliver(const QString& sMsg);
+  void RestartSaveTimer();
+
+  EditorState& state_;
+  QLineEdit* Text1_;
+  QLineEdit* txtMsg_;
+  QTimer* saveTimer_ = nullptr;
+  link::LinkEndpoint endpoint_;
+  std::unique_ptr<link::LinkSender> sender_;
+  QString linkDir_;
+  int saveCount_ = 0;
+  int muted_ = 0;
+};
+
+}  // namespace qm
