@@ -84,3 +84,26 @@ TEST(GalleryLayout, RowBreakMarkerIsAddedOnce) {
   EXPECT_EQ(once, t + QStringLiteral(" -\u00AC"));
   EXPECT_EQ(WithRowBreakMarker(once), once);
 }
+
+TEST(GalleryLayout, NewRowsStartAtThumbnailOnesLeftAndMeasureOnlyTheirOwnHeights) {
+  GalleryLayoutInput in = Strip(1500, {{600, 900}, {600, 300}, {600, 200}, {600, 400}});
+  in.first = QPointF(45, 120);
+  const auto r = LayoutGallery(in);
+  EXPECT_EQ(r.positions[1], QPointF(675, 120));
+  EXPECT_EQ(r.positions[2], QPointF(45, 120 + 900 + 30));
+  EXPECT_EQ(r.positions[3], QPointF(675, 1050));
+  // The second row is 400 high (its tallest), not 900.
+  EXPECT_FLOAT_EQ(r.stripHeight, 1050 + 400 + 30);
+}
+
+TEST(GalleryLayout, AThumbnailWiderThanTheStripGetsARowOfItsOwn) {
+  const auto r = LayoutGallery(Strip(1000, {{500, 100}, {1200, 100}, {300, 100}}));
+  EXPECT_EQ(r.positions[1], QPointF(0, 250));
+  EXPECT_EQ(r.positions[2], QPointF(0, 380));
+}
+
+TEST(GalleryLayout, NoThumbnailsGiveAnEmptyStrip) {
+  const auto r = LayoutGallery(Strip(1000, {}));
+  EXPECT_TRUE(r.positions.isEmpty());
+  EXPECT_FALSE(r.scrollVisible);
+}
