@@ -95,6 +95,26 @@ TEST_F(LinkSenderTest, RepliesFromInsideHandlersDoNotDeadlock) {
   EXPECT_EQ(peer.messages(), (QStringList{QStringLiteral("ping"), QStringLiteral("again")}));
 }
 
+// The peer's reply makes us drop our endpoint and the very sender that is
+// waiting (as a window closing on "W=0" would). The wait must end normally.
+TEST_F(LinkSenderTest, HandlerMayDestroyEndpointAndSenderDuringTheWait) {
+  EndpointThread peer(dir.path(), 2, [](LinkEndpoint& own, const QString&) {
+    SendLinkText(1, QStringLiteral("W=0"), &own);
+  });
+  auto mine = std::make_unique<LinkEndpoint>();
+  ASSERT_TRUE(mine->listen(1));
+  auto sender = std::make_unique<LinkSender>(2, mine.get());
+  sender->setReplyTimeout(3000);
+  QObject::connect(mine.get(), &LinkEndpoint::messageReceived, mine.get(), [&] {
+    sender.reset();
+    mine.reset();
+  });
+  LinkSender* raw = sender.get();
+  EXPECT_TRUE(raw->send(QStringLiteral("X=1")));
+  EXPECT_FALSE(mine);
+  EXPECT_FALSE(QFileInfo::exists(dir.socket(1)));
+}
+
 TEST_F(LinkSenderTest, SilentPeerEndsTheWaitAtTheBound) {
   const int listener = test::RawListen(dir.socket(5));  // accepts, never answers
   ASSERT_GE(listener, 0);
