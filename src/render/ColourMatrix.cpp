@@ -2,19 +2,20 @@
 
 #include <cmath>
 
-#if defined(__SSE2__)
+#if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #endif
 
 namespace qm::render {
 namespace {
 
-// Rounds to the nearest integer (halves to even, the processor's default) after
-// clamping to 0..255; NaN becomes 0. The vector kernels do exactly this.
+// Rounds to the nearest integer (halves to even, the processor's default) and
+// clamps to 0..255. NaN and values beyond the 32-bit range become 0, as the
+// vector conversion does; no matrix built from a stored line comes near them.
 inline std::uint32_t Channel(float v) {
-  if (!(v > 0.0f)) return 0;
-  if (v > 255.0f) v = 255.0f;
-  return static_cast<std::uint32_t>(std::nearbyint(v));
+  if (!(v > -2147483648.0f && v < 2147483648.0f)) return 0;
+  const float r = std::nearbyint(v);
+  return r <= 0.0f ? 0u : (r >= 255.0f ? 255u : static_cast<std::uint32_t>(r));
 }
 
 // The matrix in the form the kernels use: the rows scaled for inputs and
@@ -37,54 +38,152 @@ inline QRgb Transform(const Prepared& p, QRgb px) {
                        static_cast<float>(qBlue(px)), static_cast<float>(qAlpha(px))};
   std::uint32_t out[4];
   for (int j = 0; j < 4; ++j) {
-    float v = in[0] * p.k[0][j];
-    v = v + in[1] * p.k[1][j];
-    v = v + in[2] * p.k[2][j];
-    v = v + in[3] * p.k[3][j];
-    v = v + p.off[j];
+    // Fused multiply-adds from the offset up, the order the vector kernels use.
+    float v = std::fma(in[3], p.k[3][j], p.off[j]);
+    v = std::fma(in[2], p.k[2][j], v);
+    v = std::fma(in[1], p.k[1][j], v);
+    v = std::fma(in[0], p.k[0][j], v);
     out[j] = Channel(v);
   }
   return (out[3] << 24) | (out[0] << 16) | (out[1] << 8) | out[2];
 }
 
-#if defined(__SSE2__)
-// Four pixels at a time, one vector per channel, with the same order of
-// operations as Transform() so that both give identical results.
-std::size_t TransformSse2(const Prepared& p, const QRgb* src, QRgb* dst, std::size_t count) {
-  const __m128i mask = _mm_set1_epi32(0xFF);
-  const __m128 zero = _mm_setzero_ps();
-  const __m128 full = _mm_set1_ps(255.0f);
-  __m128 k[4][4];
-  __m128 off[4];
+#if defined(__x86_64__) || defined(__i386__)
+// Vector kernels: one register per channel of 8 or 16 pixels, fused
+// multiply-adds, and the processor's saturating packs for the clamp to 0..255.
+// The packs work inside 128-bit lanes, so each lane ends up holding its own
+// four pixels as B B B B G G G G R R R R A A A A bytes; one byte shuffle puts
+// them back in pixel order.
+
+template <bool Tone>
+__attribute__((target("avx2,fma"))) std::size_t TransformAvx2(const Prepared& p, const QRgb* src,
+                                                              QRgb* dst, std::size_t count) {
+  const __m256i mask = _mm256_set1_epi32(0xFF);
+  const __m256i order = _mm256_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15, 0, 4,
+                                         8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15);
+  __m256 k[4][4];
+  __m256 off[4];
   for (int i = 0; i < 4; ++i)
-    for (int j = 0; j < 4; ++j) k[i][j] = _mm_set1_ps(p.k[i][j]);
-  for (int j = 0; j < 4; ++j) off[j] = _mm_set1_ps(p.off[j]);
+    for (int j = 0; j < 4; ++j) k[i][j] = _mm256_set1_ps(p.k[i][j]);
+  for (int j = 0; j < 4; ++j) off[j] = _mm256_set1_ps(p.off[j]);
   std::size_t n = 0;
-  for (; n + 4 <= count; n += 4) {
-    const __m128i px = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + n));
-    const __m128 in[4] = {
-        _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(px, 16), mask)),
-        _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(px, 8), mask)),
-        _mm_cvtepi32_ps(_mm_and_si128(px, mask)),
-        _mm_cvtepi32_ps(_mm_srli_epi32(px, 24)),
-    };
-    __m128i out[4];
-    for (int j = 0; j < 4; ++j) {
-      __m128 v = _mm_mul_ps(in[0], k[0][j]);
-      v = _mm_add_ps(v, _mm_mul_ps(in[1], k[1][j]));
-      v = _mm_add_ps(v, _mm_mul_ps(in[2], k[2][j]));
-      v = _mm_add_ps(v, _mm_mul_ps(in[3], k[3][j]));
-      v = _mm_add_ps(v, off[j]);
-      v = _mm_min_ps(_mm_max_ps(v, zero), full);  // NaN -> 0 as in Channel()
-      out[j] = _mm_cvtps_epi32(v);
-    }
-    const __m128i argb =
-        _mm_or_si128(_mm_or_si128(_mm_slli_epi32(out[3], 24), _mm_slli_epi32(out[0], 16)),
-                     _mm_or_si128(_mm_slli_epi32(out[1], 8), out[2]));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + n), argb);
+  for (; n + 8 <= count; n += 8) {
+    const __m256i px = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + n));
+    const __m256 r = _mm256_cvtepi32_ps(_mm256_and_si256(_mm256_srli_epi32(px, 16), mask));
+    const __m256 g = _mm256_cvtepi32_ps(_mm256_and_si256(_mm256_srli_epi32(px, 8), mask));
+    const __m256 b = _mm256_cvtepi32_ps(_mm256_and_si256(px, mask));
+    const __m256 a = _mm256_cvtepi32_ps(_mm256_srli_epi32(px, 24));
+    // Written out channel by channel: a loop over arrays of vectors would be
+    // kept in memory by the compiler.
+#define QM_FULL(j)                \
+  _mm256_fmadd_ps(                \
+      r, k[0][j],                 \
+      _mm256_fmadd_ps(g, k[1][j], \
+                      _mm256_fmadd_ps(b, k[2][j], _mm256_fmadd_ps(a, k[3][j], off[j]))))
+    // A tone matrix keeps alpha apart from the colours: the multiplications
+    // by its zeros are left out, which changes no result.
+#define QM_RGB(j)                                                                              \
+  _mm256_cvtps_epi32(                                                                          \
+      Tone ? _mm256_fmadd_ps(r, k[0][j],                                                       \
+                             _mm256_fmadd_ps(g, k[1][j], _mm256_fmadd_ps(b, k[2][j], off[j]))) \
+           : QM_FULL(j))
+    const auto outR = QM_RGB(0);
+    const auto outG = QM_RGB(1);
+    const auto outB = QM_RGB(2);
+    const auto outA = _mm256_cvtps_epi32(Tone ? _mm256_fmadd_ps(a, k[3][3], off[3]) : QM_FULL(3));
+#undef QM_RGB
+#undef QM_FULL
+    const __m256i bg = _mm256_packs_epi32(outB, outG);
+    const __m256i ra = _mm256_packs_epi32(outR, outA);
+    const __m256i bytes = _mm256_shuffle_epi8(_mm256_packus_epi16(bg, ra), order);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + n), bytes);
   }
   return n;
 }
+
+// GCC 12 reports its own AVX-512 intrinsics' deliberately undefined
+// pass-through operands as uninitialised.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wuninitialized"
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+template <bool Tone>
+__attribute__((target("avx512f,avx512bw,fma"))) std::size_t TransformAvx512(const Prepared& p,
+                                                                            const QRgb* src,
+                                                                            QRgb* dst,
+                                                                            std::size_t count) {
+  const __m512i mask = _mm512_set1_epi32(0xFF);
+  const __m512i order =
+      _mm512_broadcast_i32x4(_mm_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15));
+  __m512 k[4][4];
+  __m512 off[4];
+  for (int i = 0; i < 4; ++i)
+    for (int j = 0; j < 4; ++j) k[i][j] = _mm512_set1_ps(p.k[i][j]);
+  for (int j = 0; j < 4; ++j) off[j] = _mm512_set1_ps(p.off[j]);
+  std::size_t n = 0;
+  for (; n + 16 <= count; n += 16) {
+    const __m512i px = _mm512_loadu_si512((src + n));
+    const __m512 r = _mm512_cvtepi32_ps(_mm512_and_si512(_mm512_srli_epi32(px, 16), mask));
+    const __m512 g = _mm512_cvtepi32_ps(_mm512_and_si512(_mm512_srli_epi32(px, 8), mask));
+    const __m512 b = _mm512_cvtepi32_ps(_mm512_and_si512(px, mask));
+    const __m512 a = _mm512_cvtepi32_ps(_mm512_srli_epi32(px, 24));
+    // Written out channel by channel: a loop over arrays of vectors would be
+    // kept in memory by the compiler.
+#define QM_FULL(j)                \
+  _mm512_fmadd_ps(                \
+      r, k[0][j],                 \
+      _mm512_fmadd_ps(g, k[1][j], \
+                      _mm512_fmadd_ps(b, k[2][j], _mm512_fmadd_ps(a, k[3][j], off[j]))))
+    // A tone matrix keeps alpha apart from the colours: the multiplications
+    // by its zeros are left out, which changes no result.
+#define QM_RGB(j)                                                                              \
+  _mm512_cvtps_epi32(                                                                          \
+      Tone ? _mm512_fmadd_ps(r, k[0][j],                                                       \
+                             _mm512_fmadd_ps(g, k[1][j], _mm512_fmadd_ps(b, k[2][j], off[j]))) \
+           : QM_FULL(j))
+    const auto outR = QM_RGB(0);
+    const auto outG = QM_RGB(1);
+    const auto outB = QM_RGB(2);
+    const auto outA = _mm512_cvtps_epi32(Tone ? _mm512_fmadd_ps(a, k[3][3], off[3]) : QM_FULL(3));
+#undef QM_RGB
+#undef QM_FULL
+    const __m512i bg = _mm512_packs_epi32(outB, outG);
+    const __m512i ra = _mm512_packs_epi32(outR, outA);
+    const __m512i bytes = _mm512_shuffle_epi8(_mm512_packus_epi16(bg, ra), order);
+    _mm512_storeu_si512((dst + n), bytes);
+  }
+  return n;
+}
+
+#pragma GCC diagnostic pop
+
+// Alpha neither feeds nor takes the colours.
+bool IsToneShaped(const ColourMatrix& m) {
+  return m.m[3][0] == 0 && m.m[3][1] == 0 && m.m[3][2] == 0 && m.m[0][3] == 0 && m.m[1][3] == 0 &&
+         m.m[2][3] == 0;
+}
+
+bool Supported(ColourKernel k) {
+  __builtin_cpu_init();
+  switch (k) {
+    case ColourKernel::Avx512:
+      return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+             __builtin_cpu_supports("fma");
+    case ColourKernel::Avx2:
+      return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+    default:
+      return true;
+  }
+}
+
+ColourKernel BestKernel() {
+  static const ColourKernel best = Supported(ColourKernel::Avx512) ? ColourKernel::Avx512
+                                   : Supported(ColourKernel::Avx2) ? ColourKernel::Avx2
+                                                                   : ColourKernel::Scalar;
+  return best;
+}
+#else
+bool Supported(ColourKernel k) { return k == ColourKernel::Best || k == ColourKernel::Scalar; }
+ColourKernel BestKernel() { return ColourKernel::Scalar; }
 #endif
 
 }  // namespace
@@ -128,13 +227,26 @@ QRgb ApplyColourMatrixReference(const ColourMatrix& matrix, QRgb pixel) {
   return Transform(Prepare(matrix), pixel);
 }
 
-void ApplyColourMatrix(const ColourMatrix& matrix, const QRgb* src, QRgb* dst, std::size_t count) {
+bool ApplyColourMatrixWith(ColourKernel kernel, const ColourMatrix& matrix, const QRgb* src,
+                           QRgb* dst, std::size_t count) {
+  if (!Supported(kernel)) return false;
+  if (kernel == ColourKernel::Best) kernel = BestKernel();
   const Prepared p = Prepare(matrix);
   std::size_t n = 0;
-#if defined(__SSE2__)
-  n = TransformSse2(p, src, dst, count);
+#if defined(__x86_64__) || defined(__i386__)
+  const bool tone = IsToneShaped(matrix);
+  if (kernel == ColourKernel::Avx512)
+    n = tone ? TransformAvx512<true>(p, src, dst, count)
+             : TransformAvx512<false>(p, src, dst, count);
+  else if (kernel == ColourKernel::Avx2)
+    n = tone ? TransformAvx2<true>(p, src, dst, count) : TransformAvx2<false>(p, src, dst, count);
 #endif
   for (; n < count; ++n) dst[n] = Transform(p, src[n]);
+  return true;
+}
+
+void ApplyColourMatrix(const ColourMatrix& matrix, const QRgb* src, QRgb* dst, std::size_t count) {
+  ApplyColourMatrixWith(ColourKernel::Best, matrix, src, dst, count);
 }
 
 QImage ApplyColourMatrix(const ColourMatrix& matrix, const QImage& image) {

@@ -30,6 +30,12 @@ struct ColourMatrix {
 // the same buffer).
 void ApplyColourMatrix(const ColourMatrix& matrix, const QRgb* src, QRgb* dst, std::size_t count);
 
+// The same with a chosen kernel (the vector kernels exist for x86-64 only);
+// false, and nothing done, when this processor cannot run it.
+enum class ColourKernel { Best, Scalar, Avx2, Avx512 };
+bool ApplyColourMatrixWith(ColourKernel kernel, const ColourMatrix& matrix, const QRgb* src,
+                           QRgb* dst, std::size_t count);
+
 // The plain one-pixel-at-a-time form of the same arithmetic; the fast kernel
 // must agree with it exactly.
 QRgb ApplyColourMatrixReference(const ColourMatrix& matrix, QRgb pixel);

@@ -104,25 +104,40 @@ TEST(ColourMatrixTest, HalfTurnOfHueMovesTheColour) {
   EXPECT_GT(qBlue(out), 80);
 }
 
-// The vector kernel must agree with the one-pixel form exactly, for any
-// matrix, count (tails included) and in place.
-TEST(ColourMatrixTest, KernelAgreesWithReference) {
+// Every kernel this processor runs must agree with the one-pixel form
+// exactly, for general and tone-shaped matrices, any count (tails included)
+// and in place.
+class ColourKernelTest : public ::testing::TestWithParam<ColourKernel> {};
+
+TEST_P(ColourKernelTest, AgreesWithReference) {
+  std::vector<QRgb> probe(1);
+  if (!ApplyColourMatrixWith(GetParam(), ColourMatrix::Identity(), probe.data(), probe.data(), 1))
+    GTEST_SKIP() << "this processor lacks the instructions";
   QRandomGenerator rng(42);
-  for (int round = 0; round < 40; ++round) {
+  for (int round = 0; round < 60; ++round) {
     ColourMatrix m;
     for (auto& row : m.m)
       for (float& v : row) v = static_cast<float>(rng.bounded(4.0) - 2.0);
+    if (round % 2) {
+      m = ColourMatrix::Tone(static_cast<float>(rng.bounded(7.0)), float(rng.bounded(2.0)),
+                             float(rng.bounded(2.0)), float(rng.bounded(2.0) - 1),
+                             float(rng.bounded(1.0)));
+    }
     const std::size_t count = 1 + rng.bounded(70);
     std::vector<QRgb> src(count), dst(count);
     for (QRgb& p : src) p = rng.generate();
-    ApplyColourMatrix(m, src.data(), dst.data(), count);
+    ASSERT_TRUE(ApplyColourMatrixWith(GetParam(), m, src.data(), dst.data(), count));
     for (std::size_t i = 0; i < count; ++i)
       ASSERT_EQ(dst[i], ApplyColourMatrixReference(m, src[i])) << "round " << round << " i " << i;
     std::vector<QRgb> inPlace = src;
-    ApplyColourMatrix(m, inPlace.data(), inPlace.data(), count);
+    ApplyColourMatrixWith(GetParam(), m, inPlace.data(), inPlace.data(), count);
     ASSERT_EQ(inPlace, dst);
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Kernels, ColourKernelTest,
+                         ::testing::Values(ColourKernel::Scalar, ColourKernel::Avx2,
+                                           ColourKernel::Avx512, ColourKernel::Best));
 
 TEST(ColourMatrixTest, ImageIsTransformedInStraightAlpha) {
   // A premultiplied pixel of alpha 3 holds almost no colour; the matrix must
