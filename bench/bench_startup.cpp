@@ -88,6 +88,14 @@ long ChildResidentKiB(const char* self, const char* mode) {
   return child.readAllStandardOutput().trimmed().toLong();
 }
 
+// A whole cold start as a user sees it: a new process up to the shown window.
+void BM_ProcessStartup(benchmark::State& state, const char* mode) {
+  const QByteArray path = QCoreApplication::applicationFilePath().toLocal8Bit();
+  for (auto _ : state) benchmark::DoNotOptimize(ChildResidentKiB(path.constData(), mode));
+}
+BENCHMARK_CAPTURE(BM_ProcessStartup, EmptyCatalogue, "empty")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ProcessStartup, FullCatalogue, "full")->Unit(benchmark::kMillisecond);
+
 void BM_ResidentMemoryDelta(benchmark::State& state) {
   const QByteArray path = QCoreApplication::applicationFilePath().toLocal8Bit();
   long empty = 0, full = 0;
