@@ -1,0 +1,385 @@
+// The editor window against a host on a real socket: the host is an endpoint
+// served by a thread of its own (as the host process would be), and what it
+// writes into the editor's box travels over the editor's own endpoint.
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <future>
+#include <mutex>
+
+#include "app/FrmOptions.h"
+#include "colour/ColourModel.h"
+#include "colour/ui/ColourPage.h"
+#include "colour/ui/TonePage.h"
+#include "gallery/ui/CategoryPage.h"
+#include "link/LinkTestSupport.h"
+#include "params/ParamLine.h"
+#include "params/ui/HostSession.h"
+#include "params/ui/TextPage.h"
+#include "platform/Classic.h"
+#include "platform/link/LinkSender.h"
+#include "support/QtPrint.h"
+#include "support/TempProgram.h"
+
+using namespace qm;
+
+namespace {
+
+constexpr qint32 kHost = 1000001;
+
+const QString kLine = QStringLiteral(
+    "Clouds\\a.png|DejaVu Sans|1|36|&HFF0000|5|-3|&H0|2|-2|128|&HFF|3|1|1|1|0|30|120|90|-10|40");
+
+QByteArray Ini(const QString& selected) {
+  QByteArray ini = "[General]\r\n";
+  if (!selected.isNull()) ini += "Selected=" + selected.toUtf8() + "\r\n";
+  ini +=
+      "[Dir0]\r\nName=Облака\r\nPath=Clouds\r\n"
+      "[Dir1]\r\nName=Море\r\nPath=Sea\r\n";
+  return ini;
+}
+
+QStringList Fields(const QString& line) { return classic::Split(line, u'|'); }
+
+class HostLink : public ::testing::Test {
+ protected:
+  void SetUp() override { link::SetDefaultReplyTimeout(3000); }
+  void TearDown() override {
+    window.reset();
+    host.reset();
+    link::SetDefaultReplyTimeout(0);
+  }
+
+  void StartHost(link::test::EndpointThread::Handler handler = {}) {
+    host = std::make_unique<link::test::EndpointThread>(dir.path(), kHost, std::move(handler));
+    ASSERT_TRUE(host->listening());
+  }
+
+  FrmOptions& Open(const QString& commandLine = QString::number(kHost) + QStringLiteral("|+12°")) {
+    AppEnvironment env;
+    env.programDir = program.ProgramDir();
+    env.userStoreFile = program.StoreFile();
+    env.commandLine = commandLine;
+    env.linkDir = dir.path();
+    window = std::make_unique<FrmOptions>(env);
+    EXPECT_TRUE(window->Form_Load());
+    window->show();
+    return *window;
+  }
+
+  // What the host received since the last call.
+  QStringList Received() {
+    const QStringList all = host->messages();
+    const QStringList fresh = all.mid(seen_);
+    seen_ = all.size();
+    return fresh;
+  }
+
+  // The host writes `text` into the editor's box, over the editor's endpoint,
+  // while this thread keeps the editor's event loop running.
+  bool HostWrites(const QString& text) {
+    const qint32 editor = window->host->TxtMsgHandle();
+    const QString path = dir.path();
+    auto done = std::async(std::launch::async, [=] {
+      link::LinkSender sender(editor, nullptr, path);
+      return sender.send(text);
+    });
+    const bool finished = QTest::qWaitFor(
+        [&] { return done.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 8000);
+    return finished && done.get();
+  }
+
+  QString Announcement() const {
+    return QStringLiteral("W=") + QString::number(window->host->TxtMsgHandle());
+  }
+
+  link::test::LinkDir dir;
+  test::TempProgram program;
+  std::unique_ptr<link::test::EndpointThread> host;
+  std::unique_ptr<FrmOptions> window;
+  qsizetype seen_ = 0;
+};
+
+TEST_F(HostLink, AnnouncesItselfAndSetsEveryControlFromTheSelectedLine) {
+  program.WriteIni(Ini(kLine));
+  StartHost();
+  FrmOptions& w = Open();
+  ASSERT_GT(w.host->TxtMsgHandle(), 0);
+  // The announcement first; then the font, which the list always sends, and
+  // the offsets, which their sliders always send; nothing else.
+  EXPECT_EQ(Received(),
+            QStringList({Announcement(), "F=DejaVu Sans", "X=5", "Y=-3", "x=2", "y=-2"}));
+  EXPECT_EQ(w.Text1->text(), kLine);
+  EXPECT_TRUE(w.State().FormReady);
+  EXPECT_EQ(w.State().sampleText, QStringLiteral("+12°"));
+
+  TextPage& t = *w.textPage;
+  EXPECT_EQ(t.lstFont->Text(), QStringLiteral("DejaVu Sans"));
+  EXPECT_EQ(t.lblFntNum->text(),
+            QStringLiteral("[%1/%2]").arg(t.lstFont->ListIndex() + 1).arg(t.lstFont->ListCount()));
+  EXPECT_EQ(t.chkFontAttr[0]->Value(), 1);
+  EXPECT_EQ(t.chkFontAttr[1]->Value(), 0);
+  EXPECT_EQ(t.scrlFontSize->Value(), -36);
+  EXPECT_EQ(t.txtFontSize->text(), QStringLiteral("36"));
+  EXPECT_EQ(t.scrlShTrans->Value(), 127);
+  EXPECT_EQ(t.lblShTrans->text(), QStringLiteral("49"));
+  EXPECT_EQ(t.scrlBorder->Value(), -3);
+  EXPECT_EQ(t.lblBorder->text(), QStringLiteral("3"));
+  EXPECT_EQ(t.chkText->Value(), 1);
+  EXPECT_EQ(t.chkShadow->Value(), 1);
+  EXPECT_EQ(t.chkBorder->Value(), 1);
+  EXPECT_EQ(t.chkBrdDown->Value(), 0);
+  EXPECT_EQ(t.scrlTempX->Value(), -5);
+  EXPECT_EQ(t.txtTempX->text(), QStringLiteral("5"));
+  EXPECT_EQ(t.scrlTempY->Value(), -3);
+  EXPECT_EQ(t.scrlShadowX->Value(), -2);
+  EXPECT_EQ(t.txtShadowY->text(), QStringLiteral("-2"));
+  TonePage& tone = *w.tonePage;
+  const int sliders[5] = {30, 120, 90, -10, -60};
+  const char* shown[5] = {"30", "120", "90", "-10", "40"};
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(tone.scrlHue[i]->Value(), sliders[i]) << i;
+    EXPECT_EQ(tone.txtHue[i]->text(), QString::fromLatin1(shown[i])) << i;
+  }
+  // Text colour red in the line is red in the colour editor (0x00BBGGRR).
+  EXPECT_EQ(w.colourPage->ClrTarget, 1);
+  EXPECT_EQ(w.State().CurrentParams.TextColor, 0xFF);
+  EXPECT_EQ(w.colourPage->picClrSet->BackColor(), 0xFF);
+  EXPECT_EQ(w.colourPage->scrlColor[0]->Value(), 255);
+  // The category of the picture is chosen.
+  EXPECT_EQ(w.categoryPage->lstDir->ListIndex(), 0);
+}
+
+TEST_F(HostLink, AnswersTheFourHostTextsAndLeavesOthersInTheBox) {
+  program.WriteIni(Ini(kLine));
+  StartHost();
+  FrmOptions& w = Open();
+  Received();
+
+  ASSERT_TRUE(HostWrites(QStringLiteral("W=2")));
+  EXPECT_EQ(Received(), QStringList{Announcement()});
+  EXPECT_TRUE(w.txtMsg->text().isEmpty());
+
+  // Keys are case-sensitive; an unknown text stays in the box.
+  ASSERT_TRUE(HostWrites(QStringLiteral("w=2")));
+  EXPECT_TRUE(Received().isEmpty());
+  EXPECT_EQ(w.txtMsg->text(), QStringLiteral("w=2"));
+
+  // A listed font is selected and named back once.
+  ASSERT_TRUE(HostWrites(QStringLiteral("F=DejaVu Serif")));
+  EXPECT_EQ(Received(), QStringList{"F=DejaVu Serif"});
+  EXPECT_EQ(w.textPage->lstFont->Text(), QStringLiteral("DejaVu Serif"));
+  EXPECT_EQ(Fields(w.Text1->text())[1], QStringLiteral("DejaVu Serif"));
+  EXPECT_TRUE(w.txtMsg->text().isEmpty());
+
+  // A font we do not list: the selection stays and the host hears which
+  // font is in use.
+  ASSERT_TRUE(HostWrites(QStringLiteral("F=No Such Family")));
+  EXPECT_EQ(Received(), QStringList{"F=DejaVu Serif"});
+
+  w.showMinimized();
+  ASSERT_TRUE(HostWrites(QStringLiteral("W=1")));
+  EXPECT_FALSE(w.windowState() & Qt::WindowMinimized);
+  EXPECT_TRUE(w.txtMsg->text().isEmpty());
+  EXPECT_TRUE(Received().isEmpty());
+
+  ASSERT_TRUE(HostWrites(QStringLiteral("W=0")));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !w.isVisible(); }, 2000));
+  EXPECT_EQ(Received(), QStringList{"W=0"});
+}
+
+TEST_F(HostLink, RefusedMessagesReachNeitherTheHostNorTheLine) {
+  program.WriteIni(Ini(kLine));
+  StartHost();
+  FrmOptions& w = Open();
+  Received();
+  w.host->tmr_Timer(1);  // settle the start-up save
+  const QString before = w.Text1->text();
+  const params::CurrentParams current = w.State().CurrentParams;
+  for (const char* bad : {"A=only|three|fields", "A=", "S=abc", "X=1|2", "P=a.png|1|2|3|4",
+                          "p=0|100|100|0", "p=0|100|x|0|0", "t=300"}) {
+    EXPECT_FALSE(w.SendText(QString::fromUtf8(bad))) << bad;
+  }
+  EXPECT_TRUE(Received().isEmpty());
+  EXPECT_EQ(w.Text1->text(), before);
+  EXPECT_EQ(w.State().CurrentParams, current);
+  EXPECT_FALSE(w.host->SavePending());
+}
+
+TEST_F(HostLink, TemplateLineIsTakenOverAndAppliedWithTheOffsetsSentAgain) {
+  program.WriteIni(Ini(kLine));
+  StartHost();
+  FrmOptions& w = Open();
+  Received();
+  // Colours in decimal stay as they are: "A=" takes the line over unchanged.
+  const QString line = QStringLiteral(
+      "Sea\\b.png|DejaVu Serif|6|20|65280|-7|4|255|-1|3|200|0|5|0|1|0|1|0|100|100|0|0");
+  ASSERT_TRUE(w.SendText(QStringLiteral("A=") + line));
+  EXPECT_EQ(w.Text1->text(), line);
+  EXPECT_TRUE(w.host->SavePending());
+  w.SetParamFromText();
+  EXPECT_EQ(Received(), QStringList({QStringLiteral("A=") + line, "F=DejaVu Serif", "X=-7", "Y=4",
+                                     "x=-1", "y=3"}));
+  TextPage& t = *w.textPage;
+  EXPECT_EQ(t.lstFont->Text(), QStringLiteral("DejaVu Serif"));
+  EXPECT_EQ(t.chkFontAttr[0]->Value(), 0);
+  EXPECT_EQ(t.chkFontAttr[1]->Value(), 1);
+  EXPECT_EQ(t.chkFontAttr[2]->Value(), 1);
+  EXPECT_EQ(t.txtFontSize->text(), QStringLiteral("20"));
+  EXPECT_EQ(t.scrlShTrans->Value(), 55);
+  EXPECT_EQ(t.lblBorder->text(), QStringLiteral("5"));
+  EXPECT_EQ(t.chkText->Value(), 0);
+  EXPECT_EQ(t.chkShadow->Value(), 1);
+  EXPECT_EQ(t.chkBorder->Value(), 0);
+  EXPECT_EQ(t.chkBrdDown->Value(), 1);
+  EXPECT_EQ(t.txtTempX->text(), QStringLiteral("-7"));
+  EXPECT_EQ(w.tonePage->scrlHue[4]->Value(), -100);
+  EXPECT_EQ(w.colourPage->picClrSet->BackColor(), colour::Color2RGB(65280));
+  EXPECT_EQ(w.categoryPage->lstDir->ListIndex(), 1);
+  // The messages sent again put the template's values back into the line,
+  // with its colours rewritten in the line's own form.
+  EXPECT_EQ(w.Text1->text(),
+            QStringLiteral("Sea\\b.png|DejaVu Serif|6|20|&HFF00|-7|4|&HFF|-1|3|200|&H0|5|0|1|0|1|0|"
+                           "100|100|0|0"));
+}
+
+TEST_F(HostLink, PictureAndToneGroupsChangeOnlyTheirFields) {
+  program.WriteIni(Ini(kLine));
+  StartHost();
+  FrmOptions& w = Open();
+  Received();
+  const QStringList before = Fields(w.Text1->text());
+  ASSERT_TRUE(w.SendText(QStringLiteral("P=Sea\\c.png|10|110|120|5|20")));
+  QStringList want = before;
+  want[0] = QStringLiteral("Sea\\c.png");
+  want[17] = "10", want[18] = "110", want[19] = "120", want[20] = "5", want[21] = "20";
+  EXPECT_EQ(Fields(w.Text1->text()), want);
+  ASSERT_TRUE(w.SendText(QStringLiteral("p=0|100|100|0|0")));
+  want[17] = "0", want[18] = "100", want[19] = "100", want[20] = "0", want[21] = "0";
+  EXPECT_EQ(Fields(w.Text1->text()), want);
+  EXPECT_EQ(Received(), QStringList({"P=Sea\\c.png|10|110|120|5|20", "p=0|100|100|0|0"}));
+  EXPECT_EQ(w.State().CurrentParams.PicSaturation, 100);
+}
+
+TEST_F(HostLink, AnnouncementsTouchNeitherTheLineNorTheSaveTimer) {
+  program.WriteIni(Ini(kLine));
+  StartHost();
+  FrmOptions& w = Open();
+  w.host->tmr_Timer(1);
+  Received();
+  const QString before = w.Text1->text();
+  EXPECT_FALSE(w.SendText(QStringLiteral("W=5")));
+  EXPECT_EQ(Received(), QStringList{"W=5"});
+  EXPECT_EQ(w.Text1->text(), before);
+  EXPECT_FALSE(w.host->SavePending());
+}
+
+TEST_F(HostLink, ABurstOfChangesIsSavedOnceASecondAfterTheLast) {
+  program.WriteIni(Ini(kLine));
+  StartHost();
+  FrmOptions& w = Open();
+  w.host->tmr_Timer(1);
+  const int saves = w.host->SaveCount();
+  Received();
+  ui::ClassicScrollBar* s = w.textPage->scrlTempX;
+  for (int i = 0; i < 1000; ++i) s->SetValue(i % 2 ? -40 : -41);
+  EXPECT_EQ(Received().size(), 1000);
+  // Not yet after half a second...
+  QTest::qWait(500);
+  EXPECT_EQ(w.host->SaveCount(), saves);
+  // ...and once, at a second.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w.host->SaveCount() == saves + 1; }, 1500));
+  QTest::qWait(100);
+  EXPECT_EQ(w.host->SaveCount(), saves + 1);
+  EXPECT_TRUE(program.ReadIni().contains("|DejaVu Sans|1|36|&HFF0000|40|-3|"));
+}
+
+TEST_F(HostLink, ASaveStillPendingIsWrittenBeforeTheHostHearsW0) {
+  program.WriteIni(Ini(kLine));
+  std::mutex m;
+  QByteArray iniAtW0;
+  StartHost([&](link::LinkEndpoint&, const QString& text) {
+    if (text != u"W=0") return;
+    std::lock_guard lock(m);
+    iniAtW0 = program.ReadIni();
+  });
+  FrmOptions& w = Open();
+  w.textPage->chkBrdDown->SetValue(1);
+  ASSERT_TRUE(w.host->SavePending());
+  w.close();
+  std::lock_guard lock(m);
+  EXPECT_TRUE(iniAtW0.contains("|3|1|1|1|1|30|120|90|-10|40")) << iniAtW0.constData();
+  EXPECT_EQ(host->messages().last(), QStringLiteral("W=0"));
+}
+
+TEST_F(HostLink, WithoutASelectionTheDefaultLookIsShownAndTheFirstChangeWritesALine) {
+  for (const QString& stored :
+       {QString(), QStringLiteral("Clouds\\a.png|DejaVu Sans|x|36"),
+        QString(kLine).replace(QStringLiteral("|128|"), QStringLiteral("|12a|"))}) {
+    program.WriteIni(Ini(stored));
+    StartHost();
+    seen_ = 0;
+    FrmOptions& w = Open();
+    // Nothing of a look that is not the user's goes out.
+    EXPECT_EQ(Received(), QStringList{Announcement()}) << stored.toStdString();
+    EXPECT_EQ(w.Text1->text(), stored);
+    EXPECT_FALSE(w.host->SavePending());
+    TextPage& t = *w.textPage;
+    EXPECT_EQ(t.lstFont->ListIndex(), 0);
+    EXPECT_EQ(t.txtFontSize->text(), QStringLiteral("50"));
+    EXPECT_EQ(t.chkText->Value(), 1);
+    EXPECT_EQ(w.tonePage->scrlHue[1]->Value(), 100);
+
+    t.chkShadow->SetValue(1);
+    EXPECT_EQ(Received(), QStringList{"o=1"});
+    const QString line = w.Text1->text();
+    ASSERT_TRUE(params::IsValidLine(line)) << line.toStdString();
+    QStringList want = Fields(params::DefaultLine(t.lstFont->List(0)));
+    want[14] = QStringLiteral("1");
+    EXPECT_EQ(Fields(line), want);
+    w.close();
+    EXPECT_TRUE(program.ReadIni().contains(("Selected=" + line).toUtf8()));
+    window.reset();
+    host.reset();
+  }
+}
+
+TEST_F(HostLink, AHostThatHangsOrVanishesCostsDeliveriesNotChanges) {
+  program.WriteIni(Ini(kLine));
+  std::atomic<bool> hang{false};
+  StartHost([&](link::LinkEndpoint&, const QString&) {
+    if (hang) QThread::msleep(700);
+  });
+  FrmOptions& w = Open();
+  Received();
+  link::SetDefaultReplyTimeout(150);
+  hang = true;
+  w.textPage->scrlTempX->SetValue(-10);
+  EXPECT_EQ(Fields(w.Text1->text())[5], QStringLiteral("10"));
+  hang = false;
+
+  host.reset();  // the host is gone
+  w.textPage->chkShadow->SetValue(0);
+  EXPECT_EQ(Fields(w.Text1->text())[14], QStringLiteral("0"));
+  w.close();
+  EXPECT_TRUE(program.ReadIni().contains("|128|&HFF|3|1|0|1|0|"));
+}
+
+TEST_F(HostLink, WithoutAHostNothingIsSentButEverythingIsSaved) {
+  program.WriteIni(Ini(kLine));
+  StartHost();
+  FrmOptions& w = Open(QStringLiteral("0|+12°"));
+  EXPECT_EQ(w.host->TxtMsgHandle(), 0);
+  w.textPage->scrlBorder->SetValue(-7);
+  w.close();
+  EXPECT_TRUE(host->messages().isEmpty());
+  EXPECT_TRUE(program.ReadIni().contains("|&HFF|7|1|1|1|0|"));
+}
+
+TEST(BlinkTimer, RunsThroughTheFourLooksOfThePaletteMark) {
+  std::int16_t phase = 0;
+  const BlinkLook want[5] = {{12, 1}, {6, 3}, {12, 3}, {6, 1}, {12, 1}};
+  for (const BlinkLook& look : want) EXPECT_EQ(BlinkStep(phase), look);
+}
+
+}  // namespace
