@@ -15,6 +15,7 @@
 #include "colour/ui/ColourPage.h"
 #include "colour/ui/TonePage.h"
 #include "gallery/ui/CategoryPage.h"
+#include "gallery/ui/Gallery.h"
 #include "gallery/ui/GalleryArea.h"
 #include "params/ui/HostSession.h"
 #include "params/ui/TextPage.h"
@@ -70,6 +71,20 @@ FrmOptions::FrmOptions(AppEnvironment env, QWidget* parent)
   gallery->setGeometry(TwipsToPixels(design::kPicFrameLeft), TwipsToPixels(design::kPicFrameTop),
                        TwipsToPixels(design::kPicFrameWidth),
                        TwipsToPixels(design::kPicFrameHeight));
+  templates = new Gallery(state_, catalogue_,
+                          PreviewBackground{TextureBytes, TextureLoaded, TextureEnabled, FonNum,
+                                            FonColor},
+                          categoryPage, gallery, this);
+  templates->hooks.writeIni = [this](const QString& section, const QString& key,
+                                     const QString& value) {
+    return ini_ && ini_->WriteInIKey(section, key, value, settings::sIniFile());
+  };
+  templates->hooks.gdipStart = [this] { return GdipStart(); };
+  templates->hooks.gdipStop = [this] { GdipStop(); };
+  templates->hooks.setS = [this](const QString& k, const QString& v) { SetS(k, v); };
+  templates->hooks.sendText = [this](const QString& m) { SendText(m); };
+  templates->hooks.setParamFromText = [this] { SetParamFromText(); };
+  templates->hooks.currentLine = [this] { return Text1->text(); };
 
   // The host writes its messages into txtMsg; Text1 holds the current line.
   txtMsg = new QLineEdit(this);
@@ -331,16 +346,9 @@ void FrmOptions::LoadColours() {
   colourPage->SetCellColours(cells);
 }
 
-void FrmOptions::ApplyBackgroundColour() {
-  if (FonNum < 1 || FonNum > 9) FonNum = 1;
-  FonColor = colour::BackgroundColour(FonNum);
-  categoryPage->picFonColor->SetBackColor(FonColor);
-}
+void FrmOptions::ApplyBackgroundColour() { templates->ApplyBackgroundColour(); }
 
-void FrmOptions::chkTexura_Click() {
-  TextureEnabled = categoryPage->chkTexura->Value() != 0;
-  if (state_.FormReady) SetS(QStringLiteral("TxturEn"), QString::number(categoryPage->chkTexura->Value()));
-}
+void FrmOptions::chkTexura_Click() { templates->chkTexura_Click(); }
 
 QRectF FrmOptions::SavedPlacement(const QString& stored) const {
   const QRectF def(design::kFormLeft, design::kFormTop, design::DefWidth(),
@@ -447,6 +455,7 @@ void FrmOptions::ResizeParamSet() {
   gallery->framPic[0]->resize(TwipsToPixels(viewW), TwipsToPixels(picFrameH - margins_.ViewDH));
   gallery->framPic[1]->resize(TwipsToPixels(viewW - margins_.StripDW),
                               gallery->framPic[1]->height());
+  templates->FrameResize();
 }
 
 void FrmOptions::Form_Resize() {
@@ -470,7 +479,10 @@ void FrmOptions::resizeEvent(QResizeEvent* event) {
 
 void FrmOptions::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
-  if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized))
+  // Minimising, and the restore after it, change no size, so Qt sends no
+  // resize event for them; the layout still has to hear of both.
+  if (event->type() == QEvent::WindowStateChange &&
+      ((windowState() & Qt::WindowMinimized) || LastState == Qt::WindowMinimized))
     Form_Resize();
 }
 

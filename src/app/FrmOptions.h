@@ -23,6 +23,7 @@ class TextPage;
 class ColourPage;
 class TonePage;
 class GalleryArea;
+class Gallery;
 class FrmProgress;
 class HostSession;
 namespace settings {
@@ -94,6 +95,8 @@ class FrmOptions : public QWidget {
   TonePage* tonePage;
   GalleryArea* gallery;
   HostSession* host = nullptr;  // the host link, Text1's line and the timers
+  // The gallery's behaviour: categories, thumbnails, gestures, background.
+  Gallery* templates;
 
   // Preview background and texture (read at start-up).
   QByteArray TextureBytes;

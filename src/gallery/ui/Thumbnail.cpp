@@ -1,5 +1,6 @@
 #include "gallery/ui/Thumbnail.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 
 namespace qm {
@@ -7,6 +8,29 @@ namespace qm {
 Thumbnail::Thumbnail(int index, QWidget* parent) : QWidget(parent), index_(index) {
   setObjectName(QStringLiteral("pic_%1").arg(index));
   setFocusPolicy(Qt::StrongFocus);
+  // Mouse-over focus needs moves without a button held.
+  setMouseTracking(true);
+}
+
+int Thumbnail::ButtonCode(Qt::MouseButton button) {
+  switch (button) {
+    case Qt::LeftButton:
+      return 1;
+    case Qt::RightButton:
+      return 2;
+    case Qt::MiddleButton:
+      return 4;
+    default:
+      return 0;
+  }
+}
+
+int Thumbnail::ShiftCode(Qt::KeyboardModifiers modifiers) {
+  int shift = 0;
+  if (modifiers & Qt::ShiftModifier) shift |= 1;
+  if (modifiers & Qt::ControlModifier) shift |= 2;
+  if (modifiers & Qt::AltModifier) shift |= 4;
+  return shift;
 }
 
 void Thumbnail::SetImage(const QImage& image) {
@@ -32,6 +56,26 @@ void Thumbnail::paintEvent(QPaintEvent*) {
     p.setPen(QPen(palette().highlight().color(), 1, Qt::DotLine));
     p.drawRect(rect().adjusted(0, 0, -1, -1));
   }
+}
+
+void Thumbnail::mousePressEvent(QMouseEvent* event) {
+  event->accept();
+  Q_EMIT MouseDown(index_, ButtonCode(event->button()), ShiftCode(event->modifiers()));
+}
+
+void Thumbnail::mouseMoveEvent(QMouseEvent* event) {
+  event->accept();
+  Q_EMIT MouseMove(index_);
+}
+
+void Thumbnail::focusInEvent(QFocusEvent* event) {
+  QWidget::focusInEvent(event);
+  update();  // the focus mark
+}
+
+void Thumbnail::focusOutEvent(QFocusEvent* event) {
+  QWidget::focusOutEvent(event);
+  update();
 }
 
 }  // namespace qm

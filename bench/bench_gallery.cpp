@@ -1,0 +1,189 @@
+// qm-bench-deps: qm_gallery_ui
+// The gallery's three costs, each against decoding the category's pictures,
+// measured in the same run:
+//  - painting a category of 80 thumbnails (cold: every picture is read anew)
+//    with text, shadow, border and the texture on: goal within 1.5x decoding;
+//  - repainting the same category after a background change (decoded pictures
+//    kept): goal within 0.5x decoding;
+//  - re-flowing the 80 thumbnails after a window resize: no thumbnail drawn
+//    again (the "repaints" counter must stay 0).
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <QRadialGradient>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "gallery/ui/CategoryPage.h"
+#include "gallery/ui/Gallery.h"
+#include "gallery/ui/GalleryArea.h"
+#include "params/ui/EditorState.h"
+#include "render/PictureRenderer.h"
+#include "settings/AppPaths.h"
+
+namespace {
+
+constexpr int kCount = 80;
+
+// Demo-sized pictures (about 120 x 70, partly transparent, with enough detail
+// that the PNG decoder has real work), a texture, and one category.
+struct Fixture {
+  QTemporaryDir dir;
+  QStringList paths;
+  QByteArray texture;
+  qm::gallery::Catalogue catalogue;
+
+  Fixture() {
+    qm::settings::SetAppPaths(dir.path());
+    const QString root = qm::settings::sTemplateRoot();
+    QDir().mkpath(root + QStringLiteral("Bench"));
+    for (int i = 0; i < kCount; ++i) {
+      QImage img(100 + (i % 5) * 10, 50 + (i % 4) * 10, QImage::Format_ARGB32);
+      img.fill(Qt::transparent);
+      QPainter p(&img);
+      p.setRenderHint(QPainter::Antialiasing);
+      QRadialGradient g(img.rect().center(), img.width() / 2.0);
+      g.setColorAt(0, QColor::fromHsv((i * 37) % 360, 200, 250, 240));
+      g.setColorAt(1, QColor::fromHsv((i * 37 + 120) % 360, 180, 120, 60));
+      p.setBrush(g);
+      p.setPen(QPen(QColor(0, 0, 0, 120), 2));
+      p.drawRoundedRect(QRectF(img.rect()).adjusted(2, 2, -2, -2), 12, 12);
+      for (int k = 0; k < 12; ++k) {
+        p.setPen(QPen(QColor::fromHsv((i * 11 + k * 29) % 360, 150, 230, 140), 1.5));
+        p.drawEllipse(QPointF(10 + k * 8, 10 + (k * 13) % 40), 6 + k % 4, 4 + k % 3);
+      }
+      p.end();
+      const QString file = QStringLiteral("t%1.png").arg(i + 1);
+      img.save(root + QStringLiteral("Bench/") + file);
+      paths << root + QStringLiteral("Bench/") + file;
+    }
+    QImage tile(16, 16, QImage::Format_ARGB32);
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x)
+        tile.setPixelColor(x, y, ((x / 8 + y / 8) % 2) ? QColor(204, 204, 204) : Qt::white);
+    tile.save(root + QStringLiteral("Chm1.png"));
+    QFile f(root + QStringLiteral("Chm1.png"));
+    if (f.open(QIODevice::ReadOnly)) texture = f.readAll();
+
+    catalogue.captions << QStringLiteral("Bench");
+    qm::gallery::Category cat;
+    cat.path = QStringLiteral("Bench\\");
+    for (int m = 1; m <= kCount; ++m) {
+      const QString line = QStringLiteral(
+                               "t%1.png|DejaVu Sans|1|28|&HFFFFFF|0|0|&H202020|2|-2|160|&H800000|"
+                               "2|1|1|1|0|%2|100|100|0|0")
+                               .arg(m)
+                               .arg(m % 2 ? 0 : 30);
+      auto rec = qm::gallery::ParseRecordLine(cat.path, line, m);
+      if (!rec) std::abort();
+      cat.templates << *rec;
+    }
+    catalogue.categories << cat;
+  }
+};
+
+Fixture& Data() {
+  static Fixture f;
+  return f;
+}
+
+// The gallery as the window holds it, without the window.
+struct Bench {
+  qm::EditorState state;
+  QByteArray TextureBytes;
+  bool TextureLoaded = true;
+  bool TextureEnabled = true;
+  std::int16_t FonNum = 1;
+  std::int32_t FonColor = 0xFFFFFF;
+  QWidget host;
+  qm::CategoryPage* page;
+  qm::GalleryArea* area;
+  std::unique_ptr<qm::Gallery> gallery;
+
+  Bench() {
+    host.resize(640, 560);
+    page = new qm::CategoryPage(state, &host);
+    area = new qm::GalleryArea(&host);
+    area->setGeometry(0, 160, 634, 377);
+    area->CreateThumbnails();
+    TextureBytes = Data().texture;
+    state.FormReady = true;
+    gallery = std::make_unique<qm::Gallery>(
+        state, Data().catalogue,
+        qm::PreviewBackground{TextureBytes, TextureLoaded, TextureEnabled, FonNum, FonColor}, page,
+        area);
+    page->lstDir->AddItem(QStringLiteral("Bench"));
+    host.show();
+    const QSignalBlocker block(page->lstDir);
+    page->lstDir->SetListIndex(0);
+  }
+};
+
+void BM_DecodePictures(benchmark::State& state) {
+  const QStringList& paths = Data().paths;
+  for (auto _ : state) {
+    for (const QString& p : paths) {
+      QImage img = qm::render::ReadPictureBounded(p);
+      if (img.isNull()) state.SkipWithError("a picture did not decode");
+      benchmark::DoNotOptimize(img);
+    }
+  }
+}
+BENCHMARK(BM_DecodePictures)->Unit(benchmark::kMillisecond);
+
+void BM_PaintCategory(benchmark::State& state) {
+  Bench b;
+  for (auto _ : state) {
+    b.gallery->Cache().clear();
+    b.gallery->PaintAllPic();
+  }
+  if (b.area->pic(kCount)->Tag.isEmpty()) state.SkipWithError("thumbnail 80 was not painted");
+}
+BENCHMARK(BM_PaintCategory)->Unit(benchmark::kMillisecond);
+
+void BM_RepaintAfterBackgroundChange(benchmark::State& state) {
+  Bench b;
+  b.gallery->PaintAllPic();
+  for (auto _ : state) {
+    // The swatch click: next colour, texture off, repaint; then texture on.
+    b.gallery->picFonColor_Click();
+    state.PauseTiming();
+    {
+      const QSignalBlocker block(b.page->chkTexura);
+      b.page->chkTexura->SetValue(1);
+      b.TextureEnabled = true;
+    }
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_RepaintAfterBackgroundChange)->Unit(benchmark::kMillisecond);
+
+void BM_ReflowOnResize(benchmark::State& state) {
+  Bench b;
+  b.gallery->PaintAllPic();
+  const int draws = b.gallery->DrawCount();
+  int k = 0;
+  for (auto _ : state) {
+    b.area->framPic[1]->resize(300 + (k++ % 5) * 60, b.area->framPic[1]->height());
+    b.gallery->FrameResize();
+  }
+  state.counters["repaints"] = b.gallery->DrawCount() - draws;
+}
+BENCHMARK(BM_ReflowOnResize)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
+                                                                  : qgetenv("QT_QPA_PLATFORM"));
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

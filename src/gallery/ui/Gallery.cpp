@@ -1,0 +1,300 @@
+#include "gallery/ui/Gallery.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "colour/Palette.h"
+#include "gallery/GalleryLayout.h"
+#include "gallery/ui/CategoryPage.h"
+#include "gallery/ui/GalleryArea.h"
+#include "params/ui/EditorState.h"
+#include "platform/PathResolver.h"
+#include "platform/Twips.h"
+#include "render/PictureBox.h"
+#include "render/StampText.h"
+#include "settings/AppPaths.h"
+
+namespace qm {
+
+const QString Gallery::kNoFile = QStringLiteral("Нет файла!");
+
+namespace {
+
+QColor FromBgr(std::int32_t bgr) {
+  return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
+
+}  // namespace
+
+Gallery::Gallery(EditorState& state, gallery::Catalogue& catalogue, PreviewBackground background,
+                 CategoryPage* page, GalleryArea* area, QObject* parent)
+    : QObject(parent),
+      state_(state),
+      catalogue_(catalogue),
+      bg_(background),
+      page_(page),
+      area_(area) {
+  hooks.appActive = [] { return QGuiApplication::applicationState() == Qt::ApplicationActive; };
+  connect(page_->lstDir, &ui::ClassicListBox::Click, this, &Gallery::lstDir_Click);
+  connect(page_->chkTexura, &ui::ClassicCheckBox::Click, this, &Gallery::chkTexura_Click);
+  connect(area_->scrlPic, &ui::ClassicScrollBar::Change, this, &Gallery::scrlPic_Change);
+  connect(area_->scrlPic, &ui::ClassicScrollBar::Scroll, this, &Gallery::scrlPic_Change);
+  // The swatch is a plain frame: its click is read from its mouse events.
+  page_->picFonColor->installEventFilter(this);
+  // The thumbnails are made in two steps (1 with the area, 2..80 at start-up);
+  // they are wired when the gallery first needs them.
+}
+
+Gallery::~Gallery() = default;
+
+int Gallery::SelectedCategory() const {
+  const int n = page_->lstDir->ListIndex();
+  return n >= 0 && n < catalogue_.categories.size() ? n : -1;
+}
+
+int Gallery::ThumbnailCount() const {
+  const int n = SelectedCategory();
+  if (n < 0) return 0;
+  return static_cast<int>(
+      qMin<qsizetype>(catalogue_.categories[n].templates.size(), GalleryArea::kMaxThumbnails));
+}
+
+QString Gallery::TooltipOf(const QString& picture) {
+  return QStringLiteral("Выбор шаблона отображения (") + picture + u')';
+}
+
+// --- choosing and painting --------------------------------------------------
+
+void Gallery::lstDir_Click() {
+  const int cat = SelectedCategory();
+  if (cat < 0) return;
+  QWidget* w = page_->window();
+  // The start-up keeps the designed caption in the window's tag.
+  const QVariant base = w->property("Tag");
+  const QString caption = base.isValid() ? base.toString() : w->windowTitle();
+  w->setWindowTitle(
+      gallery::TemplateCaption(caption, catalogue_.captions.value(cat),
+                               static_cast<int>(catalogue_.categories[cat].templates.size())));
+  PaintAllPic();
+}
+
+bool Gallery::StartDrawing() { return hooks.gdipStart ? hooks.gdipStart() : true; }
+
+void Gallery::StopDrawing() {
+  if (hooks.gdipStop) hooks.gdipStop();
+}
+
+void Gallery::PaintAllPic() {
+  if (!StartDrawing()) return;
+  area_->lblWaitPic->show();
+  area_->lblWaitPic->raise();
+  // Once, so that the label is drawn; a click meanwhile must not start
+  // another gesture in the middle of this repaint.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+
+  const QColor back = FromBgr(bg_.FonColor);
+  for (int i = 1; i <= GalleryArea::kMaxThumbnails; ++i) {
+    Thumbnail* t = area_->pic(i);
+    if (!t) continue;
+    t->hide();
+    t->SetBackColor(back);
+    t->Clear();
+  }
+  const int count = ThumbnailCount();
+  const int cat = SelectedCategory();
+  for (int i = 1; i <= count; ++i) {
+    Thumbnail* t = area_->pic(i);
+    if (!t) continue;
+    PaintOne(t, catalogue_.categories[cat].templates[i - 1]);
+  }
+  StopDrawing();
+
+  for (int i = 1; i <= count; ++i)
+    if (Thumbnail* t = area_->pic(i)) t->show();
+  FrameResize();
+  area_->lblWaitPic->hide();
+}
+
+bool Gallery::PaintOne(Thumbnail* t, const gallery::TemplateRecord& r) {
+  if (!wired_[t->Index()]) {
+    wired_[t->Index()] = true;
+    connect(t, &Thumbnail::MouseDown, this, &Gallery::pic_MouseDown);
+    connect(t, &Thumbnail::MouseMove, this, &Gallery::pic_MouseMove);
+  }
+  ++drawCount_;
+  const QString& picture = r.params.Picture;
+  t->setToolTip(TooltipOf(picture));
+  const QString path = platform::ResolveRelativePath(settings::sTemplateRoot(), picture);
+
+  render::PictureBox box(t->width(), t->height(), t->BackColor(), t->devicePixelRatioF());
+  if (path.isEmpty() || !QFileInfo(path).isFile()) {
+    // The tag a missing picture would have kept from an earlier category
+    // must not be applied by a click.
+    t->Tag.clear();
+    QPainter p(&box.image);
+    p.setFont(t->font());
+    p.setPen(Qt::black);
+    const QFontMetrics fm(t->font());
+    p.drawText(QPointF(0, fm.lineSpacing() + fm.ascent()), kNoFile);
+    p.end();
+    t->SetImage(box.image);
+    return false;
+  }
+  const gallery::ThumbnailTone tone = gallery::ThumbnailToneOf(r.params);
+  const render::TextureSource texture{bg_.TextureBytes, bg_.TextureLoaded, bg_.TextureEnabled};
+  // A picture that does not decode leaves the box plain; the template is
+  // still there to be applied, with its text.
+  render::DrawTemplatePicture(path, box, tone.hue, tone.saturation, tone.value, tone.brightness,
+                              tone.opacity, texture, &cache_);
+  t->Tag = gallery::RecordText(r);
+  render::DrawStampText(box, t->Tag, state_.sampleText);
+  t->resize(box.logicalSize());
+  t->SetImage(box.image);
+  return true;
+}
+
+void Gallery::FrameResize() {
+  const int count = ThumbnailCount();
+  if (count == 0 || !area_->pic(1)) return;
+  const int cat = SelectedCategory();
+  const auto& templates = catalogue_.categories[cat].templates;
+
+  gallery::GalleryLayoutInput in;
+  in.first = PixelsToTwips(1) * QPointF(area_->pic(1)->pos());
+  in.stripWidth = static_cast<float>(PixelsToTwips(area_->framPic[1]->width()));
+  in.viewportHeight = static_cast<float>(PixelsToTwips(area_->framPic[0]->height()));
+  for (int i = 1; i <= count; ++i) {
+    const Thumbnail* t = area_->pic(i);
+    const QSize s = t ? t->size() : QSize();
+    in.sizes << QSizeF(PixelsToTwips(s.width()), PixelsToTwips(s.height()));
+    in.rowBreaks << (templates[i - 1].RowBreak != 0);
+  }
+  const gallery::GalleryLayoutResult out = gallery::LayoutGallery(in);
+  ++layoutCount_;
+
+  for (int i = 1; i <= count; ++i) {
+    Thumbnail* t = area_->pic(i);
+    if (!t) continue;
+    if (out.tooltipMarker[i - 1]) t->setToolTip(gallery::WithRowBreakMarker(t->toolTip()));
+    const QPointF p = out.positions[i - 1];
+    t->move(TwipsToPixels(p.x()), TwipsToPixels(p.y()));
+  }
+  QFrame* strip = area_->framPic[1];
+  strip->resize(strip->width(), TwipsToPixels(out.stripHeight));
+
+  ui::ClassicScrollBar* bar = area_->scrlPic;
+  if (out.scrollVisible) {
+    bar->SetRange(0, out.scrollMax);
+    bar->SetLargeChange(out.largeChange);
+    bar->SetSmallChange(out.smallChange);
+    bar->SetValue(out.value);
+    bar->show();
+  } else {
+    bar->SetRange(0, 0);
+    bar->hide();
+  }
+  // The strip goes back to its top even when the value was 0 already.
+  scrlPic_Change();
+}
+
+void Gallery::scrlPic_Change() {
+  QFrame* strip = area_->framPic[1];
+  strip->move(strip->x(), TwipsToPixels(-gallery::kScrollUnit * area_->scrlPic->Value()));
+}
+
+// --- gestures ---------------------------------------------------------------
+
+void Gallery::pic_MouseDown(int Index, int Button, int Shift) {
+  if (Index < 1 || Index > ThumbnailCount()) return;
+  Thumbnail* t = area_->pic(Index);
+  // A thumbnail without a tag shows a missing picture: there is nothing it
+  // could apply or take.
+  if (!t || t->Tag.isEmpty()) return;
+  const int cat = SelectedCategory();
+  const gallery::TemplateRecord& r = catalogue_.categories[cat].templates[Index - 1];
+  const int mods = Shift & 7;
+  if (Button == 1 && mods == 0) {
+    if (hooks.sendText) hooks.sendText(QStringLiteral("A=") + t->Tag);
+    if (hooks.setParamFromText) hooks.setParamFromText();
+  } else if (Button == 2 && mods == 0) {
+    const auto& p = r.params;
+    const QString msg = QStringLiteral("P=") + p.Picture + u'|' + QString::number(p.PicHue) + u'|' +
+                        QString::number(p.PicSaturation) + u'|' + QString::number(p.PicValue) +
+                        u'|' + QString::number(p.PicBrightness) + u'|' +
+                        QString::number(p.PicAlpha);
+    if (hooks.sendText) hooks.sendText(msg);
+  } else if (Button == 1) {
+    OverwriteTemplate(Index);
+  }
+}
+
+void Gallery::OverwriteTemplate(int Index) {
+  const int cat = SelectedCategory();
+  gallery::TemplateRecord& r = catalogue_.categories[cat].templates[Index - 1];
+  const QString current = hooks.currentLine ? hooks.currentLine() : QString();
+  // Worked out and checked in full before anything is written: a look that
+  // does not convert must not leave a line that cannot be read back.
+  const auto out = gallery::OverwriteTemplate(cat, r, current);
+  if (!out) return;
+  if (!hooks.writeIni || !hooks.writeIni(out->section, out->key, out->line)) return;
+
+  Thumbnail* t = area_->pic(Index);
+  t->Tag = out->tag;
+  r = out->record;
+  t->Clear();
+  if (!StartDrawing()) return;
+  // Same size, same place: the gallery is not laid out again.
+  const QPoint at = t->pos();
+  PaintOne(t, r);
+  t->move(at);
+  t->repaint();
+  StopDrawing();
+}
+
+void Gallery::pic_MouseMove(int Index) {
+  if (!hooks.appActive || !hooks.appActive()) return;
+  if (Thumbnail* t = area_->pic(Index)) t->setFocus(Qt::MouseFocusReason);
+}
+
+// --- preview background -----------------------------------------------------
+
+void Gallery::ApplyBackgroundColour() {
+  if (bg_.FonNum < 1 || bg_.FonNum > 9) bg_.FonNum = 1;
+  bg_.FonColor = colour::BackgroundColour(bg_.FonNum);
+  page_->picFonColor->SetBackColor(bg_.FonColor);
+}
+
+void Gallery::picFonColor_Click() {
+  bg_.FonNum = static_cast<std::int16_t>(bg_.FonNum + 1);
+  if (bg_.FonNum > 9) bg_.FonNum = 1;
+  ApplyBackgroundColour();
+  if (hooks.setS) hooks.setS(QStringLiteral("FonNum"), QString::number(bg_.FonNum));
+  if (page_->chkTexura->Value() != 0) {
+    page_->chkTexura->SetValue(0);  // its handler repaints and stores
+  } else {
+    PaintAllPic();
+  }
+}
+
+void Gallery::chkTexura_Click() {
+  bg_.TextureEnabled = page_->chkTexura->Value() != 0;
+  if (!state_.FormReady) return;
+  PaintAllPic();
+  if (hooks.setS) hooks.setS(QStringLiteral("TxturEn"), QString::number(page_->chkTexura->Value()));
+}
+
+bool Gallery::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == page_->picFonColor && event->type() == QEvent::MouseButtonRelease) {
+    const auto* me = static_cast<QMouseEvent*>(event);
+    if (me->button() == Qt::LeftButton &&
+        page_->picFonColor->rect().contains(me->position().toPoint())) {
+      picFonColor_Click();
+      return true;
+    }
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+}  // namespace qm

@@ -1,0 +1,115 @@
+#pragma once
+// The template gallery's behaviour: choosing a category, painting its
+// thumbnails, laying them out and scrolling them, the gestures on a thumbnail
+// (apply, take the picture, overwrite) and the preview background.
+//
+// The window owns the state that lives for the run (the catalogue, the
+// texture and background values) and lends it here; what the gallery needs
+// from the rest of the window (sending to the host, the current line, the
+// INI file, the per-user store, the drawing start and stop) comes in as hooks,
+// so the gallery can be driven without the window in a test or a benchmark.
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <functional>
+
+#include "gallery/Catalogue.h"
+#include "render/PictureRenderer.h"
+
+namespace qm {
+
+class CategoryPage;
+class EditorState;
+class GalleryArea;
+class Thumbnail;
+
+namespace render {
+struct PictureBox;
+}
+
+// The preview background values the window keeps for the whole run.
+struct PreviewBackground {
+  QByteArray& TextureBytes;
+  bool& TextureLoaded;
+  bool& TextureEnabled;
+  std::int16_t& FonNum;
+  std::int32_t& FonColor;  // 0x00BBGGRR
+};
+
+struct GalleryHooks {
+  std::function<void(const QString& sMsg)> sendText;
+  std::function<void()> setParamFromText;
+  // The current look (the text of Text1).
+  std::function<QString()> currentLine;
+  std::function<bool(const QString& section, const QString& key, const QString& value)> writeIni;
+  std::function<bool()> gdipStart;
+  std::function<void()> gdipStop;
+  std::function<void(const QString& sKey, const QString& sVal)> setS;
+  // Whether this application is the active one (mouse-over focus).
+  std::function<bool()> appActive;
+};
+
+class Gallery : public QObject {
+  Q_OBJECT
+ public:
+  Gallery(EditorState& state, gallery::Catalogue& catalogue, PreviewBackground background,
+          CategoryPage* page, GalleryArea* area, QObject* parent = nullptr);
+  ~Gallery() override;
+
+  GalleryHooks hooks;
+
+  // The category chosen in lstDir: sets the caption and repaints.
+  void lstDir_Click();
+  // Repaints every thumbnail of the selected category, then lays them out.
+  void PaintAllPic();
+  // Lays out the thumbnails of the selected category and sets up scrlPic.
+  void FrameResize();
+  void scrlPic_Change();
+
+  void pic_MouseDown(int Index, int Button, int Shift);
+  void pic_MouseMove(int Index);
+
+  void picFonColor_Click();
+  void chkTexura_Click();
+  void ApplyBackgroundColour();
+
+  // The selected category's index, or -1 without a valid selection.
+  int SelectedCategory() const;
+  // How many thumbnails the selected category shows (0 without a selection).
+  int ThumbnailCount() const;
+
+  // Thumbnails drawn since start (a layout must not add to it).
+  int DrawCount() const { return drawCount_; }
+  // Layouts done since start.
+  int LayoutCount() const { return layoutCount_; }
+  render::PictureCache& Cache() { return cache_; }
+
+  static QString TooltipOf(const QString& picture);
+  static const QString kNoFile;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // Draws one template into its thumbnail; false when its picture file is
+  // missing (the thumbnail then says so and has no tag).
+  bool PaintOne(Thumbnail* t, const gallery::TemplateRecord& r);
+  void OverwriteTemplate(int Index);
+  bool StartDrawing();
+  void StopDrawing();
+
+  EditorState& state_;
+  gallery::Catalogue& catalogue_;
+  PreviewBackground bg_;
+  CategoryPage* page_;
+  GalleryArea* area_;
+  render::PictureCache cache_;
+  int drawCount_ = 0;
+  int layoutCount_ = 0;
+  std::array<bool, 81> wired_{};  // thumbnails whose events reach the handlers
+};
+
+}  // namespace qm

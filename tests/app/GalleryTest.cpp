@@ -1,0 +1,412 @@
+// The template gallery driven through the real editor window: choosing a
+// category, the thumbnails, their layout and scrolling, the gestures (with a
+// real host peer on the link), and the preview background.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QSettings>
+#include <QTest>
+
+#include "app/FrmOptions.h"
+#include "gallery/GalleryLayout.h"
+#include "gallery/ui/CategoryPage.h"
+#include "gallery/ui/Gallery.h"
+#include "gallery/ui/GalleryArea.h"
+#include "link/LinkTestSupport.h"
+#include "platform/Twips.h"
+#include "render/Gdip.h"
+#include "settings/IniClass.h"
+#include "support/TempProgram.h"
+
+using namespace qm;
+
+namespace {
+
+constexpr qint32 kHostHandle = 914001;
+
+// The look fields 1..21 shared by the test templates; the tone differs.
+QByteArray Look(const char* tone) {
+  return QByteArray("|DejaVu Sans|1|22|&HFFFF00|0|0|&H0|2|-2|160|&HFF|2|1|1|1|0|") + tone;
+}
+
+class GalleryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WritePicture("Clouds/a.png", 60, 30, QColor(200, 40, 40, 160));
+    WritePicture("Clouds/b.png", 50, 36, QColor(40, 200, 40, 220));
+    WritePicture("Clouds/c.png", 70, 24, QColor(40, 40, 200, 90));
+    WritePicture("Clouds/m.png", 120, 80, QColor(250, 250, 40, 200));
+    WritePicture("Sea/s.png", 40, 40, QColor(10, 100, 200, 255));
+    test::TempProgram::WriteFile(program.TemplateRoot() + "Sea/junk.png", "not a picture");
+    WritePicture("Chm1.png", 8, 8, QColor(128, 128, 128, 255), true);
+    QByteArray ini =
+        "[General]\r\n"
+        "[Dir0]\r\nName=Облака\r\nPath=Clouds\r\n"
+        "Pic1=a.png" +
+        Look("10|100|90|0|0") +
+        "\r\n"
+        "Pic2=b.png" +
+        Look("0|100|100|0|0") +
+        "|1\r\n"
+        "Pic3=c.png" +
+        Look("0|50|100|20|30") +
+        "\r\n"
+        "[Dir1]\r\nName=Море\r\nPath=Sea\r\n"
+        "Pic1=gone.png" +
+        Look("0|100|100|0|0") +
+        "\r\n"
+        "Pic2=junk.png" +
+        Look("0|100|100|0|0") +
+        "\r\n"
+        "Pic3=s.png" +
+        Look("0|100|100|0|0") +
+        "\r\n"
+        "[Dir2]\r\nName=Много\r\nPath=Clouds\r\n";
+    for (int m = 1; m <= 40; ++m)
+      ini += "Pic" + QByteArray::number(m) + "=m.png" + Look("0|100|100|0|0") + "\r\n";
+    program.WriteIni(ini);
+  }
+
+  void WritePicture(const QString& rel, int w, int h, const QColor& c, bool checker = false) {
+    QImage img(w, h, QImage::Format_ARGB32);
+    img.fill(c);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        if (checker ? ((x / 4 + y / 4) % 2) : (x < 4)) img.setPixelColor(x, y, Qt::transparent);
+    const QString path = program.TemplateRoot() + rel;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    ASSERT_TRUE(img.save(path));
+  }
+
+  std::unique_ptr<FrmOptions> Open(bool withHost = false) {
+    AppEnvironment env;
+    env.programDir = program.ProgramDir();
+    env.userStoreFile = program.StoreFile();
+    env.linkDir = linkDir.path();
+    if (withHost) {
+      host = std::make_unique<link::test::EndpointThread>(linkDir.path(), kHostHandle);
+      EXPECT_TRUE(host->listening());
+      env.commandLine = QString::number(kHostHandle) + QStringLiteral("|+5°");
+    }
+    auto w = std::make_unique<FrmOptions>(env);
+    EXPECT_TRUE(w->Form_Load());
+    w->show();
+    return w;
+  }
+
+  // Host messages other than the editor's own announcements.
+  QStringList HostMessages() const {
+    QStringList out;
+    if (!host) return out;
+    for (const QString& m : host->messages())
+      if (!m.startsWith(QStringLiteral("W="))) out << m;
+    return out;
+  }
+
+  QString Stored(const QString& key) {
+    QSettings s(program.StoreFile(), QSettings::IniFormat);
+    return s.value(QStringLiteral("Options/") + key).toString();
+  }
+  QString IniKey(const QString& section, const QString& key) {
+    settings::INI_Class ini;
+    return ini.ReadINIKey(section, key, program.IniFile(), QString());
+  }
+
+  static void Select(FrmOptions& w, int category) {
+    w.categoryPage->lstDir->SetListIndex(category);
+  }
+  static void Click(Thumbnail* t, Qt::MouseButton b, Qt::KeyboardModifiers m = {}) {
+    QTest::mouseClick(t, b, m, QPoint(5, 5));
+  }
+
+  test::TempProgram program;
+  link::test::LinkDir linkDir;
+  std::unique_ptr<link::test::EndpointThread> host;
+};
+
+// Whether any pixel in the rows [top, bottom) differs from `back`.
+bool InkInRows(const QImage& img, int top, int bottom, const QColor& back) {
+  const QImage im = img.convertToFormat(QImage::Format_ARGB32);
+  for (int y = qMax(0, top); y < qMin(im.height(), bottom); ++y)
+    for (int x = 0; x < im.width(); ++x)
+      if (im.pixelColor(x, y) != back) return true;
+  return false;
+}
+
+}  // namespace
+
+TEST_F(GalleryTest, ChoosingACategoryPaintsItsThumbnailsAndSetsTheCaption) {
+  auto w = Open();
+  Select(*w, 0);
+  EXPECT_EQ(w->windowTitle(), QStringLiteral("Выбор интерфейса - Облака [3 заготовки]"));
+  GalleryArea* g = w->gallery;
+  for (int i = 1; i <= 3; ++i) EXPECT_TRUE(g->pic(i)->isVisible()) << i;
+  EXPECT_FALSE(g->pic(4)->isVisible());
+  EXPECT_FALSE(g->lblWaitPic->isVisible());
+  // Each box is its picture plus 4 pixels each way.
+  EXPECT_EQ(g->pic(1)->size(), QSize(64, 34));
+  EXPECT_EQ(g->pic(2)->size(), QSize(54, 40));
+  EXPECT_EQ(g->pic(1)->toolTip(), QStringLiteral("Выбор шаблона отображения (Clouds\\a.png)"));
+  EXPECT_TRUE(
+      g->pic(1)->Tag.startsWith(QStringLiteral("Clouds\\a.png|DejaVu Sans|1|22|&HFFFF00|")));
+  // By default the texture shows through the picture's transparent edge.
+  const QImage img = g->pic(1)->Image().convertToFormat(QImage::Format_ARGB32);
+  EXPECT_EQ(img.pixelColor(1, 1), QColor(128, 128, 128));
+  // The row break after template 2 puts template 3 on a row of its own, at
+  // thumbnail 1's Left, 30 twips (2 pixels) below the taller of the row.
+  EXPECT_EQ(g->pic(2)->y(), g->pic(1)->y());
+  EXPECT_EQ(g->pic(2)->x(), g->pic(1)->x() + 64 + 2);
+  EXPECT_EQ(g->pic(3)->x(), g->pic(1)->x());
+  EXPECT_EQ(g->pic(3)->y(), g->pic(1)->y() + 40 + 2);
+  EXPECT_FALSE(g->scrlPic->isVisible());
+
+  Select(*w, 2);
+  EXPECT_EQ(w->windowTitle(), QStringLiteral("Выбор интерфейса - Много [40 заготовок]"));
+  EXPECT_FALSE(g->pic(3)->toolTip().endsWith(gallery::kRowBreakMarker));
+}
+
+TEST_F(GalleryTest, RowBreakMarkerIsAddedOnceHoweverOftenTheWindowIsResized) {
+  auto w = Open();
+  Select(*w, 0);
+  for (int k = 0; k < 3; ++k) {
+    w->Move(w->Left(), w->Top(), w->Width() + 300 * (k + 1), w->Height());
+    QCoreApplication::processEvents();
+  }
+  EXPECT_EQ(w->gallery->pic(2)->toolTip(),
+            QStringLiteral("Выбор шаблона отображения (Clouds\\b.png) -¬"));
+  EXPECT_FALSE(w->gallery->pic(1)->toolTip().endsWith(gallery::kRowBreakMarker));
+}
+
+TEST_F(GalleryTest, MissingAndBrokenPicturesLeaveTheRestPainted) {
+  auto w = Open(true);
+  GalleryArea* g = w->gallery;
+  Select(*w, 0);
+  ASSERT_FALSE(g->pic(1)->Tag.isEmpty());
+  Select(*w, 1);
+  // Thumbnail 1's picture is missing: no tag is left over from "Облака",
+  // and "Нет файла!" stands on the second text line.
+  EXPECT_TRUE(g->pic(1)->Tag.isEmpty());
+  const QImage noFile = g->pic(1)->Image();
+  const int line = QFontMetrics(g->pic(1)->font()).lineSpacing();
+  EXPECT_FALSE(InkInRows(noFile, 0, line, Qt::white));
+  EXPECT_TRUE(InkInRows(noFile, line, 2 * line, Qt::white));
+  // A file that is not a picture keeps its template (no picture drawn) and
+  // the thumbnail after it is painted as usual.
+  EXPECT_TRUE(g->pic(2)->Tag.startsWith(QStringLiteral("Sea\\junk.png|")));
+  EXPECT_EQ(g->pic(3)->size(), QSize(44, 44));
+
+  // A click on the thumbnail without a picture does nothing at all.
+  const QString before = w->Text1->text();
+  Click(g->pic(1), Qt::LeftButton);
+  Click(g->pic(1), Qt::RightButton);
+  Click(g->pic(1), Qt::LeftButton, Qt::ControlModifier);
+  EXPECT_EQ(w->Text1->text(), before);
+  EXPECT_TRUE(HostMessages().isEmpty());
+  EXPECT_EQ(IniKey("Dir1", "Pic1"), QString::fromUtf8("gone.png" + Look("0|100|100|0|0")));
+}
+
+TEST_F(GalleryTest, LeftClickAppliesTheTemplateAndRightClickTakesItsPicture) {
+  auto w = Open(true);
+  GalleryArea* g = w->gallery;
+  Select(*w, 0);
+  const QString tag = g->pic(3)->Tag;
+  Click(g->pic(3), Qt::LeftButton);
+  // The template goes first; applying it to the controls may send more.
+  ASSERT_FALSE(HostMessages().isEmpty());
+  EXPECT_EQ(HostMessages().first(), QStringLiteral("A=") + tag);
+  EXPECT_EQ(w->Text1->text(), tag);
+  EXPECT_EQ(w->categoryPage->lstDir->ListIndex(), 0);
+
+  const qsizetype sent = HostMessages().size();
+  Click(g->pic(1), Qt::RightButton);
+  ASSERT_EQ(HostMessages().size(), sent + 1);
+  EXPECT_EQ(HostMessages().last(), QStringLiteral("P=Clouds\\a.png|10|100|90|0|0"));
+  // Only the picture and its tone changed in the current look.
+  const QStringList look = w->Text1->text().split(u'|');
+  ASSERT_EQ(look.size(), 22);
+  EXPECT_EQ(look[0], QStringLiteral("Clouds\\a.png"));
+  EXPECT_EQ(look.mid(17), (QStringList{"10", "100", "90", "0", "0"}));
+  EXPECT_EQ(look.mid(1, 16), tag.split(u'|').mid(1, 16));
+
+  // Ctrl with the right button and the middle button do nothing.
+  Click(g->pic(2), Qt::RightButton, Qt::ControlModifier);
+  Click(g->pic(2), Qt::MiddleButton);
+  EXPECT_EQ(HostMessages().size(), sent + 1);
+}
+
+TEST_F(GalleryTest, OverwriteKeepsThePictureAndTheRowBreakAndRedrawsAtOnce) {
+  auto w = Open(true);
+  GalleryArea* g = w->gallery;
+  Select(*w, 0);
+  const QString look = QStringLiteral(
+      "Sea\\s.png|DejaVu Sans|0|30|&HFF|3|-4|&HFFFFFF|1|-1|200|&HFF00|3|1|1|1|1|45|80|100|10|0");
+  w->Text1->setText(look);
+  const QImage old = g->pic(2)->Image();
+  const QPoint at = g->pic(2)->pos();
+  const int layouts = w->templates->LayoutCount();
+
+  Click(g->pic(2), Qt::LeftButton, Qt::ShiftModifier);
+  const QString rest = look.mid(look.indexOf(u'|'));
+  EXPECT_EQ(IniKey("Dir0", "Pic2"), QStringLiteral("b.png") + rest + QStringLiteral("|1"));
+  EXPECT_EQ(g->pic(2)->Tag, QStringLiteral("Clouds\\b.png") + rest);
+  EXPECT_EQ(g->pic(2)->pos(), at);
+  EXPECT_EQ(w->templates->LayoutCount(), layouts);
+  EXPECT_TRUE(HostMessages().isEmpty());
+  const QImage redrawn = g->pic(2)->Image();
+  EXPECT_NE(redrawn, old);
+
+  // Alt and Ctrl overwrite as well; a template without a row break gets no
+  // 23rd field.
+  Click(g->pic(1), Qt::LeftButton, Qt::AltModifier);
+  EXPECT_EQ(IniKey("Dir0", "Pic1"), QStringLiteral("a.png") + rest);
+  Click(g->pic(3), Qt::LeftButton, Qt::ControlModifier);
+  EXPECT_EQ(IniKey("Dir0", "Pic3"), QStringLiteral("c.png") + rest);
+
+  // A full repaint of the category draws the same thumbnail.
+  Select(*w, 1);
+  Select(*w, 0);
+  EXPECT_EQ(g->pic(2)->Image(), redrawn);
+  EXPECT_EQ(g->pic(2)->Tag, QStringLiteral("Clouds\\b.png") + rest);
+  // And the overwritten line reads back after a restart.
+  w->close();
+  host.reset();
+  auto again = Open(true);
+  Select(*again, 0);
+  EXPECT_EQ(again->gallery->pic(2)->Tag, QStringLiteral("Clouds\\b.png") + rest);
+  EXPECT_EQ(again->gallery->pic(2)->Image(), redrawn);
+}
+
+TEST_F(GalleryTest, OverwriteRefusesALookThatDoesNotConvert) {
+  auto w = Open();
+  GalleryArea* g = w->gallery;
+  Select(*w, 0);
+  const QByteArray ini = program.ReadIni();
+  const QString tag = g->pic(1)->Tag;
+  for (const QString& bad :
+       {QStringLiteral("x.png|DejaVu Sans|0|30"), QStringLiteral(""),
+        QStringLiteral("x.png|DejaVu Sans|zero|30|&HFF|3|-4|&H0|1|-1|200|&HFF00|3|1|1|1|1|0|80|"
+                       "100|10|0"),
+        QStringLiteral("x.png|DejaVu Sans|0|30|&HFF|3|-4|&H0|1|-1|300|&HFF00|3|1|1|1|1|0|80|100|"
+                       "10|0")}) {
+    w->Text1->setText(bad);
+    Click(g->pic(1), Qt::LeftButton, Qt::ControlModifier);
+    EXPECT_EQ(program.ReadIni(), ini) << bad.toStdString();
+    EXPECT_EQ(g->pic(1)->Tag, tag);
+  }
+}
+
+TEST_F(GalleryTest, NoDrawingBackendLeavesTheOverwrittenThumbnailBlank) {
+  auto w = Open();
+  GalleryArea* g = w->gallery;
+  Select(*w, 0);
+  w->Text1->setText(g->pic(3)->Tag);
+  render::SetGdipStartFailsForTesting(true);
+  // The user is told by a message box; here nobody can close it.
+  w->templates->hooks.gdipStart = [] { return render::GdipStart(); };
+  Click(g->pic(1), Qt::LeftButton, Qt::ControlModifier);
+  render::SetGdipStartFailsForTesting(false);
+  EXPECT_TRUE(g->pic(1)->Image().isNull());
+  EXPECT_TRUE(IniKey("Dir0", "Pic1").startsWith(QStringLiteral("a.png|DejaVu Sans|1|22")));
+  EXPECT_EQ(render::GdipStartCount(), 0);
+}
+
+TEST_F(GalleryTest, ScrollingMovesTheStripTenTwipsAUnit) {
+  auto w = Open();
+  GalleryArea* g = w->gallery;
+  Select(*w, 2);
+  ASSERT_TRUE(g->scrlPic->isVisible());
+  EXPECT_EQ(g->scrlPic->Value(), 0);
+  EXPECT_GT(g->scrlPic->Max(), 7);
+  g->scrlPic->SetValue(7);
+  EXPECT_EQ(g->framPic[1]->y(), TwipsToPixels(-70));
+  // A new category starts at the top again.
+  Select(*w, 0);
+  EXPECT_FALSE(g->scrlPic->isVisible());
+  EXPECT_EQ(g->framPic[1]->y(), 0);
+}
+
+TEST_F(GalleryTest, ResizingReflowsWithoutRepainting) {
+  auto w = Open();
+  GalleryArea* g = w->gallery;
+  Select(*w, 2);
+  const int draws = w->templates->DrawCount();
+  const int perRow = [&] {
+    int n = 1;
+    while (g->pic(n + 1)->y() == g->pic(1)->y()) ++n;
+    return n;
+  }();
+  w->Move(w->Left(), w->Top(), w->Width() + 3000, w->Height() + 1500);
+  QCoreApplication::processEvents();
+  EXPECT_GT(g->framPic[1]->width(), 600);
+  int wider = 1;
+  while (g->pic(wider + 1)->y() == g->pic(1)->y()) ++wider;
+  EXPECT_GT(wider, perRow);
+  EXPECT_EQ(w->templates->DrawCount(), draws);
+}
+
+TEST_F(GalleryTest, RestoringFromMinimisedDoesNotLayOutAgain) {
+  auto w = Open();
+  Select(*w, 0);
+  const int layouts = w->templates->LayoutCount();
+  w->showMinimized();
+  QCoreApplication::processEvents();
+  w->showNormal();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(w->templates->LayoutCount(), layouts);
+  w->showMaximized();
+  QCoreApplication::processEvents();
+  EXPECT_GT(w->templates->LayoutCount(), layouts);
+}
+
+TEST_F(GalleryTest, ResizeWithoutACategoryIsHarmless) {
+  auto w = Open();
+  w->Move(w->Left(), w->Top(), w->Width() + 1500, w->Height() + 1500);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(w->templates->LayoutCount(), 0);
+  EXPECT_EQ(w->templates->DrawCount(), 0);
+}
+
+TEST_F(GalleryTest, SwatchCyclesNineColoursAndSwitchesTheTextureOff) {
+  auto w = Open();
+  Select(*w, 0);
+  ASSERT_TRUE(w->TextureLoaded);
+  ASSERT_TRUE(w->TextureEnabled);
+  GalleryArea* g = w->gallery;
+  // The texture shows through the picture's transparent edge.
+  EXPECT_NE(g->pic(1)->Image().pixelColor(1, 1), QColor(Qt::white));
+
+  QTest::mouseClick(w->categoryPage->picFonColor, Qt::LeftButton);
+  EXPECT_EQ(w->FonNum, 2);
+  EXPECT_EQ(w->FonColor, 0xC0C0C0);
+  EXPECT_EQ(w->categoryPage->picFonColor->BackColor(), 0xC0C0C0);
+  EXPECT_FALSE(w->TextureEnabled);
+  EXPECT_EQ(w->categoryPage->chkTexura->Value(), 0);
+  EXPECT_EQ(Stored("FonNum"), QStringLiteral("2"));
+  EXPECT_EQ(Stored("TxturEn"), QStringLiteral("0"));
+  EXPECT_EQ(g->pic(1)->Image().pixelColor(1, 1), QColor(192, 192, 192));
+
+  const qint32 expected[9] = {0xFFFFFF, 0xC0C0C0, 0xFFFF80, 0xFFC0C0, 0xFFCC40,
+                              0x0000FF, 0xFF0000, 0x404040, 0x000000};
+  for (int k = 0; k < 9; ++k) {
+    const int n = (k + 2) % 9 + 1;  // from 2: 3, 4, ..., 9, 1, 2
+    QTest::mouseClick(w->categoryPage->picFonColor, Qt::LeftButton);
+    EXPECT_EQ(w->FonNum, n);
+    EXPECT_EQ(w->FonColor, expected[n - 1]);
+    EXPECT_EQ(Stored("FonNum"), QString::number(n));
+  }
+  // COLORREF 0x0000FF is red on the screen.
+  for (int k = 0; k < 4; ++k) QTest::mouseClick(w->categoryPage->picFonColor, Qt::LeftButton);
+  EXPECT_EQ(w->FonNum, 6);
+  EXPECT_EQ(g->pic(1)->Image().pixelColor(1, 1), QColor(255, 0, 0));
+
+  // Ticking the box brings the texture back under every picture.
+  w->categoryPage->chkTexura->click();
+  EXPECT_TRUE(w->TextureEnabled);
+  EXPECT_EQ(Stored("TxturEn"), QStringLiteral("1"));
+  EXPECT_NE(g->pic(1)->Image().pixelColor(1, 1), QColor(255, 0, 0));
+
+  w->close();
+  auto again = Open();
+  EXPECT_EQ(again->FonNum, 6);
+  EXPECT_TRUE(again->TextureEnabled);
+}
