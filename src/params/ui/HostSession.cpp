@@ -17,6 +17,9 @@ BlinkLook BlinkStep(std::int16_t& phase) {
 
 HostSession::HostSession(EditorState& state, QLineEdit* Text1, QLineEdit* txtMsg, QObject* parent)
     : QObject(parent), state_(state), Text1_(Text1), txtMsg_(txtMsg) {
+  // Text1 is never shown: without echo it holds the line without laying the
+  // text out on every change, which would cost more than the delivery.
+  Text1_->setEchoMode(QLineEdit::NoEcho);
   state_.sendText = [this](const QString& sMsg) { return SendText(sMsg); };
   // The host "sets the text of txtMsg": the change handler does the rest. The
   // connection is direct, so the message has been acted upon before the
@@ -55,7 +58,14 @@ void HostSession::Deliver(const QString& sMsg) {
 }
 
 QString HostSession::FallbackLine() const {
-  return params::DefaultLine(hooks.fallbackFont ? hooks.fallbackFont() : QString());
+  // Built once per font: every SendText needs it at hand, and building a line
+  // costs more than applying a change to one.
+  const QString font = hooks.fallbackFont ? hooks.fallbackFont() : QString();
+  if (font != fallbackFont_ || fallbackLine_.isEmpty()) {
+    fallbackFont_ = font;
+    fallbackLine_ = params::DefaultLine(font);
+  }
+  return fallbackLine_;
 }
 
 void HostSession::RefreshCurrentParams() {

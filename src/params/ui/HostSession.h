@@ -115,6 +115,8 @@ class HostSession : public QObject {
   link::LinkEndpoint endpoint_;
   std::unique_ptr<link::LinkSender> sender_;
   QString linkDir_;
+  mutable QString fallbackFont_;
+  mutable QString fallbackLine_;
   int saveCount_ = 0;
   int muted_ = 0;
 };

@@ -1,0 +1,152 @@
+// qm-bench-deps: qm_params_ui Qt6::Widgets
+// SendText to a host on the socket, answer included (the message delivered,
+// then written into the line, the typed copy refreshed and the save timer
+// restarted), against the bare floor: the same bytes written to a Unix socket
+// and the answer byte read back. Both talk to the same peer, a thread that
+// blocks in read() and answers every zero byte, so the ratio is what the
+// editor adds to one round trip. Goal: SendText within 2x of the floor.
+#include <benchmark/benchmark.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstring>
+#include <thread>
+
+#include "params/ParamLine.h"
+#include "params/ui/EditorState.h"
+#include "params/ui/HostSession.h"
+#include "platform/link/LinkText.h"
+
+namespace {
+
+constexpr qint32 kHost = 4242;
+
+QTemporaryDir* g_dir = nullptr;
+
+// Two messages in turn, so every one really changes the line.
+const QString& Message(int which, int turn) {
+  static const QString kShort[2] = {QStringLiteral("X=125"), QStringLiteral("X=-7")};
+  static const QString kGroup[2] = {QStringLiteral("P=Осень\\Лист 3.png|10|110|120|5|20"),
+                                    QStringLiteral("P=Осень\\Лист 4.png|0|100|100|0|0")};
+  return which == 0 ? kShort[turn & 1] : kGroup[turn & 1];
+}
+
+// A peer that answers 0x06 after every zero byte, on one connection.
+class BarePeer {
+ public:
+  explicit BarePeer(const QString& path) {
+    addr_.sun_family = AF_UNIX;
+    const QByteArray p = QFile::encodeName(path);
+    std::memcpy(addr_.sun_path, p.constData(), static_cast<size_t>(p.size()));
+    ::unlink(addr_.sun_path);
+    listener_ = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ok_ = ::bind(listener_, reinterpret_cast<sockaddr*>(&addr_), sizeof addr_) == 0 &&
+          ::listen(listener_, 1) == 0;
+    if (!ok_) return;
+    thread_ = std::thread([this] {
+      const int c = ::accept(listener_, nullptr, nullptr);
+      char buf[4096];
+      const char ack = 0x06;
+      for (;;) {
+        const ssize_t n = ::read(c, buf, sizeof buf);
+        if (n <= 0) break;
+        for (ssize_t i = 0; i < n; ++i)
+          if (buf[i] == 0) (void)::write(c, &ack, 1);
+      }
+      ::close(c);
+    });
+  }
+  ~BarePeer() {
+    // Wakes an accept() still waiting when nobody ever connected.
+    ::shutdown(listener_, SHUT_RDWR);
+    if (thread_.joinable()) thread_.join();
+    ::close(listener_);
+    ::unlink(addr_.sun_path);
+  }
+  bool ok() const { return ok_; }
+  const sockaddr_un& address() const { return addr_; }
+
+ private:
+  sockaddr_un addr_{};
+  int listener_ = -1;
+  bool ok_ = false;
+  std::thread thread_;
+};
+
+void BM_SendText(benchmark::State& state) {
+  auto peer = std::make_unique<BarePeer>(g_dir->path() + u'/' + QString::number(kHost));
+  if (!peer->ok()) {
+    state.SkipWithError("host did not start");
+    return;
+  }
+  {
+    qm::EditorState editor;
+    editor.HostHwnd = kHost;
+    editor.FormReady = true;
+    QLineEdit Text1(qm::params::DefaultLine(QStringLiteral("DejaVu Sans")));
+    QLineEdit txtMsg;
+    QTimer save;
+    save.setSingleShot(true);
+    save.setInterval(1000);
+    qm::HostSession session(editor, &Text1, &txtMsg);
+    session.SetLinkDirectory(g_dir->path());
+    session.SetSaveTimer(&save);
+    const int which = static_cast<int>(state.range(0));
+    int turn = 0;
+    for (auto _ : state) {
+      if (!session.SendText(Message(which, turn++))) {
+        state.SkipWithError("message refused");
+        break;
+      }
+    }
+    benchmark::DoNotOptimize(Text1.text().size());
+  }  // the session's connection closes here, which ends the peer
+  peer.reset();
+}
+BENCHMARK(BM_SendText)->Arg(0)->Arg(1)->UseRealTime();
+
+void BM_BareSocketRoundTrip(benchmark::State& state) {
+  BarePeer peer(g_dir->path() + QStringLiteral("/bare"));
+  if (!peer.ok()) {
+    state.SkipWithError("bare listener failed");
+    return;
+  }
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  ::connect(fd, reinterpret_cast<const sockaddr*>(&peer.address()), sizeof(sockaddr_un));
+  // The same bytes SendText puts on the wire.
+  const int which = static_cast<int>(state.range(0));
+  const QByteArray frames[2] = {qm::link::EncodeLinkText(Message(which, 0)) + '\0',
+                                qm::link::EncodeLinkText(Message(which, 1)) + '\0'};
+  int turn = 0;
+  for (auto _ : state) {
+    const QByteArray& frame = frames[turn++ & 1];
+    char answer = 0;
+    if (::write(fd, frame.constData(), static_cast<size_t>(frame.size())) != frame.size() ||
+        ::read(fd, &answer, 1) != 1) {
+      state.SkipWithError("bare round trip failed");
+      break;
+    }
+  }
+  ::close(fd);
+}
+BENCHMARK(BM_BareSocketRoundTrip)->Arg(0)->Arg(1)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  QTemporaryDir dir;
+  g_dir = &dir;
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
