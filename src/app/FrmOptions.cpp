@@ -538,6 +538,7 @@ void FrmOptions::Form_Unload() {
   SetS(QStringLiteral("OptMenu"), QString::number(state_.CurrentPage));
   // 7. The host hears that we are gone.
   if (state_.HostHwnd > 0) SendText(QStringLiteral("W=0"));
+  host->Close();
   Q_EMIT Unloaded();
 }
 

@@ -376,6 +376,26 @@ TEST_F(HostLink, WithoutAHostNothingIsSentButEverythingIsSaved) {
   EXPECT_TRUE(program.ReadIni().contains("|&HFF|7|1|1|1|0|"));
 }
 
+TEST_F(HostLink, PaletteMarkBlinksAndNothingIsSentAfterClosing) {
+  program.WriteIni(Ini(kLine));
+  StartHost();
+  FrmOptions& w = Open();
+  EXPECT_TRUE(w.tmr[0]->isActive());
+  EXPECT_EQ(w.tmr[0]->interval(), 300);
+  w.host->tmr_Timer(0);
+  EXPECT_EQ(w.colourPage->shpBox->property("DrawMode").toInt(), 12);
+  EXPECT_EQ(w.colourPage->shpBox->property("BorderStyle").toInt(), 1);
+  w.host->tmr_Timer(0);
+  EXPECT_EQ(w.colourPage->shpBox->property("DrawMode").toInt(), 6);
+  EXPECT_EQ(w.colourPage->shpBox->property("BorderStyle").toInt(), 3);
+
+  w.close();
+  Received();
+  EXPECT_EQ(w.host->TxtMsgHandle(), 0);
+  w.textPage->scrlTempX->SetValue(-100);
+  EXPECT_TRUE(Received().isEmpty());
+}
+
 TEST(BlinkTimer, RunsThroughTheFourLooksOfThePaletteMark) {
   std::int16_t phase = 0;
   const BlinkLook want[5] = {{12, 1}, {6, 3}, {12, 3}, {6, 1}, {12, 1}};

@@ -121,6 +121,12 @@ void HostSession::SendHwnd() {
   SendText(QStringLiteral("W=") + QString::number(own));
 }
 
+void HostSession::Close() {
+  ++muted_;
+  endpoint_.close();
+  if (saveTimer_) saveTimer_->stop();
+}
+
 void HostSession::txtMsg_Change() {
   const QString text = txtMsg_->text();
   if (text.isEmpty()) return;
@@ -133,6 +139,8 @@ void HostSession::txtMsg_Change() {
     if (hooks.restoreWindow) hooks.restoreWindow();
     txtMsg_->clear();
   } else if (text.startsWith(u"F=")) {
+    // A name we do not list leaves the selection as it is; the font named
+    // back is then the one in use, so the host learns what we show.
     if (hooks.selectFont) hooks.selectFont(text.mid(2));
     txtMsg_->clear();
     if (hooks.fontClick) hooks.fontClick();

@@ -72,6 +72,9 @@ class HostSession : public QObject {
   bool SendText(const QString& sMsg);
   // "W=" + our handle, when a host is attached.
   void SendHwnd();
+  // The window has closed: stop listening, and send or apply nothing more
+  // (controls torn down afterwards must not reach the host or the line).
+  void Close();
   // Acts on the text the host wrote into txtMsg.
   void txtMsg_Change();
 
