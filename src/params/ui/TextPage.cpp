@@ -277,6 +277,9 @@ bool TextPage::txtFontSize_KeyPress(int KeyAscii) {
     return true;
   }
   scrlFontSize->SetValue(-*size);
+  // "12.0" for a slider already at 12 raises no change; the box still shows
+  // the size as the slider has it.
+  txtFontSize->setText(QString::number(-scrlFontSize->Value()));
   return true;
 }
 
