@@ -15,6 +15,9 @@
 #include "link/LinkTestSupport.h"
 #include "platform/Twips.h"
 #include "render/Gdip.h"
+#include "render/PictureBox.h"
+#include "render/PictureRenderer.h"
+#include "render/StampText.h"
 #include "settings/IniClass.h"
 #include "support/TempProgram.h"
 
@@ -131,6 +134,21 @@ bool InkInRows(const QImage& img, int top, int bottom, const QColor& back) {
     for (int x = 0; x < im.width(); ++x)
       if (im.pixelColor(x, y) != back) return true;
   return false;
+}
+
+// The largest difference of any channel between two drawings of one size.
+int MaxChannelDiff(const QImage& a, const QImage& b) {
+  if (a.size() != b.size()) return 256;
+  const QImage x = a.convertToFormat(QImage::Format_ARGB32);
+  const QImage y = b.convertToFormat(QImage::Format_ARGB32);
+  int worst = 0;
+  for (int r = 0; r < x.height(); ++r)
+    for (int c = 0; c < x.width(); ++c) {
+      const QRgb p = x.pixel(c, r), q = y.pixel(c, r);
+      worst = std::max({worst, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                        std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
+    }
+  return worst;
 }
 
 }  // namespace
@@ -409,4 +427,23 @@ TEST_F(GalleryTest, SwatchCyclesNineColoursAndSwitchesTheTextureOff) {
   auto again = Open();
   EXPECT_EQ(again->FonNum, 6);
   EXPECT_TRUE(again->TextureEnabled);
+}
+
+TEST_F(GalleryTest, ThumbnailsAreThePictureAndTextRenderersOverTheBackground) {
+  auto w = Open(true);
+  GalleryArea* g = w->gallery;
+  Select(*w, 0);
+  // What the two renderers draw for template 3 straight into one box.
+  const auto expected = [&](const QColor& back, bool texture) {
+    render::PictureBox box(1, 1, back, g->pic(3)->devicePixelRatioF());
+    const render::TextureSource tex{w->TextureBytes, w->TextureLoaded, texture};
+    EXPECT_TRUE(render::DrawTemplatePicture(program.TemplateRoot() + "Clouds/c.png", box, 0, 0.5f,
+                                            1.0f, 0.2f, 0.7f, tex));
+    EXPECT_TRUE(render::DrawStampText(box, g->pic(3)->Tag, QStringLiteral("+5°")));
+    return box.image;
+  };
+  EXPECT_LE(MaxChannelDiff(g->pic(3)->Image(), expected(Qt::white, true)), 2);
+  // After a background change the text is laid over the new background.
+  QTest::mouseClick(w->categoryPage->picFonColor, Qt::LeftButton);
+  EXPECT_LE(MaxChannelDiff(g->pic(3)->Image(), expected(QColor(192, 192, 192), false)), 2);
 }

@@ -149,10 +149,38 @@ bool Gallery::PaintOne(Thumbnail* t, const gallery::TemplateRecord& r) {
   render::DrawTemplatePicture(path, box, tone.hue, tone.saturation, tone.value, tone.brightness,
                               tone.opacity, texture, &cache_);
   t->Tag = gallery::RecordText(r);
-  render::DrawStampText(box, t->Tag, state_.sampleText);
+  const QImage layer = TextLayer(t->Tag, box.logicalSize(), box.devicePixelRatio);
+  if (!layer.isNull() && !box.image.isNull()) {
+    QPainter p(&box.image);
+    p.drawImage(QPointF(0, 0), layer);
+  }
   t->resize(box.logicalSize());
   t->SetImage(box.image);
   return true;
+}
+
+QImage Gallery::TextLayer(const QString& tag, const QSize& size, qreal dpr) {
+  // Fields 1..16 are all the text preview reads of a line.
+  const QString key = tag.section(u'|', 1, 16) + u'\n' + state_.sampleText + u'\n' +
+                      QString::number(size.width()) + u'x' + QString::number(size.height()) + u'@' +
+                      QString::number(dpr);
+  if (const auto it = textLayers_.constFind(key); it != textLayers_.constEnd()) return *it;
+  render::PictureBox box(size.width(), size.height(), Qt::transparent, dpr);
+  QImage layer;
+  if (render::DrawStampText(box, tag, state_.sampleText)) layer = box.image;
+  if (textLayerBytes_ + layer.sizeInBytes() > kTextLayerBytes) {
+    textLayers_.clear();
+    textLayerBytes_ = 0;
+  }
+  textLayers_.insert(key, layer);
+  textLayerBytes_ += layer.sizeInBytes();
+  return layer;
+}
+
+void Gallery::ClearCaches() {
+  cache_.clear();
+  textLayers_.clear();
+  textLayerBytes_ = 0;
 }
 
 void Gallery::FrameResize() {

@@ -10,6 +10,8 @@
 // so the gallery can be driven without the window in a test or a benchmark.
 
 #include <QByteArray>
+#include <QHash>
+#include <QImage>
 #include <QObject>
 #include <QString>
 #include <array>
@@ -85,7 +87,8 @@ class Gallery : public QObject {
   int DrawCount() const { return drawCount_; }
   // Layouts done since start.
   int LayoutCount() const { return layoutCount_; }
-  render::PictureCache& Cache() { return cache_; }
+  // Forgets the decoded pictures and the drawn texts kept between paints.
+  void ClearCaches();
 
   static QString TooltipOf(const QString& picture);
   static const QString kNoFile;
@@ -98,6 +101,12 @@ class Gallery : public QObject {
   // missing (the thumbnail then says so and has no tag).
   bool PaintOne(Thumbnail* t, const gallery::TemplateRecord& r);
   void OverwriteTemplate(int Index);
+  // The template's text drawn alone on a transparent box of the thumbnail's
+  // size. The text does not depend on the background or the picture's tone,
+  // so a repaint after a background change, or of a category shown before,
+  // lays the kept text over the new background instead of drawing it again;
+  // a null image when the text cannot be drawn.
+  QImage TextLayer(const QString& tag, const QSize& size, qreal dpr);
   bool StartDrawing();
   void StopDrawing();
 
@@ -109,6 +118,9 @@ class Gallery : public QObject {
   render::PictureCache cache_;
   int drawCount_ = 0;
   int layoutCount_ = 0;
+  static constexpr qint64 kTextLayerBytes = 64LL * 1024 * 1024;
+  QHash<QString, QImage> textLayers_;
+  qint64 textLayerBytes_ = 0;
   std::array<bool, 81> wired_{};  // thumbnails whose events reach the handlers
 };
 
