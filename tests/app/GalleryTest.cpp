@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QProcess>
 #include <QSettings>
 #include <QTest>
 
@@ -446,4 +447,62 @@ TEST_F(GalleryTest, ThumbnailsAreThePictureAndTextRenderersOverTheBackground) {
   // After a background change the text is laid over the new background.
   QTest::mouseClick(w->categoryPage->picFonColor, Qt::LeftButton);
   EXPECT_LE(MaxChannelDiff(g->pic(3)->Image(), expected(QColor(192, 192, 192), false)), 2);
+}
+
+// The demo catalogue that ships beside the program, drawn by our own tool:
+// every template paints, except the one whose picture is missing on purpose.
+TEST(GalleryDemo, EveryDemoTemplatePaints) {
+  const QString tool = QStringLiteral(QM_BIN_DIR "/quillmark-democat");
+  if (!QFileInfo::exists(tool)) GTEST_SKIP() << "quillmark-democat is not built";
+  test::TempProgram program;
+  QProcess run;
+  run.setProcessEnvironment([] {
+    auto e = QProcessEnvironment::systemEnvironment();
+    e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    return e;
+  }());
+  run.start(tool, {program.ProgramDir()});
+  ASSERT_TRUE(run.waitForFinished(60000));
+  ASSERT_EQ(run.exitCode(), 0);
+
+  AppEnvironment env;
+  env.programDir = program.ProgramDir();
+  env.userStoreFile = program.StoreFile();
+  FrmOptions w(env);
+  ASSERT_TRUE(w.Form_Load());
+  w.show();
+  ASSERT_GE(w.categoryPage->lstDir->ListCount(), 3);
+  const QString shots = qEnvironmentVariable("QM_SCREENSHOT_DIR");
+  int missing = 0, painted = 0, breaks = 0;
+  for (int c = 0; c < w.categoryPage->lstDir->ListCount(); ++c) {
+    w.categoryPage->lstDir->SetListIndex(c);
+    for (int i = 1; i <= w.templates->ThumbnailCount(); ++i) {
+      const Thumbnail* t = w.gallery->pic(i);
+      ASSERT_TRUE(t->isVisible());
+      if (t->Tag.isEmpty()) {
+        ++missing;
+      } else {
+        ++painted;
+        EXPECT_TRUE(InkInRows(t->Image(), 0, t->height(), Qt::white)) << c << " " << i;
+      }
+      breaks += t->toolTip().endsWith(gallery::kRowBreakMarker);
+    }
+    if (!shots.isEmpty()) w.grab().save(shots + QStringLiteral("/gallery%1.png").arg(c));
+  }
+  EXPECT_EQ(missing, 1);
+  EXPECT_GE(painted, 10);
+  EXPECT_GE(breaks, 1);
+}
+
+TEST_F(GalleryTest, MouseOverFocusesAThumbnailOnlyWhileTheApplicationIsActive) {
+  auto w = Open();
+  Select(*w, 0);
+  bool active = false;
+  w->templates->hooks.appActive = [&] { return active; };
+  Thumbnail* t = w->gallery->pic(2);
+  QTest::mouseMove(t, QPoint(3, 3));
+  EXPECT_FALSE(t->hasFocus());
+  active = true;
+  QTest::mouseMove(t, QPoint(6, 6));
+  EXPECT_TRUE(t->hasFocus());
 }
