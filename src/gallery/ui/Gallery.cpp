@@ -275,7 +275,9 @@ void Gallery::OverwriteTemplate(int Index) {
   if (!StartDrawing()) return;
   // Same size, same place: the gallery is not laid out again.
   const QPoint at = t->pos();
-  PaintOne(t, r);
+  // The tag keeps the look as the user's line spelled it (unless the picture
+  // has gone meanwhile: then the thumbnail says so and takes no clicks).
+  if (PaintOne(t, r)) t->Tag = out->tag;
   t->move(at);
   t->repaint();
   StopDrawing();
