@@ -128,11 +128,15 @@ bool Gallery::PaintOne(Thumbnail* t, const gallery::TemplateRecord& r) {
   t->setToolTip(TooltipOf(picture));
   const QString path = platform::ResolveRelativePath(settings::sTemplateRoot(), picture);
 
-  render::PictureBox box(t->width(), t->height(), t->BackColor(), t->devicePixelRatioF());
+  // The box takes the picture's size; it keeps the thumbnail's own size
+  // only when there is no picture to draw.
+  render::PictureBox box(0, 0, t->BackColor(), t->devicePixelRatioF());
   if (path.isEmpty() || !QFileInfo(path).isFile()) {
     // The tag a missing picture would have kept from an earlier category
     // must not be applied by a click.
     t->Tag.clear();
+    box.resizeLogical(t->width(), t->height());
+    if (box.image.isNull()) return false;
     QPainter p(&box.image);
     p.setFont(t->font());
     p.setPen(Qt::black);
@@ -146,8 +150,9 @@ bool Gallery::PaintOne(Thumbnail* t, const gallery::TemplateRecord& r) {
   const render::TextureSource texture{bg_.TextureBytes, bg_.TextureLoaded, bg_.TextureEnabled};
   // A picture that does not decode leaves the box plain; the template is
   // still there to be applied, with its text.
-  render::DrawTemplatePicture(path, box, tone.hue, tone.saturation, tone.value, tone.brightness,
-                              tone.opacity, texture, &cache_);
+  if (!render::DrawTemplatePicture(path, box, tone.hue, tone.saturation, tone.value,
+                                   tone.brightness, tone.opacity, texture, &cache_))
+    box.resizeLogical(t->width(), t->height());
   t->Tag = gallery::RecordText(r);
   const QImage layer = TextLayer(t->Tag, box.logicalSize(), box.devicePixelRatio);
   if (!layer.isNull() && !box.image.isNull()) {
