@@ -68,6 +68,7 @@ class GalleryTest : public ::testing::Test {
         "[Dir2]\r\nName=Много\r\nPath=Clouds\r\n";
     for (int m = 1; m <= 40; ++m)
       ini += "Pic" + QByteArray::number(m) + "=m.png" + Look("0|100|100|0|0") + "\r\n";
+    ini += "[Dir3]\r\nName=Пусто\r\nPath=Empty\r\n";
     program.WriteIni(ini);
   }
 
@@ -342,6 +343,14 @@ TEST_F(GalleryTest, ScrollingMovesTheStripTenTwipsAUnit) {
   Select(*w, 0);
   EXPECT_FALSE(g->scrlPic->isVisible());
   EXPECT_EQ(g->framPic[1]->y(), 0);
+  // So does an empty one.
+  Select(*w, 2);
+  g->scrlPic->SetValue(7);
+  Select(*w, 3);
+  EXPECT_EQ(w->windowTitle(), QStringLiteral("Выбор интерфейса - Пусто [0 заготовок]"));
+  EXPECT_FALSE(g->scrlPic->isVisible());
+  EXPECT_EQ(g->framPic[1]->y(), 0);
+  EXPECT_FALSE(g->pic(1)->isVisible());
 }
 
 TEST_F(GalleryTest, ResizingReflowsWithoutRepainting) {

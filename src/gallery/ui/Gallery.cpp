@@ -189,9 +189,11 @@ void Gallery::ClearCaches() {
 }
 
 void Gallery::FrameResize() {
-  const int count = ThumbnailCount();
-  if (count == 0 || !area_->pic(1)) return;
+  // Without a category there is nothing to lay out; an empty category still
+  // takes the strip back and hides the scroll bar.
   const int cat = SelectedCategory();
+  if (cat < 0 || !area_->pic(1)) return;
+  const int count = ThumbnailCount();
   const auto& templates = catalogue_.categories[cat].templates;
 
   gallery::GalleryLayoutInput in;
