@@ -1,0 +1,95 @@
+// A second start of the real editor while one runs: it ends at once and
+// reads, writes, shows and sends nothing.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "platform/link/LinkEndpoint.h"
+#include "support/QtPrint.h"
+#include "support/TempProgram.h"
+
+using namespace qm;
+
+namespace {
+
+class SecondStart : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    program.WriteIni(kIni);
+    editor = program.ProgramDir() + QStringLiteral("/QuillmarkOpt");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QM_BIN_DIR "/QuillmarkOpt"), editor));
+    QFile::setPermissions(editor, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), runtime.path() + QStringLiteral("/config"));
+    env.insert(QStringLiteral("QUILLMARK_LINK_DIR"), LinkDir());
+    QDir().mkpath(LinkDir());
+    QFile::setPermissions(LinkDir(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  }
+  void TearDown() override {
+    for (QProcess* p : {&first, &second}) {
+      if (p->state() != QProcess::NotRunning) {
+        p->kill();
+        p->waitForFinished(3000);
+      }
+    }
+  }
+  QString LinkDir() const { return runtime.path() + QStringLiteral("/link"); }
+  QString LockFile() const { return runtime.path() + QStringLiteral("/quillmark/QuillmarkOpt.lock"); }
+  QString StoreFile() const {
+    return runtime.path() + QStringLiteral("/config/Quillmark/Quillmark.conf");
+  }
+  void Start(QProcess& p, const QString& commandLine) {
+    p.setProcessEnvironment(env);
+    p.setStandardErrorFile(QProcess::nullDevice());
+    p.start(editor, {commandLine});
+    ASSERT_TRUE(p.waitForStarted(5000));
+  }
+
+  static constexpr const char* kIni =
+      "[General]\r\nSelected=Clouds\\a.png|DejaVu Sans|1|36|&HFF0000|5|-3|&H0|2|-2|128|&HFF|3|1|1|"
+      "1|0|0|100|100|0|0\r\n[Dir0]\r\nName=Облака\r\nPath=Clouds\r\n";
+  test::TempProgram program;
+  QTemporaryDir runtime;
+  QProcessEnvironment env;
+  QString editor;
+  QProcess first;
+  QProcess second;
+};
+
+TEST_F(SecondStart, EndsAtOnceTouchingNothing) {
+  // A host that records whatever reaches it.
+  link::LinkEndpoint host;
+  host.setDirectory(LinkDir());
+  ASSERT_TRUE(host.listen(424242));
+  QStringList received;
+  QObject::connect(&host, &link::LinkEndpoint::messageReceived, &host,
+                   [&](const QString& t) { received << t; });
+
+  Start(first, QStringLiteral("424242|+12°"));
+  // The first editor is up once it has announced itself.
+  for (int i = 0; i < 200 && received.isEmpty(); ++i) QTest::qWait(25);
+  ASSERT_FALSE(received.isEmpty());
+  ASSERT_TRUE(received.first().startsWith(QStringLiteral("W=")));
+  QTest::qWait(300);
+  received.clear();
+  const QByteArray ini = program.ReadIni();
+  ASSERT_FALSE(QFile::exists(StoreFile()));
+
+  Start(second, QStringLiteral("424242|+12°"));
+  ASSERT_TRUE(second.waitForFinished(5000));
+  EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(second.exitCode(), 0);
+  QTest::qWait(200);
+  EXPECT_TRUE(received.isEmpty()) << received.join(u',').toStdString();
+  EXPECT_EQ(program.ReadIni(), ini);
+  EXPECT_FALSE(QFile::exists(StoreFile()));
+  EXPECT_EQ(first.state(), QProcess::Running);
+}
+
+}  // namespace
