@@ -7,6 +7,7 @@
 #include "platform/Classic.h"
 #include "render/PictureBox.h"
 #include "render/StampFont.h"
+#include "render/StampRaster.h"
 
 namespace qm::render {
 namespace {
@@ -93,23 +94,35 @@ QString EffectiveSampleText(const QString& sampleText) {
   return sampleText.isEmpty() ? QStringLiteral("+38\u00B0") : sampleText;
 }
 
-StampTextResult DrawStampText(QPainter& painter, const QSize& clientSize, const StampTextParams& p,
-                              const QString& sampleText) {
-  QString text = EffectiveSampleText(sampleText);
+namespace {
+
+// Everything the two passes need, worked out before anything is drawn.
+struct Geometry {
+  QPainterPath emPath;         // font units, baseline at y = 0
+  qreal scale = 1;             // font units to logical pixels
+  qreal baseline = 0;          // from the top of the line box, logical pixels
+  QPainterPath path() const {  // logical pixels, top of the line box at (0, 0)
+    QPainterPath p = QTransform(scale, 0, 0, scale, 0, baseline).map(emPath);
+    p.setFillRule(Qt::WindingFill);
+    return p;
+  }
+  QPointF text;  // where the line box goes
+  QPointF shadow;
+  qreal penWidth = 0;
+  bool stroke = false;  // an outline is drawn
+  QRgb shadowColour = 0, fillColour = 0, borderColour = 0;
+};
+
+StampTextResult Prepare(const QSize& clientSize, const StampTextParams& p, const QString& sample,
+                        Geometry& g) {
+  QString text = EffectiveSampleText(sample);
   if (text.size() > kMaxSampleLength) text.truncate(kMaxSampleLength);
 
-  const float penWidth = BorderPenWidth(p.borderWidth, p.borderUnder);
-  const std::uint32_t opaque = 0xFF000000u;
-  const std::uint32_t shadowMask = static_cast<std::uint32_t>(p.shadowAlpha) << 24;
-
-  if (!painter.isActive()) return StampTextResult::NoSurface;
   const auto face = StampFace::Load(p.fontName, p.fontStyle);
   if (!face) return StampTextResult::FontNotFound;
   if (!(p.fontSize > 0.0f) || !(p.fontSize <= kMaxFontSize))
     return StampTextResult::FontSizeInvalid;
 
-  const qreal W = clientSize.width();
-  const qreal H = clientSize.height();
   const qreal s = static_cast<qreal>(p.fontSize) / face->unitsPerEm();
   const StampFace::Shape shape = face->shape(text);
 
@@ -117,54 +130,189 @@ StampTextResult DrawStampText(QPainter& painter, const QSize& clientSize, const 
   // ink: templates were positioned against this box.
   const qreal bw = s * shape.advance;
   const qreal bh = s * face->lineSpacing();
-  const qreal cx = (W - bw) / 2;
-  const qreal cy = (H - bh) / 2;
+  const qreal cx = (clientSize.width() - bw) / 2;
+  const qreal cy = (clientSize.height() - bh) / 2;
 
-  // The outline in pixels with the top of the line box at (0, 0).
-  QPainterPath path = QTransform(s, 0, 0, s, 0, s * face->ascent()).map(shape.path);
-  path.setFillRule(Qt::WindingFill);
+  g.emPath = shape.path;
+  g.scale = s;
+  g.baseline = s * face->ascent();
+  g.text = QPointF(cx + static_cast<qreal>(p.textX), cy - static_cast<qreal>(p.textY));
+  g.shadow = g.text + QPointF(static_cast<qreal>(p.shadowX), -static_cast<qreal>(p.shadowY));
 
   // A pen narrower than nothing (border widths far outside the slider's range)
   // draws no outline rather than whatever the backend makes of it.
-  const bool stroke = p.borderOn && penWidth > 0.0f && std::isfinite(penWidth);
+  g.penWidth = BorderPenWidth(p.borderWidth, p.borderUnder);
+  g.stroke = p.borderOn && g.penWidth > 0 && std::isfinite(g.penWidth);
+  g.shadowColour = Argb(static_cast<std::uint32_t>(p.shadowAlpha) << 24, p.shadowColor).rgba();
+  g.fillColour = Argb(0xFF000000u, p.textColor).rgba();
+  g.borderColour = Argb(0xFF000000u, p.borderColor).rgba();
+  return StampTextResult::Drawn;
+}
+
+// The order of the layers. The shadow stands for the whole stamp, outline
+// included, so it is filled even when the text itself is not.
+template <typename Fill, typename Stroke>
+void Passes(const StampTextParams& p, const Geometry& g, Fill fill, Stroke stroke) {
+  if (p.shadowOn) {
+    if (!p.borderUnder) fill(true, g.shadowColour);
+    if (g.stroke) stroke(true, g.shadowColour);
+    if (p.borderUnder) fill(true, g.shadowColour);
+  }
+  if (p.textOn && !p.borderUnder) fill(false, g.fillColour);
+  if (g.stroke) stroke(false, g.borderColour);
+  if (p.textOn && p.borderUnder) fill(false, g.fillColour);
+}
+
+// Vector drawing through the painter, for painters with a rotation, a scale of
+// their own or a fractional device offset.
+void DrawVector(QPainter& painter, const QSize& clientSize, const StampTextParams& p,
+                const Geometry& g) {
+  const QPainterPath path = g.path();
   QPainterPath outline;
-  if (stroke) {
-    // The shadow and the text share one outline shape: build it once.
+  if (g.stroke) {
     QPainterPathStroker stroker;
-    stroker.setWidth(penWidth);
+    stroker.setWidth(g.penWidth);
     stroker.setJoinStyle(Qt::RoundJoin);
     stroker.setCapStyle(Qt::FlatCap);
     outline = stroker.createStroke(path);
   }
-
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, true);
-  painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-  painter.setRenderHint(QPainter::TextAntialiasing, true);
   painter.setPen(Qt::NoPen);
-  painter.setClipRect(QRectF(0, 0, W, H), Qt::IntersectClip);
+  painter.setClipRect(QRectF(QPointF(0, 0), QSizeF(clientSize)), Qt::IntersectClip);
   const QTransform base = painter.transform();
-
-  auto drawAt = [&](qreal x, qreal y, const QColor& fillColour, const QColor& lineColour, bool fill,
-                    bool under) {
-    painter.setTransform(QTransform::fromTranslate(x, y) * base);
-    if (fill && !under) painter.fillPath(path, fillColour);
-    if (stroke) painter.fillPath(outline, lineColour);
-    if (fill && under) painter.fillPath(path, fillColour);
+  const auto place = [&](bool shadow) {
+    const QPointF at = shadow ? g.shadow : g.text;
+    painter.setTransform(QTransform::fromTranslate(at.x(), at.y()) * base);
   };
-
-  const qreal x = cx + static_cast<qreal>(p.textX);
-  const qreal y = cy - static_cast<qreal>(p.textY);  // positive Y is up
-  if (p.shadowOn) {
-    // The shadow is filled even when the text itself is not: it stands for the
-    // whole stamp, outline included.
-    const QColor shadow = Argb(shadowMask, p.shadowColor);
-    drawAt(x + static_cast<qreal>(p.shadowX), y - static_cast<qreal>(p.shadowY), shadow, shadow,
-           true, p.borderUnder);
-  }
-  drawAt(x, y, Argb(opaque, p.textColor), Argb(opaque, p.borderColor), p.textOn, p.borderUnder);
-
+  Passes(
+      p, g,
+      [&](bool shadow, QRgb c) {
+        place(shadow);
+        painter.fillPath(path, QColor::fromRgba(c));
+      },
+      [&](bool shadow, QRgb c) {
+        place(shadow);
+        painter.fillPath(outline, QColor::fromRgba(c));
+      });
   painter.restore();
+}
+
+// Coverage of the glyphs and of their outline band in device pixels, for the
+// text and for the shadow. When the shadow lies a whole number of device pixels
+// away, it reuses the text's coverage moved by that much.
+struct Masks {
+  Coverage textFill, textStroke, shadowFill, shadowStroke;
+  bool shadowShared = false;
+  int dx = 0, dy = 0;  // shadow displacement when shared
+  QRect touched;       // device pixels that any layer may change
+};
+
+Masks BuildMasks(const StampTextParams& p, const Geometry& g, qreal dpr, const QRect& clip) {
+  Masks m;
+  const bool needText = p.textOn || g.stroke;
+  const bool needShadow = p.shadowOn;
+  const qreal pen = g.penWidth * dpr;
+  const double margin = (g.stroke ? pen / 2 : 0) + 2;
+
+  const QPointF shift = (g.shadow - g.text) * dpr;
+  const QPoint whole(qRound(shift.x()), qRound(shift.y()));
+  m.shadowShared = needShadow && std::abs(shift.x() - whole.x()) < 1e-6 &&
+                   std::abs(shift.y() - whole.y()) < 1e-6 && std::abs(whole.x()) <= 256 &&
+                   std::abs(whole.y()) <= 256;
+  if (m.shadowShared) {
+    m.dx = whole.x();
+    m.dy = whole.y();
+  }
+
+  const auto build = [&](const QPointF& at, const QRect& needed, Coverage& fill, Coverage& stroke) {
+    const qreal k = g.scale * dpr;
+    const std::vector<Segment> segs =
+        FlattenPath(g.emPath, QTransform(k, 0, 0, k, at.x() * dpr, (at.y() + g.baseline) * dpr));
+    const QRect area = SegmentBounds(segs, margin) & needed;
+    if (area.isEmpty()) return;
+    fill = FillCoverage(segs, area);
+    if (g.stroke) stroke = StrokeCoverage(segs, pen, area);
+  };
+  if (needText || m.shadowShared) {
+    QRect needed = needText ? clip : QRect();
+    if (m.shadowShared) needed |= clip.translated(-m.dx, -m.dy);
+    build(g.text, needed, m.textFill, m.textStroke);
+    if (needText) m.touched |= m.textFill.area & clip;
+    if (m.shadowShared) {
+      m.shadowFill = m.textFill;  // shares the buffers (copy on write is not needed)
+      m.shadowStroke = m.textStroke;
+      m.touched |= m.textFill.area.translated(m.dx, m.dy) & clip;
+    }
+  }
+  if (needShadow && !m.shadowShared) {
+    build(g.shadow, clip, m.shadowFill, m.shadowStroke);
+    m.touched |= m.shadowFill.area & clip;
+  }
+  return m;
+}
+
+void BlendMasks(QImage& image, const QPoint& origin, const StampTextParams& p, const Geometry& g,
+                const Masks& m) {
+  Passes(
+      p, g,
+      [&](bool shadow, QRgb c) {
+        BlendCoverage(image, origin, shadow ? m.shadowFill : m.textFill, shadow ? m.dx : 0,
+                      shadow ? m.dy : 0, c);
+      },
+      [&](bool shadow, QRgb c) {
+        BlendCoverage(image, origin, shadow ? m.shadowStroke : m.textStroke, shadow ? m.dx : 0,
+                      shadow ? m.dy : 0, c);
+      });
+}
+
+QRect DeviceBox(const QSize& clientSize, qreal dpr) {
+  return QRect(0, 0, DeviceLength(clientSize.width(), dpr), DeviceLength(clientSize.height(), dpr));
+}
+
+}  // namespace
+
+StampTextResult DrawStampText(QPainter& painter, const QSize& clientSize, const StampTextParams& p,
+                              const QString& sampleText) {
+  if (!painter.isActive()) return StampTextResult::NoSurface;
+  Geometry g;
+  const StampTextResult prepared = Prepare(clientSize, p, sampleText, g);
+  if (prepared != StampTextResult::Drawn) return prepared;
+
+  // The coverage route needs device pixels that line up with logical ones:
+  // a painter that only moves by whole device pixels.
+  const qreal dpr = painter.device() ? painter.device()->devicePixelRatio() : 1.0;
+  const QTransform world = painter.worldTransform();
+  const QPointF offset(world.dx() * dpr, world.dy() * dpr);
+  const bool aligned = world.type() <= QTransform::TxTranslate &&
+                       std::abs(offset.x() - qRound(offset.x())) < 1e-6 &&
+                       std::abs(offset.y() - qRound(offset.y())) < 1e-6;
+  if (!aligned) {
+    DrawVector(painter, clientSize, p, g);
+    return StampTextResult::Drawn;
+  }
+  const Masks m = BuildMasks(p, g, dpr, DeviceBox(clientSize, dpr));
+  if (m.touched.isEmpty()) return StampTextResult::Drawn;
+  QImage layer(m.touched.size(), QImage::Format_ARGB32_Premultiplied);
+  if (layer.isNull()) return StampTextResult::NoSurface;
+  layer.fill(Qt::transparent);
+  BlendMasks(layer, m.touched.topLeft(), p, g, m);
+  layer.setDevicePixelRatio(dpr);
+  painter.drawImage(QPointF(m.touched.x() / dpr, m.touched.y() / dpr), layer);
+  return StampTextResult::Drawn;
+}
+
+StampTextResult DrawStampText(PictureBox& box, const StampTextParams& p,
+                              const QString& sampleText) {
+  if (box.image.isNull()) return StampTextResult::NoSurface;
+  Geometry g;
+  const StampTextResult prepared = Prepare(box.logicalSize(), p, sampleText, g);
+  if (prepared != StampTextResult::Drawn) return prepared;
+  if (box.image.format() != QImage::Format_ARGB32_Premultiplied)
+    box.image.convertTo(QImage::Format_ARGB32_Premultiplied);
+  const qreal dpr = box.image.devicePixelRatio();
+  const QRect clip = DeviceBox(box.logicalSize(), dpr) & box.image.rect();
+  BlendMasks(box.image, QPoint(0, 0), p, g, BuildMasks(p, g, dpr, clip));
   return StampTextResult::Drawn;
 }
 
@@ -178,9 +326,7 @@ bool DrawStampText(QPainter& painter, const QSize& clientSize, const QString& li
 bool DrawStampText(PictureBox& box, const QString& line, const QString& sampleText) {
   const auto params = ParseStampTextLine(line);
   if (!params) return false;  // refused before anything is drawn
-  if (box.image.isNull()) return false;
-  QPainter painter(&box.image);
-  return DrawStampText(painter, box.logicalSize(), *params, sampleText) == StampTextResult::Drawn;
+  return DrawStampText(box, *params, sampleText) == StampTextResult::Drawn;
 }
 
 }  // namespace qm::render
