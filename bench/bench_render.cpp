@@ -96,6 +96,22 @@ void BM_StampTextShadowBorder(benchmark::State& state) {
 }
 BENCHMARK(BM_StampTextShadowBorder);
 
+// For reference: the same call with shadow and border off.
+void BM_StampTextPlain(benchmark::State& state) {
+  PictureBox box(110, 60, Qt::white);
+  QStringList f = kLine.split(QLatin1Char('|'));
+  f[14] = QStringLiteral("0");
+  f[15] = QStringLiteral("0");
+  const QString line = f.join(QLatin1Char('|'));
+  for (auto _ : state) {
+    if (!DrawStampText(box, line, {})) {
+      state.SkipWithError("text not drawn");
+      return;
+    }
+  }
+}
+BENCHMARK(BM_StampTextPlain);
+
 // 80 thumbnails of 100 x 60: decoding every picture, and repainting from the
 // cache after the background changed.
 struct Gallery {

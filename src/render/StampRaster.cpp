@@ -63,7 +63,7 @@ QM_INLINE void AccumulateEdge(float* acc, int w, int h, std::size_t stride, doub
     x -= y0 * dxdy;
     y0 = 0;
   }
-  const int yEnd = std::min(h, static_cast<int>(std::ceil(y1)));
+  const int yEnd = static_cast<int>(std::ceil(std::min(y1, double(h))));
   for (int y = static_cast<int>(y0); y < yEnd; ++y) {
     float* row = acc + static_cast<std::size_t>(y) * stride;
     const double dy = std::min<double>(y + 1, y1) - std::max<double>(y, y0);

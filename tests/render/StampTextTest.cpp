@@ -365,3 +365,57 @@ TEST(StampTextTest, FontStyleBitsReachTheGlyphs) {
 
 }  // namespace
 }  // namespace qm::render
+
+namespace qm::render {
+namespace {
+
+// A painter that scales or turns cannot take the pixel route; the vector
+// route must give the same picture.
+TEST(StampTextTest, TransformedPaintersDrawTheSameStamp) {
+  const QString line = Line({{14, "1"}, {15, "1"}, {8, "2"}, {9, "-2"}, {10, "160"}});
+  PictureBox box(110, 60, Qt::white, 2.0);
+  ASSERT_TRUE(DrawStampText(box, line, {}));
+
+  QImage scaled(220, 120, QImage::Format_ARGB32_Premultiplied);
+  scaled.fill(Qt::white);
+  {
+    QPainter painter(&scaled);
+    painter.scale(2, 2);
+    ASSERT_TRUE(DrawStampText(painter, QSize(110, 60), line, {}));
+  }
+  QImage raster = box.image;
+  raster.setDevicePixelRatio(1);
+  int off = 0;
+  for (int y = 0; y < 120; ++y)
+    for (int x = 0; x < 220; ++x)
+      off += test::MaxChannelDifference(raster.copy(x, y, 1, 1), scaled.copy(x, y, 1, 1)) > 48;
+  EXPECT_LT(off, 220 * 120 / 100) << "pixels that differ clearly";
+
+  // Whole-pixel moves keep the pixel route and land exactly.
+  QImage moved(130, 70, QImage::Format_ARGB32_Premultiplied);
+  moved.fill(Qt::white);
+  {
+    QPainter painter(&moved);
+    painter.translate(7, 5);
+    ASSERT_TRUE(DrawStampText(painter, QSize(110, 60), line, {}));
+  }
+  PictureBox plain(110, 60, Qt::white);
+  ASSERT_TRUE(DrawStampText(plain, line, {}));
+  // (The painter route blends the layers among themselves first: rounding
+  // may differ by a level or two.)
+  EXPECT_LE(test::MaxChannelDifference(moved.copy(7, 5, 110, 60), plain.image), 3);
+  EXPECT_EQ(moved.pixel(3, 3), 0xFFFFFFFFu);
+
+  QImage turned(200, 200, QImage::Format_ARGB32_Premultiplied);
+  turned.fill(Qt::white);
+  {
+    QPainter painter(&turned);
+    painter.translate(100, 20);
+    painter.rotate(30);
+    ASSERT_TRUE(DrawStampText(painter, QSize(110, 60), line, {}));
+  }
+  EXPECT_FALSE(InkBounds(turned, kWhite).isNull());
+}
+
+}  // namespace
+}  // namespace qm::render
