@@ -43,24 +43,37 @@ std::optional<ParamLineResult> Param2Text(const QString& currentLine, const QStr
   // caller's line alone, even when that line would have been replaced.
   if (!ValueFits(index, value)) return std::nullopt;
 
-  const QString& base = IsValidLine(currentLine) ? currentLine : fallbackLine;
-  QStringList fields = Split(base, u'|', kFieldCount);
-  if (fields.size() != kFieldCount) return std::nullopt;
+  // One parse of the current line both checks it and gives the typed copy,
+  // which then takes the changed fields alone: every look change goes
+  // through here, and it must cost little beside its delivery.
+  QStringList fields = Split(currentLine, u'|');
+  std::optional<StampParams> parsed = ParseParamFields(fields);
+  if (!parsed) {
+    fields = Split(fallbackLine, u'|');
+    parsed = ParseParamFields(fields);
+    if (!parsed) return std::nullopt;
+  }
 
   if (index > 0) {
     fields[index] = value;
+    SetParamField(*parsed, index, value);
   } else {
     const QStringList parts = Split(value, u'|');
     int part = 0;
-    if (index == kPictureGroup) fields[kPicture] = parts[part++];
-    for (int f = kPicHue; f <= kPicAlpha; ++f) fields[f] = parts[part++];
+    if (index == kPictureGroup) {
+      fields[kPicture] = parts[part];
+      parsed->Picture = parts[part++];
+    }
+    for (int f = kPicHue; f <= kPicAlpha; ++f, ++part) {
+      fields[f] = parts[part];
+      SetParamField(*parsed, f, parts[part]);
+    }
   }
 
-  // Typed copy from the fields as given, then the colours normalised to hex.
-  const auto parsed = ParseParamFields(fields);
-  if (!parsed) return std::nullopt;  // only when the fallback line is unusable too
-  for (const int f : {kTextColor, kShadowColor, kBorderColor})
-    fields[f] = qm::classic::HexText(*qm::classic::ToInt32(fields[f]));
+  // The colours in the line's own form.
+  fields[kTextColor] = qm::classic::HexText(parsed->TextColor);
+  fields[kShadowColor] = qm::classic::HexText(parsed->ShadowColor);
+  fields[kBorderColor] = qm::classic::HexText(parsed->BorderColor);
 
   ParamLineResult out;
   out.line = fields.join(u'|');

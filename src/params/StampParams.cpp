@@ -170,6 +170,11 @@ QString FieldKey(int index) {
   return QString::fromUtf16(kKeys[static_cast<std::size_t>(index)]);
 }
 
+bool SetParamField(StampParams& p, int index, QStringView text) {
+  if (text.contains(u'|')) return false;
+  return SetField(p, index, text);
+}
+
 bool FieldConverts(int index, QStringView text) {
   if (text.contains(u'|')) return false;
   StampParams scratch;

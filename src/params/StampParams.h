@@ -116,6 +116,9 @@ QString FieldKey(int index);
 // Whether a text converts to the type of field `index` (texts always do, as
 // long as they hold no "|").
 bool FieldConverts(int index, QStringView text);
+// Sets field `index` of `p` from `text`; false (p unchanged in that field)
+// when the text does not convert.
+bool SetParamField(StampParams& p, int index, QStringView text);
 
 // Strict parse: exactly 22 fields, each converting to its type. The view form
 // spares the catalogue loader a copy of every field of thousands of records.

@@ -78,26 +78,36 @@ bool HostSession::SendText(const QString& sMsg) {
   const QStringView key = QStringView(sMsg).left(2);
   const QString value = sMsg.mid(2);
   const bool wholeLine = key == u"A=";
-  const std::optional<int> index = wholeLine ? std::nullopt : params::KeyFieldIndex(key);
+  const std::optional<int> keyIndex = wholeLine ? std::nullopt : params::KeyFieldIndex(key);
+  const bool fieldKey = keyIndex.has_value();
+  const int index = keyIndex.value_or(0);
 
   // A value the line could not hold is refused before it goes anywhere: the
   // host and the editor must not part ways over a message only one applied.
+  // The change is worked out now, and used as it is unless the host made us
+  // change the line while we waited for its answer.
+  const QString before = Text1_->text();
+  std::optional<params::ParamLineResult> change;
   if (wholeLine && !params::IsValidLine(value)) return false;
-  if (index && !params::ValueFits(*index, value)) return false;
+  if (fieldKey) {
+    change = params::Param2Text(before, value, index, FallbackLine());
+    if (!change) return false;
+  }
 
   // 1. The host first, whatever the key.
   if (state_.HostHwnd > 0) Deliver(sMsg);
 
-  // 2, 3. Then our own line. It is read again here: the host may have made
-  // us change it while we waited for its answer.
+  // 2, 3. Then our own line.
   if (wholeLine) {
     Text1_->setText(value);
     RefreshCurrentParams();
-  } else if (index) {
-    const auto r = params::Param2Text(Text1_->text(), value, *index, FallbackLine());
-    if (!r) return false;
-    Text1_->setText(r->line);
-    state_.CurrentParams = r->current;
+  } else if (fieldKey) {
+    if (Text1_->text() != before) {
+      change = params::Param2Text(Text1_->text(), value, index, FallbackLine());
+      if (!change) return false;
+    }
+    Text1_->setText(change->line);
+    state_.CurrentParams = change->current;
   } else {
     return false;  // "W=" and the like: neither the line nor the timer
   }
