@@ -86,7 +86,9 @@ constexpr int kShapeCacheLimit = 64;
 QStringList InstalledFontFamilies() { return Families().names; }
 
 std::optional<QString> FindInstalledFamily(const QString& name) {
-  const QString key = StripFoundry(name.trimmed()).toLower();
+  QString key = name.trimmed();
+  if (key.contains(QLatin1Char('['))) key = StripFoundry(key);
+  key = key.toLower();
   if (key.isEmpty()) return std::nullopt;
   const auto& lookup = Families().lookup;
   const auto it = lookup.constFind(key);

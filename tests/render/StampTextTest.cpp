@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QFontDatabase>
 #include <QPainter>
 
 #include "render/PictureBox.h"
@@ -415,6 +417,40 @@ TEST(StampTextTest, TransformedPaintersDrawTheSameStamp) {
     ASSERT_TRUE(DrawStampText(painter, QSize(110, 60), line, {}));
   }
   EXPECT_FALSE(InkBounds(turned, kWhite).isNull());
+}
+
+}  // namespace
+}  // namespace qm::render
+
+namespace qm::render {
+namespace {
+
+// A family that has only a bold face: DejaVu Sans Bold under another name.
+TEST(StampFontTest, FamilyWithoutRegularStyleDrawsNothing) {
+  QFile file("/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf");
+  if (!file.open(QIODevice::ReadOnly)) GTEST_SKIP() << "DejaVu Sans Bold is not installed";
+  QByteArray font = file.readAll();
+  const QString from = "DejaVu Sans", to = "QmBoldOnly1";  // same length: offsets stay
+  font.replace(from.toLatin1(), to.toLatin1());
+  QByteArray from16, to16;
+  for (int i = 0; i < from.size(); ++i) {
+    from16 += '\0';
+    from16 += from[i].toLatin1();
+    to16 += '\0';
+    to16 += to[i].toLatin1();
+  }
+  font.replace(from16, to16);
+  ASSERT_GE(QFontDatabase::addApplicationFontFromData(font), 0);
+  ClearStampFontCache();
+  ASSERT_TRUE(QFontDatabase::families().contains(to)) << "the renamed font did not load";
+
+  EXPECT_FALSE(InstalledFontFamilies().contains(to));
+  EXPECT_FALSE(FindInstalledFamily(to));
+  bool drawn = true;
+  const QImage img = Draw(Plain({{1, to}}), {}, {200, 100}, &drawn);
+  EXPECT_FALSE(drawn);
+  EXPECT_TRUE(InkBounds(img, kWhite).isNull());
+  EXPECT_TRUE(FindInstalledFamily("DejaVu Sans"));
 }
 
 }  // namespace
