@@ -36,9 +36,7 @@ QStringList Fields(const FieldChanges& changes) {
   return f;
 }
 
-QString Line(const FieldChanges& changes) {
-  return Fields(changes).join(QLatin1Char('|'));
-}
+QString Line(const FieldChanges& changes) { return Fields(changes).join(QLatin1Char('|')); }
 
 QImage MakePicture(int w, int h) {
   QImage img(w, h, QImage::Format_ARGB32);

@@ -79,9 +79,6 @@ INSTANTIATE_TEST_SUITE_P(Lines, StampTextBadLineTest,
                                            BadLine{"opacity_256", Line({{10, "256"}})},
                                            BadLine{"opacity_negative", Line({{10, "-1"}})},
                                            BadLine{"size_not_a_number", Line({{3, "big"}})},
-                                           BadLine{"colour_bad_hex", Line({{4, "&HZZ"}})},
-                                           BadLine{"colour_too_wide", Line({{7, "&H1FFFFFFFF"}})},
-                                           BadLine{"offset_blank", Line({{5, ""}})},
                                            BadLine{"boolean_word", Line({{13, "yes"}})}),
                          [](const auto& info) { return std::string(info.param.name); });
 
@@ -251,11 +248,9 @@ TEST_P(StampTextFontTest, OnlyInstalledFamiliesDraw) {
 INSTANTIATE_TEST_SUITE_P(Families, StampTextFontTest,
                          ::testing::Values(FontCase{"exact", "DejaVu Sans", true},
                                            FontCase{"other_case", "dejavu SANS", true},
-                                           FontCase{"liberation", "Liberation Sans", true},
                                            FontCase{"unknown", "No Such Family 42", false},
                                            FontCase{"prefix_only", "DejaVu", false},
                                            FontCase{"pseudo_family", "Sans Serif", false},
-                                           FontCase{"pseudo_monospace", "Monospace", false},
                                            FontCase{"empty", "", false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
