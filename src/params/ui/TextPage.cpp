@@ -54,8 +54,8 @@ TextPage::TextPage(EditorState& state, QWidget* parent) : QWidget(parent), state
   setObjectName(QStringLiteral("framMenu_1"));
 
   // Font.
-  fraFont = Place(Frame(this, "fraFont", QStringLiteral("Шрифт")), 2, 0, 176, 162);
-  lstFont = Place(new ui::ClassicListBox(fraFont), 6, 16, 164, 84);
+  fraFont = Place(Frame(this, "fraFont", QStringLiteral("Шрифт")), 2, 0, 160, 162);
+  lstFont = Place(new ui::ClassicListBox(fraFont), 6, 16, 148, 84);
   lstFont->setObjectName(QStringLiteral("lstFont"));
   lstFont->setToolTip(QStringLiteral("Выбор шрифта надписи"));
   for (const char* f : {"Arial", "Courier New", "Garamond", "Tahoma", "Times New Roman"})
@@ -64,14 +64,14 @@ TextPage::TextPage(EditorState& state, QWidget* parent) : QWidget(parent), state
   lblFntNum->setObjectName(QStringLiteral("lblFntNum"));
   chkFontAttr[0] = Place(Check(fraFont, "chkFontAttr_0", QStringLiteral("Жирн.")), 6, 118, 62, 18);
   chkFontAttr[1] =
-      Place(Check(fraFont, "chkFontAttr_1", QStringLiteral("Курсив")), 72, 118, 70, 18);
+      Place(Check(fraFont, "chkFontAttr_1", QStringLiteral("Курсив")), 70, 118, 80, 18);
   chkFontAttr[2] =
       Place(Check(fraFont, "chkFontAttr_2", QStringLiteral("Подчёрк.")), 6, 138, 80, 18);
-  chkText = Place(Check(fraFont, "chkText", QStringLiteral("Текст")), 96, 138, 72, 18);
+  chkText = Place(Check(fraFont, "chkText", QStringLiteral("Текст")), 86, 138, 70, 18);
 
   // Size: the vertical slider holds the negated size so that larger sizes
   // are towards the top.
-  fraSize = Place(Frame(this, "fraSize", QStringLiteral("Размер")), 180, 0, 78, 128);
+  fraSize = Place(Frame(this, "fraSize", QStringLiteral("Размер")), 164, 0, 76, 128);
   txtFontSize = Place(Display(fraSize, "txtFontSize", QStringLiteral("50")), 5, 18, 44, 20);
   txtFontSize->setToolTip(QStringLiteral("Размер шрифта надписи"));
   scrlFontSize =
@@ -80,42 +80,42 @@ TextPage::TextPage(EditorState& state, QWidget* parent) : QWidget(parent), state
   cmdSendFontSize->setObjectName(QStringLiteral("cmdSendFontSize"));
   cmdSendFontSize->setToolTip(QStringLiteral(
       "Установить выбранный размер шрифта, если цифра  размеры была введена вручную"));
-  picDefSize = Place(new DefSizeLink(this), 180, 132, 190, 28);
+  picDefSize = Place(new DefSizeLink(this), 164, 132, 178, 28);
   picDefSize->setObjectName(QStringLiteral("picDefSize"));
 
   // Text offset: the X slider runs from 200 at the left to -200 at the right
   // and shows the negated value, so right means a positive offset.
   fraTextOffset =
-      Place(Frame(this, "fraTextOffset", QStringLiteral("Смещение текста")), 260, 0, 110, 128);
+      Place(Frame(this, "fraTextOffset", QStringLiteral("Смещение текста")), 242, 0, 100, 128);
   scrlTempX =
-      Place(Slider(fraTextOffset, "scrlTempX", Qt::Horizontal, 200, -200, 3, 0), 5, 18, 100, 17);
+      Place(Slider(fraTextOffset, "scrlTempX", Qt::Horizontal, 200, -200, 3, 0), 5, 18, 90, 17);
   txtTempX = Place(Display(fraTextOffset, "txtTempX", QStringLiteral("0")), 5, 40, 44, 20);
   scrlTempY =
-      Place(Slider(fraTextOffset, "scrlTempY", Qt::Vertical, 200, -200, 3, 0), 88, 40, 17, 82);
+      Place(Slider(fraTextOffset, "scrlTempY", Qt::Vertical, 200, -200, 3, 0), 78, 40, 17, 82);
   txtTempY = Place(Display(fraTextOffset, "txtTempY", QStringLiteral("0")), 5, 70, 44, 20);
 
   // Shadow.
-  chkShadow = Place(Check(this, "chkShadow", QStringLiteral("Тень")), 376, 0, 66, 18);
+  chkShadow = Place(Check(this, "chkShadow", QStringLiteral("Тень")), 348, 0, 76, 18);
   fraShadowOffset =
-      Place(Frame(this, "fraShadowOffset", QStringLiteral("Смещение")), 372, 16, 70, 86);
+      Place(Frame(this, "fraShadowOffset", QStringLiteral("Смещение")), 344, 16, 82, 86);
   scrlShadowX =
-      Place(Slider(fraShadowOffset, "scrlShadowX", Qt::Horizontal, 10, -10, 2, 0), 4, 18, 62, 17);
+      Place(Slider(fraShadowOffset, "scrlShadowX", Qt::Horizontal, 10, -10, 2, 0), 4, 18, 74, 17);
   txtShadowX = Place(Display(fraShadowOffset, "txtShadowX", QStringLiteral("0")), 4, 38, 32, 20);
   scrlShadowY =
-      Place(Slider(fraShadowOffset, "scrlShadowY", Qt::Vertical, 10, -10, 2, 0), 49, 38, 17, 44);
+      Place(Slider(fraShadowOffset, "scrlShadowY", Qt::Vertical, 10, -10, 2, 0), 61, 38, 17, 44);
   txtShadowY = Place(Display(fraShadowOffset, "txtShadowY", QStringLiteral("0")), 4, 60, 32, 20);
-  framTrans = Place(Frame(this, "framTrans", QStringLiteral("Прозрачность")), 372, 104, 70, 58);
+  framTrans = Place(Frame(this, "framTrans", QStringLiteral("Прозрачность")), 344, 104, 82, 58);
   scrlShTrans =
-      Place(Slider(framTrans, "scrlShTrans", Qt::Horizontal, 0, 208, 10, 0), 4, 18, 62, 17);
+      Place(Slider(framTrans, "scrlShTrans", Qt::Horizontal, 0, 208, 10, 0), 4, 18, 74, 17);
   lblShTrans = Place(new QLabel(QStringLiteral("0"), framTrans), 4, 37, 60, 16);
   lblShTrans->setObjectName(QStringLiteral("lblShTrans"));
 
   // Border.
-  fraBorder = Place(Frame(this, "fraBorder", QStringLiteral("Кайма")), 444, 0, 70, 162);
-  chkBorder = Place(Check(fraBorder, "chkBorder", QStringLiteral("Кайма")), 4, 16, 64, 18);
-  chkBrdDown = Place(Check(fraBorder, "chkBrdDown", QStringLiteral("Под Текст")), 4, 36, 64, 18);
+  fraBorder = Place(Frame(this, "fraBorder", QStringLiteral("Кайма")), 428, 0, 86, 162);
+  chkBorder = Place(Check(fraBorder, "chkBorder", QStringLiteral("Кайма")), 4, 16, 80, 18);
+  chkBrdDown = Place(Check(fraBorder, "chkBrdDown", QStringLiteral("Под Текст")), 4, 36, 80, 18);
   chkBrdDown->setToolTip(QStringLiteral("Определяет отрисовку каймы под/поверх текста"));
-  framBorder = Place(Frame(fraBorder, "framBorder", QStringLiteral("Толщина")), 3, 56, 64, 102);
+  framBorder = Place(Frame(fraBorder, "framBorder", QStringLiteral("Толщина")), 3, 56, 80, 102);
   scrlBorder = Place(Slider(framBorder, "scrlBorder", Qt::Vertical, -15, -1, 4, -1), 6, 18, 17, 78);
   lblBorder = Place(new QLabel(QStringLiteral("1"), framBorder), 30, 48, 30, 16);
   lblBorder->setObjectName(QStringLiteral("lblBorder"));
