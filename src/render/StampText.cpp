@@ -203,9 +203,9 @@ void DrawVector(QPainter& painter, const QSize& clientSize, const StampTextParam
 // away, it reuses the text's coverage moved by that much.
 struct Masks {
   Coverage textFill, textStroke, shadowFill, shadowStroke;
-  bool shadowShared = false;
-  int dx = 0, dy = 0;  // shadow displacement when shared
-  QRect touched;       // device pixels that any layer may change
+  bool shadowShared = false;  // the shadow uses the text's coverage, moved
+  int dx = 0, dy = 0;         // shadow displacement when shared
+  QRect touched;              // device pixels that any layer may change
 };
 
 Masks BuildMasks(const StampTextParams& p, const Geometry& g, qreal dpr, const QRect& clip) {
@@ -239,11 +239,7 @@ Masks BuildMasks(const StampTextParams& p, const Geometry& g, qreal dpr, const Q
     if (m.shadowShared) needed |= clip.translated(-m.dx, -m.dy);
     build(g.text, needed, m.textFill, m.textStroke);
     if (needText) m.touched |= m.textFill.area & clip;
-    if (m.shadowShared) {
-      m.shadowFill = m.textFill;  // shares the buffers (copy on write is not needed)
-      m.shadowStroke = m.textStroke;
-      m.touched |= m.textFill.area.translated(m.dx, m.dy) & clip;
-    }
+    if (m.shadowShared) m.touched |= m.textFill.area.translated(m.dx, m.dy) & clip;
   }
   if (needShadow && !m.shadowShared) {
     build(g.shadow, clip, m.shadowFill, m.shadowStroke);
@@ -257,11 +253,13 @@ void BlendMasks(QImage& image, const QPoint& origin, const StampTextParams& p, c
   Passes(
       p, g,
       [&](bool shadow, QRgb c) {
-        BlendCoverage(image, origin, shadow ? m.shadowFill : m.textFill, shadow ? m.dx : 0,
+        const bool own = shadow && !m.shadowShared;
+        BlendCoverage(image, origin, own ? m.shadowFill : m.textFill, shadow ? m.dx : 0,
                       shadow ? m.dy : 0, c);
       },
       [&](bool shadow, QRgb c) {
-        BlendCoverage(image, origin, shadow ? m.shadowStroke : m.textStroke, shadow ? m.dx : 0,
+        const bool own = shadow && !m.shadowShared;
+        BlendCoverage(image, origin, own ? m.shadowStroke : m.textStroke, shadow ? m.dx : 0,
                       shadow ? m.dy : 0, c);
       });
 }

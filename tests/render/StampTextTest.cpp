@@ -450,3 +450,32 @@ TEST(StampFontTest, FamilyWithoutRegularStyleDrawsNothing) {
 
 }  // namespace
 }  // namespace qm::render
+
+namespace qm::render {
+namespace {
+
+// A shadow a fraction of a pixel away gets its own coverage. Area coverage
+// keeps the amount of ink and moves its centre by exactly the offset.
+TEST(StampTextTest, FractionalShadowOffset) {
+  const auto centre = [](const char* x, double* ink) {
+    const QImage img = Draw(Plain({{13, "0"}, {14, "1"}, {8, x}, {10, "255"}}))
+                           .convertToFormat(QImage::Format_ARGB32);
+    double sum = 0, moment = 0;
+    for (int y = 0; y < img.height(); ++y)
+      for (int x = 0; x < img.width(); ++x) {
+        const double v = 255 - qRed(img.pixel(x, y));
+        sum += v;
+        moment += v * (x + 0.5);
+      }
+    *ink = sum;
+    return moment / sum;
+  };
+  double inkTwo = 0, inkHalf = 0;
+  const double two = centre("2", &inkTwo);
+  const double half = centre("2.5", &inkHalf);
+  EXPECT_NEAR(half - two, 0.5, 0.05);
+  EXPECT_NEAR(inkHalf, inkTwo, inkTwo * 0.01);
+}
+
+}  // namespace
+}  // namespace qm::render
