@@ -162,6 +162,12 @@ int main(int argc, char** argv) {
   // A thumbnail needs no screen: draw off-screen unless told otherwise, so a
   // script works the same with or without a display.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Scripts read our one-line errors: Qt's own notes about the environment
+  // (a missing runtime directory, say) stay out of them.
+  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+      std::fprintf(stderr, "quillmark-render: %s\n", message.toLocal8Bit().constData());
+  });
   QGuiApplication app(argc, argv);
   return Run(QGuiApplication::arguments());
 }
