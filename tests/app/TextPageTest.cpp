@@ -10,6 +10,7 @@
 #include "app/DesignGeometry.h"
 #include "app/FrmOptions.h"
 #include "params/ui/EditorState.h"
+#include "support/PageEvents.h"
 #include "params/ui/TextPage.h"
 #include "platform/Twips.h"
 #include "support/TempProgram.h"
@@ -18,21 +19,7 @@ using namespace qm;
 
 namespace {
 
-class TextPageEvents : public ::testing::Test {
- protected:
-  TextPageEvents() {
-    state.FormReady = true;
-    state.sendText = [this](const QString& m) {
-      sent << m;
-      return true;
-    };
-  }
-  QStringList Take() { return std::exchange(sent, {}); }
-
-  EditorState state;
-  QStringList sent;
-  TextPage page{state};
-};
+using TextPageEvents = test::PageEvents<TextPage>;
 
 struct SliderCase {
   const char* name;

@@ -6,26 +6,13 @@
 
 #include "colour/ui/TonePage.h"
 #include "params/ui/EditorState.h"
+#include "support/PageEvents.h"
 
 using namespace qm;
 
 namespace {
 
-class TonePageEvents : public ::testing::Test {
- protected:
-  TonePageEvents() {
-    state.FormReady = true;
-    state.sendText = [this](const QString& m) {
-      sent << m;
-      return true;
-    };
-  }
-  QStringList Take() { return std::exchange(sent, {}); }
-
-  EditorState state;
-  QStringList sent;
-  TonePage page{state};
-};
+using TonePageEvents = test::PageEvents<TonePage>;
 
 TEST_F(TonePageEvents, TransparencyShowsAndSendsTheSliderPlusAHundred) {
   page.scrlHue[4]->SetValue(0);
