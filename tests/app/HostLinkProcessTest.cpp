@@ -24,16 +24,9 @@ class HostProcess : public ::testing::Test {
  protected:
   void SetUp() override {
     program.WriteIni(kIni);
-    editor = program.ProgramDir() + QStringLiteral("/QuillmarkOpt");
-    // The editor reads the INI file beside its own executable.
-    ASSERT_TRUE(QFile::copy(QStringLiteral(QM_BIN_DIR "/QuillmarkOpt"), editor));
-    QFile::setPermissions(editor, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), runtime.path() + QStringLiteral("/config"));
-    env.remove(QStringLiteral("QUILLMARK_LINK_DIR"));
+    editor = program.InstallEditor();
+    ASSERT_FALSE(editor.isEmpty());
+    const QProcessEnvironment env = test::TempProgram::ProcessEnvironment(runtime.path());
     host.setProcessEnvironment(env);
     host.setProcessChannelMode(QProcess::SeparateChannels);
     host.setStandardErrorFile(QProcess::nullDevice());

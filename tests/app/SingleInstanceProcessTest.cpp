@@ -20,13 +20,9 @@ class SecondStart : public ::testing::Test {
  protected:
   void SetUp() override {
     program.WriteIni(kIni);
-    editor = program.ProgramDir() + QStringLiteral("/QuillmarkOpt");
-    ASSERT_TRUE(QFile::copy(QStringLiteral(QM_BIN_DIR "/QuillmarkOpt"), editor));
-    QFile::setPermissions(editor, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), runtime.path() + QStringLiteral("/config"));
+    editor = program.InstallEditor();
+    ASSERT_FALSE(editor.isEmpty());
+    env = test::TempProgram::ProcessEnvironment(runtime.path());
     env.insert(QStringLiteral("QUILLMARK_LINK_DIR"), LinkDir());
     QDir().mkpath(LinkDir());
     QFile::setPermissions(LinkDir(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

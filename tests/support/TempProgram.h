@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -20,6 +21,27 @@ class TempProgram {
   QString IniFile() const { return dir_.path() + QStringLiteral("/Quillmark.ini"); }
   QString TemplateRoot() const { return dir_.path() + QStringLiteral("/Tavrel/"); }
   QString StoreFile() const { return dir_.path() + QStringLiteral("/user/Quillmark.conf"); }
+
+  // A copy of the real editor in this program directory (it reads the INI
+  // file beside its own executable); empty when the copy failed.
+  QString InstallEditor() const {
+    const QString editor = dir_.path() + QStringLiteral("/QuillmarkOpt");
+    if (!QFile::exists(editor) && !QFile::copy(QStringLiteral(QM_BIN_DIR "/QuillmarkOpt"), editor))
+      return {};
+    QFile::setPermissions(editor, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return editor;
+  }
+
+  // An environment for the real programs whose lock, link folder and per-user
+  // store all lie below `runtime`.
+  static QProcessEnvironment ProcessEnvironment(const QString& runtime) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), runtime + QStringLiteral("/config"));
+    env.remove(QStringLiteral("QUILLMARK_LINK_DIR"));
+    return env;
+  }
 
   void WriteIni(const QByteArray& bytes) const { WriteFile(IniFile(), bytes); }
   QByteArray ReadIni() const { return ReadFile(IniFile()); }
