@@ -1,5 +1,6 @@
 #include "render/ColourMatrix.h"
 
+#include <QColorSpace>
 #include <cmath>
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -66,9 +67,17 @@ __attribute__((target("avx2,fma"))) std::size_t TransformAvx2(const Prepared& p,
   for (int i = 0; i < 4; ++i)
     for (int j = 0; j < 4; ++j) k[i][j] = _mm256_set1_ps(p.k[i][j]);
   for (int j = 0; j < 4; ++j) off[j] = _mm256_set1_ps(p.off[j]);
-  std::size_t n = 0;
-  for (; n + 8 <= count; n += 8) {
-    const __m256i px = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + n));
+  const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  for (std::size_t n = 0; n < count; n += 8) {
+    // The last few pixels of a row go through the same arithmetic under a
+    // mask rather than the scalar form: without FMA in the base build that
+    // form calls the library for every multiply-add, and picture rows rarely
+    // come in multiples of 8.
+    const bool whole = count - n >= 8;
+    const __m256i tail =
+        _mm256_cmpgt_epi32(_mm256_set1_epi32(static_cast<int>(whole ? 8 : count - n)), lane);
+    const __m256i px = whole ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + n))
+                             : _mm256_maskload_epi32(reinterpret_cast<const int*>(src + n), tail);
     const __m256 r = _mm256_cvtepi32_ps(_mm256_and_si256(_mm256_srli_epi32(px, 16), mask));
     const __m256 g = _mm256_cvtepi32_ps(_mm256_and_si256(_mm256_srli_epi32(px, 8), mask));
     const __m256 b = _mm256_cvtepi32_ps(_mm256_and_si256(px, mask));
@@ -96,9 +105,12 @@ __attribute__((target("avx2,fma"))) std::size_t TransformAvx2(const Prepared& p,
     const __m256i bg = _mm256_packs_epi32(outB, outG);
     const __m256i ra = _mm256_packs_epi32(outR, outA);
     const __m256i bytes = _mm256_shuffle_epi8(_mm256_packus_epi16(bg, ra), order);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + n), bytes);
+    if (whole)
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + n), bytes);
+    else
+      _mm256_maskstore_epi32(reinterpret_cast<int*>(dst + n), tail, bytes);
   }
-  return n;
+  return count;
 }
 
 // GCC 12 reports its own AVX-512 intrinsics' deliberately undefined
@@ -119,9 +131,11 @@ __attribute__((target("avx512f,avx512bw,fma"))) std::size_t TransformAvx512(cons
   for (int i = 0; i < 4; ++i)
     for (int j = 0; j < 4; ++j) k[i][j] = _mm512_set1_ps(p.k[i][j]);
   for (int j = 0; j < 4; ++j) off[j] = _mm512_set1_ps(p.off[j]);
-  std::size_t n = 0;
-  for (; n + 16 <= count; n += 16) {
-    const __m512i px = _mm512_loadu_si512((src + n));
+  for (std::size_t n = 0; n < count; n += 16) {
+    // The row's last pixels under a mask, as in the AVX2 kernel.
+    const __mmask16 tail =
+        count - n >= 16 ? __mmask16(0xFFFF) : static_cast<__mmask16>((1u << (count - n)) - 1);
+    const __m512i px = _mm512_maskz_loadu_epi32(tail, src + n);
     const __m512 r = _mm512_cvtepi32_ps(_mm512_and_si512(_mm512_srli_epi32(px, 16), mask));
     const __m512 g = _mm512_cvtepi32_ps(_mm512_and_si512(_mm512_srli_epi32(px, 8), mask));
     const __m512 b = _mm512_cvtepi32_ps(_mm512_and_si512(px, mask));
@@ -149,9 +163,9 @@ __attribute__((target("avx512f,avx512bw,fma"))) std::size_t TransformAvx512(cons
     const __m512i bg = _mm512_packs_epi32(outB, outG);
     const __m512i ra = _mm512_packs_epi32(outR, outA);
     const __m512i bytes = _mm512_shuffle_epi8(_mm512_packus_epi16(bg, ra), order);
-    _mm512_storeu_si512((dst + n), bytes);
+    _mm512_mask_storeu_epi32(dst + n, tail, bytes);
   }
-  return n;
+  return count;
 }
 
 #pragma GCC diagnostic pop
@@ -253,13 +267,21 @@ QImage ApplyColourMatrix(const ColourMatrix& matrix, const QImage& image) {
   if (image.isNull()) return {};
   // Straight alpha on purpose: on premultiplied data a pixel of low alpha has
   // lost most of its colour before the matrix could see it.
-  QImage out = image.convertToFormat(QImage::Format_ARGB32);
+  const QImage in = image.convertToFormat(QImage::Format_ARGB32);
+  if (in.isNull()) return {};
+  // Written into a new image from the source rows: a copy of the source that
+  // is then overwritten would only double the memory traffic.
+  QImage out(in.size(), QImage::Format_ARGB32);
   if (out.isNull()) return {};
+  out.setDevicePixelRatio(in.devicePixelRatio());
+  out.setDotsPerMeterX(in.dotsPerMeterX());
+  out.setDotsPerMeterY(in.dotsPerMeterY());
+  out.setColorSpace(in.colorSpace());
+  for (const QString& key : in.textKeys()) out.setText(key, in.text(key));
   const int w = out.width();
-  for (int y = 0; y < out.height(); ++y) {
-    auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
-    ApplyColourMatrix(matrix, row, row, static_cast<std::size_t>(w));
-  }
+  for (int y = 0; y < out.height(); ++y)
+    ApplyColourMatrix(matrix, reinterpret_cast<const QRgb*>(in.constScanLine(y)),
+                      reinterpret_cast<QRgb*>(out.scanLine(y)), static_cast<std::size_t>(w));
   return out;
 }
 

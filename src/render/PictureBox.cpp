@@ -2,6 +2,7 @@
 
 #include <QtMath>
 #include <cmath>
+#include <utility>
 
 namespace qm::render {
 
@@ -37,7 +38,9 @@ bool PictureBox::resizeLogical(int width, int height) {
     return false;
   }
   next.setDevicePixelRatio(devicePixelRatio);
-  image = next;
+  // Moved, not copied: a second reference would make the fill below copy
+  // the whole image before painting over it.
+  image = std::move(next);
   logical_ = QSize(w, h);
   clear();
   return true;

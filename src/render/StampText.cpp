@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPathStroker>
 #include <cmath>
+#include <utility>
 
 #include "platform/Classic.h"
 #include "render/PictureBox.h"
@@ -325,6 +326,29 @@ bool DrawStampText(PictureBox& box, const QString& line, const QString& sampleTe
   const auto params = ParseStampTextLine(line);
   if (!params) return false;  // refused before anything is drawn
   return DrawStampText(box, *params, sampleText) == StampTextResult::Drawn;
+}
+
+bool StampTextLayer(const QSize& clientSize, qreal dpr, const QString& line,
+                    const QString& sampleText, QImage& layer, QPoint& origin) {
+  layer = QImage();
+  origin = QPoint();
+  if (!(dpr > 0) || !std::isfinite(dpr)) dpr = 1.0;  // as a picture box takes it
+  const QRect clip = DeviceBox(clientSize, dpr);
+  if (clip.isEmpty()) return false;  // a box without pixels cannot be drawn on
+  const auto params = ParseStampTextLine(line);
+  if (!params) return false;
+  Geometry g;
+  if (Prepare(clientSize, *params, sampleText, g) != StampTextResult::Drawn) return false;
+  const Masks m = BuildMasks(*params, g, dpr, clip);
+  if (m.touched.isEmpty()) return true;
+  QImage out(m.touched.size(), QImage::Format_ARGB32_Premultiplied);
+  if (out.isNull()) return false;
+  out.fill(Qt::transparent);
+  BlendMasks(out, m.touched.topLeft(), *params, g, m);
+  out.setDevicePixelRatio(dpr);
+  layer = std::move(out);
+  origin = m.touched.topLeft();
+  return true;
 }
 
 }  // namespace qm::render

@@ -3,6 +3,8 @@
 // style, colours, offsets, shadow and border, centred in a box, over whatever
 // the box already shows.
 
+#include <QImage>
+#include <QPoint>
 #include <QSize>
 #include <QString>
 #include <cstdint>
@@ -66,5 +68,15 @@ StampTextResult DrawStampText(PictureBox& box, const StampTextParams& params,
 bool DrawStampText(QPainter& painter, const QSize& clientSize, const QString& line,
                    const QString& sampleText);
 bool DrawStampText(PictureBox& box, const QString& line, const QString& sampleText);
+
+// The text of a whole parameter line alone, as DrawStampText would draw it
+// into a transparent box of `clientSize` logical pixels at `dpr`, but only
+// the part it can touch: `layer` (premultiplied, `dpr` set) belongs at device
+// pixel `origin` of the box, and is null when the text leaves the box
+// untouched. Laying it over a box gives the same pixels as laying the whole
+// transparent box would, without filling and blending the empty rest. False
+// when the text cannot be drawn (as DrawStampText).
+bool StampTextLayer(const QSize& clientSize, qreal dpr, const QString& line,
+                    const QString& sampleText, QImage& layer, QPoint& origin);
 
 }  // namespace qm::render

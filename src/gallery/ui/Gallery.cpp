@@ -154,31 +154,41 @@ bool Gallery::PaintOne(Thumbnail* t, const gallery::TemplateRecord& r) {
                                    tone.brightness, tone.opacity, texture, &cache_))
     box.resizeLogical(t->width(), t->height());
   t->Tag = gallery::RecordText(r);
-  const QImage layer = TextLayer(t->Tag, box.logicalSize(), box.devicePixelRatio);
-  if (!layer.isNull() && !box.image.isNull()) {
+  const Layer layer = TextLayer(t->Tag, box.logicalSize(), box.devicePixelRatio);
+  if (!layer.image.isNull() && !box.image.isNull()) {
     QPainter p(&box.image);
-    p.drawImage(QPointF(0, 0), layer);
+    const qreal dpr = layer.image.devicePixelRatio();
+    p.drawImage(QPointF(layer.at.x() / dpr, layer.at.y() / dpr), layer.image);
   }
   t->resize(box.logicalSize());
   t->SetImage(box.image);
   return true;
 }
 
-QImage Gallery::TextLayer(const QString& tag, const QSize& size, qreal dpr) {
-  // Fields 1..16 are all the text preview reads of a line.
-  const QString key = tag.section(u'|', 1, 16) + u'\n' + state_.sampleText + u'\n' +
-                      QString::number(size.width()) + u'x' + QString::number(size.height()) + u'@' +
-                      QString::number(dpr);
+Gallery::Layer Gallery::TextLayer(const QString& tag, const QSize& size, qreal dpr) {
+  // Fields 1..16 are all the text preview reads of a line. The key is put
+  // together by hand: this runs for every thumbnail of every paint.
+  qsizetype from = tag.indexOf(u'|');
+  qsizetype to = from;
+  for (int k = 0; k < 16 && to >= 0; ++k) to = tag.indexOf(u'|', to + 1);
+  const QStringView fields =
+      from < 0 ? QStringView()
+               : QStringView(tag).sliced(from + 1, (to < 0 ? tag.size() : to) - from - 1);
+  const QString sizeText = QString::number(size.width()) + u'x' + QString::number(size.height()) +
+                           u'@' + QString::number(dpr);
+  QString key;
+  key.reserve(fields.size() + state_.sampleText.size() + sizeText.size() + 2);
+  key.append(fields).append(u'\n').append(state_.sampleText).append(u'\n').append(sizeText);
   if (const auto it = textLayers_.constFind(key); it != textLayers_.constEnd()) return *it;
-  render::PictureBox box(size.width(), size.height(), Qt::transparent, dpr);
-  QImage layer;
-  if (render::DrawStampText(box, tag, state_.sampleText)) layer = box.image;
-  if (textLayerBytes_ + layer.sizeInBytes() > kTextLayerBytes) {
+  Layer layer;
+  if (!render::StampTextLayer(size, dpr, tag, state_.sampleText, layer.image, layer.at))
+    layer = Layer();
+  if (textLayerBytes_ + layer.image.sizeInBytes() > kTextLayerBytes) {
     textLayers_.clear();
     textLayerBytes_ = 0;
   }
   textLayers_.insert(key, layer);
-  textLayerBytes_ += layer.sizeInBytes();
+  textLayerBytes_ += layer.image.sizeInBytes();
   return layer;
 }
 

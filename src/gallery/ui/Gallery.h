@@ -13,6 +13,7 @@
 #include <QHash>
 #include <QImage>
 #include <QObject>
+#include <QPoint>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -102,11 +103,16 @@ class Gallery : public QObject {
   bool PaintOne(Thumbnail* t, const gallery::TemplateRecord& r);
   void OverwriteTemplate(int Index);
   // The template's text drawn alone on a transparent box of the thumbnail's
-  // size. The text does not depend on the background or the picture's tone,
-  // so a repaint after a background change, or of a category shown before,
-  // lays the kept text over the new background instead of drawing it again;
-  // a null image when the text cannot be drawn.
-  QImage TextLayer(const QString& tag, const QSize& size, qreal dpr);
+  // size, kept to the part the text touches (`at`, in device pixels). The
+  // text does not depend on the background or the picture's tone, so a
+  // repaint after a background change, or of a category shown before, lays
+  // the kept text over the new background instead of drawing it again; a
+  // null image when the text cannot be drawn or touches nothing.
+  struct Layer {
+    QImage image;
+    QPoint at;
+  };
+  Layer TextLayer(const QString& tag, const QSize& size, qreal dpr);
   bool StartDrawing();
   void StopDrawing();
 
@@ -119,7 +125,7 @@ class Gallery : public QObject {
   int drawCount_ = 0;
   int layoutCount_ = 0;
   static constexpr qint64 kTextLayerBytes = 64LL * 1024 * 1024;
-  QHash<QString, QImage> textLayers_;
+  QHash<QString, Layer> textLayers_;
   qint64 textLayerBytes_ = 0;
   std::array<bool, 81> wired_{};  // thumbnails whose events reach the handlers
 };
