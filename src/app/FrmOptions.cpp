@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
+#include <limits>
 
 #include "app/CommandLine.h"
 #include "app/DesignGeometry.h"
@@ -88,9 +89,13 @@ FrmOptions::FrmOptions(AppEnvironment env, QWidget* parent)
 
   // The host writes its messages into txtMsg; Text1 holds the current line.
   txtMsg = new QLineEdit(this);
+  // The boxes hold whole messages and lines; a line edit's default limit of
+  // 32767 characters would cut a long one.
+  txtMsg->setMaxLength(std::numeric_limits<int>::max());
   txtMsg->setObjectName(QStringLiteral("txtMsg"));
   txtMsg->hide();
   Text1 = new QLineEdit(this);
+  Text1->setMaxLength(std::numeric_limits<int>::max());
   Text1->setObjectName(QStringLiteral("Text1"));
   Text1->setToolTip(QStringLiteral("Строка, сформированная для INI-файла"));
   Text1->hide();

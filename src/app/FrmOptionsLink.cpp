@@ -126,10 +126,24 @@ void FrmOptions::SetParamFromText() {
   state_.FormReady = true;
   // 12. The offsets; their sliders send whatever FormReady says, so every
   // offset that moved reaches the host again.
-  textPage->scrlTempX->SetValue(To16(-static_cast<double>(p.TextX)));
-  textPage->scrlTempY->SetValue(To16(p.TextY));
-  textPage->scrlShadowX->SetValue(To16(-static_cast<double>(p.ShadowX)));
-  textPage->scrlShadowY->SetValue(To16(p.ShadowY));
+  // An offset the slider cannot hold (a hand-edited line) is shown at the
+  // slider's end but neither sent nor written back: the stored line keeps
+  // it until the user moves that slider.
+  const auto setOffset = [](ui::ClassicScrollBar* slider, QLineEdit* display, double v, int sign) {
+    const int lo = std::min(slider->Min(), slider->Max());
+    const int hi = std::max(slider->Min(), slider->Max());
+    if (v >= lo && v <= hi) {
+      slider->SetValue(To16(v));
+      return;
+    }
+    const QSignalBlocker quiet(slider);
+    slider->SetValue(v < lo ? lo : hi);
+    display->setText(QString::number(sign * slider->Value()));
+  };
+  setOffset(textPage->scrlTempX, textPage->txtTempX, -static_cast<double>(p.TextX), -1);
+  setOffset(textPage->scrlTempY, textPage->txtTempY, p.TextY, 1);
+  setOffset(textPage->scrlShadowX, textPage->txtShadowX, -static_cast<double>(p.ShadowX), -1);
+  setOffset(textPage->scrlShadowY, textPage->txtShadowY, p.ShadowY, 1);
   // 13. The template's category, when listed; choosing it shows its gallery.
   const QStringList pathParts = classic::Split(fields[params::kPicture], u'\\', 2);
   const QString categoryPath = pathParts.value(0) + u'\\';

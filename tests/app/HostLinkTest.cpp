@@ -403,3 +403,31 @@ TEST(BlinkTimer, RunsThroughTheFourLooksOfThePaletteMark) {
 }
 
 }  // namespace
+
+TEST_F(HostLink, OffsetsTheSlidersCannotHoldAreShownButNeitherSentNorRewritten) {
+  const QString odd = QStringLiteral(
+      "Clouds\\a.png|DejaVu Sans|1|36|&HFF0000|300|-3|&H0|2|-25|128|&HFF|3|1|1|1|0|0|100|100|0|0");
+  program.WriteIni(Ini(odd));
+  StartHost();
+  FrmOptions& w = Open();
+  EXPECT_EQ(Received(), QStringList({Announcement(), "F=DejaVu Sans", "Y=-3", "x=2"}));
+  EXPECT_EQ(w.textPage->txtTempX->text(), QStringLiteral("200"));
+  EXPECT_EQ(w.textPage->txtShadowY->text(), QStringLiteral("-10"));
+  QTest::qWait(1300);
+  // Y and x were sent again as the sliders moved, which restarts the save;
+  // the line saved keeps what the sliders could not show.
+  EXPECT_EQ(w.Text1->text(), odd);
+  // Moving the slider takes its own value over.
+  w.textPage->scrlTempX->LineStep(false);
+  EXPECT_EQ(Received(), QStringList({"X=199"}));
+}
+
+TEST_F(HostLink, LongLinesAndMessagesAreKeptWhole) {
+  program.WriteIni(Ini(kLine));
+  StartHost();
+  FrmOptions& w = Open();
+  const QString longName = QString(40000, u'a') + QStringLiteral(".png");
+  const QString line = QStringLiteral("Clouds\\") + longName + kLine.mid(kLine.indexOf(u'|'));
+  ASSERT_TRUE(w.SendText(QStringLiteral("A=") + line));
+  EXPECT_EQ(w.Text1->text(), line);
+}

@@ -133,15 +133,19 @@ DefSizeLink::DefSizeLink(QWidget* parent) : QWidget(parent) { setMouseTracking(t
 
 void DefSizeLink::TxtLink(int X, int Y) {
   if (X < 0 || Y < 0 || X > width() || Y > height()) {
-    if (captured_) releaseMouse();
-    captured_ = false;
+    if (HasCapture()) releaseMouse();
     PicText(false);
     return;
   }
   if (HasCapture()) return;
   grabMouse();
-  captured_ = true;
   PicText(true);
+}
+
+void DefSizeLink::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  if (HasCapture()) releaseMouse();
+  if (shown_) PicText(false);
 }
 
 void DefSizeLink::PicText(bool show) {

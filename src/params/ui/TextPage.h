@@ -29,7 +29,7 @@ class DefSizeLink : public QWidget {
   void TxtLink(int X, int Y);
   void PicText(bool show);
   bool Shown() const { return shown_; }
-  bool HasCapture() const { return QWidget::mouseGrabber() == this || captured_; }
+  bool HasCapture() const { return QWidget::mouseGrabber() == this; }
   // How often the caption was drawn afresh (it must not flicker on every move).
   int ShowCount() const { return showCount_; }
 
@@ -42,10 +42,11 @@ class DefSizeLink : public QWidget {
   void paintEvent(QPaintEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  // A hidden link can see no pointer leave it: let go of the mouse.
+  void hideEvent(QHideEvent* event) override;
 
  private:
   bool shown_ = false;
-  bool captured_ = false;
   int showCount_ = 0;
 };
 
