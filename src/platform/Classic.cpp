@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <system_error>
 #include <limits>
 #include <string>
 
@@ -113,9 +114,14 @@ bool ReadNumber(QStringView t, qsizetype& pos, double& value) {
       i = j;
     }
   }
-  char* end = nullptr;
-  const double v = std::strtod(s.c_str(), &end);
-  if (!std::isfinite(v)) return false;
+  // from_chars reads "." whatever the C locale says (strtod would stop at it
+  // in a comma-decimal locale and cut every fraction).
+  double v = 0;
+  const char* first = s.c_str();
+  if (*first == '+') ++first;
+  const auto res = std::from_chars(first, s.c_str() + s.size(), v);
+  if (res.ec == std::errc::result_out_of_range) return false;
+  if (res.ec != std::errc() || !std::isfinite(v)) return false;
   value = v;
   pos = i;
   return true;

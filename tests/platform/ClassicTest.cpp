@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <string>
+
 #include "platform/Classic.h"
 
 using namespace qm::classic;
@@ -100,4 +103,19 @@ TEST(ClassicSplit, KeepsEmptyPiecesAndTheRestInTheLast) {
   EXPECT_EQ(Split("a||b", u'|'), (QStringList{"a", "", "b"}));
   EXPECT_EQ(Split("a|b|c|d", u'|', 2), (QStringList{"a", "b|c|d"}));
   EXPECT_EQ(Split("a|b", u'|', 5), (QStringList{"a", "b"}));
+}
+
+// Under a comma-decimal C locale (as a Russian desktop has) numbers must still
+// read their fractions and halves must still go to even.
+TEST(ClassicLocale, FractionsSurviveACommaDecimalLocale) {
+  const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+  if (!std::setlocale(LC_NUMERIC, "ru_RU.UTF-8") && !std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+    GTEST_SKIP() << "no comma-decimal locale installed";
+  EXPECT_FLOAT_EQ(*ToSingle(u"12.5"), 12.5f);
+  EXPECT_FLOAT_EQ(*ToSingle(u"12,5"), 12.5f);
+  EXPECT_EQ(ToInt16(u"13.5"), 14);
+  EXPECT_EQ(ToInt16(u"12.5"), 12);
+  EXPECT_DOUBLE_EQ(Val(u"2.5x"), 2.5);
+  EXPECT_EQ(*ToSingle(SingleText(1942.5f, u',')), 1942.5f);
+  std::setlocale(LC_NUMERIC, saved.c_str());
 }
