@@ -279,6 +279,15 @@ QImage ApplyColourMatrix(const ColourMatrix& matrix, const QImage& image) {
   out.setColorSpace(in.colorSpace());
   for (const QString& key : in.textKeys()) out.setText(key, in.text(key));
   const int w = out.width();
+  const qsizetype rowBytes = qsizetype(w) * qsizetype(sizeof(QRgb));
+  if (in.bytesPerLine() == rowBytes && out.bytesPerLine() == rowBytes) {
+    // Rows without padding: the whole picture in one run, so that the
+    // kernel is chosen and set up once, not for every row.
+    ApplyColourMatrix(matrix, reinterpret_cast<const QRgb*>(in.constBits()),
+                      reinterpret_cast<QRgb*>(out.bits()),
+                      static_cast<std::size_t>(w) * static_cast<std::size_t>(out.height()));
+    return out;
+  }
   for (int y = 0; y < out.height(); ++y)
     ApplyColourMatrix(matrix, reinterpret_cast<const QRgb*>(in.constScanLine(y)),
                       reinterpret_cast<QRgb*>(out.scanLine(y)), static_cast<std::size_t>(w));

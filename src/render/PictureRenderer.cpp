@@ -7,6 +7,10 @@
 #include <QImageReader>
 #include <QPainter>
 
+#if defined(Q_OS_UNIX)
+#include <sys/stat.h>
+#endif
+
 #include "platform/Classic.h"
 #include "render/PictureBox.h"
 
@@ -30,6 +34,23 @@ bool SizeAllowed(const QSize& size) {
          qint64(size.width()) * size.height() <= kMaxPicturePixels;
 }
 
+// The tile in the form the painter lays down quickest, with the same pixels:
+// premultiplied, or without alpha when every pixel is opaque (tiles mostly
+// are), so that filling a box copies rows instead of converting and blending
+// every pixel of every thumbnail.
+QImage ForTiling(const QImage& tile) {
+  if (tile.isNull()) return tile;
+  QImage out = tile.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  if (out.isNull()) return tile;
+  for (int y = 0; y < out.height(); ++y) {
+    const auto* row = reinterpret_cast<const QRgb*>(out.constScanLine(y));
+    for (int x = 0; x < out.width(); ++x)
+      if (qAlpha(row[x]) != 255) return out;
+  }
+  const QImage opaque = out.convertToFormat(QImage::Format_RGB32);
+  return opaque.isNull() ? out : opaque;
+}
+
 // The texture is decoded once and kept while the same bytes come back, which
 // they do for every thumbnail of every repaint.
 const QImage& DecodedTexture(const QByteArray& bytes) {
@@ -46,9 +67,41 @@ const QImage& DecodedTexture(const QByteArray& bytes) {
     slot.image = QImage();
     std::unique_ptr<QBuffer> stream;
     if (!bytes.isEmpty() && BytesToStream(bytes, stream)) slot.image = ReadPictureBounded(*stream);
+    slot.image = ForTiling(slot.image);
     slot.valid = true;
   }
   return slot.image;
+}
+
+// What the cache needs to know of a picture file: whether it is a file and
+// what marks a change to it.
+struct FileStamp {
+  bool isFile = false;
+  qint64 size = -1;
+  qint64 modifiedNs = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp StampOf(const QString& path) {
+  FileStamp f;
+#if defined(Q_OS_UNIX)
+  // One stat, and no time zone: the modification time as local time (what
+  // QFileInfo hands out) makes the C library read the zone file again for
+  // every picture of every paint.
+  struct stat st;
+  const QByteArray name = QFile::encodeName(path);
+  if (name.isEmpty() || ::stat(name.constData(), &st) != 0 || !S_ISREG(st.st_mode)) return f;
+  f.isFile = true;
+  f.size = static_cast<qint64>(st.st_size);
+  f.modifiedNs = static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+#else
+  const QFileInfo info(path);
+  if (!info.isFile()) return f;
+  f.isFile = true;
+  f.size = info.size();
+  f.modifiedNs = info.lastModified().toMSecsSinceEpoch() * 1000000;
+#endif
+  return f;
 }
 
 }  // namespace
@@ -121,8 +174,7 @@ bool BytesToStream(const QByteArray& bytes, std::unique_ptr<QBuffer>& stream) {
 }
 
 struct PictureCache::Entry {
-  QDateTime modified;
-  qint64 fileSize = -1;
+  FileStamp stamp;
   QImage original;
   QImage toned;
   ColourMatrix matrix;
@@ -160,18 +212,16 @@ void PictureCache::clear() {
 int PictureCache::size() const { return static_cast<int>(d_->entries.size()); }
 
 QImage PictureCache::toned(const QString& path, const ColourMatrix& matrix) {
-  const QFileInfo info(path);
-  if (!info.isFile()) {
+  const FileStamp stamp = StampOf(path);
+  if (!stamp.isFile) {
     if (auto it = d_->entries.find(path); it != d_->entries.end()) {
       d_->usedBytes -= it->bytes();
       d_->entries.erase(it);
     }
     return {};
   }
-  const QDateTime modified = info.lastModified();
-  const qint64 fileSize = info.size();
   auto it = d_->entries.find(path);
-  if (it != d_->entries.end() && (it->modified != modified || it->fileSize != fileSize)) {
+  if (it != d_->entries.end() && !(it->stamp == stamp)) {
     d_->usedBytes -= it->bytes();
     d_->entries.erase(it);
     it = d_->entries.end();
@@ -181,8 +231,7 @@ QImage PictureCache::toned(const QString& path, const ColourMatrix& matrix) {
     QImage image = ReadPictureBounded(path);
     if (image.isNull()) return {};
     Entry e;
-    e.modified = modified;
-    e.fileSize = fileSize;
+    e.stamp = stamp;
     e.original = image.convertToFormat(QImage::Format_ARGB32);
     e.toned = ApplyColourMatrix(matrix, e.original);
     e.matrix = matrix;
