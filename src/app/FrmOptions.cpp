@@ -21,6 +21,7 @@
 #include "params/ui/HostSession.h"
 #include "params/ui/TextPage.h"
 #include "platform/Classic.h"
+#include "platform/PathResolver.h"
 #include "platform/Twips.h"
 #include "platform/ui/Place.h"
 #include "render/StampFont.h"
@@ -158,6 +159,8 @@ void FrmOptions::BuildPages() {
   txtHelp = new QPlainTextEdit(help);
   txtHelp->setObjectName(QStringLiteral("txtHelp"));
   txtHelp->setReadOnly(true);
+  txtHelp->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  txtHelp->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   txtHelp->setPlainText(HelpText());
   txtHelp->setGeometry(4, 8, TwipsToPixels(design::kFramMenuWidth) - 8,
                        TwipsToPixels(design::kFramMenuHeight) - 12);
@@ -225,20 +228,16 @@ bool FrmOptions::Form_Load() {
       [&](const QString& section, const QString& key) {
         return ini_->ReadINIKey(section, key, iniFile, QString());
       },
+      // 15. After each category the progress moves on by its step.
       [&](int done, int total) {
-        if (done == 0) {
-          // Names are read: list them, then the fonts, before the templates.
-          for (const QString& caption : catalogue_.captions) lstDir->AddItem(caption);
-          return;
-        }
         const float step = 88.0f / static_cast<float>(total);
         progress_->Progress(7.0f + step * static_cast<float>(done));
+      },
+      // 12, 13. The names are listed, then the fonts, before the templates.
+      [&](const QStringList& captions) {
+        for (const QString& caption : captions) lstDir->AddItem(caption);
+        FontListing();
       });
-  if (lstDir->ListCount() != catalogue_.captions.size()) {
-    lstDir->Clear();
-    for (const QString& caption : catalogue_.captions) lstDir->AddItem(caption);
-  }
-  FontListing();
   if (unloaded_) return false;
 
   // 16, 17. The palette's default colours, then the user's set.
@@ -270,6 +269,8 @@ bool FrmOptions::Form_Load() {
   host->SetSaveTimer(tmr[1]);
   connect(tmr[1], &QTimer::timeout, host, [this] { host->tmr_Timer(1); });
 
+  // 23. The hue strip's colours.
+  colourPage->FillHueTable();
   // 24. Stack the pages on page 0's place.
   for (int i = 1; i < 5; ++i) framMenu[i]->move(framMenu[0]->pos());
 
@@ -297,13 +298,17 @@ bool FrmOptions::Form_Load() {
   progress_.reset();
   // 38. The size limit: at least DefWidth by MinHeight, no maximum.
   setMinimumSize(TwipsToPixels(DefWidth), TwipsToPixels(design::MinHeight()));
+  // 39. Wheel notches: each slider takes one small step per notch itself
+  // (ClassicScrollBar); notches over a slider's text box or frame do not yet
+  // reach the slider.
   tmr[0]->start();
   return true;
 }
 
 void FrmOptions::FillStartupRest() {
   // 25. The texture picture, whole.
-  QFile texture(settings::sTemplateRoot() + QStringLiteral("Chm1.png"));
+  QFile texture(
+      platform::ResolveRelativePath(settings::sTemplateRoot(), QStringLiteral("Chm1.png")));
   if (texture.open(QIODevice::ReadOnly)) {
     TextureBytes = texture.readAll();
     // An empty file is no texture at all.
@@ -356,18 +361,24 @@ void FrmOptions::ApplyBackgroundColour() { templates->ApplyBackgroundColour(); }
 void FrmOptions::chkTexura_Click() { templates->chkTexura_Click(); }
 
 QRectF FrmOptions::SavedPlacement(const QString& stored) const {
-  const QRectF def(design::kFormLeft, design::kFormTop, design::DefWidth(),
-                   design::DesignHeight());
+  // The default place and size, on the primary screen.
+  const auto primaryDefault = [] {
+    const QRectF def(design::kFormLeft, design::kFormTop, design::DefWidth(),
+                     design::DesignHeight());
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (!primary) return def;
+    return def.translated(PixelsToTwips(1) * QPointF(primary->availableGeometry().topLeft()));
+  };
   const QStringList items = classic::Split(stored, u'|');
-  if (items.size() < 4) return def;
+  if (items.size() < 4) return primaryDefault();
   double v[4];
   for (int i = 0; i < 4; ++i) {
     const auto f = classic::ToSingle(items[i]);
-    if (!f) return def;
+    if (!f) return primaryDefault();
     v[i] = *f;
   }
   const QRectF r(v[0], v[1], v[2], v[3]);
-  if (r.width() <= 0 || r.height() <= 0) return def;
+  if (r.width() <= 0 || r.height() <= 0) return primaryDefault();
   // A place that no screen shows (a monitor since removed) gives the default.
   const QRect px(TwipsToPixels(r.left()), TwipsToPixels(r.top()), TwipsToPixels(r.width()),
                  TwipsToPixels(r.height()));
@@ -375,11 +386,7 @@ QRectF FrmOptions::SavedPlacement(const QString& stored) const {
     const QRect visible = s->availableGeometry().intersected(px);
     if (visible.width() >= 40 && visible.height() >= 20) return r;
   }
-  if (QScreen* primary = QGuiApplication::primaryScreen()) {
-    const QPointF origin = PixelsToTwips(1) * QPointF(primary->availableGeometry().topLeft());
-    return def.translated(origin);
-  }
-  return def;
+  return primaryDefault();
 }
 
 // --- the menu ---------------------------------------------------------------
@@ -531,9 +538,12 @@ void FrmOptions::Form_Unload() {
   // 3. INI access is released.
   ini_.reset();
   // 4, 5. The place of the normal window.
-  const bool wasMaximised = windowState() & (Qt::WindowMaximized | Qt::WindowMinimized);
+  // Qt knows the normal place of a maximised window only while it is still
+  // maximised: take it before the window is set back.
+  const bool wasMaximised =
+      windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen);
+  const QRect g = wasMaximised && normalGeometry().isValid() ? normalGeometry() : geometry();
   SetWinState();
-  const QRect g = wasMaximised ? normalGeometry() : geometry();
   SetS(QStringLiteral("FrmOptPos"),
        classic::SingleText(static_cast<float>(PixelsToTwips(g.x()))) + u'|' +
            classic::SingleText(static_cast<float>(PixelsToTwips(g.y()))) + u'|' +

@@ -56,7 +56,8 @@ std::optional<TemplateRecord> ParseRecordLine(const QString& categoryPath, const
   return rec;
 }
 
-Catalogue LoadCatalogue(const IniReader& read, const CatalogueProgress& progress) {
+Catalogue LoadCatalogue(const IniReader& read, const CatalogueProgress& progress,
+                        const CatalogueNames& namesRead) {
   const QString nameKey = QStringLiteral("Name");
   const QString pathKey = QStringLiteral("Path");
   QStringList picKeys;
@@ -71,6 +72,7 @@ Catalogue LoadCatalogue(const IniReader& read, const CatalogueProgress& progress
     cat.captions << name;
     sections << section;
   }
+  if (namesRead) namesRead(cat.captions);
   const int total = static_cast<int>(cat.captions.size());
   cat.categories.resize(total);
   for (int n = 0; n < total; ++n) {

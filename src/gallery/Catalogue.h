@@ -51,7 +51,11 @@ using CatalogueProgress = std::function<void(int done, int total)>;
 // loads: one hand-edited line must not cost the user the catalogue. Nothing is
 // written. Each record keeps its key number, so a later overwrite goes back to
 // the key it came from even when an earlier record was left out.
-Catalogue LoadCatalogue(const IniReader& read, const CatalogueProgress& progress = {});
+// `namesRead` runs once the category names are known, before any template is
+// read (start-up lists the categories and the fonts at that point).
+using CatalogueNames = std::function<void(const QStringList& captions)>;
+Catalogue LoadCatalogue(const IniReader& read, const CatalogueProgress& progress = {},
+                        const CatalogueNames& namesRead = {});
 
 // One record line as read from the catalogue; nullopt when it does not convert.
 std::optional<TemplateRecord> ParseRecordLine(const QString& categoryPath, const QString& line,

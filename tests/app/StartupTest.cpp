@@ -144,6 +144,23 @@ TEST_F(Startup, TextureFileIsReadWhole) {
   EXPECT_EQ(w->TextureBytes, bytes);
 }
 
+TEST_F(Startup, TextureNameIsMatchedWithoutRegardToCase) {
+  test::TempProgram::WriteFile(program.TemplateRoot() + QStringLiteral("chm1.PNG"), "png bytes");
+  auto w = Open();
+  EXPECT_TRUE(w->TextureLoaded);
+  EXPECT_EQ(w->TextureBytes, QByteArray("png bytes"));
+}
+
+TEST_F(Startup, HueTableHoldsEveryColumnOfTheStrip) {
+  auto w = Open();
+  const auto& table = w->colourPage->HueTable;
+  ASSERT_EQ(table.size(), 168u);
+  EXPECT_EQ(table.front()[0], 255);  // red at the left
+  EXPECT_LT(table.front()[2], 20);
+  EXPECT_GT(table[112][2], 200);  // blue two thirds along
+  EXPECT_LT(table[112][0], 60);
+}
+
 TEST_F(Startup, StartupNeverWritesTheIniFile) {
   const QByteArray odd = kTwoCategories + "[Dir2]\r\nName=\xFF\xC0 broken\r\nPath=x\r\n";
   program.WriteIni(odd);

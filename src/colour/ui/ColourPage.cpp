@@ -1,5 +1,7 @@
 #include "colour/ui/ColourPage.h"
 
+#include "colour/ColourModel.h"
+
 #include <QImage>
 #include <QPixmap>
 #include <cmath>
@@ -149,6 +151,22 @@ void ColourPage::RefreshFromSelectedColor() {
     const QSignalBlocker block(scrlColor[i]);
     scrlColor[i]->SetValue(parts[i]);
     txtColor[i]->setText(QString::number(parts[i]));
+  }
+  // The brightness slider shows the colour's value component.
+  const colour::Hsv hsv = colour::RGB2HSV(colour::Rgb{parts[0], parts[1], parts[2]});
+  const QSignalBlocker block(scrlLuma);
+  scrlLuma->SetValue(hsv.v);
+  txtLuma->setText(QString::number(hsv.v));
+}
+
+void ColourPage::FillHueTable() {
+  // One row per pixel column of the strip, read across its middle.
+  const QImage strip = picHue->pixmap().toImage();
+  HueTable.clear();
+  for (int x = 0; x < strip.width(); ++x) {
+    const QRgb c = strip.pixel(x, strip.height() / 2);
+    HueTable.push_back({static_cast<std::int16_t>(qRed(c)), static_cast<std::int16_t>(qGreen(c)),
+                        static_cast<std::int16_t>(qBlue(c))});
   }
 }
 

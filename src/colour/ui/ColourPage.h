@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "platform/ui/ClassicControls.h"
 #include "platform/ui/ClassicScrollBar.h"
@@ -48,6 +49,11 @@ class ColourPage : public QWidget {
   // Shows the edited colour in the swatch and the red, green and blue
   // controls without sending anything (the line already holds it).
   void RefreshFromSelectedColor();
+
+  // The colours of the hue strip, sampled once at start-up: red, green, blue
+  // per pixel column.
+  void FillHueTable();
+  std::vector<std::array<std::int16_t, 3>> HueTable;
 
   QLabel* lblTitle;
   std::array<QRadioButton*, 5> OptClr{};  // indexes 1, 2 and 4 exist

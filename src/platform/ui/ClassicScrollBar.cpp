@@ -30,8 +30,8 @@ void ClassicScrollBar::SetRange(int min, int max) {
   const int v = Value();
   min_ = min;
   max_ = max;
-  // Changing the Qt range may move the value; that is a real change and is
-  // reported like any other.
+  // Setting the range is part of building a control: the value it may move is
+  // not a user's change and raises no Change.
   const QSignalBlocker block(this);
   QScrollBar::setRange(std::min(min, max), std::max(min, max));
   setValue(ToQt(std::clamp(v, std::min(min, max), std::max(min, max))));
