@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPainterPathStroker>
+#include <array>
 #include <cmath>
 #include <utility>
 
@@ -30,15 +31,19 @@ const char* const kFieldNames[kMinFields] = {
     "text Y",       "shadow colour", "shadow X",   "shadow Y",  "shadow opacity",   "border colour",
     "border width", "text on",       "shadow on",  "border on", "border under text"};
 
+// The fields the text reads, as views into the line: the line is read for
+// every thumbnail, and copying each field out would cost more than reading it.
+using Fields = std::array<QStringView, kMinFields>;
+
 template <typename T>
-bool Convert(const QStringList& f, int i, std::optional<T> (*conv)(QStringView), T& out,
+bool Convert(const Fields& f, int i, std::optional<T> (*conv)(QStringView), T& out,
              QString* error) {
-  const auto v = conv(f.at(i));
+  const auto v = conv(f[i]);
   if (!v) {
     if (error)
       *error = QStringLiteral("field %1 (%2) \"%3\" is not valid")
                    .arg(i)
-                   .arg(QLatin1String(kFieldNames[i]), f.at(i).left(40));
+                   .arg(QLatin1String(kFieldNames[i]), f[i].left(40).toString());
     return false;
   }
   out = *v;
@@ -54,16 +59,25 @@ QColor Argb(std::uint32_t alphaMask, std::int32_t colour) {
 }  // namespace
 
 std::optional<StampTextParams> ParseStampTextLine(const QString& line, QString* error) {
-  const QStringList f = cl::Split(line, u'|');
-  if (f.size() < kMinFields) {
+  Fields f;
+  qsizetype count = 0;
+  for (qsizetype from = 0;;) {
+    const qsizetype at = line.indexOf(u'|', from);
+    if (count < kMinFields)
+      f[count] = QStringView(line).sliced(from, (at < 0 ? line.size() : at) - from);
+    ++count;
+    if (at < 0) break;
+    from = at + 1;
+  }
+  if (count < kMinFields) {
     if (error)
       *error = QStringLiteral("the line has %1 fields, at least %2 are needed")
-                   .arg(f.size())
+                   .arg(count)
                    .arg(kMinFields);
     return std::nullopt;
   }
   StampTextParams p;
-  p.fontName = f.at(1);
+  p.fontName = f[1].toString();
   const bool ok = Convert(f, 2, cl::ToInt32, p.fontStyle, error) &&
                   Convert(f, 3, cl::ToSingle, p.fontSize, error) &&
                   Convert(f, 4, cl::ToInt32, p.textColor, error) &&

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QPainter>
+#include <bit>
 
 #include "colour/Palette.h"
 #include "gallery/GalleryLayout.h"
@@ -174,11 +175,19 @@ Gallery::Layer Gallery::TextLayer(const QString& tag, const QSize& size, qreal d
   const QStringView fields =
       from < 0 ? QStringView()
                : QStringView(tag).sliced(from + 1, (to < 0 ? tag.size() : to) - from - 1);
-  const QString sizeText = QString::number(size.width()) + u'x' + QString::number(size.height()) +
-                           u'@' + QString::number(dpr);
+  // The size and ratio go in as raw code units: the key is never shown, and
+  // formatting a floating-point ratio as text costs more than the lookup.
+  quint16 raw[8];
+  const quint64 dprBits = std::bit_cast<quint64>(dpr);
+  raw[0] = static_cast<quint16>(size.width());
+  raw[1] = static_cast<quint16>(size.width() >> 16);
+  raw[2] = static_cast<quint16>(size.height());
+  raw[3] = static_cast<quint16>(size.height() >> 16);
+  for (int k = 0; k < 4; ++k) raw[4 + k] = static_cast<quint16>(dprBits >> (16 * k));
   QString key;
-  key.reserve(fields.size() + state_.sampleText.size() + sizeText.size() + 2);
-  key.append(fields).append(u'\n').append(state_.sampleText).append(u'\n').append(sizeText);
+  key.reserve(fields.size() + state_.sampleText.size() + 10);
+  key.append(fields).append(u'\n').append(state_.sampleText).append(u'\n');
+  key.append(reinterpret_cast<const QChar*>(raw), 8);
   if (const auto it = textLayers_.constFind(key); it != textLayers_.constEnd()) return *it;
   Layer layer;
   if (!render::StampTextLayer(size, dpr, tag, state_.sampleText, layer.image, layer.at))
