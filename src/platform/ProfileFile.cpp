@@ -4,9 +4,9 @@
 #include <QByteArrayView>
 #include <QFile>
 #include <QSaveFile>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <optional>
+
+#include "platform/CodePage.h"
 
 namespace qm::platform {
 namespace {
@@ -99,10 +99,11 @@ class LineScanner {
 };
 
 QString Decode(const QByteArray& data, qsizetype b, qsizetype e) {
-  // Bytes that are not valid in the code page become replacement characters;
-  // they are never written back unless that very value is replaced.
-  QStringDecoder decoder(QStringConverter::System, QStringConverter::Flag::Stateless);
-  return decoder.decode(QByteArrayView(data.constData() + b, e - b));
+  // Lossless: a value holding bytes that are not valid in the code page (one
+  // the host stored from another code page, say) is written back byte for byte
+  // when the program stores it again unchanged, or stores it beside a change
+  // elsewhere in the same text.
+  return DecodeCodePage(QByteArrayView(data.constData() + b, e - b));
 }
 
 // Names are compared case-folded. Almost every name in the file is plain ASCII
@@ -199,9 +200,9 @@ bool WouldKeepLayout(QStringView section, QStringView key, QStringView value) {
 }
 
 std::optional<QByteArray> Encode(QStringView text) {
-  QStringEncoder encoder(QStringConverter::System, QStringConverter::Flag::Stateless);
-  QByteArray bytes = encoder.encode(text);
-  if (encoder.hasError()) return std::nullopt;  // would be stored as something else
+  bool ok = false;
+  QByteArray bytes = EncodeCodePage(text, &ok);
+  if (!ok) return std::nullopt;  // would be stored as something else
   return bytes;
 }
 
@@ -252,6 +253,9 @@ bool WriteProfileString(const QString& file, QStringView section, QStringView ke
   if (QFile::exists(file) && !ReadWhole(file, data)) return false;
 
   const Location loc = Locate(data, Folded(section), Folded(key));
+  // The file already reads as `value` (quotes around it, say): storing it
+  // again must not rewrite a line the program did not mean to change.
+  if (loc.key && ValueOf(data, *loc.key) == value) return true;
   const QByteArray br = LineBreakOf(data);
   const QByteArray keyLine = *keyBytes + '=' + *valueBytes;
   QByteArray out;

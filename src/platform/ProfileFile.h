@@ -4,7 +4,10 @@
 // The layout is the classic one: "[section]" lines, "key=value" lines, ";"
 // comment lines; everything else is ignored. Section and key names compare
 // without regard to case; the first matching section and, inside it, the first
-// matching key win. The file holds text in the system code page.
+// matching key win. The file holds text in the system code page; names and
+// values are decoded with DecodeCodePage (CodePage.h), so bytes that are not
+// valid in it come back as stand-in characters that a write turns back into
+// the same bytes.
 //
 // Writing changes only the bytes of the one value (or adds the one line or
 // section it needs): the host and people edit this file too, so comments,
@@ -24,10 +27,11 @@ QString ReadProfileString(const QString& file, QStringView section, QStringView 
                           const QString& def);
 
 // Sets `key` in `section` to `value`, creating the file, the section and the
-// key as needed. Returns false, leaving the file as it was, when the names or
-// the value would break the layout (line breaks, NUL, a key with "=" or
-// starting with "[" or ";", a section with "]", an empty name) or when the
-// file cannot be read or replaced.
+// key as needed. A key that already reads as `value` is left as it is (its
+// quotes and bytes included) and counts as written. Returns false, leaving the
+// file as it was, when the names or the value would break the layout (line
+// breaks, NUL, a key with "=" or starting with "[" or ";", a section with "]",
+// an empty name) or when the file cannot be read or replaced.
 bool WriteProfileString(const QString& file, QStringView section, QStringView key,
                         const QString& value);
 

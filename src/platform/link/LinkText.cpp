@@ -1,21 +1,16 @@
 #include "platform/link/LinkText.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
+#include "platform/CodePage.h"
 
 namespace qm::link {
 
 QByteArray EncodeLinkText(const QString& text) {
-  QStringEncoder encoder(QStringConverter::System);
-  QByteArray bytes = encoder.encode(text);
+  QByteArray bytes = platform::EncodeCodePage(text);
   const qsizetype zero = bytes.indexOf('\0');
   if (zero >= 0) bytes.truncate(zero);
   return bytes;
 }
 
-QString DecodeLinkText(const QByteArray& bytes) {
-  QStringDecoder decoder(QStringConverter::System);
-  return decoder.decode(bytes);
-}
+QString DecodeLinkText(const QByteArray& bytes) { return platform::DecodeCodePage(bytes); }
 
 }  // namespace qm::link
