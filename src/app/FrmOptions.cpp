@@ -237,6 +237,7 @@ bool FrmOptions::Form_Load() {
       [&](const QStringList& captions) {
         for (const QString& caption : captions) lstDir->AddItem(caption);
         FontListing();
+        return !unloaded_;
       });
   if (unloaded_) return false;
 

@@ -72,7 +72,7 @@ Catalogue LoadCatalogue(const IniReader& read, const CatalogueProgress& progress
     cat.captions << name;
     sections << section;
   }
-  if (namesRead) namesRead(cat.captions);
+  if (namesRead && !namesRead(cat.captions)) return cat;
   const int total = static_cast<int>(cat.captions.size());
   cat.categories.resize(total);
   for (int n = 0; n < total; ++n) {

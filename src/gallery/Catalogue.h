@@ -52,8 +52,9 @@ using CatalogueProgress = std::function<void(int done, int total)>;
 // written. Each record keeps its key number, so a later overwrite goes back to
 // the key it came from even when an earlier record was left out.
 // `namesRead` runs once the category names are known, before any template is
-// read (start-up lists the categories and the fonts at that point).
-using CatalogueNames = std::function<void(const QStringList& captions)>;
+// read (start-up lists the categories and the fonts at that point); when it
+// returns false no template is read.
+using CatalogueNames = std::function<bool(const QStringList& captions)>;
 Catalogue LoadCatalogue(const IniReader& read, const CatalogueProgress& progress = {},
                         const CatalogueNames& namesRead = {});
 
