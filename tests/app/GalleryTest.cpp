@@ -252,6 +252,11 @@ TEST_F(GalleryTest, LeftClickAppliesTheTemplateAndRightClickTakesItsPicture) {
   Click(g->pic(2), Qt::RightButton, Qt::ControlModifier);
   Click(g->pic(2), Qt::MiddleButton);
   EXPECT_EQ(HostMessages().size(), sent + 1);
+
+  // A double click is one gesture: its second press sends nothing more.
+  Click(g->pic(1), Qt::RightButton);
+  QTest::mouseDClick(g->pic(1), Qt::RightButton, {}, QPoint(5, 5));
+  EXPECT_EQ(HostMessages().size(), sent + 2);
 }
 
 TEST_F(GalleryTest, OverwriteKeepsThePictureAndTheRowBreakAndRedrawsAtOnce) {

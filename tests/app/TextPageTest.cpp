@@ -11,6 +11,7 @@
 #include "app/FrmOptions.h"
 #include "params/ui/EditorState.h"
 #include "support/PageEvents.h"
+#include "gallery/ui/CategoryPage.h"
 #include "params/ui/TextPage.h"
 #include "platform/Twips.h"
 #include "support/TempProgram.h"
@@ -193,6 +194,17 @@ TEST(TextPageWindow, PointerOverADisplayFocusesItsSliderWhenActive) {
     QApplication::sendEvent(over, &move);
     EXPECT_TRUE(target->hasFocus()) << over->objectName().toStdString();
   }
+  // Lists report the pointer on their viewport.
+  const auto overList = [](ui::ClassicListBox* list) {
+    QWidget* port = list->viewport();
+    QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), port->mapToGlobal(QPointF(2, 2)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(port, &move);
+    return list->hasFocus();
+  };
+  EXPECT_TRUE(overList(t.lstFont));
+  w.MenuSet(0);
+  EXPECT_TRUE(overList(w.categoryPage->lstDir));
   w.close();
 }
 

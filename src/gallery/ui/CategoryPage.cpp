@@ -1,6 +1,7 @@
 #include "gallery/ui/CategoryPage.h"
 
 #include "params/ui/EditorState.h"
+#include "platform/ui/HoverFocus.h"
 #include "platform/ui/Place.h"
 
 namespace qm {
@@ -22,6 +23,7 @@ CategoryPage::CategoryPage(EditorState& state, QWidget* parent) : QWidget(parent
       Place(new ui::ClassicCheckBox(QStringLiteral("фон/текстура"), this), 360, 68, 140, 20);
   chkTexura->setObjectName(QStringLiteral("chkTexura"));
   chkTexura->setToolTip(QStringLiteral("Выбор фона: цвет или текстура прозрачности"));
+  (new ui::HoverFocus(this))->Add(lstDir, lstDir);
 }
 
 }  // namespace qm

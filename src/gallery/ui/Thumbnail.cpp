@@ -63,6 +63,12 @@ void Thumbnail::mousePressEvent(QMouseEvent* event) {
   Q_EMIT MouseDown(index_, ButtonCode(event->button()), ShiftCode(event->modifiers()));
 }
 
+void Thumbnail::mouseDoubleClickEvent(QMouseEvent* event) {
+  // The second press of a double click is no new MouseDown: a template is
+  // applied (or overwritten) once.
+  event->accept();
+}
+
 void Thumbnail::mouseMoveEvent(QMouseEvent* event) {
   event->accept();
   Q_EMIT MouseMove(index_);

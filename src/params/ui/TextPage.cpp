@@ -1,5 +1,7 @@
 #include "params/ui/TextPage.h"
 
+#include "platform/ui/HoverFocus.h"
+
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -210,36 +212,20 @@ void TextPage::Wire() {
   connect(chkBrdDown, &ui::ClassicCheckBox::Click, this, &TextPage::chkBrdDown_Click);
   connect(picDefSize, &DefSizeLink::MouseDown, this, &TextPage::picDefSize_MouseDown);
 
-  FocusOnHover(framTrans, scrlShTrans);
-  FocusOnHover(lblBorder, scrlBorder);
-  FocusOnHover(lstFont, lstFont);
-  FocusOnHover(txtTempX, scrlTempX);
-  FocusOnHover(txtTempY, scrlTempY);
-  FocusOnHover(txtShadowX, scrlShadowX);
-  FocusOnHover(txtShadowY, scrlShadowY);
-}
-
-void TextPage::FocusOnHover(QWidget* over, QWidget* target) {
-  over->setMouseTracking(true);
-  // A list reports moves on its viewport, not on itself.
-  if (auto* area = qobject_cast<QAbstractScrollArea*>(over)) {
-    area->viewport()->setMouseTracking(true);
-    area->viewport()->installEventFilter(this);
-    hoverFocus_.emplace_back(area->viewport(), target);
-  }
-  over->installEventFilter(this);
-  hoverFocus_.emplace_back(over, target);
+  hoverFocus_ = new ui::HoverFocus(this);
+  hoverFocus_->Add(framTrans, scrlShTrans);
+  hoverFocus_->Add(lblBorder, scrlBorder);
+  hoverFocus_->Add(lstFont, lstFont);
+  hoverFocus_->Add(txtTempX, scrlTempX);
+  hoverFocus_->Add(txtTempY, scrlTempY);
+  hoverFocus_->Add(txtShadowX, scrlShadowX);
+  hoverFocus_->Add(txtShadowY, scrlShadowY);
 }
 
 bool TextPage::eventFilter(QObject* watched, QEvent* event) {
   if (watched == txtFontSize && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && txtFontSize_KeyPress(13)) return true;
-  }
-  if (event->type() == QEvent::MouseMove &&
-      QGuiApplication::applicationState() == Qt::ApplicationActive) {
-    for (const auto& [over, target] : hoverFocus_)
-      if (watched == over && target->isEnabled() && target->isVisible()) target->setFocus();
   }
   return QWidget::eventFilter(watched, event);
 }

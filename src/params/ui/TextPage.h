@@ -13,6 +13,9 @@
 #include "platform/ui/ClassicScrollBar.h"
 
 namespace qm {
+namespace ui {
+class HoverFocus;
+}
 
 class EditorState;
 
@@ -133,8 +136,7 @@ class TextPage : public QWidget {
   void Wire();
   // Mouse-over: the control under the pointer takes the keyboard focus, but
   // only while we are the active application (never steal it from another).
-  void FocusOnHover(QWidget* over, QWidget* target);
-  std::vector<std::pair<QWidget*, QWidget*>> hoverFocus_;
+  ui::HoverFocus* hoverFocus_ = nullptr;
 };
 
 }  // namespace qm

@@ -1,0 +1,30 @@
+#include "platform/ui/HoverFocus.h"
+
+#include <QAbstractScrollArea>
+#include <QEvent>
+#include <QGuiApplication>
+
+namespace qm::ui {
+
+void HoverFocus::Add(QWidget* over, QWidget* target) {
+  over->setMouseTracking(true);
+  over->installEventFilter(this);
+  pairs_.emplace_back(over, target);
+  // A list reports moves on its viewport, not on itself.
+  if (auto* area = qobject_cast<QAbstractScrollArea*>(over)) {
+    area->viewport()->setMouseTracking(true);
+    area->viewport()->installEventFilter(this);
+    pairs_.emplace_back(area->viewport(), target);
+  }
+}
+
+bool HoverFocus::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseMove &&
+      QGuiApplication::applicationState() == Qt::ApplicationActive) {
+    for (const auto& [over, target] : pairs_)
+      if (watched == over && target->isEnabled() && target->isVisible()) target->setFocus();
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+}  // namespace qm::ui

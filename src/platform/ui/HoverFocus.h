@@ -1,0 +1,28 @@
+#pragma once
+// Gives the keyboard focus to a control when the mouse moves over another
+// (or the same) control, while this application is the active one, so that
+// the keyboard and wheel act on what the user points at.
+
+#include <QObject>
+#include <QWidget>
+#include <utility>
+#include <vector>
+
+namespace qm::ui {
+
+class HoverFocus : public QObject {
+  Q_OBJECT
+ public:
+  using QObject::QObject;
+
+  // Mouse moves over `over` give `target` the focus.
+  void Add(QWidget* over, QWidget* target);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  std::vector<std::pair<QObject*, QWidget*>> pairs_;
+};
+
+}  // namespace qm::ui
