@@ -137,14 +137,4 @@ QString TemplateCaption(const QString& base, const QString& name, int n) {
          QStringLiteral(" заготов") + TemplateCaptionEnding(n) + u']';
 }
 
-ThumbnailTone ThumbnailToneOf(const qm::params::StampParams& p) {
-  ThumbnailTone t;
-  t.hue = static_cast<float>(p.PicHue) / 180.0f * 3.1415927f;
-  t.saturation = static_cast<float>(p.PicSaturation) / 100.0f;
-  t.value = static_cast<float>(p.PicValue) / 100.0f;
-  t.brightness = static_cast<float>(p.PicBrightness) / 100.0f;
-  t.opacity = 1.0f - static_cast<float>(p.PicAlpha) / 100.0f;
-  return t;
-}
-
 }  // namespace qm::gallery

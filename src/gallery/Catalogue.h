@@ -97,15 +97,4 @@ QString TemplateCaptionEnding(int n);
 // "<base> - <name> [n заготов<ending>]".
 QString TemplateCaption(const QString& base, const QString& name, int n);
 
-// Tone arguments of the picture renderer for one template, in the units the
-// renderer takes (hue in radians, the others as fractions).
-struct ThumbnailTone {
-  float hue = 0;
-  float saturation = 1;
-  float value = 1;
-  float brightness = 0;
-  float opacity = 1;
-};
-ThumbnailTone ThumbnailToneOf(const qm::params::StampParams& p);
-
 }  // namespace qm::gallery

@@ -110,6 +110,19 @@ ColourMatrix PictureTone::matrix() const {
   return ColourMatrix::Tone(hue, saturation, value, brightness, opacity);
 }
 
+PictureTone ToneFromValues(std::int16_t hue, std::int16_t saturation, std::int16_t value,
+                           std::int16_t brightness, std::int16_t transparency) {
+  PictureTone t;
+  // Degrees to radians with the single-precision value of pi that stored
+  // templates were made with.
+  t.hue = static_cast<float>(hue / 180.0 * 3.1415927);
+  t.saturation = static_cast<float>(saturation / 100.0);
+  t.value = static_cast<float>(value / 100.0);
+  t.brightness = static_cast<float>(brightness / 100.0);
+  t.opacity = static_cast<float>(1.0 - transparency / 100.0);  // the field is a transparency
+  return t;
+}
+
 std::optional<PictureTone> ToneFromFields(const QStringList& fields, QString* error) {
   if (fields.size() < kToneFirstField + kToneFieldCount) {
     if (error)
@@ -131,15 +144,7 @@ std::optional<PictureTone> ToneFromFields(const QStringList& fields, QString* er
     }
     v[i] = *n;
   }
-  PictureTone t;
-  // Degrees to radians with the single-precision value of pi that stored
-  // templates were made with.
-  t.hue = static_cast<float>(v[0] / 180.0 * 3.1415927);
-  t.saturation = static_cast<float>(v[1] / 100.0);
-  t.value = static_cast<float>(v[2] / 100.0);
-  t.brightness = static_cast<float>(v[3] / 100.0);
-  t.opacity = static_cast<float>(1.0 - v[4] / 100.0);  // the field is a transparency
-  return t;
+  return ToneFromValues(v[0], v[1], v[2], v[3], v[4]);
 }
 
 std::optional<PictureTone> ToneFromLine(const QString& line, QString* error) {

@@ -276,6 +276,7 @@ TEST_F(GalleryTest, OverwriteKeepsThePictureAndTheRowBreakAndRedrawsAtOnce) {
   EXPECT_EQ(g->pic(2)->Tag, QStringLiteral("Clouds\\b.png") + rest);
   EXPECT_EQ(g->pic(2)->pos(), at);
   EXPECT_EQ(w->templates->LayoutCount(), layouts);
+  EXPECT_TRUE(g->pic(2)->toolTip().endsWith(gallery::kRowBreakMarker)) << g->pic(2)->toolTip().toStdString();
   EXPECT_TRUE(HostMessages().isEmpty());
   const QImage redrawn = g->pic(2)->Image();
   EXPECT_NE(redrawn, old);
@@ -429,6 +430,15 @@ TEST_F(GalleryTest, SwatchCyclesNineColoursAndSwitchesTheTextureOff) {
   }
   // COLORREF 0x0000FF is red on the screen.
   for (int k = 0; k < 4; ++k) QTest::mouseClick(w->categoryPage->picFonColor, Qt::LeftButton);
+  // A double click steps once.
+  {
+    const std::int32_t before = w->FonNum;
+    QTest::mouseClick(w->categoryPage->picFonColor, Qt::LeftButton);
+    QTest::mouseDClick(w->categoryPage->picFonColor, Qt::LeftButton);
+    QTest::mouseRelease(w->categoryPage->picFonColor, Qt::LeftButton);
+    EXPECT_EQ(w->FonNum, before % 9 + 1);
+    for (int k = 0; k < 8; ++k) QTest::mouseClick(w->categoryPage->picFonColor, Qt::LeftButton);
+  }
   EXPECT_EQ(w->FonNum, 6);
   EXPECT_EQ(g->pic(1)->Image().pixelColor(1, 1), QColor(255, 0, 0));
 

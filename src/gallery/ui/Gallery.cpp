@@ -1,5 +1,7 @@
 #include "gallery/ui/Gallery.h"
 
+#include <utility>
+
 #include <QApplication>
 #include <QFileInfo>
 #include <QMouseEvent>
@@ -147,12 +149,13 @@ bool Gallery::PaintOne(Thumbnail* t, const gallery::TemplateRecord& r) {
     t->SetImage(box.image);
     return false;
   }
-  const gallery::ThumbnailTone tone = gallery::ThumbnailToneOf(r.params);
+  const auto& p = r.params;
+  const render::PictureTone tone = render::ToneFromValues(
+      p.PicHue, p.PicSaturation, p.PicValue, p.PicBrightness, p.PicAlpha);
   const render::TextureSource texture{bg_.TextureBytes, bg_.TextureLoaded, bg_.TextureEnabled};
   // A picture that does not decode leaves the box plain; the template is
   // still there to be applied, with its text.
-  if (!render::DrawTemplatePicture(path, box, tone.hue, tone.saturation, tone.value,
-                                   tone.brightness, tone.opacity, texture, &cache_))
+  if (!render::DrawTemplatePicture(path, box, tone, texture, &cache_))
     box.resizeLogical(t->width(), t->height());
   t->Tag = gallery::RecordText(r);
   const Layer layer = TextLayer(t->Tag, box.logicalSize(), box.devicePixelRatio);
@@ -303,7 +306,11 @@ void Gallery::OverwriteTemplate(int Index) {
   const QPoint at = t->pos();
   // The tag keeps the look as the user's line spelled it (unless the picture
   // has gone meanwhile: then the thumbnail says so and takes no clicks).
+  // Painting sets the plain tooltip; a row-break marker the layout added
+  // stays, as the gallery is not laid out again.
+  const bool marked = t->toolTip().endsWith(gallery::kRowBreakMarker);
   if (PaintOne(t, r)) t->Tag = out->tag;
+  if (marked) t->setToolTip(gallery::WithRowBreakMarker(t->toolTip()));
   t->move(at);
   t->repaint();
   StopDrawing();
@@ -342,6 +349,16 @@ void Gallery::chkTexura_Click() {
 }
 
 bool Gallery::eventFilter(QObject* watched, QEvent* event) {
+  // A double click is one click: the release after its second press does
+  // not step the colour again.
+  if (watched == page_->picFonColor && event->type() == QEvent::MouseButtonDblClick) {
+    swatchDoubleClick_ = true;
+    return true;
+  }
+  if (watched == page_->picFonColor && event->type() == QEvent::MouseButtonRelease &&
+      std::exchange(swatchDoubleClick_, false)) {
+    return true;
+  }
   if (watched == page_->picFonColor && event->type() == QEvent::MouseButtonRelease) {
     const auto* me = static_cast<QMouseEvent*>(event);
     if (me->button() == Qt::LeftButton &&

@@ -98,6 +98,7 @@ class Gallery : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  bool swatchDoubleClick_ = false;
   // Draws one template into its thumbnail; false when its picture file is
   // missing (the thumbnail then says so and has no tag).
   bool PaintOne(Thumbnail* t, const gallery::TemplateRecord& r);
