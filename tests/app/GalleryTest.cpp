@@ -155,9 +155,28 @@ int MaxChannelDiff(const QImage& a, const QImage& b) {
 
 }  // namespace
 
+// Records what a label showed each time it was painted.
+class PaintedTexts : public QObject {
+ public:
+  explicit PaintedTexts(QLabel* label) : label_(label) { label->installEventFilter(this); }
+  QStringList texts;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == label_ && event->type() == QEvent::Paint) texts << label_->text();
+    return false;
+  }
+
+ private:
+  QLabel* label_;
+};
+
 TEST_F(GalleryTest, ChoosingACategoryPaintsItsThumbnailsAndSetsTheCaption) {
   auto w = Open();
+  // "Подгружаю..." is on the screen while the thumbnails are painted.
+  PaintedTexts wait(w->gallery->lblWaitPic);
   Select(*w, 0);
+  EXPECT_EQ(wait.texts, QStringList{QStringLiteral("Подгружаю...")});
   EXPECT_EQ(w->windowTitle(), QStringLiteral("Выбор интерфейса - Облака [3 заготовки]"));
   GalleryArea* g = w->gallery;
   for (int i = 1; i <= 3; ++i) EXPECT_TRUE(g->pic(i)->isVisible()) << i;

@@ -46,8 +46,13 @@ TEST_F(ToolTest, DrawsTheThumbnail) {
   ASSERT_EQ(img.size(), QSize(44, 34));
   EXPECT_EQ(img.pixel(42, 32), 0xFFFFFFFFu);  // background 1 is white
   EXPECT_EQ(img.pixel(0, 0), test::MakePicture(40, 30).pixel(0, 0));
-  EXPECT_FALSE(test::InkBounds(img.copy(0, 0, 40, 30), 0, 0).isNull());
   EXPECT_TRUE(messages_.isEmpty());
+  // The text is there: the same line without text, shadow and border draws
+  // only the picture.
+  ASSERT_EQ(run({"--text", "+12"}, test::Line({{13, "0"}, {14, "0"}, {15, "0"}})), 0);
+  const QImage plain(out_);
+  EXPECT_GT(test::MaxChannelDifference(img, plain), 100);
+  EXPECT_EQ(plain.pixel(0, 0), img.pixel(0, 0));
 }
 
 TEST_F(ToolTest, BackgroundTextureAndScale) {
