@@ -96,7 +96,8 @@ TEST(Catalogue, CorruptRecordsAreLeftOutAndTheRestKeepTheirKeys) {
   ini.Set("Dir0", "Pic3", QString(kRecord).replace("|40|", "|big|"));
   ini.Set("Dir0", "Pic4", kRecord + "|yes");
   ini.Set("Dir0", "Pic5", QString(kRecord).replace("a.png", "e.png"));
-  const auto& t = LoadCatalogue(ini.Reader()).categories[0].templates;
+  const Catalogue cat = LoadCatalogue(ini.Reader());
+  const auto& t = cat.categories[0].templates;
   ASSERT_EQ(t.size(), 1);
   EXPECT_EQ(t[0].params.Picture, u"\\e.png");
   EXPECT_EQ(t[0].picKey, 5);
