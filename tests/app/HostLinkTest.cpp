@@ -431,3 +431,19 @@ TEST_F(HostLink, LongLinesAndMessagesAreKeptWhole) {
   ASSERT_TRUE(w.SendText(QStringLiteral("A=") + line));
   EXPECT_EQ(w.Text1->text(), line);
 }
+
+TEST_F(HostLink, AnUnlistedFontOrCategoryLeavesTheSelectionAndNamesNoFont) {
+  program.WriteIni(Ini(kLine));
+  StartHost();
+  FrmOptions& w = Open();
+  Received();
+  const int font = w.textPage->lstFont->ListIndex();
+  const int category = w.categoryPage->lstDir->ListIndex();
+  const QString line = QStringLiteral(
+      "Nowhere\\b.png|No Such Family|0|20|&HFF|1|2|&H0|0|0|255|&H0|1|1|0|1|0|0|100|100|0|0");
+  ASSERT_TRUE(w.SendText(QStringLiteral("A=") + line));
+  w.SetParamFromText();
+  EXPECT_EQ(Received(), QStringList({QStringLiteral("A=") + line, "X=1", "Y=2", "x=0", "y=0"}));
+  EXPECT_EQ(w.textPage->lstFont->ListIndex(), font);
+  EXPECT_EQ(w.categoryPage->lstDir->ListIndex(), category);
+}
