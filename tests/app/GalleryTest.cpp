@@ -84,10 +84,7 @@ class GalleryTest : public ::testing::Test {
   }
 
   std::unique_ptr<FrmOptions> Open(bool withHost = false) {
-    AppEnvironment env;
-    env.programDir = program.ProgramDir();
-    env.userStoreFile = program.StoreFile();
-    env.linkDir = linkDir.path();
+    AppEnvironment env = program.Environment({}, linkDir.path());
     if (withHost) {
       host = std::make_unique<link::test::EndpointThread>(linkDir.path(), kHostHandle);
       EXPECT_TRUE(host->listening());
@@ -508,10 +505,7 @@ TEST(GalleryDemo, EveryDemoTemplatePaints) {
   ASSERT_TRUE(run.waitForFinished(60000));
   ASSERT_EQ(run.exitCode(), 0);
 
-  AppEnvironment env;
-  env.programDir = program.ProgramDir();
-  env.userStoreFile = program.StoreFile();
-  FrmOptions w(env);
+  FrmOptions w(program.Environment());
   ASSERT_TRUE(w.Form_Load());
   w.show();
   ASSERT_GE(w.categoryPage->lstDir->ListCount(), 3);

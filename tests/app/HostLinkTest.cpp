@@ -56,12 +56,7 @@ class HostLink : public ::testing::Test {
   }
 
   FrmOptions& Open(const QString& commandLine = QString::number(kHost) + QStringLiteral("|+12°")) {
-    AppEnvironment env;
-    env.programDir = program.ProgramDir();
-    env.userStoreFile = program.StoreFile();
-    env.commandLine = commandLine;
-    env.linkDir = dir.path();
-    window = std::make_unique<FrmOptions>(env);
+    window = std::make_unique<FrmOptions>(program.Environment(commandLine, dir.path()));
     EXPECT_TRUE(window->Form_Load());
     window->show();
     return *window;

@@ -46,11 +46,7 @@ struct Windows {
     designed = std::make_unique<FrmOptions>(Env());
   }
   AppEnvironment Env() const {
-    AppEnvironment env;
-    env.programDir = program.ProgramDir();
-    env.userStoreFile = program.StoreFile();
-    env.linkDir = program.ProgramDir() + QStringLiteral("/link");
-    return env;
+    return program.Environment({}, program.ProgramDir() + QStringLiteral("/link"));
   }
   bool loaded_ok = false;
 };

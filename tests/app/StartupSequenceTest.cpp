@@ -27,11 +27,7 @@ const QByteArray kTwoCategories =
 class StartupSequence : public ::testing::Test {
  protected:
   AppEnvironment Env() const {
-    AppEnvironment env;
-    env.programDir = program.ProgramDir();
-    env.userStoreFile = program.StoreFile();
-    env.linkDir = program.ProgramDir() + QStringLiteral("/link");
-    return env;
+    return program.Environment({}, program.ProgramDir() + QStringLiteral("/link"));
   }
   QString Stored(const QString& key) const {
     QSettings s(program.StoreFile(), QSettings::IniFormat);

@@ -29,11 +29,7 @@ const QByteArray kTwoCategories =
 class Startup : public ::testing::Test {
  protected:
   std::unique_ptr<FrmOptions> Open(const QString& commandLine = QString()) {
-    AppEnvironment env;
-    env.programDir = program.ProgramDir();
-    env.userStoreFile = program.StoreFile();
-    env.commandLine = commandLine;
-    auto w = std::make_unique<FrmOptions>(env);
+    auto w = std::make_unique<FrmOptions>(program.Environment(commandLine));
     EXPECT_TRUE(w->Form_Load());
     w->show();
     return w;

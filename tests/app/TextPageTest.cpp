@@ -156,10 +156,7 @@ TEST_F(TextPageEvents, DefaultSizeLinkDrawsOnceWhileThePointerIsOver) {
 
 TEST(TextPageWindow, DefaultSizeLinkRestoresTheDefaultSizeInPlace) {
   test::TempProgram program;
-  AppEnvironment env;
-  env.programDir = program.ProgramDir();
-  env.userStoreFile = program.StoreFile();
-  FrmOptions w(env);
+  FrmOptions w(program.Environment());
   ASSERT_TRUE(w.Form_Load());
   w.show();
   w.Move(1500, 1200, 12000, 6990);
@@ -173,10 +170,7 @@ TEST(TextPageWindow, DefaultSizeLinkRestoresTheDefaultSizeInPlace) {
 
 TEST(TextPageWindow, PointerOverADisplayFocusesItsSliderWhenActive) {
   test::TempProgram program;
-  AppEnvironment env;
-  env.programDir = program.ProgramDir();
-  env.userStoreFile = program.StoreFile();
-  FrmOptions w(env);
+  FrmOptions w(program.Environment());
   ASSERT_TRUE(w.Form_Load());
   w.MenuSet(1);
   w.show();

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include "app/AppEnvironment.h"
 #include "support/QtPrint.h"
 
 namespace qm::test {
@@ -21,6 +22,17 @@ class TempProgram {
   QString IniFile() const { return dir_.path() + QStringLiteral("/Quillmark.ini"); }
   QString TemplateRoot() const { return dir_.path() + QStringLiteral("/Tavrel/"); }
   QString StoreFile() const { return dir_.path() + QStringLiteral("/user/Quillmark.conf"); }
+
+  // The environment the editor window is built from: this program directory
+  // and per-user store, with the given command line and link directory.
+  AppEnvironment Environment(const QString& commandLine = {}, const QString& linkDir = {}) const {
+    AppEnvironment env;
+    env.programDir = ProgramDir();
+    env.userStoreFile = StoreFile();
+    env.commandLine = commandLine;
+    env.linkDir = linkDir;
+    return env;
+  }
 
   // A copy of the real editor in this program directory (it reads the INI
   // file beside its own executable); empty when the copy failed.
