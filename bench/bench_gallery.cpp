@@ -1,4 +1,4 @@
-// qm-bench-deps: qm_gallery_ui
+// qm-bench-deps: qm_gallery_ui qm_params
 // The gallery's three costs, each against decoding the category's pictures,
 // measured in the same run:
 //  - painting a category of 80 thumbnails (cold: every picture is read anew)
@@ -21,7 +21,7 @@
 #include "gallery/ui/CategoryPage.h"
 #include "gallery/ui/Gallery.h"
 #include "gallery/ui/GalleryArea.h"
-#include "params/ui/EditorState.h"
+#include "params/EditorState.h"
 #include "render/PictureRenderer.h"
 #include "settings/AppPaths.h"
 
@@ -103,11 +103,10 @@ Fixture& Data() {
 // The gallery as the window holds it, without the window.
 struct Bench {
   qm::EditorState state;
-  QByteArray TextureBytes;
-  bool TextureLoaded = true;
-  bool TextureEnabled = true;
-  std::int16_t FonNum = 1;
-  std::int32_t FonColor = 0xFFFFFF;
+  // Nothing the gallery sends while painting matters here.
+  struct Quiet : qm::LookSender {
+    bool SendText(const QString&) override { return true; }
+  } sender;
   QWidget host;
   qm::CategoryPage* page;
   qm::GalleryArea* area;
@@ -115,16 +114,14 @@ struct Bench {
 
   Bench() {
     host.resize(640, 560);
-    page = new qm::CategoryPage(state, &host);
+    page = new qm::CategoryPage(&host);
     area = new qm::GalleryArea(&host);
     area->setGeometry(0, 160, 634, 377);
     area->CreateThumbnails();
-    TextureBytes = Data().texture;
     state.FormReady = true;
-    gallery = std::make_unique<qm::Gallery>(
-        state, Data().catalogue,
-        qm::PreviewBackground{TextureBytes, TextureLoaded, TextureEnabled, FonNum, FonColor}, page,
-        area);
+    gallery = std::make_unique<qm::Gallery>(state, sender, Data().catalogue, page, area);
+    gallery->SetTexture(Data().texture);
+    gallery->Background.TextureEnabled = true;
     page->lstDir->AddItem(QStringLiteral("Bench"));
     host.show();
     const QSignalBlocker block(page->lstDir);
@@ -166,7 +163,7 @@ void BM_RepaintAfterBackgroundChange(benchmark::State& state) {
     {
       const QSignalBlocker block(b.page->chkTexura);
       b.page->chkTexura->SetValue(1);
-      b.TextureEnabled = true;
+      b.gallery->Background.TextureEnabled = true;
     }
     state.ResumeTiming();
   }

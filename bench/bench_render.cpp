@@ -1,4 +1,4 @@
-// qm-bench-deps: qm_render Qt6::Gui
+// qm-bench-deps: qm_render qm_stamp Qt6::Gui
 //
 // Rendering speed, each figure against a baseline measured in the same run:
 //  - the colour matrix on a 1-megapixel picture against memcpy of the same
@@ -21,6 +21,7 @@
 #include "render/PictureRenderer.h"
 #include "render/StampFont.h"
 #include "render/StampText.h"
+#include "stamp/StampParams.h"
 
 namespace {
 
@@ -87,8 +88,10 @@ BENCHMARK(BM_TextPathFillOnce);
 
 void BM_StampTextShadowBorder(benchmark::State& state) {
   PictureBox box(110, 60, Qt::white);
+  const auto look = qm::stamp::ParseLine(kLine);
+  if (!look) return state.SkipWithError("line refused");
   for (auto _ : state) {
-    if (!DrawStampText(box, kLine, {})) {
+    if (DrawStampText(box, *look, {}) != StampTextResult::Drawn) {
       state.SkipWithError("text not drawn");
       return;
     }
@@ -102,9 +105,10 @@ void BM_StampTextPlain(benchmark::State& state) {
   QStringList f = kLine.split(QLatin1Char('|'));
   f[14] = QStringLiteral("0");
   f[15] = QStringLiteral("0");
-  const QString line = f.join(QLatin1Char('|'));
+  const auto look = qm::stamp::ParseLine(f.join(QLatin1Char('|')));
+  if (!look) return state.SkipWithError("line refused");
   for (auto _ : state) {
-    if (!DrawStampText(box, line, {})) {
+    if (DrawStampText(box, *look, {}) != StampTextResult::Drawn) {
       state.SkipWithError("text not drawn");
       return;
     }

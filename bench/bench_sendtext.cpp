@@ -1,4 +1,4 @@
-// qm-bench-deps: qm_params_ui Qt6::Widgets
+// qm-bench-deps: qm_params qm_stamp qm_link
 // SendText to a host on the socket, answer included (the message delivered,
 // then written into the line, the typed copy refreshed and the save timer
 // restarted), against the bare floor: the same bytes written to a Unix socket
@@ -11,18 +11,17 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QFile>
-#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <cstring>
 #include <thread>
 
-#include "params/ParamLine.h"
-#include "params/ui/EditorState.h"
-#include "params/ui/HostSession.h"
+#include "params/EditorState.h"
+#include "params/HostSession.h"
+#include "stamp/ParamLine.h"
 #include "platform/link/LinkSender.h"
 #include "platform/link/LinkText.h"
 
@@ -92,12 +91,11 @@ void BM_SendText(benchmark::State& state) {
     qm::EditorState editor;
     editor.HostHwnd = kHost;
     editor.FormReady = true;
-    QLineEdit Text1(qm::params::DefaultLine(QStringLiteral("DejaVu Sans")));
-    QLineEdit txtMsg;
+    editor.Text1.setText(qm::stamp::DefaultLine(QStringLiteral("DejaVu Sans")));
     QTimer save;
     save.setSingleShot(true);
     save.setInterval(1000);
-    qm::HostSession session(editor, &Text1, &txtMsg);
+    qm::HostSession session(editor);
     session.SetLinkDirectory(g_dir->path());
     session.SetSaveTimer(&save);
     const int which = static_cast<int>(state.range(0));
@@ -108,7 +106,7 @@ void BM_SendText(benchmark::State& state) {
         break;
       }
     }
-    benchmark::DoNotOptimize(Text1.text().size());
+    benchmark::DoNotOptimize(editor.Text1.text().size());
   }  // the session's connection closes here, which ends the peer
   peer.reset();
 }
@@ -175,7 +173,7 @@ int main(int argc, char** argv) {
   CPU_SET(static_cast<unsigned>(std::max(0, sched_getcpu())), &one);
   sched_setaffinity(0, sizeof one, &one);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
+  QCoreApplication app(argc, argv);
   QTemporaryDir dir;
   g_dir = &dir;
   benchmark::Initialize(&argc, argv);

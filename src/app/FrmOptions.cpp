@@ -3,11 +3,12 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QTimer>
-#include <limits>
 
 #include "app/CommandLine.h"
 #include "app/DesignGeometry.h"
@@ -18,14 +19,14 @@
 #include "gallery/ui/CategoryPage.h"
 #include "gallery/ui/Gallery.h"
 #include "gallery/ui/GalleryArea.h"
-#include "params/ui/HostSession.h"
+#include "params/HostSession.h"
 #include "params/ui/TextPage.h"
 #include "platform/Classic.h"
 #include "platform/PathResolver.h"
 #include "platform/Twips.h"
 #include "platform/ui/Place.h"
-#include "render/StampFont.h"
 #include "render/Gdip.h"
+#include "render/StampFont.h"
 #include "settings/AppPaths.h"
 #include "settings/IniClass.h"
 #include "settings/UserSettings.h"
@@ -57,7 +58,7 @@ QIcon StampIcon() {
 }  // namespace
 
 FrmOptions::FrmOptions(AppEnvironment env, QWidget* parent)
-    : QWidget(parent), env_(std::move(env)), state_(this) {
+    : QWidget(parent), env_(std::move(env)), host_(std::make_unique<HostSession>(state_)) {
   setObjectName(QStringLiteral("frmOptions"));
   setWindowTitle(QStringLiteral("Выбор интерфейса"));
   // The pages are designed for a small dialog font.
@@ -69,108 +70,100 @@ FrmOptions::FrmOptions(AppEnvironment env, QWidget* parent)
   BuildMenu();
   BuildPages();
 
-  gallery = new GalleryArea(this);
-  gallery->setGeometry(TwipsToPixels(design::kPicFrameLeft), TwipsToPixels(design::kPicFrameTop),
-                       TwipsToPixels(design::kPicFrameWidth),
-                       TwipsToPixels(design::kPicFrameHeight));
-  templates = new Gallery(state_, catalogue_,
-                          PreviewBackground{TextureBytes, TextureLoaded, TextureEnabled, FonNum,
-                                            FonColor},
-                          categoryPage, gallery, this);
-  templates->hooks.writeIni = [this](const QString& section, const QString& key,
-                                     const QString& value) {
-    return ini_ && ini_->WriteInIKey(section, key, value, settings::sIniFile());
-  };
-  templates->hooks.gdipStart = [this] { return GdipStart(); };
-  templates->hooks.gdipStop = [this] { GdipStop(); };
-  templates->hooks.setS = [this](const QString& k, const QString& v) { SetS(k, v); };
-  templates->hooks.sendText = [this](const QString& m) { SendText(m); };
-  templates->hooks.setParamFromText = [this] { SetParamFromText(); };
-  templates->hooks.currentLine = [this] { return Text1->text(); };
-
-  // The host writes its messages into txtMsg; Text1 holds the current line.
-  txtMsg = new QLineEdit(this);
-  // The boxes hold whole messages and lines; a line edit's default limit of
-  // 32767 characters would cut a long one.
-  txtMsg->setMaxLength(std::numeric_limits<int>::max());
-  txtMsg->setObjectName(QStringLiteral("txtMsg"));
-  txtMsg->hide();
-  Text1 = new QLineEdit(this);
-  Text1->setMaxLength(std::numeric_limits<int>::max());
-  Text1->setObjectName(QStringLiteral("Text1"));
-  Text1->setToolTip(QStringLiteral("Строка, сформированная для INI-файла"));
-  Text1->hide();
+  gallery_ = new GalleryArea(this);
+  gallery_->setGeometry(TwipsToPixels(design::kPicFrameLeft), TwipsToPixels(design::kPicFrameTop),
+                        TwipsToPixels(design::kPicFrameWidth),
+                        TwipsToPixels(design::kPicFrameHeight));
+  templates_ = std::make_unique<Gallery>(state_, *host_, catalogue_, categoryPage_, gallery_);
+  ConnectGallery();
 
   // The palette mark blinks from the start; the save timer is made at start-up.
-  tmr[0] = new QTimer(this);
-  tmr[0]->setObjectName(QStringLiteral("tmr_0"));
-  tmr[0]->setInterval(300);
+  tmr_[0] = new QTimer(this);
+  tmr_[0]->setObjectName(QStringLiteral("tmr_0"));
+  tmr_[0]->setInterval(300);
   ConnectHostLink();
 }
 
-FrmOptions::~FrmOptions() = default;
+FrmOptions::~FrmOptions() {
+  // Whatever a control's teardown might still run must find the session, the
+  // gallery and the state alive: the widgets go first, while they are.
+  host_->Close();
+  const QList<QWidget*> children = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+  qDeleteAll(children);
+}
+
+void FrmOptions::ConnectGallery() {
+  GalleryHooks& h = templates_->hooks;
+  h.writeIni = [this](const QString& section, const QString& key, const QString& value) {
+    return ini_ && ini_->WriteInIKey(section, key, value, settings::sIniFile());
+  };
+  h.gdipStart = [this] { return GdipStart(); };
+  h.gdipStop = [this] { GdipStop(); };
+  h.setS = [this](const QString& k, const QString& v) { SetS(k, v); };
+  h.setParamFromText = [this] { SetParamFromText(); };
+}
 
 void FrmOptions::BuildMenu() {
-  picMenu = new QWidget(this);
-  picMenu->setObjectName(QStringLiteral("picMenu"));
-  picMenu->setAutoFillBackground(true);
-  picMenu->setGeometry(0, 0, TwipsToPixels(design::kPicMenuWidth),
+  picMenu_ = new QWidget(this);
+  picMenu_->setObjectName(QStringLiteral("picMenu"));
+  picMenu_->setAutoFillBackground(true);
+  picMenu_->setGeometry(0, 0, TwipsToPixels(design::kPicMenuWidth),
                        TwipsToPixels(design::kPicMenuHeight));
 
-  lblHeading = new QLabel(QStringLiteral("Настройки"), picMenu);
-  lblHeading->setObjectName(QStringLiteral("lbl_3"));
-  lblHeading->setAlignment(Qt::AlignCenter);
-  lblHeading->setGeometry(TwipsToPixels(-30), TwipsToPixels(-30), TwipsToPixels(1770),
+  lblHeading_ = new QLabel(QStringLiteral("Настройки"), picMenu_);
+  lblHeading_->setObjectName(QStringLiteral("lbl_3"));
+  lblHeading_->setAlignment(Qt::AlignCenter);
+  lblHeading_->setGeometry(TwipsToPixels(-30), TwipsToPixels(-30), TwipsToPixels(1770),
                           TwipsToPixels(315));
-  QFont hf = lblHeading->font();
+  QFont hf = lblHeading_->font();
   hf.setBold(true);
-  lblHeading->setFont(hf);
+  lblHeading_->setFont(hf);
 
   // Top to bottom the entries are 0, 1, 2, 4, 3.
   const int tops[5] = {510, 810, 1110, 1725, 1410};
   for (int i = 0; i < 5; ++i) {
-    auto* l = new QLabel(QString::fromUtf8(kMenuCaptions[i]), picMenu);
+    auto* l = new QLabel(QString::fromUtf8(kMenuCaptions[i]), picMenu_);
     l->setObjectName(QStringLiteral("lblMenu_%1").arg(i));
     l->setAutoFillBackground(true);
     l->setCursor(Qt::PointingHandCursor);
     l->setGeometry(TwipsToPixels(i == 4 ? 330 : 345), TwipsToPixels(tops[i]), TwipsToPixels(1365),
                    TwipsToPixels(270));
     l->installEventFilter(this);
-    lblMenu[i] = l;
+    lblMenu_[i] = l;
   }
   const int lineTops[6] = {480, 780, 1080, 1380, 1695, 2010};
   for (int i = 0; i < 6; ++i) {
-    auto* line = new QFrame(picMenu);
+    auto* line = new QFrame(picMenu_);
     line->setObjectName(QStringLiteral("Line1_%1").arg(i));
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
     line->setGeometry(TwipsToPixels(300), TwipsToPixels(lineTops[i]), TwipsToPixels(1410), 2);
-    Line1[i] = line;
+    Line1_[i] = line;
   }
 }
 
 void FrmOptions::BuildPages() {
-  categoryPage = new CategoryPage(state_, this);
-  textPage = new TextPage(state_, this);
-  colourPage = new ColourPage(state_, this);
-  tonePage = new TonePage(state_, this);
+  categoryPage_ = new CategoryPage(this);
+  textPage_ = new TextPage(state_, *host_, this);
+  colourPage_ = new ColourPage(state_, *host_, this);
+  tonePage_ = new TonePage(state_, *host_, this);
   auto* help = new QWidget(this);
   help->setObjectName(QStringLiteral("framMenu_3"));
-  txtHelp = new QPlainTextEdit(help);
-  txtHelp->setObjectName(QStringLiteral("txtHelp"));
-  txtHelp->setReadOnly(true);
-  txtHelp->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-  txtHelp->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  txtHelp->setPlainText(HelpText());
-  txtHelp->setGeometry(4, 8, TwipsToPixels(design::kFramMenuWidth) - 8,
+  txtHelp_ = new QPlainTextEdit(help);
+  txtHelp_->setObjectName(QStringLiteral("txtHelp"));
+  txtHelp_->setReadOnly(true);
+  txtHelp_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  txtHelp_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  txtHelp_->setPlainText(HelpText());
+  txtHelp_->setGeometry(4, 8, TwipsToPixels(design::kFramMenuWidth) - 8,
                        TwipsToPixels(design::kFramMenuHeight) - 12);
 
-  framMenu = {categoryPage, textPage, colourPage, help, tonePage};
-  for (QWidget* page : framMenu) ui::ShiftChildren(page, 5);
+  framMenu_ = {categoryPage_, textPage_, colourPage_, help, tonePage_};
+  for (QWidget* page : framMenu_) ui::ShiftChildren(page, 5);
   // At design time the pages lie spread over a wide window; start-up stacks
   // them all on page 0's place.
   for (int i = 0; i < 5; ++i) {
-    framMenu[i]->setGeometry(TwipsToPixels(design::kFramMenuLeft + i * 7800),
+    framMenu_[i]->setGeometry(TwipsToPixels(design::kFramMenuLeft + i * 7800),
                              TwipsToPixels(design::kFramMenuTop),
                              TwipsToPixels(design::kFramMenuWidth),
                              TwipsToPixels(design::kFramMenuHeight));
@@ -193,34 +186,32 @@ QString FrmOptions::HelpText() {
 // --- start-up ---------------------------------------------------------------
 
 bool FrmOptions::Form_Load() {
-  // 1 (the single-instance check) runs in main(), before anything is read.
-  // 2. The window icon.
+  // The single-instance check has run in main(), before anything is read.
   setWindowIcon(StampIcon());
-  // 3, 4. INI access and the program's paths.
   ini_ = std::make_unique<settings::INI_Class>();
   settings::SetAppPaths(env_.programDir);
   store_ = std::make_unique<settings::UserSettings>(env_.userStoreFile);
-  // 5-8. Twips per pixel is fixed (see Twips.h); the derived sizes come from
-  // the design geometry.
+  // Twips per pixel is fixed (see Twips.h); the derived sizes come from the
+  // design geometry.
   const double DefWidth = design::DefWidth();
   const double DesignHeight = design::DesignHeight();
-  // 9. Where the window was when it last closed.
+  // Where the window was when it last closed.
   const QString defPos = classic::SingleText(static_cast<float>(design::kFormLeft)) + u'|' +
                          classic::SingleText(static_cast<float>(design::kFormTop)) + u'|' +
                          classic::SingleText(static_cast<float>(DefWidth)) + u'|' +
                          classic::SingleText(static_cast<float>(DesignHeight));
   const QRectF saved = SavedPlacement(GetS(QStringLiteral("FrmOptPos"), defPos));
 
-  // 10. The progress window, centred over the saved place.
+  // The progress window, centred over the saved place.
   progress_ = std::make_unique<FrmProgress>();
   progress_->Init(
       static_cast<float>((saved.width() - design::kProgressWidth) / 2 + saved.left()),
       static_cast<float>((DesignHeight - design::kProgressHeight) / 2 + saved.top()),
       QStringLiteral("Загрузка..."));
 
-  // 11-15. Categories, the font list and the templates. Start-up reads
-  // thousands of keys: they all come from one parsed copy of the file.
-  ui::ClassicListBox* lstDir = categoryPage->lstDir;
+  // Categories, the font list and the templates. Start-up reads thousands of
+  // keys: they all come from one parsed copy of the file.
+  ui::ClassicListBox* lstDir = categoryPage_->lstDir;
   lstDir->Clear();
   ini_->BeginBulkRead(settings::sIniFile());
   const QString iniFile = settings::sIniFile();
@@ -228,12 +219,12 @@ bool FrmOptions::Form_Load() {
       [&](const QString& section, const QString& key) {
         return ini_->ReadINIKey(section, key, iniFile, QString());
       },
-      // 15. After each category the progress moves on by its step.
+      // After each category the progress moves on by its share of 88 %.
       [&](int done, int total) {
         const float step = 88.0f / static_cast<float>(total);
         progress_->Progress(7.0f + step * static_cast<float>(done));
       },
-      // 12, 13. The names are listed, then the fonts, before the templates.
+      // The names are listed, then the fonts, before any template is read.
       [&](const QStringList& captions) {
         for (const QString& caption : captions) lstDir->AddItem(caption);
         FontListing();
@@ -241,92 +232,82 @@ bool FrmOptions::Form_Load() {
       });
   if (unloaded_) return false;
 
-  // 16, 17. The palette's default colours, then the user's set.
+  // The palette's default colours, then the user's set; the thumbnails.
   LoadColours();
-  // 18, 19. The thumbnails.
-  gallery->CreateThumbnails();
-  for (QFrame* f : gallery->framPic) f->setFrameShape(QFrame::NoFrame);
+  gallery_->CreateThumbnails();
+  for (QFrame* f : gallery_->framPic) f->setFrameShape(QFrame::NoFrame);
 
-  // 20. The command line.
+  // The command line. The host may answer at once: listen before announcing
+  // ourselves, and announce before the look is loaded.
   const CommandLine cmd = ParseCommandLine(env_.commandLine);
   state_.HostHwnd = cmd.HostHwnd;
-  // The host may answer at once: listen before announcing ourselves.
-  host->Listen();
-  host->SendHwnd();
+  host_->Listen();
+  host_->SendHwnd();
   state_.sampleText = cmd.sampleText;
 
-  // 21. The current look.
-  Text1->setText(ini_->ReadINIKey(QStringLiteral("General"), QStringLiteral("Selected"), iniFile,
-                                  QString()));
+  // The current look.
+  state_.Text1.setText(
+      ini_->ReadINIKey(QStringLiteral("General"), QStringLiteral("Selected"), iniFile, QString()));
   ini_->EndBulkRead();
 
-  // 22. The one-shot save timer.
-  tmr[1] = new QTimer(this);
-  tmr[1]->setObjectName(QStringLiteral("tmr_1"));
-  tmr[1]->setSingleShot(true);
-  tmr[1]->setTimerType(Qt::PreciseTimer);
-  tmr[1]->stop();
-  tmr[1]->setInterval(1000);
-  host->SetSaveTimer(tmr[1]);
-  connect(tmr[1], &QTimer::timeout, host, [this] { host->tmr_Timer(1); });
+  // The one-shot save timer, made stopped.
+  tmr_[1] = new QTimer(this);
+  tmr_[1]->setObjectName(QStringLiteral("tmr_1"));
+  tmr_[1]->setSingleShot(true);
+  tmr_[1]->setTimerType(Qt::PreciseTimer);
+  tmr_[1]->stop();
+  tmr_[1]->setInterval(1000);
+  host_->SetSaveTimer(tmr_[1]);
+  connect(tmr_[1], &QTimer::timeout, this, [this] { host_->tmr_Timer(1); });
 
-  // 23. The hue strip's colours.
-  colourPage->FillHueTable();
-  // 24. Stack the pages on page 0's place.
-  for (int i = 1; i < 5; ++i) framMenu[i]->move(framMenu[0]->pos());
+  colourPage_->FillHueTable();
+  // The pages, laid side by side at design time, stack on page 0's place.
+  for (int i = 1; i < 5; ++i) framMenu_[i]->move(framMenu_[0]->pos());
 
-  FillStartupRest();
+  LoadBackground();
 
-  // 29, 30. Default width, then the gallery margins.
+  // Default width, then the gallery margins.
   Move(Left(), Top(), DefWidth, DesignHeight);
   ResizeParamDef();
-  // 31. The page that was open.
-  state_.CurrentPage = classic::CInt(classic::Val(GetS(QStringLiteral("OptMenu"), QStringLiteral("0"))))
-                           .value_or(0);
+  // The page that was open.
+  state_.CurrentPage =
+      classic::CInt(classic::Val(GetS(QStringLiteral("OptMenu"), QStringLiteral("0")))).value_or(0);
   MenuSet(state_.CurrentPage);
-  // 32, 33.
   progress_->Progress(100);
   setProperty("Tag", windowTitle());
-  // 34. The colour tools edit the text colour.
-  colourPage->LumaSync = true;
-  colourPage->ClrTarget = 1;
-  // 35. Every control from the current line.
+  // The colour tools edit the text colour.
+  colourPage_->ClrTarget = 1;
+  // Every control from the current line.
   SetParamFromText();
-  // 36. The saved place.
   Move(saved.left(), saved.top(), saved.width(), saved.height());
-  // 37. The progress window is done.
   progress_->ProgressStop();
   progress_.reset();
-  // 38. The size limit: at least DefWidth by MinHeight, no maximum.
+  // The size limit: at least DefWidth by MinHeight, no maximum.
   setMinimumSize(TwipsToPixels(DefWidth), TwipsToPixels(design::MinHeight()));
-  // 39. Wheel notches: each slider takes one small step per notch itself
+  // Wheel notches: each slider takes one small step per notch itself
   // (ClassicScrollBar); notches over a slider's text box or frame do not yet
   // reach the slider.
-  tmr[0]->start();
+  tmr_[0]->start();
   return true;
 }
 
-void FrmOptions::FillStartupRest() {
-  // 25. The texture picture, whole.
+void FrmOptions::LoadBackground() {
+  // The texture picture, whole.
   QFile texture(
       platform::ResolveRelativePath(settings::sTemplateRoot(), QStringLiteral("Chm1.png")));
-  if (texture.open(QIODevice::ReadOnly)) {
-    TextureBytes = texture.readAll();
-    // An empty file is no texture at all.
-    TextureLoaded = !TextureBytes.isEmpty();
-  }
-  // 26, 27. The preview background colour.
-  FonNum = classic::CInt(classic::Val(GetS(QStringLiteral("FonNum"), QStringLiteral("1"))))
-               .value_or(1);
-  ApplyBackgroundColour();
-  // 28. The texture switch, silently.
+  if (texture.open(QIODevice::ReadOnly)) templates_->SetTexture(texture.readAll());
+  // The preview background colour.
+  templates_->Background.FonNum =
+      classic::CInt(classic::Val(GetS(QStringLiteral("FonNum"), QStringLiteral("1")))).value_or(1);
+  templates_->ApplyBackgroundColour();
+  // The texture switch, silently.
   {
     const FormReadyOff off(state_);
-    const QSignalBlocker block(categoryPage->chkTexura);
+    const QSignalBlocker block(categoryPage_->chkTexura);
     const int v = classic::CInt(classic::Val(GetS(QStringLiteral("TxturEn"), QStringLiteral("1"))))
                       .value_or(1);
-    categoryPage->chkTexura->SetValue(v);
-    chkTexura_Click();
+    categoryPage_->chkTexura->SetValue(v);
+    templates_->chkTexura_Click();
   }
   state_.FormReady = true;
 }
@@ -340,7 +321,7 @@ void FrmOptions::FontListing() {
   }
   const QStringList families = render::InstalledFontFamilies();
   if (!families.isEmpty()) {
-    ui::ClassicListBox* lst = textPage->lstFont;
+    ui::ClassicListBox* lst = textPage_->lstFont;
     lst->Clear();
     for (const QString& f : families) lst->AddItem(f);
   }
@@ -349,17 +330,13 @@ void FrmOptions::FontListing() {
 
 void FrmOptions::LoadColours() {
   colour::ColourCells cells = colour::DefColors;
-  colourPage->SetCellColours(cells);
+  colourPage_->SetCellColours(cells);
   colour::ApplyColorsKey(
       ini_->ReadINIKey(QStringLiteral("General"), QStringLiteral("Colors"), settings::sIniFile(),
                        QString()),
       cells);
-  colourPage->SetCellColours(cells);
+  colourPage_->SetCellColours(cells);
 }
-
-void FrmOptions::ApplyBackgroundColour() { templates->ApplyBackgroundColour(); }
-
-void FrmOptions::chkTexura_Click() { templates->chkTexura_Click(); }
 
 QRectF FrmOptions::SavedPlacement(const QString& stored) const {
   // The default place and size, on the primary screen.
@@ -393,11 +370,11 @@ QRectF FrmOptions::SavedPlacement(const QString& stored) const {
 // --- the menu ---------------------------------------------------------------
 
 void FrmOptions::MenuSet(std::int16_t p) {
-  const QColor strip = picMenu->palette().color(QPalette::Window);
+  const QColor strip = picMenu_->palette().color(QPalette::Window);
   for (int i = 0; i < 5; ++i) {
     const bool on = i == p;
-    framMenu[i]->setVisible(on);
-    QLabel* l = lblMenu[i];
+    framMenu_[i]->setVisible(on);
+    QLabel* l = lblMenu_[i];
     QPalette pal = l->palette();
     pal.setColor(QPalette::Window, on ? QColor(0, 0, 0x80) : strip);
     pal.setColor(QPalette::WindowText, on ? QColor(Qt::white) : QColor(Qt::black));
@@ -416,7 +393,7 @@ void FrmOptions::lblMenu_MouseDown(int Index) {
 bool FrmOptions::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::MouseButtonPress) {
     for (int i = 0; i < 5; ++i) {
-      if (watched == lblMenu[i]) {
+      if (watched == lblMenu_[i]) {
         lblMenu_MouseDown(i);
         return true;
       }
@@ -443,16 +420,16 @@ void FrmOptions::SetWinState() {
 }
 
 void FrmOptions::ResizeParamDef() {
-  const double picFrameW = PixelsToTwips(gallery->width());
-  const double picFrameH = PixelsToTwips(gallery->height());
+  const double picFrameW = PixelsToTwips(gallery_->width());
+  const double picFrameH = PixelsToTwips(gallery_->height());
   margins_.FrameDW = Width() - picFrameW;
   margins_.FrameDH = Height() - picFrameH;
-  margins_.ScrollDX = picFrameW - PixelsToTwips(gallery->scrlPic->x());
-  margins_.ScrollDH = picFrameH - PixelsToTwips(gallery->scrlPic->height());
-  margins_.ViewDW = picFrameW - PixelsToTwips(gallery->framPic[0]->width());
-  margins_.ViewDH = picFrameH - PixelsToTwips(gallery->framPic[0]->height());
+  margins_.ScrollDX = picFrameW - PixelsToTwips(gallery_->scrlPic->x());
+  margins_.ScrollDH = picFrameH - PixelsToTwips(gallery_->scrlPic->height());
+  margins_.ViewDW = picFrameW - PixelsToTwips(gallery_->framPic[0]->width());
+  margins_.ViewDH = picFrameH - PixelsToTwips(gallery_->framPic[0]->height());
   margins_.StripDW =
-      PixelsToTwips(gallery->framPic[0]->width()) - PixelsToTwips(gallery->framPic[1]->width());
+      PixelsToTwips(gallery_->framPic[0]->width()) - PixelsToTwips(gallery_->framPic[1]->width());
   MarginsSet = true;
 }
 
@@ -460,15 +437,15 @@ void FrmOptions::ResizeParamSet() {
   if (!MarginsSet) return;
   const double picFrameW = Width() - margins_.FrameDW;
   const double picFrameH = Height() - margins_.FrameDH;
-  gallery->resize(TwipsToPixels(picFrameW), TwipsToPixels(picFrameH));
-  gallery->scrlPic->setGeometry(TwipsToPixels(picFrameW - margins_.ScrollDX), gallery->scrlPic->y(),
-                                gallery->scrlPic->width(),
+  gallery_->resize(TwipsToPixels(picFrameW), TwipsToPixels(picFrameH));
+  gallery_->scrlPic->setGeometry(TwipsToPixels(picFrameW - margins_.ScrollDX), gallery_->scrlPic->y(),
+                                gallery_->scrlPic->width(),
                                 TwipsToPixels(picFrameH - margins_.ScrollDH));
   const double viewW = picFrameW - margins_.ViewDW;
-  gallery->framPic[0]->resize(TwipsToPixels(viewW), TwipsToPixels(picFrameH - margins_.ViewDH));
-  gallery->framPic[1]->resize(TwipsToPixels(viewW - margins_.StripDW),
-                              gallery->framPic[1]->height());
-  templates->FrameResize();
+  gallery_->framPic[0]->resize(TwipsToPixels(viewW), TwipsToPixels(picFrameH - margins_.ViewDH));
+  gallery_->framPic[1]->resize(TwipsToPixels(viewW - margins_.StripDW),
+                              gallery_->framPic[1]->height());
+  templates_->FrameResize();
 }
 
 void FrmOptions::Form_Resize() {
@@ -530,15 +507,14 @@ void FrmOptions::Form_Unload() {
     return;
   }
   unloaded_ = true;
-  tmr[0]->stop();
+  tmr_[0]->stop();
   // A change made less than a second ago is still waiting in the save timer;
   // closing must not lose it.
-  host->FlushPendingSave();
-  // 1, 2. The wheel handling and the size limit go.
+  host_->FlushPendingSave();
+  // The wheel handling and the size limit go, then the INI access.
   setMinimumSize(0, 0);
-  // 3. INI access is released.
   ini_.reset();
-  // 4, 5. The place of the normal window.
+  // The place of the normal window.
   // Qt knows the normal place of a maximised window only while it is still
   // maximised: take it before the window is set back.
   const bool wasMaximised =
@@ -550,11 +526,11 @@ void FrmOptions::Form_Unload() {
            classic::SingleText(static_cast<float>(PixelsToTwips(g.y()))) + u'|' +
            classic::SingleText(static_cast<float>(PixelsToTwips(g.width()))) + u'|' +
            classic::SingleText(static_cast<float>(PixelsToTwips(g.height()))));
-  // 6. The open page.
+  // The open page.
   SetS(QStringLiteral("OptMenu"), QString::number(state_.CurrentPage));
-  // 7. The host hears that we are gone.
+  // The host hears that we are gone.
   if (state_.HostHwnd > 0) SendText(QStringLiteral("W=0"));
-  host->Close();
+  host_->Close();
   Q_EMIT Unloaded();
 }
 

@@ -1,20 +1,21 @@
 #pragma once
 // The editor window: the page menu, the five pages, the gallery area below,
-// and the start-up and shutdown sequences. It composes the pages and owns the
-// state that lives for the run; the pages carry their own behaviour.
+// and the start-up and shutdown sequences. It composes the pages, the gallery
+// and the host session and owns the state that lives for the run; the pages
+// carry their own behaviour. Tests and tools find its controls by object name.
 
-#include <QByteArray>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTimer>
+#include <QWidget>
 #include <array>
 #include <memory>
-#include <optional>
 
 #include "app/AppEnvironment.h"
 #include "gallery/Catalogue.h"
-#include "params/ui/EditorState.h"
+#include "params/EditorState.h"
+
+class QFrame;
+class QLabel;
+class QPlainTextEdit;
+class QTimer;
 
 namespace qm {
 
@@ -75,38 +76,10 @@ class FrmOptions : public QWidget {
   void SetParamFromText();
 
   EditorState& State() { return state_; }
+  HostSession& Host() { return *host_; }
+  Gallery& Templates() { return *templates_; }
   const gallery::Catalogue& Catalogue() const { return catalogue_; }
   settings::INI_Class& Ini() { return *ini_; }
-
-  // Controls owned directly by the window.
-  QWidget* picMenu;
-  QLabel* lblHeading;  // "lbl" 3, the strip's heading
-  std::array<QLabel*, 5> lblMenu{};
-  std::array<QFrame*, 6> Line1{};
-  std::array<QWidget*, 5> framMenu{};
-  QPlainTextEdit* txtHelp;
-  QLineEdit* txtMsg;
-  QLineEdit* Text1;
-  std::array<QTimer*, 2> tmr{};
-
-  CategoryPage* categoryPage;
-  TextPage* textPage;
-  ColourPage* colourPage;
-  TonePage* tonePage;
-  GalleryArea* gallery;
-  HostSession* host = nullptr;  // the host link, Text1's line and the timers
-  // The gallery's behaviour: categories, thumbnails, gestures, background.
-  Gallery* templates;
-
-  // Preview background and texture (read at start-up).
-  QByteArray TextureBytes;
-  bool TextureLoaded = false;
-  bool TextureEnabled = false;
-  std::int16_t FonNum = 1;
-  std::int32_t FonColor = 0xFFFFFF;
-
-  void ApplyBackgroundColour();
-  void chkTexura_Click();
 
   // The size limit (minimum width and height in pixels; no maximum).
   QSize MinimumTrackSize() const { return minimumSize(); }
@@ -125,22 +98,44 @@ class FrmOptions : public QWidget {
 
  private:
   void ConnectHostLink();
+  void ConnectGallery();
   void BuildMenu();
   void BuildPages();
   void FontListing();
   void LoadColours();
-  void FillStartupRest();
+  void LoadBackground();
   void Form_Unload();
   void Form_Resize();
   QRectF SavedPlacement(const QString& stored) const;
 
   AppEnvironment env_;
+  // The state outlives everything that reads or writes it: the session and
+  // the gallery are members declared after it, and the widgets are deleted
+  // by the destructor while it is still there.
   EditorState state_;
+  gallery::Catalogue catalogue_;
+  std::unique_ptr<HostSession> host_;
   std::unique_ptr<settings::INI_Class> ini_;
   std::unique_ptr<settings::UserSettings> store_;
-  gallery::Catalogue catalogue_;
   std::unique_ptr<FrmProgress> progress_;
   bool unloaded_ = false;
+
+  // Controls owned directly by the window.
+  QWidget* picMenu_ = nullptr;
+  QLabel* lblHeading_ = nullptr;  // "lbl" 3, the strip's heading
+  std::array<QLabel*, 5> lblMenu_{};
+  std::array<QFrame*, 6> Line1_{};
+  std::array<QWidget*, 5> framMenu_{};
+  QPlainTextEdit* txtHelp_ = nullptr;
+  std::array<QTimer*, 2> tmr_{};  // 0 blinks the palette mark, 1 is the save
+
+  CategoryPage* categoryPage_ = nullptr;
+  TextPage* textPage_ = nullptr;
+  ColourPage* colourPage_ = nullptr;
+  TonePage* tonePage_ = nullptr;
+  GalleryArea* gallery_ = nullptr;
+  // The gallery's behaviour: categories, thumbnails, gestures, background.
+  std::unique_ptr<Gallery> templates_;
 
   // Margins recorded once by ResizeParamDef, in twips.
   struct Margins {

@@ -1,11 +1,9 @@
 #pragma once
 // Colour values and the hue/saturation/value model of the colour editor.
 //
-// Two byte orders meet in this program: the controls, the palette and
-// CurrentParams hold the platform's colour reference 0x00BBGGRR, while the
-// parameter line and the host messages carry 0x00RRGGBB. Color2RGB turns one
-// into the other (it is its own inverse). The hue/saturation/value triple is
-// on a 0..255 scale, which is what the luma slider of the colour editor works
+// The byte orders of a colour (stamp/ColourOrder.h) are the stamp model's;
+// this adds what only the colour tools need. The hue/saturation/value triple
+// is on a 0..255 scale, which is what the luma slider of the colour editor works
 // with; every result is rounded to the nearest integer with halves to even.
 
 #include <QString>
@@ -13,17 +11,11 @@
 #include <QtGlobal>
 #include <optional>
 
+#include "stamp/ColourOrder.h"
+
 namespace qm::colour {
 
-// Exchanges bytes 0 and 2 and clears byte 3: BGR <-> RGB.
-qint32 Color2RGB(qint32 Clr);
-
-struct Rgb {
-  qint32 r = 0;
-  qint32 g = 0;
-  qint32 b = 0;
-  friend bool operator==(const Rgb&, const Rgb&) = default;
-};
+using stamp::Rgb;
 
 struct Hsv {
   qint32 h = 0;
@@ -31,11 +23,6 @@ struct Hsv {
   qint32 v = 0;
   friend bool operator==(const Hsv&, const Hsv&) = default;
 };
-
-// Components of a BGR colour value (red in the low byte) and back.
-Rgb SplitColour(qint32 bgr);
-qint32 JoinColour(qint32 r, qint32 g, qint32 b);
-inline qint32 JoinColour(const Rgb& c) { return JoinColour(c.r, c.g, c.b); }
 
 // Components 0..255 -> hue, saturation, value 0..255 (and back).
 void RGB2HSV(qint32 R, qint32 G, qint32 B, qint32& H, qint32& S, qint32& V);

@@ -6,7 +6,7 @@ namespace qm::gallery {
 namespace {
 
 using qm::classic::Split;
-namespace params = qm::params;
+namespace stamp = qm::stamp;
 
 // The row-break piece: any number, 0 meaning off. An empty piece (a line
 // ending in "|") is taken as off rather than as a corrupt record.
@@ -29,28 +29,19 @@ std::optional<TemplateRecord> ParseRecordLine(const QString& categoryPath, const
                                               int picKey) {
   // Views into the line: start-up parses thousands of records, and copying
   // every field first would cost more than converting it.
-  QList<QStringView> pieces;
-  pieces.reserve(params::kFieldCount + 1);
-  qsizetype from = 0;
-  for (qsizetype i = 0; i < line.size(); ++i) {
-    if (line[i] == u'|') {
-      pieces.append(QStringView(line).sliced(from, i - from));
-      from = i + 1;
-    }
-  }
-  pieces.append(QStringView(line).sliced(from));
-  if (pieces.size() < params::kFieldCount) return std::nullopt;
+  QList<QStringView> pieces = stamp::SplitFields(line);
+  if (pieces.size() < stamp::kFieldCount) return std::nullopt;
   TemplateRecord rec;
   rec.picKey = picKey;
-  if (pieces.size() > params::kFieldCount) {
-    const auto flag = ReadRowBreak(pieces[params::kFieldCount]);
+  if (pieces.size() > stamp::kFieldCount) {
+    const auto flag = ReadRowBreak(pieces[stamp::kFieldCount]);
     if (!flag) return std::nullopt;
     rec.RowBreak = *flag;
   }
-  pieces.resize(params::kFieldCount);
-  const QString picture = categoryPath + pieces[params::kPicture].toString();
-  pieces[params::kPicture] = picture;
-  const auto p = params::ParseParamFields(pieces);
+  pieces.resize(stamp::kFieldCount);
+  const QString picture = categoryPath + pieces[stamp::kPicture].toString();
+  pieces[stamp::kPicture] = picture;
+  const auto p = stamp::ParseParamFields(pieces);
   if (!p) return std::nullopt;
   rec.params = *p;
   return rec;
@@ -88,7 +79,7 @@ Catalogue LoadCatalogue(const IniReader& read, const CatalogueProgress& progress
   return cat;
 }
 
-QString RecordText(const TemplateRecord& record) { return params::ParamLineText(record.params); }
+QString RecordText(const TemplateRecord& record) { return stamp::LineText(record.params); }
 
 std::optional<QString> CatalogueLine(const QString& picture, const QString& currentLine,
                                      qint16 rowBreak) {
@@ -98,7 +89,7 @@ std::optional<QString> CatalogueLine(const QString& picture, const QString& curr
   // The look must read back as fields 1..21; the picture is the template's own.
   QStringList check = Split(rest, u'|');
   check.prepend(QString());
-  if (!params::ParseParamFields(check)) return std::nullopt;
+  if (!stamp::ParseParamFields(check)) return std::nullopt;
   const QString file = Split(picture, u'\\').constLast();
   if (file.contains(u'|')) return std::nullopt;
   QString line = file + u'|' + rest;
@@ -114,7 +105,7 @@ std::optional<TemplateOverwrite> OverwriteTemplate(int categoryIndex, const Temp
   const QString rest = currentLine.mid(currentLine.indexOf(u'|') + 1);
   QStringList fields = Split(rest, u'|');
   fields.prepend(picture);
-  const auto parsed = params::ParseParamFields(fields);
+  const auto parsed = stamp::ParseParamFields(fields);
   if (!parsed) return std::nullopt;  // CatalogueLine has checked the same fields
 
   TemplateOverwrite out;

@@ -15,7 +15,7 @@
 #include <functional>
 #include <optional>
 
-#include "params/StampParams.h"
+#include "stamp/StampParams.h"
 
 namespace qm::gallery {
 
@@ -23,7 +23,7 @@ inline constexpr int kMaxCategories = 41;  // sections Dir0..Dir40
 inline constexpr int kMaxTemplates = 80;   // keys Pic1..Pic80
 
 struct TemplateRecord {
-  qm::params::StampParams params;  // Picture = category path + file name
+  qm::stamp::StampParams params;  // Picture = category path + file name
   qint16 RowBreak = 0;             // 0, or -1: the gallery starts a new row after it
   int picKey = 0;                  // the m of the "Pic" m key the record came from
   friend bool operator==(const TemplateRecord&, const TemplateRecord&) = default;

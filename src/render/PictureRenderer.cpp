@@ -2,27 +2,17 @@
 
 #include <QBuffer>
 #include <QFile>
-#include <QFileInfo>
 #include <QHash>
 #include <QImageReader>
 #include <QPainter>
 
-#if defined(Q_OS_UNIX)
-#include <sys/stat.h>
-#endif
-
-#include "platform/Classic.h"
+#include "platform/FileStamp.h"
 #include "render/PictureBox.h"
 
 namespace qm::render {
 namespace {
 
-namespace cl = qm::classic;
-
-constexpr int kToneFirstField = 17;
-constexpr int kToneFieldCount = 5;
-constexpr const char* kToneNames[kToneFieldCount] = {"hue", "saturation", "value", "brightness",
-                                                     "transparency"};
+using platform::FileStamp;
 
 // The box's device pixels are bounded like a picture's, with room for the
 // border and a device pixel ratio of up to 2.
@@ -73,37 +63,6 @@ const QImage& DecodedTexture(const QByteArray& bytes) {
   return slot.image;
 }
 
-// What the cache needs to know of a picture file: whether it is a file and
-// what marks a change to it.
-struct FileStamp {
-  bool isFile = false;
-  qint64 size = -1;
-  qint64 modifiedNs = 0;
-  bool operator==(const FileStamp&) const = default;
-};
-
-FileStamp StampOf(const QString& path) {
-  FileStamp f;
-#if defined(Q_OS_UNIX)
-  // One stat, and no time zone: the modification time as local time (what
-  // QFileInfo hands out) makes the C library read the zone file again for
-  // every picture of every paint.
-  struct stat st;
-  const QByteArray name = QFile::encodeName(path);
-  if (name.isEmpty() || ::stat(name.constData(), &st) != 0 || !S_ISREG(st.st_mode)) return f;
-  f.isFile = true;
-  f.size = static_cast<qint64>(st.st_size);
-  f.modifiedNs = static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-#else
-  const QFileInfo info(path);
-  if (!info.isFile()) return f;
-  f.isFile = true;
-  f.size = info.size();
-  f.modifiedNs = info.lastModified().toMSecsSinceEpoch() * 1000000;
-#endif
-  return f;
-}
-
 }  // namespace
 
 ColourMatrix PictureTone::matrix() const {
@@ -123,32 +82,8 @@ PictureTone ToneFromValues(std::int16_t hue, std::int16_t saturation, std::int16
   return t;
 }
 
-std::optional<PictureTone> ToneFromFields(const QStringList& fields, QString* error) {
-  if (fields.size() < kToneFirstField + kToneFieldCount) {
-    if (error)
-      *error = QStringLiteral("the line has %1 fields, %2 are needed")
-                   .arg(fields.size())
-                   .arg(kToneFirstField + kToneFieldCount);
-    return std::nullopt;
-  }
-  std::int16_t v[kToneFieldCount];
-  for (int i = 0; i < kToneFieldCount; ++i) {
-    const int at = kToneFirstField + i;
-    const auto n = cl::ToInt16(fields.at(at));
-    if (!n) {
-      if (error)
-        *error = QStringLiteral("field %1 (%2) \"%3\" is not valid")
-                     .arg(at)
-                     .arg(QLatin1String(kToneNames[i]), fields.at(at).left(40));
-      return std::nullopt;
-    }
-    v[i] = *n;
-  }
-  return ToneFromValues(v[0], v[1], v[2], v[3], v[4]);
-}
-
-std::optional<PictureTone> ToneFromLine(const QString& line, QString* error) {
-  return ToneFromFields(cl::Split(line, u'|'), error);
+PictureTone ToneOf(const stamp::StampParams& p) {
+  return ToneFromValues(p.PicHue, p.PicSaturation, p.PicValue, p.PicBrightness, p.PicAlpha);
 }
 
 QImage ReadPictureBounded(QIODevice& device) {
@@ -217,7 +152,7 @@ void PictureCache::clear() {
 int PictureCache::size() const { return static_cast<int>(d_->entries.size()); }
 
 QImage PictureCache::toned(const QString& path, const ColourMatrix& matrix) {
-  const FileStamp stamp = StampOf(path);
+  const FileStamp stamp = platform::FileStampOf(path);
   if (!stamp.isFile) {
     if (auto it = d_->entries.find(path); it != d_->entries.end()) {
       d_->usedBytes -= it->bytes();

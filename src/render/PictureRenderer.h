@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "render/ColourMatrix.h"
+#include "stamp/StampParams.h"
 
 class QBuffer;
 class QIODevice;
@@ -31,16 +32,12 @@ struct PictureTone {
   ColourMatrix matrix() const;
 };
 
-// Fields 17..21 of a parameter line (hue in degrees, saturation and value in
-// percent, brightness in percent, transparency in percent) as tone factors.
-// Nullopt for a line of fewer than 22 fields or a tone field that is not a
-// 16-bit integer; `error` then says which.
 // The tone of a template's fields 17..21 (hue in degrees, saturation, value and
 // brightness in per cent, transparency in per cent).
 PictureTone ToneFromValues(std::int16_t hue, std::int16_t saturation, std::int16_t value,
                            std::int16_t brightness, std::int16_t transparency);
-std::optional<PictureTone> ToneFromLine(const QString& line, QString* error = nullptr);
-std::optional<PictureTone> ToneFromFields(const QStringList& fields, QString* error = nullptr);
+// The same for a look's tone group.
+PictureTone ToneOf(const stamp::StampParams& p);
 
 // The background texture: the texture file's bytes as read at start-up and the
 // two switches that must both be on for it to be drawn.

@@ -6,17 +6,12 @@
 #include <cmath>
 #include <utility>
 
-#include "platform/Classic.h"
 #include "render/PictureBox.h"
 #include "render/StampFont.h"
 #include "render/StampRaster.h"
 
 namespace qm::render {
 namespace {
-
-namespace cl = qm::classic;
-
-constexpr int kMinFields = 17;
 
 // Sizes beyond this are not a font size anyone typed on purpose; the outlines
 // would only be clipped away, at a high price.
@@ -26,76 +21,49 @@ constexpr float kMaxFontSize = 20000.0f;
 // runaway text must not stall the gallery.
 constexpr qsizetype kMaxSampleLength = 1024;
 
-const char* const kFieldNames[kMinFields] = {
-    "picture",      "font name",     "font style", "font size", "text colour",      "text X",
-    "text Y",       "shadow colour", "shadow X",   "shadow Y",  "shadow opacity",   "border colour",
-    "border width", "text on",       "shadow on",  "border on", "border under text"};
-
-// The fields the text reads, as views into the line: the line is read for
-// every thumbnail, and copying each field out would cost more than reading it.
-using Fields = std::array<QStringView, kMinFields>;
-
-template <typename T>
-bool Convert(const Fields& f, int i, std::optional<T> (*conv)(QStringView), T& out,
-             QString* error) {
-  const auto v = conv(f[i]);
-  if (!v) {
-    if (error)
-      *error = QStringLiteral("field %1 (%2) \"%3\" is not valid")
-                   .arg(i)
-                   .arg(QLatin1String(kFieldNames[i]), f[i].left(40).toString());
-    return false;
-  }
-  out = *v;
-  return true;
-}
-
 // A colour as drawn: the stored number supplies red, green and blue only.
 // Bits above them (from a hand-edited line) must not leak into the alpha.
 QColor Argb(std::uint32_t alphaMask, std::int32_t colour) {
   return QColor::fromRgba(alphaMask | (static_cast<std::uint32_t>(colour) & 0xFFFFFFu));
 }
 
-}  // namespace
+// What the drawing reads of a look, in the units it draws with.
+struct TextLook {
+  QString fontName;
+  int fontStyle = 0;  // bit 0 bold, bit 1 italic, bit 2 underline, bit 3 strikeout
+  float fontSize = 0;
+  std::int32_t textColor = 0;
+  float textX = 0, textY = 0;
+  std::int32_t shadowColor = 0;
+  float shadowX = 0, shadowY = 0;
+  std::uint8_t shadowAlpha = 0;
+  std::int32_t borderColor = 0;
+  float borderWidth = 0;
+  bool textOn = false, shadowOn = false, borderOn = false, borderUnder = false;
+};
 
-std::optional<StampTextParams> ParseStampTextLine(const QString& line, QString* error) {
-  Fields f;
-  qsizetype count = 0;
-  for (qsizetype from = 0;;) {
-    const qsizetype at = line.indexOf(u'|', from);
-    if (count < kMinFields)
-      f[count] = QStringView(line).sliced(from, (at < 0 ? line.size() : at) - from);
-    ++count;
-    if (at < 0) break;
-    from = at + 1;
-  }
-  if (count < kMinFields) {
-    if (error)
-      *error = QStringLiteral("the line has %1 fields, at least %2 are needed")
-                   .arg(count)
-                   .arg(kMinFields);
-    return std::nullopt;
-  }
-  StampTextParams p;
-  p.fontName = f[1].toString();
-  const bool ok = Convert(f, 2, cl::ToInt32, p.fontStyle, error) &&
-                  Convert(f, 3, cl::ToSingle, p.fontSize, error) &&
-                  Convert(f, 4, cl::ToInt32, p.textColor, error) &&
-                  Convert(f, 5, cl::ToSingle, p.textX, error) &&
-                  Convert(f, 6, cl::ToSingle, p.textY, error) &&
-                  Convert(f, 7, cl::ToInt32, p.shadowColor, error) &&
-                  Convert(f, 8, cl::ToSingle, p.shadowX, error) &&
-                  Convert(f, 9, cl::ToSingle, p.shadowY, error) &&
-                  Convert(f, 10, cl::ToByte, p.shadowAlpha, error) &&
-                  Convert(f, 11, cl::ToInt32, p.borderColor, error) &&
-                  Convert(f, 12, cl::ToSingle, p.borderWidth, error) &&
-                  Convert(f, 13, cl::ToBool, p.textOn, error) &&
-                  Convert(f, 14, cl::ToBool, p.shadowOn, error) &&
-                  Convert(f, 15, cl::ToBool, p.borderOn, error) &&
-                  Convert(f, 16, cl::ToBool, p.borderUnder, error);
-  if (!ok) return std::nullopt;
-  return p;
+TextLook LookOf(const stamp::StampParams& p) {
+  TextLook l;
+  l.fontName = p.FontName;
+  l.fontStyle = p.FontStyle;
+  l.fontSize = p.FontSize;
+  l.textColor = p.TextColor;
+  l.textX = p.TextX;
+  l.textY = p.TextY;
+  l.shadowColor = p.ShadowColor;
+  l.shadowX = p.ShadowX;
+  l.shadowY = p.ShadowY;
+  l.shadowAlpha = p.ShadowAlpha;
+  l.borderColor = p.BorderColor;
+  l.borderWidth = p.BorderWidth;
+  l.textOn = p.TextOn != 0;
+  l.shadowOn = p.ShadowOn != 0;
+  l.borderOn = p.BorderOn != 0;
+  l.borderUnder = p.BorderUnder != 0;
+  return l;
 }
+
+}  // namespace
 
 float BorderPenWidth(float borderWidth, bool borderUnder) {
   const double w = borderWidth;
@@ -128,7 +96,7 @@ struct Geometry {
   QRgb shadowColour = 0, fillColour = 0, borderColour = 0;
 };
 
-StampTextResult Prepare(const QSize& clientSize, const StampTextParams& p, const QString& sample,
+StampTextResult Prepare(const QSize& clientSize, const TextLook& p, const QString& sample,
                         Geometry& g) {
   QString text = EffectiveSampleText(sample);
   if (text.size() > kMaxSampleLength) text.truncate(kMaxSampleLength);
@@ -167,7 +135,7 @@ StampTextResult Prepare(const QSize& clientSize, const StampTextParams& p, const
 // The order of the layers. The shadow stands for the whole stamp, outline
 // included, so it is filled even when the text itself is not.
 template <typename Fill, typename Stroke>
-void Passes(const StampTextParams& p, const Geometry& g, Fill fill, Stroke stroke) {
+void Passes(const TextLook& p, const Geometry& g, Fill fill, Stroke stroke) {
   if (p.shadowOn) {
     if (!p.borderUnder) fill(true, g.shadowColour);
     if (g.stroke) stroke(true, g.shadowColour);
@@ -180,7 +148,7 @@ void Passes(const StampTextParams& p, const Geometry& g, Fill fill, Stroke strok
 
 // Vector drawing through the painter, for painters with a rotation, a scale of
 // their own or a fractional device offset.
-void DrawVector(QPainter& painter, const QSize& clientSize, const StampTextParams& p,
+void DrawVector(QPainter& painter, const QSize& clientSize, const TextLook& p,
                 const Geometry& g) {
   const QPainterPath path = g.path();
   QPainterPath outline;
@@ -223,7 +191,7 @@ struct Masks {
   QRect touched;              // device pixels that any layer may change
 };
 
-Masks BuildMasks(const StampTextParams& p, const Geometry& g, qreal dpr, const QRect& clip) {
+Masks BuildMasks(const TextLook& p, const Geometry& g, qreal dpr, const QRect& clip) {
   Masks m;
   const bool needText = p.textOn || g.stroke;
   const bool needShadow = p.shadowOn;
@@ -263,7 +231,7 @@ Masks BuildMasks(const StampTextParams& p, const Geometry& g, qreal dpr, const Q
   return m;
 }
 
-void BlendMasks(QImage& image, const QPoint& origin, const StampTextParams& p, const Geometry& g,
+void BlendMasks(QImage& image, const QPoint& origin, const TextLook& p, const Geometry& g,
                 const Masks& m) {
   Passes(
       p, g,
@@ -285,9 +253,10 @@ QRect DeviceBox(const QSize& clientSize, qreal dpr) {
 
 }  // namespace
 
-StampTextResult DrawStampText(QPainter& painter, const QSize& clientSize, const StampTextParams& p,
-                              const QString& sampleText) {
+StampTextResult DrawStampText(QPainter& painter, const QSize& clientSize,
+                              const stamp::StampParams& params, const QString& sampleText) {
   if (!painter.isActive()) return StampTextResult::NoSurface;
+  const TextLook p = LookOf(params);
   Geometry g;
   const StampTextResult prepared = Prepare(clientSize, p, sampleText, g);
   if (prepared != StampTextResult::Drawn) return prepared;
@@ -315,9 +284,10 @@ StampTextResult DrawStampText(QPainter& painter, const QSize& clientSize, const 
   return StampTextResult::Drawn;
 }
 
-StampTextResult DrawStampText(PictureBox& box, const StampTextParams& p,
+StampTextResult DrawStampText(PictureBox& box, const stamp::StampParams& params,
                               const QString& sampleText) {
   if (box.image.isNull()) return StampTextResult::NoSurface;
+  const TextLook p = LookOf(params);
   Geometry g;
   const StampTextResult prepared = Prepare(box.logicalSize(), p, sampleText, g);
   if (prepared != StampTextResult::Drawn) return prepared;
@@ -329,36 +299,22 @@ StampTextResult DrawStampText(PictureBox& box, const StampTextParams& p,
   return StampTextResult::Drawn;
 }
 
-bool DrawStampText(QPainter& painter, const QSize& clientSize, const QString& line,
-                   const QString& sampleText) {
-  const auto params = ParseStampTextLine(line);
-  if (!params) return false;
-  return DrawStampText(painter, clientSize, *params, sampleText) == StampTextResult::Drawn;
-}
-
-bool DrawStampText(PictureBox& box, const QString& line, const QString& sampleText) {
-  const auto params = ParseStampTextLine(line);
-  if (!params) return false;  // refused before anything is drawn
-  return DrawStampText(box, *params, sampleText) == StampTextResult::Drawn;
-}
-
-bool StampTextLayer(const QSize& clientSize, qreal dpr, const QString& line,
+bool StampTextLayer(const QSize& clientSize, qreal dpr, const stamp::StampParams& params,
                     const QString& sampleText, QImage& layer, QPoint& origin) {
   layer = QImage();
   origin = QPoint();
   if (!(dpr > 0) || !std::isfinite(dpr)) dpr = 1.0;  // as a picture box takes it
   const QRect clip = DeviceBox(clientSize, dpr);
   if (clip.isEmpty()) return false;  // a box without pixels cannot be drawn on
-  const auto params = ParseStampTextLine(line);
-  if (!params) return false;
+  const TextLook look = LookOf(params);
   Geometry g;
-  if (Prepare(clientSize, *params, sampleText, g) != StampTextResult::Drawn) return false;
-  const Masks m = BuildMasks(*params, g, dpr, clip);
+  if (Prepare(clientSize, look, sampleText, g) != StampTextResult::Drawn) return false;
+  const Masks m = BuildMasks(look, g, dpr, clip);
   if (m.touched.isEmpty()) return true;
   QImage out(m.touched.size(), QImage::Format_ARGB32_Premultiplied);
   if (out.isNull()) return false;
   out.fill(Qt::transparent);
-  BlendMasks(out, m.touched.topLeft(), *params, g, m);
+  BlendMasks(out, m.touched.topLeft(), look, g, m);
   out.setDevicePixelRatio(dpr);
   layer = std::move(out);
   origin = m.touched.topLeft();

@@ -44,20 +44,6 @@ TEST(ColourModel, RoundTripKeepsGreysAndPrimariesAndMovesOrangeSlightly) {
   EXPECT_EQ(HSV2RGB(RGB2HSV(Rgb{255, 128, 0})), (Rgb{255, 126, 0}));
 }
 
-TEST(ColourModel, Color2RGBExchangesRedAndBlueAndClearsTopByte) {
-  EXPECT_EQ(Color2RGB(0xFF), 0xFF0000);
-  EXPECT_EQ(Color2RGB(0xFF), 16711680);
-  EXPECT_EQ(Color2RGB(0x804020), 0x204080);
-  EXPECT_EQ(Color2RGB(Color2RGB(0x12804020)), 0x804020);
-  EXPECT_EQ(Color2RGB(-1), 0xFFFFFF);
-}
-
-TEST(ColourModel, SplitAndJoinUseTheControlsByteOrder) {
-  EXPECT_EQ(SplitColour(0x804020), (Rgb{0x20, 0x40, 0x80}));
-  EXPECT_EQ(JoinColour(0x20, 0x40, 0x80), 0x804020);
-  EXPECT_EQ(JoinColour(SplitColour(0x4080FF)), 0x4080FF);
-}
-
 TEST(ColourModel, HexTextHasNoLeadingZeros) {
   EXPECT_EQ(ColourHexText(0), u"&H0");
   EXPECT_EQ(ColourHexText(255), u"&HFF");

@@ -7,7 +7,7 @@
 #include "platform/Classic.h"
 
 using namespace qm::gallery;
-namespace params = qm::params;
+namespace stamp = qm::stamp;
 
 namespace {
 
@@ -125,7 +125,7 @@ TEST(Catalogue, RecordTextIsTheTagAndAnOverwriteReadsBack) {
   const auto back = ParseRecordLine("Big\\", ow->line, 7);
   ASSERT_TRUE(back);
   EXPECT_EQ(*back, ow->record);
-  EXPECT_TRUE(params::ParseParamFields(RecordText(*back).split(u'|')));
+  EXPECT_TRUE(stamp::ParseParamFields(RecordText(*back).split(u'|')));
 }
 
 TEST(Catalogue, OverwriteWithoutRowBreakAddsNoField) {

@@ -17,13 +17,13 @@
 #include <optional>
 
 #include "gallery/Catalogue.h"
-#include "params/ParamLine.h"
+#include "stamp/ParamLine.h"
 #include "platform/Classic.h"
 #include "platform/PathResolver.h"
 #include "settings/IniClass.h"
 
 using namespace qm::gallery;
-using qm::params::StampParams;
+using qm::stamp::StampParams;
 
 namespace {
 
@@ -282,7 +282,7 @@ TEST_F(DemoCatalogueTest, TextureIsAnOpaqueChecker) {
 
 TEST_F(DemoCatalogueTest, SelectedIsACompleteLineOfAListedTemplate) {
   const QString selected = Read(QStringLiteral("General"), QStringLiteral("Selected"));
-  ASSERT_TRUE(qm::params::IsValidLine(selected)) << selected.toStdString();
+  ASSERT_TRUE(qm::stamp::IsValidLine(selected)) << selected.toStdString();
   const QString picture = qm::classic::Split(selected, u'|').at(0);
   bool listed = false;
   for (const Category& c : Load().categories)

@@ -44,7 +44,7 @@ QByteArray GoldenTest::texture_;
 TEST_P(GoldenTest, LooksAsBefore) {
   const Look& look = GetParam();
   const QString line = test::Line(look.fields);
-  const auto tone = ToneFromLine(line);
+  const auto tone = test::ToneOfLine(line);
   ASSERT_TRUE(tone);
   TextureSource texture;
   texture.bytes = texture_;
@@ -52,7 +52,7 @@ TEST_P(GoldenTest, LooksAsBefore) {
   texture.TextureEnabled = look.texture;
   PictureBox box(1, 1, QColor(0x40, 0xCC, 0xFF), look.dpr);
   ASSERT_TRUE(DrawTemplatePicture(dir_->filePath("pic.png"), box, *tone, texture));
-  ASSERT_TRUE(DrawStampText(box, line, {}));
+  ASSERT_TRUE(test::DrawLine(box, line, {}));
   EXPECT_TRUE(test::MatchesGolden(box.image, QString::fromLatin1(look.name)));
 }
 

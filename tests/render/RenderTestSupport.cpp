@@ -7,7 +7,28 @@
 #include <QStandardPaths>
 #include <cstdlib>
 
+#include "render/PictureBox.h"
+#include "render/PictureRenderer.h"
+#include "render/StampText.h"
+#include "stamp/StampParams.h"
+
 namespace qm::render::test {
+
+bool DrawLine(PictureBox& box, const QString& line, const QString& sample) {
+  const auto look = stamp::ParseLine(line);
+  return look && DrawStampText(box, *look, sample) == StampTextResult::Drawn;
+}
+
+bool DrawLine(QPainter& painter, const QSize& size, const QString& line, const QString& sample) {
+  const auto look = stamp::ParseLine(line);
+  return look && DrawStampText(painter, size, *look, sample) == StampTextResult::Drawn;
+}
+
+std::optional<PictureTone> ToneOfLine(const QString& line) {
+  const auto look = stamp::ParseLine(line);
+  if (!look) return std::nullopt;
+  return ToneOf(*look);
+}
 
 QStringList Fields(const FieldChanges& changes) {
   QStringList f = {QStringLiteral("Cat\\pic.png"),

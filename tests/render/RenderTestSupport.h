@@ -5,11 +5,20 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QSize>
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <utility>
 #include <vector>
+
+class QPainter;
+
+namespace qm::render {
+struct PictureBox;
+struct PictureTone;
+}  // namespace qm::render
 
 namespace qm::render::test {
 
@@ -19,6 +28,13 @@ namespace qm::render::test {
 using FieldChanges = std::vector<std::pair<int, QString>>;
 QString Line(const FieldChanges& changes = {});
 QStringList Fields(const FieldChanges& changes = {});
+
+// A whole line drawn as the gallery draws its look: parsed by the one line
+// parser, then drawn; false when the line is refused or the text not drawn.
+bool DrawLine(PictureBox& box, const QString& line, const QString& sample);
+bool DrawLine(QPainter& painter, const QSize& size, const QString& line, const QString& sample);
+// The tone of a whole line; nullopt when the line is refused.
+std::optional<PictureTone> ToneOfLine(const QString& line);
 
 // A w x h picture: a horizontal colour ramp whose right third is half
 // transparent, so that tone and background both show.

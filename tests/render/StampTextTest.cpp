@@ -21,7 +21,7 @@ const QRgb kWhite = 0xFFFFFFFF;
 QImage Draw(const QString& line, const QString& sample = {}, QSize size = {200, 100},
             bool* drawn = nullptr) {
   PictureBox box(size.width(), size.height(), Qt::white);
-  const bool ok = DrawStampText(box, line, sample);
+  const bool ok = test::DrawLine(box, line, sample);
   if (drawn) *drawn = ok;
   return box.image;
 }
@@ -33,59 +33,20 @@ QString Plain(std::initializer_list<std::pair<int, QString>> more = {}) {
   return f.join('|');
 }
 
-TEST(StampTextParseTest, ConvertsTheFieldsOfALine) {
-  const auto p = ParseStampTextLine(
-      "x|Liberation Sans|3|12.5|&HFF8000|-7|4|16711680|1,5|-2|128|&H00FF|2|1|-1|0|1");
-  ASSERT_TRUE(p);
-  EXPECT_EQ(p->fontName, "Liberation Sans");
-  EXPECT_EQ(p->fontStyle, 3);
-  EXPECT_FLOAT_EQ(p->fontSize, 12.5f);
-  EXPECT_EQ(p->textColor, 0xFF8000);
-  EXPECT_FLOAT_EQ(p->textX, -7);
-  EXPECT_FLOAT_EQ(p->textY, 4);
-  EXPECT_EQ(p->shadowColor, 0xFF0000);
-  EXPECT_FLOAT_EQ(p->shadowX, 1.5f);
-  EXPECT_FLOAT_EQ(p->shadowY, -2);
-  EXPECT_EQ(p->shadowAlpha, 128);
-  EXPECT_EQ(p->borderColor, 0xFF);
-  EXPECT_FLOAT_EQ(p->borderWidth, 2);
-  EXPECT_TRUE(p->textOn);
-  EXPECT_TRUE(p->shadowOn);  // "-1" is true as well
-  EXPECT_FALSE(p->borderOn);
-  EXPECT_TRUE(p->borderUnder);
+TEST(StampTextTest, ALineRefusedByTheParserDrawsNothing) {
+  for (const QString& line : {QString(), Fields().mid(0, 17).join('|'), Line({{10, "256"}}),
+                              Line({{3, "big"}}), Line({{13, "yes"}})}) {
+    bool drawn = true;
+    const QImage img = Draw(line, {}, {200, 100}, &drawn);
+    EXPECT_FALSE(drawn) << line.toStdString();
+    EXPECT_TRUE(InkBounds(img, kWhite, 0).isNull()) << "something was drawn";
+  }
 }
 
-struct BadLine {
-  const char* name;
-  QString line;
-};
-
-class StampTextBadLineTest : public ::testing::TestWithParam<BadLine> {};
-
-TEST_P(StampTextBadLineTest, IsRefusedBeforeDrawing) {
-  QString error;
-  EXPECT_FALSE(ParseStampTextLine(GetParam().line, &error));
-  EXPECT_FALSE(error.isEmpty());
-  bool drawn = true;
-  const QImage img = Draw(GetParam().line, {}, {200, 100}, &drawn);
-  EXPECT_FALSE(drawn);
-  EXPECT_TRUE(InkBounds(img, kWhite, 0).isNull()) << "something was drawn";
-}
-
-QString Cut(int fields) { return Fields().mid(0, fields).join('|'); }
-
-INSTANTIATE_TEST_SUITE_P(Lines, StampTextBadLineTest,
-                         ::testing::Values(BadLine{"empty", ""}, BadLine{"sixteen_fields", Cut(16)},
-                                           BadLine{"opacity_256", Line({{10, "256"}})},
-                                           BadLine{"opacity_negative", Line({{10, "-1"}})},
-                                           BadLine{"size_not_a_number", Line({{3, "big"}})},
-                                           BadLine{"boolean_word", Line({{13, "yes"}})}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(StampTextTest, SeventeenFieldsAreEnough) {
-  bool drawn = false;
-  Draw(Cut(17), {}, {200, 100}, &drawn);
-  EXPECT_TRUE(drawn);
+// A size typed as "12.5" is 12 pixels in the thumbnail, as everywhere else.
+TEST(StampTextTest, AFractionalSizeDrawsAtTheSizeTheEditorReads) {
+  EXPECT_EQ(Draw(Plain({{3, "12.5"}})), Draw(Plain({{3, "12"}})));
+  EXPECT_EQ(Draw(Plain({{3, "13.5"}})), Draw(Plain({{3, "14"}})));
 }
 
 TEST(StampTextTest, EmptySampleTextDrawsTheDefault) {
@@ -291,7 +252,7 @@ TEST_P(StampTextAbuseTest, StaysInsideTheBox) {
   const QRect box(0, 0, 110, 60);
   {
     QPainter painter(&canvas);
-    EXPECT_EQ(DrawStampText(painter, box.size(), GetParam().line, GetParam().sample),
+    EXPECT_EQ(test::DrawLine(painter, box.size(), GetParam().line, GetParam().sample),
               GetParam().drawn);
   }
   const QRect ink = InkBounds(canvas, kWhite, 0);
@@ -307,11 +268,13 @@ INSTANTIATE_TEST_SUITE_P(
         AbuseCase{"size_negative", Line({{3, "-12"}}), {}, false},
         AbuseCase{"size_999", Line({{3, "999"}, {14, "1"}, {15, "1"}}), {}, true},
         AbuseCase{"size_absurd", Line({{3, "1E30"}}), {}, false},
-        AbuseCase{"size_tiny", Line({{3, "0.01"}}), {}, true},
+        AbuseCase{"size_rounds_to_0", Line({{3, "0.01"}}), {}, false},
+        AbuseCase{"size_largest", Line({{3, "32767"}, {15, "1"}}), {}, false},
         AbuseCase{"long_text", Line({{14, "1"}, {15, "1"}}), QString(5000, 'W'), true},
         AbuseCase{"far_offsets", Line({{5, "1E30"}, {6, "-1E30"}, {14, "1"}}), {}, true},
-        AbuseCase{"huge_border", Line({{12, "1E30"}, {15, "1"}}), {}, true},
-        AbuseCase{"huge_border_under", Line({{12, "1E30"}, {15, "1"}, {16, "1"}}), {}, true},
+        AbuseCase{"huge_border", Line({{12, "32767"}, {15, "1"}}), {}, true},
+        AbuseCase{"huge_border_under", Line({{12, "32767"}, {15, "1"}, {16, "1"}}), {}, true},
+        AbuseCase{"negative_border_under", Line({{12, "-32768"}, {15, "1"}, {16, "1"}}), {}, true},
         AbuseCase{"control_characters", Line(), QStringLiteral("\n\t\u0000x\u202E"), true},
         AbuseCase{"all_styles", Line({{2, "15"}, {3, "80"}, {15, "1"}}), {}, true}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -319,8 +282,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(StampTextTest, SharpAtTwiceTheDevicePixelRatio) {
   PictureBox one(200, 100, Qt::white, 1.0);
   PictureBox two(200, 100, Qt::white, 2.0);
-  ASSERT_TRUE(DrawStampText(one, Plain(), {}));
-  ASSERT_TRUE(DrawStampText(two, Plain(), {}));
+  ASSERT_TRUE(test::DrawLine(one, Plain(), {}));
+  ASSERT_TRUE(test::DrawLine(two, Plain(), {}));
   ASSERT_EQ(two.image.size(), QSize(400, 200));
   const QRect a = InkBounds(one.image, kWhite, 128);
   const QRect b = InkBounds(two.image, kWhite, 128);
@@ -371,14 +334,14 @@ namespace {
 TEST(StampTextTest, TransformedPaintersDrawTheSameStamp) {
   const QString line = Line({{14, "1"}, {15, "1"}, {8, "2"}, {9, "-2"}, {10, "160"}});
   PictureBox box(110, 60, Qt::white, 2.0);
-  ASSERT_TRUE(DrawStampText(box, line, {}));
+  ASSERT_TRUE(test::DrawLine(box, line, {}));
 
   QImage scaled(220, 120, QImage::Format_ARGB32_Premultiplied);
   scaled.fill(Qt::white);
   {
     QPainter painter(&scaled);
     painter.scale(2, 2);
-    ASSERT_TRUE(DrawStampText(painter, QSize(110, 60), line, {}));
+    ASSERT_TRUE(test::DrawLine(painter, QSize(110, 60), line, {}));
   }
   QImage raster = box.image;
   raster.setDevicePixelRatio(1);
@@ -394,10 +357,10 @@ TEST(StampTextTest, TransformedPaintersDrawTheSameStamp) {
   {
     QPainter painter(&moved);
     painter.translate(7, 5);
-    ASSERT_TRUE(DrawStampText(painter, QSize(110, 60), line, {}));
+    ASSERT_TRUE(test::DrawLine(painter, QSize(110, 60), line, {}));
   }
   PictureBox plain(110, 60, Qt::white);
-  ASSERT_TRUE(DrawStampText(plain, line, {}));
+  ASSERT_TRUE(test::DrawLine(plain, line, {}));
   // (The painter route blends the layers among themselves first: rounding
   // may differ by a level or two.)
   EXPECT_LE(test::MaxChannelDifference(moved.copy(7, 5, 110, 60), plain.image), 3);
@@ -409,7 +372,7 @@ TEST(StampTextTest, TransformedPaintersDrawTheSameStamp) {
     QPainter painter(&turned);
     painter.translate(100, 20);
     painter.rotate(30);
-    ASSERT_TRUE(DrawStampText(painter, QSize(110, 60), line, {}));
+    ASSERT_TRUE(test::DrawLine(painter, QSize(110, 60), line, {}));
   }
   EXPECT_FALSE(InkBounds(turned, kWhite).isNull());
 }

@@ -21,6 +21,7 @@
 #include "render/PictureBox.h"
 #include "render/PictureRenderer.h"
 #include "render/StampText.h"
+#include "stamp/StampParams.h"
 
 namespace {
 
@@ -123,23 +124,26 @@ int Run(const QStringList& arguments) {
                    file.fileName().toLocal8Bit().constData());
   }
 
-  const QString templateLine = parser.value(line);
-  const QStringList fields = qm::classic::Split(templateLine, u'|');
+  // A catalogue record may carry a row-break field after the 22 of the look;
+  // it says nothing about how the thumbnail looks.
+  QString templateLine = parser.value(line);
+  if (const QList<QStringView> f = qm::stamp::SplitFields(templateLine);
+      f.size() == qm::stamp::kFieldCount + 1)
+    templateLine.truncate(f.last().data() - templateLine.constData() - 1);
   QString error;
-  const auto params = ParseStampTextLine(templateLine, &error);
+  const auto params = qm::stamp::ParseLine(templateLine, &error);
   if (!params) return Fail(kBadInput, QStringLiteral("malformed line: ") + error);
-  const auto tone = ToneFromFields(fields, &error);
-  if (!tone) return Fail(kBadInput, QStringLiteral("malformed line: ") + error);
+  const PictureTone tone = ToneOf(*params);
 
-  const QString picturePath = qm::platform::ResolveRelativePath(parser.value(root), fields.at(0));
+  const QString picturePath =
+      qm::platform::ResolveRelativePath(parser.value(root), params->Picture);
   if (picturePath.isEmpty())
-    return Fail(
-        kBadInput,
-        QStringLiteral("picture \"%1\" is not a path below the template root").arg(fields.at(0)));
+    return Fail(kBadInput, QStringLiteral("picture \"%1\" is not a path below the template root")
+                               .arg(params->Picture));
 
   if (!GdipStart()) return Fail(kBadInput, QStringLiteral("Error loading GDI+!"));
   PictureBox box(1, 1, Background(backgroundNumber), dpr);
-  const bool pictureDrawn = DrawTemplatePicture(picturePath, box, *tone, textureSource);
+  const bool pictureDrawn = DrawTemplatePicture(picturePath, box, tone, textureSource);
   StampTextResult textResult = StampTextResult::NoSurface;
   if (pictureDrawn) {
     QPainter painter(&box.image);
@@ -152,7 +156,7 @@ int Run(const QStringList& arguments) {
   if (!box.image.save(parser.value(out), "PNG"))
     return Fail(kBadInput, QStringLiteral("cannot write \"%1\"").arg(parser.value(out)));
   if (textResult != StampTextResult::Drawn)
-    return Fail(kTextNotDrawn, StampTextFailure(textResult, params->fontName));
+    return Fail(kTextNotDrawn, StampTextFailure(textResult, params->FontName));
   return kOk;
 }
 

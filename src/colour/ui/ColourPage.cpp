@@ -1,12 +1,12 @@
 #include "colour/ui/ColourPage.h"
 
-#include "colour/ColourModel.h"
-
 #include <QImage>
 #include <QPixmap>
 #include <cmath>
 
-#include "params/ui/EditorState.h"
+#include "colour/ColourModel.h"
+#include "params/EditorState.h"
+#include "stamp/ColourOrder.h"
 #include "platform/ui/Place.h"
 
 namespace qm {
@@ -16,19 +16,6 @@ using ui::Place;
 const std::array<int, 28> ColourPage::kCellAtPlace = {0,  1,  6,  19, 7,  25, 2,  23, 8,  21,
                                                       3,  4,  5,  27, 22, 20, 15, 12, 24, 14,
                                                       11, 9,  10, 17, 13, 16, 26, 18};
-
-Swatch::Swatch(QWidget* parent) : QFrame(parent) {
-  setFrameShape(QFrame::Box);
-  setAutoFillBackground(true);
-  SetBackColor(bgr_);
-}
-
-void Swatch::SetBackColor(std::int32_t bgr) {
-  bgr_ = bgr & 0xFFFFFF;
-  QPalette p = palette();
-  p.setColor(QPalette::Window, QColor(bgr_ & 0xFF, (bgr_ >> 8) & 0xFF, (bgr_ >> 16) & 0xFF));
-  setPalette(p);
-}
 
 namespace {
 
@@ -46,7 +33,8 @@ QPixmap HueStrip(int width, int height) {
 
 }  // namespace
 
-ColourPage::ColourPage(EditorState& state, QWidget* parent) : QWidget(parent), state_(state) {
+ColourPage::ColourPage(EditorState& state, LookSender& sender, QWidget* parent)
+    : QWidget(parent), state_(state), sender_(sender) {
   setObjectName(QStringLiteral("framMenu_2"));
   const QString hint =
       QStringLiteral("Цвет: Выбор-левая, Переключение на Тень-правая, на Кайму-средняя кнопки мыши");
@@ -132,19 +120,29 @@ std::array<std::int32_t, 28> ColourPage::CellColours() const {
   return out;
 }
 
-std::int32_t ColourPage::SelectedColor() const {
-  switch (ClrTarget) {
+namespace {
+
+// The colour of target 1 (text), 2 (shadow) or 4 (border) in a look, as the
+// controls show it (BGR).
+std::int32_t TargetColour(const stamp::StampParams& p, int target) {
+  switch (target) {
     case 2:
-      return state_.CurrentParams.ShadowColor;
+      return stamp::Color2RGB(p.ShadowColor);
     case 4:
-      return state_.CurrentParams.BorderColor;
+      return stamp::Color2RGB(p.BorderColor);
     default:
-      return state_.CurrentParams.TextColor;
+      return stamp::Color2RGB(p.TextColor);
   }
 }
 
-void ColourPage::RefreshFromSelectedColor() {
-  const std::int32_t bgr = SelectedColor() & 0xFFFFFF;
+}  // namespace
+
+std::int32_t ColourPage::SelectedColor() const {
+  return TargetColour(state_.CurrentParams, ClrTarget);
+}
+
+void ColourPage::ShowParams(const stamp::StampParams& p) {
+  const std::int32_t bgr = TargetColour(p, ClrTarget);
   picClrSet->SetBackColor(bgr);
   const int parts[3] = {bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF};
   for (int i = 0; i < 3; ++i) {

@@ -12,27 +12,18 @@
 
 #include "platform/ui/ClassicControls.h"
 #include "platform/ui/ClassicScrollBar.h"
+#include "platform/ui/Swatch.h"
+#include "stamp/StampParams.h"
 
 namespace qm {
 
-class EditorState;
-
-// A plain colour swatch whose colour is its background, kept as a BGR value.
-class Swatch : public QFrame {
-  Q_OBJECT
- public:
-  explicit Swatch(QWidget* parent = nullptr);
-  std::int32_t BackColor() const { return bgr_; }
-  void SetBackColor(std::int32_t bgr);
-
- private:
-  std::int32_t bgr_ = 0xFFFFFF;
-};
+struct EditorState;
+class LookSender;
 
 class ColourPage : public QWidget {
   Q_OBJECT
  public:
-  ColourPage(EditorState& state, QWidget* parent = nullptr);
+  ColourPage(EditorState& state, LookSender& sender, QWidget* parent = nullptr);
 
   // Grid places of the palette cells, row by row.
   static const std::array<int, 28> kCellAtPlace;
@@ -43,12 +34,12 @@ class ColourPage : public QWidget {
 
   // Which stamp colour the page edits: 1 text, 2 shadow, 4 border.
   std::int16_t ClrTarget = 1;
-  bool LumaSync = true;
   // The edited colour (BGR), taken from the editor's typed copy of the line.
   std::int32_t SelectedColor() const;
-  // Shows the edited colour in the swatch and the red, green and blue
-  // controls without sending anything (the line already holds it).
-  void RefreshFromSelectedColor();
+  // Shows the look's colour of the current target in the swatch and the red,
+  // green, blue and luma controls without sending anything (the line already
+  // holds it).
+  void ShowParams(const stamp::StampParams& p);
 
   // The colours of the hue strip, sampled once at start-up: red, green, blue
   // per pixel column.
@@ -70,6 +61,7 @@ class ColourPage : public QWidget {
 
  protected:
   EditorState& state_;
+  LookSender& sender_;
 };
 
 }  // namespace qm

@@ -1,21 +1,34 @@
 #include "colour/ui/TonePage.h"
 
-#include "params/ui/EditorState.h"
+#include "params/EditorState.h"
 #include "platform/ui/Place.h"
+#include "stamp/HostMessage.h"
 
 namespace qm {
 
 using ui::Place;
 
 const std::array<TonePage::Tone, 5> TonePage::kTones = {{
-    {"Оттенок", 'h', -180, 180, 0},
-    {"Насыщенность", 's', 0, 200, 100},
-    {"Величина", 'v', 0, 200, 100},
-    {"Яркость", 'b', -100, 100, 0},
-    {"Прозрачность", 'a', -100, 0, -100},
+    {"Оттенок", -180, 180},
+    {"Насыщенность", 0, 200},
+    {"Величина", 0, 200},
+    {"Яркость", -100, 100},
+    {"Прозрачность", -100, 0},
 }};
 
-TonePage::TonePage(EditorState& state, QWidget* parent) : QWidget(parent), state_(state) {
+int TonePage::SliderValue(int Index, const stamp::StampParams& p) {
+  const qint16 v[5] = {p.PicHue, p.PicSaturation, p.PicValue, p.PicBrightness, p.PicAlpha};
+  return Index == 4 ? v[4] - 100 : v[Index];
+}
+
+int TonePage::NeutralValue(int Index) {
+  stamp::StampParams neutral;
+  stamp::SetNeutralTone(neutral);
+  return SliderValue(Index, neutral);
+}
+
+TonePage::TonePage(EditorState& state, LookSender& sender, QWidget* parent)
+    : QWidget(parent), state_(state), sender_(sender) {
   setObjectName(QStringLiteral("framMenu_4"));
   lblTitle = Place(new QLabel(QStringLiteral("Подбор цветового тона картинки"), this), 4, 0, 300, 16);
   QFont bold = lblTitle->font();
@@ -31,13 +44,14 @@ TonePage::TonePage(EditorState& state, QWidget* parent) : QWidget(parent), state
     s->SetRange(t.min, t.max);
     s->SetSmallChange(1);
     s->SetLargeChange(10);
+    const int neutral = NeutralValue(i);
     {
       const QSignalBlocker block(s);
-      s->SetValue(t.neutral);
+      s->SetValue(neutral);
     }
     scrlHue[i] = s;
-    auto* box = Place(new QLineEdit(QString::number(i == 4 ? t.neutral + 100 : t.neutral), this),
-                      416, y - 1, 44, 20);
+    auto* box = Place(new QLineEdit(QString::number(i == 4 ? neutral + 100 : neutral), this), 416,
+                      y - 1, 44, 20);
     box->setObjectName(QStringLiteral("txtHue_%1").arg(i));
     box->setReadOnly(true);
     txtHue[i] = box;
@@ -64,7 +78,7 @@ void TonePage::scrlHue_Scroll(int Index) {
   if (Index == 4) n += 100;
   txtHue[Index]->setText(QString::number(n));
   if (state_.FormReady)
-    state_.SendText(QString(QChar::fromLatin1(kTones[Index].key)) + u'=' + QString::number(n));
+    sender_.SendText(stamp::FieldMessage(stamp::kPicHue + Index, QString::number(n)));
 }
 
 int TonePage::KeyCodeOf(const QKeyEvent& event) {
@@ -99,7 +113,7 @@ bool TonePage::scrlHue_KeyDown(int Index, int KeyCode) {
   if (!reset) return false;
   // The slider's change handler shows and sends the neutral number, and only
   // when the value actually changes.
-  scrlHue[Index]->SetValue(kTones[Index].neutral);
+  scrlHue[Index]->SetValue(NeutralValue(Index));
   return true;
 }
 
@@ -121,9 +135,13 @@ void TonePage::chkResetHSV_Click() {
   chkResetHSV->SetValue(0);
   // The sliders move silently; the host gets the five values as one message.
   state_.FormReady = false;
-  for (int i = 0; i < 5; ++i) scrlHue[i]->SetValue(kTones[i].neutral);
+  for (int i = 0; i < 5; ++i) scrlHue[i]->SetValue(NeutralValue(i));
   state_.FormReady = true;
-  state_.SendText(QStringLiteral("p=0|100|100|0|0"));
+  sender_.SendText(stamp::NeutralToneMessage());
+}
+
+void TonePage::ShowParams(const stamp::StampParams& p) {
+  for (int i = 0; i < 5; ++i) scrlHue[i]->SetValue(SliderValue(i, p));
 }
 
 }  // namespace qm

@@ -9,15 +9,17 @@
 
 #include "platform/ui/ClassicControls.h"
 #include "platform/ui/ClassicScrollBar.h"
+#include "stamp/StampParams.h"
 
 namespace qm {
 
-class EditorState;
+struct EditorState;
+class LookSender;
 
 class TonePage : public QWidget {
   Q_OBJECT
  public:
-  TonePage(EditorState& state, QWidget* parent = nullptr);
+  TonePage(EditorState& state, LookSender& sender, QWidget* parent = nullptr);
 
   void scrlHue_Change(int Index);
   void scrlHue_Scroll(int Index);
@@ -25,18 +27,23 @@ class TonePage : public QWidget {
   // value; returns true when the key was one of those.
   bool scrlHue_KeyDown(int Index, int KeyCode);
   void chkResetHSV_Click();
+  // Shows the look's tone on the sliders (through their change handlers,
+  // which send only while FormReady is set).
+  void ShowParams(const stamp::StampParams& p);
   // The classic key code of a key event (48..57 digits, 96..111 keypad).
   static int KeyCodeOf(const QKeyEvent& event);
 
   struct Tone {
     const char* label;
-    char key;
     int min;
     int max;
-    int neutral;
   };
-  // Index 4 (transparency) holds value - 100 on its slider: 0 is opaque.
+  // Slider Index shows field 17 + Index of the line; index 4 (transparency)
+  // holds value - 100 on its slider, so that opaque sits at the left.
   static const std::array<Tone, 5> kTones;
+  static int SliderValue(int Index, const stamp::StampParams& p);
+  // Where slider Index stands for the neutral tone.
+  static int NeutralValue(int Index);
 
   QLabel* lblTitle;
   std::array<QLabel*, 5> lblHue{};
@@ -47,6 +54,7 @@ class TonePage : public QWidget {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   EditorState& state_;
+  LookSender& sender_;
 };
 
 }  // namespace qm

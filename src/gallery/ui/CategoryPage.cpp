@@ -1,6 +1,5 @@
 #include "gallery/ui/CategoryPage.h"
 
-#include "params/ui/EditorState.h"
 #include "platform/ui/HoverFocus.h"
 #include "platform/ui/Place.h"
 
@@ -8,7 +7,7 @@ namespace qm {
 
 using ui::Place;
 
-CategoryPage::CategoryPage(EditorState& state, QWidget* parent) : QWidget(parent), state_(state) {
+CategoryPage::CategoryPage(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("framMenu_0"));
   lblHeading = Place(new QLabel(QStringLiteral("Выбор категории шаблонов"), this), 6, 4, 300, 16);
   lstDir = Place(new ui::ClassicListBox(this), 6, 22, 340, 136);

@@ -3,25 +3,20 @@
 
 #include <QLabel>
 
-#include "colour/ui/ColourPage.h"
 #include "platform/ui/ClassicControls.h"
+#include "platform/ui/Swatch.h"
 
 namespace qm {
-
-class EditorState;
 
 class CategoryPage : public QWidget {
   Q_OBJECT
  public:
-  CategoryPage(EditorState& state, QWidget* parent = nullptr);
+  explicit CategoryPage(QWidget* parent = nullptr);
 
   QLabel* lblHeading;
   ui::ClassicListBox* lstDir;
   Swatch* picFonColor;
   ui::ClassicCheckBox* chkTexura;
-
- protected:
-  EditorState& state_;
 };
 
 }  // namespace qm

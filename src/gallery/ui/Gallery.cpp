@@ -12,12 +12,13 @@
 #include "gallery/GalleryLayout.h"
 #include "gallery/ui/CategoryPage.h"
 #include "gallery/ui/GalleryArea.h"
-#include "params/ui/EditorState.h"
+#include "params/EditorState.h"
 #include "platform/PathResolver.h"
 #include "platform/Twips.h"
 #include "render/PictureBox.h"
 #include "render/StampText.h"
 #include "settings/AppPaths.h"
+#include "stamp/HostMessage.h"
 
 namespace qm {
 
@@ -31,12 +32,12 @@ QColor FromBgr(std::int32_t bgr) {
 
 }  // namespace
 
-Gallery::Gallery(EditorState& state, gallery::Catalogue& catalogue, PreviewBackground background,
+Gallery::Gallery(EditorState& state, LookSender& sender, gallery::Catalogue& catalogue,
                  CategoryPage* page, GalleryArea* area, QObject* parent)
     : QObject(parent),
       state_(state),
+      sender_(sender),
       catalogue_(catalogue),
-      bg_(background),
       page_(page),
       area_(area) {
   hooks.appActive = [] { return QGuiApplication::applicationState() == Qt::ApplicationActive; };
@@ -97,7 +98,7 @@ void Gallery::PaintAllPic() {
   // another gesture in the middle of this repaint.
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
-  const QColor back = FromBgr(bg_.FonColor);
+  const QColor back = FromBgr(Background.FonColor);
   for (int i = 1; i <= GalleryArea::kMaxThumbnails; ++i) {
     Thumbnail* t = area_->pic(i);
     if (!t) continue;
@@ -149,16 +150,14 @@ bool Gallery::PaintOne(Thumbnail* t, const gallery::TemplateRecord& r) {
     t->SetImage(box.image);
     return false;
   }
-  const auto& p = r.params;
-  const render::PictureTone tone = render::ToneFromValues(
-      p.PicHue, p.PicSaturation, p.PicValue, p.PicBrightness, p.PicAlpha);
-  const render::TextureSource texture{bg_.TextureBytes, bg_.TextureLoaded, bg_.TextureEnabled};
+  const render::PictureTone tone = render::ToneOf(r.params);
+  const render::TextureSource texture{Background.TextureBytes, Background.TextureLoaded, Background.TextureEnabled};
   // A picture that does not decode leaves the box plain; the template is
   // still there to be applied, with its text.
   if (!render::DrawTemplatePicture(path, box, tone, texture, &cache_))
     box.resizeLogical(t->width(), t->height());
   t->Tag = gallery::RecordText(r);
-  const Layer layer = TextLayer(t->Tag, box.logicalSize(), box.devicePixelRatio);
+  const Layer layer = TextLayer(r.params, box.logicalSize(), box.devicePixelRatio);
   if (!layer.image.isNull() && !box.image.isNull()) {
     QPainter p(&box.image);
     const qreal dpr = layer.image.devicePixelRatio();
@@ -169,31 +168,35 @@ bool Gallery::PaintOne(Thumbnail* t, const gallery::TemplateRecord& r) {
   return true;
 }
 
-Gallery::Layer Gallery::TextLayer(const QString& tag, const QSize& size, qreal dpr) {
-  // Fields 1..16 are all the text preview reads of a line. The key is put
+namespace {
+
+// Appends raw code units: the key is never shown, and formatting numbers as
+// text would cost more than the lookup it serves.
+template <typename T>
+void AppendRaw(QString& key, T v) {
+  static_assert(sizeof(T) % 2 == 0);
+  key.append(reinterpret_cast<const QChar*>(&v), static_cast<qsizetype>(sizeof(T) / 2));
+}
+
+}  // namespace
+
+Gallery::Layer Gallery::TextLayer(const stamp::StampParams& look, const QSize& size, qreal dpr) {
+  // Fields 1..16 are all the text preview reads of a look. The key is put
   // together by hand: this runs for every thumbnail of every paint.
-  qsizetype from = tag.indexOf(u'|');
-  qsizetype to = from;
-  for (int k = 0; k < 16 && to >= 0; ++k) to = tag.indexOf(u'|', to + 1);
-  const QStringView fields =
-      from < 0 ? QStringView()
-               : QStringView(tag).sliced(from + 1, (to < 0 ? tag.size() : to) - from - 1);
-  // The size and ratio go in as raw code units: the key is never shown, and
-  // formatting a floating-point ratio as text costs more than the lookup.
-  quint16 raw[8];
-  const quint64 dprBits = std::bit_cast<quint64>(dpr);
-  raw[0] = static_cast<quint16>(size.width());
-  raw[1] = static_cast<quint16>(size.width() >> 16);
-  raw[2] = static_cast<quint16>(size.height());
-  raw[3] = static_cast<quint16>(size.height() >> 16);
-  for (int k = 0; k < 4; ++k) raw[4 + k] = static_cast<quint16>(dprBits >> (16 * k));
   QString key;
-  key.reserve(fields.size() + state_.sampleText.size() + 10);
-  key.append(fields).append(u'\n').append(state_.sampleText).append(u'\n');
-  key.append(reinterpret_cast<const QChar*>(raw), 8);
+  key.reserve(look.FontName.size() + state_.sampleText.size() + 40);
+  key.append(look.FontName).append(u'\n').append(state_.sampleText).append(u'\n');
+  for (const qint16 v : {look.FontStyle, look.FontSize, qint16(look.ShadowAlpha), look.BorderWidth,
+                         look.TextOn, look.ShadowOn, look.BorderOn, look.BorderUnder})
+    AppendRaw(key, v);
+  for (const qint32 v : {look.TextColor, look.ShadowColor, look.BorderColor}) AppendRaw(key, v);
+  for (const float v : {look.TextX, look.TextY, look.ShadowX, look.ShadowY}) AppendRaw(key, v);
+  AppendRaw(key, qint32(size.width()));
+  AppendRaw(key, qint32(size.height()));
+  AppendRaw(key, std::bit_cast<quint64>(dpr));
   if (const auto it = textLayers_.constFind(key); it != textLayers_.constEnd()) return *it;
   Layer layer;
-  if (!render::StampTextLayer(size, dpr, tag, state_.sampleText, layer.image, layer.at))
+  if (!render::StampTextLayer(size, dpr, look, state_.sampleText, layer.image, layer.at))
     layer = Layer();
   if (textLayerBytes_ + layer.image.sizeInBytes() > kTextLayerBytes) {
     textLayers_.clear();
@@ -273,15 +276,10 @@ void Gallery::pic_MouseDown(int Index, int Button, int Shift) {
   const gallery::TemplateRecord& r = catalogue_.categories[cat].templates[Index - 1];
   const int mods = Shift & 7;
   if (Button == 1 && mods == 0) {
-    if (hooks.sendText) hooks.sendText(QStringLiteral("A=") + t->Tag);
+    sender_.SendText(stamp::WholeLineMessage(t->Tag));
     if (hooks.setParamFromText) hooks.setParamFromText();
   } else if (Button == 2 && mods == 0) {
-    const auto& p = r.params;
-    const QString msg = QStringLiteral("P=") + p.Picture + u'|' + QString::number(p.PicHue) + u'|' +
-                        QString::number(p.PicSaturation) + u'|' + QString::number(p.PicValue) +
-                        u'|' + QString::number(p.PicBrightness) + u'|' +
-                        QString::number(p.PicAlpha);
-    if (hooks.sendText) hooks.sendText(msg);
+    sender_.SendText(stamp::PictureMessage(r.params));
   } else if (Button == 1) {
     OverwriteTemplate(Index);
   }
@@ -290,7 +288,7 @@ void Gallery::pic_MouseDown(int Index, int Button, int Shift) {
 void Gallery::OverwriteTemplate(int Index) {
   const int cat = SelectedCategory();
   gallery::TemplateRecord& r = catalogue_.categories[cat].templates[Index - 1];
-  const QString current = hooks.currentLine ? hooks.currentLine() : QString();
+  const QString current = state_.Text1.text();
   // Worked out and checked in full before anything is written: a look that
   // does not convert must not leave a line that cannot be read back.
   const auto out = gallery::OverwriteTemplate(cat, r, current);
@@ -321,19 +319,36 @@ void Gallery::pic_MouseMove(int Index) {
   if (Thumbnail* t = area_->pic(Index)) t->setFocus(Qt::MouseFocusReason);
 }
 
+void Gallery::SelectCategoryOf(const QString& picture) {
+  const qsizetype slash = picture.indexOf(u'\\');
+  const QString categoryPath = (slash < 0 ? picture : picture.left(slash)) + u'\\';
+  for (qsizetype i = 0; i < catalogue_.categories.size(); ++i) {
+    if (catalogue_.categories[i].path == categoryPath) {
+      page_->lstDir->SetListIndex(static_cast<int>(i));
+      return;
+    }
+  }
+}
+
 // --- preview background -----------------------------------------------------
 
+void Gallery::SetTexture(const QByteArray& bytes) {
+  Background.TextureBytes = bytes;
+  // An empty file is no texture at all.
+  Background.TextureLoaded = !bytes.isEmpty();
+}
+
 void Gallery::ApplyBackgroundColour() {
-  if (bg_.FonNum < 1 || bg_.FonNum > 9) bg_.FonNum = 1;
-  bg_.FonColor = colour::BackgroundColour(bg_.FonNum);
-  page_->picFonColor->SetBackColor(bg_.FonColor);
+  if (Background.FonNum < 1 || Background.FonNum > 9) Background.FonNum = 1;
+  Background.FonColor = colour::BackgroundColour(Background.FonNum);
+  page_->picFonColor->SetBackColor(Background.FonColor);
 }
 
 void Gallery::picFonColor_Click() {
-  bg_.FonNum = static_cast<std::int16_t>(bg_.FonNum + 1);
-  if (bg_.FonNum > 9) bg_.FonNum = 1;
+  Background.FonNum = static_cast<std::int16_t>(Background.FonNum + 1);
+  if (Background.FonNum > 9) Background.FonNum = 1;
   ApplyBackgroundColour();
-  if (hooks.setS) hooks.setS(QStringLiteral("FonNum"), QString::number(bg_.FonNum));
+  if (hooks.setS) hooks.setS(QStringLiteral("FonNum"), QString::number(Background.FonNum));
   if (page_->chkTexura->Value() != 0) {
     page_->chkTexura->SetValue(0);  // its handler repaints and stores
   } else {
@@ -342,7 +357,7 @@ void Gallery::picFonColor_Click() {
 }
 
 void Gallery::chkTexura_Click() {
-  bg_.TextureEnabled = page_->chkTexura->Value() != 0;
+  Background.TextureEnabled = page_->chkTexura->Value() != 0;
   if (!state_.FormReady) return;
   PaintAllPic();
   if (hooks.setS) hooks.setS(QStringLiteral("TxturEn"), QString::number(page_->chkTexura->Value()));

@@ -3,10 +3,10 @@
 // thumbnails, laying them out and scrolling them, the gestures on a thumbnail
 // (apply, take the picture, overwrite) and the preview background.
 //
-// The window owns the state that lives for the run (the catalogue, the
-// texture and background values) and lends it here; what the gallery needs
-// from the rest of the window (sending to the host, the current line, the
-// INI file, the per-user store, the drawing start and stop) comes in as hooks,
+// The window owns the catalogue and lends it here; the gallery owns the
+// preview background. Messages go through the editor's one sender; what else
+// the gallery needs from the window (applying a line to the controls, the INI
+// file, the per-user store, the drawing start and stop) comes in as hooks,
 // so the gallery can be driven without the window in a test or a benchmark.
 
 #include <QByteArray>
@@ -25,7 +25,8 @@
 namespace qm {
 
 class CategoryPage;
-class EditorState;
+struct EditorState;
+class LookSender;
 class GalleryArea;
 class Thumbnail;
 
@@ -33,20 +34,19 @@ namespace render {
 struct PictureBox;
 }
 
-// The preview background values the window keeps for the whole run.
+// The preview background: the texture read at start-up, whether it is shown,
+// and the plain colour's number and value.
 struct PreviewBackground {
-  QByteArray& TextureBytes;
-  bool& TextureLoaded;
-  bool& TextureEnabled;
-  std::int16_t& FonNum;
-  std::int32_t& FonColor;  // 0x00BBGGRR
+  QByteArray TextureBytes;
+  bool TextureLoaded = false;
+  bool TextureEnabled = false;
+  std::int16_t FonNum = 1;
+  std::int32_t FonColor = 0xFFFFFF;  // 0x00BBGGRR
 };
 
 struct GalleryHooks {
-  std::function<void(const QString& sMsg)> sendText;
+  // Sets every control from the current line (after a template was applied).
   std::function<void()> setParamFromText;
-  // The current look (the text of Text1).
-  std::function<QString()> currentLine;
   std::function<bool(const QString& section, const QString& key, const QString& value)> writeIni;
   std::function<bool()> gdipStart;
   std::function<void()> gdipStop;
@@ -58,11 +58,18 @@ struct GalleryHooks {
 class Gallery : public QObject {
   Q_OBJECT
  public:
-  Gallery(EditorState& state, gallery::Catalogue& catalogue, PreviewBackground background,
+  Gallery(EditorState& state, LookSender& sender, gallery::Catalogue& catalogue,
           CategoryPage* page, GalleryArea* area, QObject* parent = nullptr);
   ~Gallery() override;
 
   GalleryHooks hooks;
+  PreviewBackground Background;
+
+  // The texture file's bytes (read once at start-up); empty is no texture.
+  void SetTexture(const QByteArray& bytes);
+  // Selects the category of a template's picture ("Categoryile.png"), when
+  // it is listed; choosing it shows its gallery.
+  void SelectCategoryOf(const QString& picture);
 
   // The category chosen in lstDir: sets the caption and repaints.
   void lstDir_Click();
@@ -113,13 +120,13 @@ class Gallery : public QObject {
     QImage image;
     QPoint at;
   };
-  Layer TextLayer(const QString& tag, const QSize& size, qreal dpr);
+  Layer TextLayer(const stamp::StampParams& look, const QSize& size, qreal dpr);
   bool StartDrawing();
   void StopDrawing();
 
   EditorState& state_;
+  LookSender& sender_;
   gallery::Catalogue& catalogue_;
-  PreviewBackground bg_;
   CategoryPage* page_;
   GalleryArea* area_;
   render::PictureCache cache_;

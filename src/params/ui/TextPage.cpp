@@ -9,7 +9,8 @@
 #include <cstdlib>
 #include <optional>
 
-#include "params/ui/EditorState.h"
+#include "params/EditorState.h"
+#include "stamp/HostMessage.h"
 #include "platform/Classic.h"
 #include "platform/ui/Place.h"
 
@@ -52,7 +53,8 @@ QGroupBox* Frame(QWidget* parent, const char* name, const QString& caption) {
 
 using ui::Place;
 
-TextPage::TextPage(EditorState& state, QWidget* parent) : QWidget(parent), state_(state) {
+TextPage::TextPage(EditorState& state, LookSender& sender, QWidget* parent)
+    : QWidget(parent), state_(state), sender_(sender) {
   setObjectName(QStringLiteral("framMenu_1"));
 
   // Font.
@@ -234,7 +236,7 @@ void TextPage::lstFont_Click() {
   // Without a selection there is no font to name; an empty name would only
   // put a blank field into the line.
   if (lstFont->ListIndex() < 0) return;
-  state_.SendText(QStringLiteral("F=") + lstFont->Text());
+  sender_.SendText(stamp::FieldMessage(stamp::kFontName, lstFont->Text()));
   lblFntNum->setText(
       QStringLiteral("[%1/%2]").arg(lstFont->ListIndex() + 1).arg(lstFont->ListCount()));
 }
@@ -249,7 +251,7 @@ int TextPage::FntAttr(int Index) const { return chkFontAttr[Index]->Value() != 0
 void TextPage::chkFontAttr_Click(int) {
   if (!state_.FormReady) return;
   const int f = FntAttr(0) + 2 * FntAttr(1) + 4 * FntAttr(2);
-  state_.SendText(QStringLiteral("f=") + QString::number(f));
+  sender_.SendText(stamp::FieldMessage(stamp::kFontStyle, QString::number(f)));
 }
 
 namespace {
@@ -287,58 +289,112 @@ void TextPage::cmdSendFontSize_Click() {
     txtFontSize->setText(QString::number(-scrlFontSize->Value()));
     return;
   }
-  state_.SendText(QStringLiteral("S=") + typed);
+  sender_.SendText(stamp::FieldMessage(stamp::kFontSize, typed));
 }
 
 void TextPage::chkText_Click() {
-  if (state_.FormReady) state_.SendText(QStringLiteral("T=") + QString::number(chkText->Value()));
+  if (state_.FormReady) sender_.SendText(stamp::FieldMessage(stamp::kTextOn, QString::number(chkText->Value())));
 }
 
 // The four offset sliders send on every change, also while the window sets
 // its own controls: that is how a template's offsets reach the host again.
 void TextPage::scrlTempX_Change() {
   txtTempX->setText(QString::number(-scrlTempX->Value()));
-  state_.SendText(QStringLiteral("X=") + txtTempX->text());
+  sender_.SendText(stamp::FieldMessage(stamp::kTextX, txtTempX->text()));
 }
 
 void TextPage::scrlTempY_Change() {
   txtTempY->setText(QString::number(scrlTempY->Value()));
-  state_.SendText(QStringLiteral("Y=") + txtTempY->text());
+  sender_.SendText(stamp::FieldMessage(stamp::kTextY, txtTempY->text()));
 }
 
 void TextPage::scrlShadowX_Change() {
   txtShadowX->setText(QString::number(-scrlShadowX->Value()));
-  state_.SendText(QStringLiteral("x=") + txtShadowX->text());
+  sender_.SendText(stamp::FieldMessage(stamp::kShadowX, txtShadowX->text()));
 }
 
 void TextPage::scrlShadowY_Change() {
   txtShadowY->setText(QString::number(scrlShadowY->Value()));
-  state_.SendText(QStringLiteral("y=") + txtShadowY->text());
+  sender_.SendText(stamp::FieldMessage(stamp::kShadowY, txtShadowY->text()));
 }
 
 void TextPage::scrlShTrans_Scroll() {
   const int v = scrlShTrans->Value();
   lblShTrans->setText(QString::number(v * 100 / 255));
-  if (state_.FormReady) state_.SendText(QStringLiteral("t=") + QString::number(255 - v));
+  if (state_.FormReady) sender_.SendText(stamp::FieldMessage(stamp::kShadowAlpha, QString::number(255 - v)));
 }
 
 void TextPage::scrlBorder_Change() {
   const int v = scrlBorder->Value();
   lblBorder->setText(QString::number(std::abs(v)));
-  if (state_.FormReady) state_.SendText(QStringLiteral("w=") + QString::number(-v));
+  if (state_.FormReady) sender_.SendText(stamp::FieldMessage(stamp::kBorderWidth, QString::number(-v)));
 }
 
 void TextPage::chkShadow_Click() {
-  if (state_.FormReady) state_.SendText(QStringLiteral("o=") + QString::number(chkShadow->Value()));
+  if (state_.FormReady) sender_.SendText(stamp::FieldMessage(stamp::kShadowOn, QString::number(chkShadow->Value())));
 }
 
 void TextPage::chkBorder_Click() {
-  if (state_.FormReady) state_.SendText(QStringLiteral("O=") + QString::number(chkBorder->Value()));
+  if (state_.FormReady) sender_.SendText(stamp::FieldMessage(stamp::kBorderOn, QString::number(chkBorder->Value())));
 }
 
 void TextPage::chkBrdDown_Click() {
   if (state_.FormReady)
-    state_.SendText(QStringLiteral("d=") + QString::number(chkBrdDown->Value()));
+    sender_.SendText(stamp::FieldMessage(stamp::kBorderUnder, QString::number(chkBrdDown->Value())));
+}
+
+bool TextPage::SelectListedFont(const QString& name) {
+  for (int i = 0; i < lstFont->ListCount(); ++i) {
+    if (lstFont->List(i) == name) {
+      lstFont->SetListIndex(i);
+      return true;
+    }
+  }
+  return false;
+}
+
+void TextPage::ShowParams(const stamp::StampParams& p) {
+  for (int b = 0; b < 3; ++b) chkFontAttr[b]->SetValue((p.FontStyle >> b) & 1);
+  scrlFontSize->SetValue(-p.FontSize);
+  scrlShTrans->SetValue(255 - p.ShadowAlpha);
+  scrlBorder->SetValue(-p.BorderWidth);
+  chkText->SetValue(p.TextOn);
+  chkShadow->SetValue(p.ShadowOn);
+  chkBorder->SetValue(p.BorderOn);
+  chkBrdDown->SetValue(p.BorderUnder);
+}
+
+namespace {
+
+// A line's number as a slider value: nearest 16-bit integer, halves to even;
+// a float beyond 16 bits goes to the nearer end (the slider clamps).
+int To16(double v) {
+  if (const auto c = classic::CInt(v)) return *c;
+  return v < 0 ? -32768 : 32767;
+}
+
+// An offset the slider cannot hold (a hand-edited line) is shown at the
+// slider's end but neither sent nor written back: the stored line keeps it
+// until the user moves that slider.
+void ShowOffset(ui::ClassicScrollBar* slider, QLineEdit* display, double v, int sign) {
+  const int lo = std::min(slider->Min(), slider->Max());
+  const int hi = std::max(slider->Min(), slider->Max());
+  if (v >= lo && v <= hi) {
+    slider->SetValue(To16(v));
+    return;
+  }
+  const QSignalBlocker quiet(slider);
+  slider->SetValue(v < lo ? lo : hi);
+  display->setText(QString::number(sign * slider->Value()));
+}
+
+}  // namespace
+
+void TextPage::ShowOffsets(const stamp::StampParams& p) {
+  ShowOffset(scrlTempX, txtTempX, -static_cast<double>(p.TextX), -1);
+  ShowOffset(scrlTempY, txtTempY, p.TextY, 1);
+  ShowOffset(scrlShadowX, txtShadowX, -static_cast<double>(p.ShadowX), -1);
+  ShowOffset(scrlShadowY, txtShadowY, p.ShadowY, 1);
 }
 
 void TextPage::picDefSize_MouseDown() {

@@ -11,13 +11,15 @@
 
 #include "platform/ui/ClassicControls.h"
 #include "platform/ui/ClassicScrollBar.h"
+#include "stamp/StampParams.h"
 
 namespace qm {
 namespace ui {
 class HoverFocus;
 }
 
-class EditorState;
+struct EditorState;
+class LookSender;
 
 // The default-size link: blank until the pointer is over it, then the caption
 // "Размер по умолчанию" in cyan over a dark blue shadow. It holds the mouse
@@ -56,7 +58,7 @@ class DefSizeLink : public QWidget {
 class TextPage : public QWidget {
   Q_OBJECT
  public:
-  TextPage(EditorState& state, QWidget* parent = nullptr);
+  TextPage(EditorState& state, LookSender& sender, QWidget* parent = nullptr);
 
   // Handlers.
   void lstFont_Click();
@@ -81,6 +83,15 @@ class TextPage : public QWidget {
   // "F=" from the host: selects the listed font of that name without running
   // the list's handler (the caller runs lstFont_Click once afterwards).
   void SelectFontSilently(const QString& name);
+  // Selects the first entry equal to `name` (exact), which runs the list's
+  // own handling; false, and the selection left alone, when none is.
+  bool SelectListedFont(const QString& name);
+  // Shows a look's attributes, size, shadow opacity, border width and
+  // switches (the handlers send only while FormReady is set).
+  void ShowParams(const stamp::StampParams& p);
+  // Shows a look's offsets; their sliders send whatever FormReady says, so
+  // every offset that moved reaches the host again.
+  void ShowOffsets(const stamp::StampParams& p);
 
  Q_SIGNALS:
   // The default-size link was clicked: the window goes back to its default
@@ -131,6 +142,7 @@ class TextPage : public QWidget {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   EditorState& state_;
+  LookSender& sender_;
 
  private:
   void Wire();

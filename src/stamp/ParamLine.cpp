@@ -1,15 +1,12 @@
-#include "params/ParamLine.h"
+#include "stamp/ParamLine.h"
 
 #include "platform/Classic.h"
+#include "stamp/HostMessage.h"
 
-namespace qm::params {
+namespace qm::stamp {
 namespace {
 
 using qm::classic::Split;
-
-std::optional<StampParams> ParseLine(const QString& line) {
-  return ParseParamFields(Split(line, u'|'));
-}
 
 // Checks every part of a group against the fields it goes to.
 bool GroupConverts(const QStringList& parts, int firstField, int firstPart) {
@@ -31,19 +28,13 @@ bool ValueFits(int index, const QString& value) {
   return GroupConverts(parts, kPicHue, index == kPictureGroup ? 1 : 0);
 }
 
-std::optional<CurrentParams> Param2Param(const QStringList& fields) {
-  const auto p = ParseParamFields(fields);
-  if (!p) return std::nullopt;
-  return ToCurrentParams(*p);
-}
-
 std::optional<ParamLineResult> Param2Text(const QString& currentLine, const QString& value,
                                           int index, const QString& fallbackLine) {
   // Decide on the value before anything else: a refused value leaves the
   // caller's line alone, even when that line would have been replaced.
   if (!ValueFits(index, value)) return std::nullopt;
 
-  // One parse of the current line both checks it and gives the typed copy,
+  // One parse of the current line both checks it and gives the typed form,
   // which then takes the changed fields alone: every look change goes
   // through here, and it must cost little beside its delivery.
   QStringList fields = Split(currentLine, u'|');
@@ -70,19 +61,28 @@ std::optional<ParamLineResult> Param2Text(const QString& currentLine, const QStr
     }
   }
 
-  // The colours in the line's own form.
-  fields[kTextColor] = qm::classic::HexText(parsed->TextColor);
-  fields[kShadowColor] = qm::classic::HexText(parsed->ShadowColor);
-  fields[kBorderColor] = qm::classic::HexText(parsed->BorderColor);
+  // The colours in the line's own form; every other field keeps its text.
+  for (const int f : {kTextColor, kShadowColor, kBorderColor}) fields[f] = FieldText(*parsed, f);
 
-  ParamLineResult out;
-  out.line = fields.join(u'|');
-  out.fields = fields;
-  out.current = ToCurrentParams(*parsed);
-  return out;
+  return ParamLineResult{fields.join(u'|'), *parsed};
 }
 
-QString DefaultLine(const QString& fontName) {
+std::optional<ParamLineResult> ApplyMessage(const QString& currentLine, const QString& message,
+                                            const QString& fallbackLine) {
+  const QStringView key = QStringView(message).left(2);
+  const QString value = message.mid(2);
+  if (key == u"A=") {
+    // A whole line is taken over as it stands, colours not rewritten.
+    auto parsed = ParseLine(value);
+    if (!parsed) return std::nullopt;
+    return ParamLineResult{value, *parsed};
+  }
+  const std::optional<int> index = KeyFieldIndex(key);
+  if (!index) return std::nullopt;
+  return Param2Text(currentLine, value, *index, fallbackLine);
+}
+
+StampParams DefaultParams(const QString& fontName) {
   StampParams p;
   p.FontName = fontName;
   p.FontStyle = 0;
@@ -96,12 +96,10 @@ QString DefaultLine(const QString& fontName) {
   p.ShadowOn = 0;
   p.BorderOn = 1;
   p.BorderUnder = 0;
-  p.PicHue = 0;
-  p.PicSaturation = 100;
-  p.PicValue = 100;
-  p.PicBrightness = 0;
-  p.PicAlpha = 0;
-  return ParamLineText(p);
+  SetNeutralTone(p);
+  return p;
 }
 
-}  // namespace qm::params
+QString DefaultLine(const QString& fontName) { return LineText(DefaultParams(fontName)); }
+
+}  // namespace qm::stamp

@@ -8,10 +8,9 @@
 // into txtMsg, whose change handler acts on the four texts the host may send.
 //
 // What the session needs from the window (closing it, showing it, the font
-// list, the INI file, the palette mark) comes in as hooks, so it can be driven
-// in a test without a window.
+// list, the INI file, the palette mark) comes in as hooks, so it runs without
+// a window.
 
-#include <QLineEdit>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -19,7 +18,7 @@
 #include <functional>
 #include <memory>
 
-#include "params/ui/EditorState.h"
+#include "params/EditorState.h"
 #include "platform/link/LinkEndpoint.h"
 
 namespace qm {
@@ -39,10 +38,10 @@ struct BlinkLook {
 // Advances the phase (0..3, wrapping) and gives the look of the new phase.
 BlinkLook BlinkStep(std::int16_t& phase);
 
-class HostSession : public QObject {
+class HostSession : public QObject, public LookSender {
   Q_OBJECT
  public:
-  HostSession(EditorState& state, QLineEdit* Text1, QLineEdit* txtMsg, QObject* parent = nullptr);
+  explicit HostSession(EditorState& state, QObject* parent = nullptr);
   ~HostSession() override;
 
   struct Hooks {
@@ -69,7 +68,7 @@ class HostSession : public QObject {
   // Sends one host message and applies it. False when nothing was applied:
   // the message was refused (a value the line cannot hold, a malformed "A="
   // line; then it is not sent either) or it does not touch the line ("W=").
-  bool SendText(const QString& sMsg);
+  bool SendText(const QString& sMsg) override;
   // "W=" + our handle, when a host is attached.
   void SendHwnd();
   // The window has closed: stop listening, and send or apply nothing more
@@ -77,6 +76,8 @@ class HostSession : public QObject {
   void Close();
   // Acts on the text the host wrote into txtMsg.
   void txtMsg_Change();
+  // The line is now `line` (typed as `params`): Text1 and CurrentParams.
+  void SetLine(const QString& line, const stamp::StampParams& params);
 
   // The save timer arrives during start-up, after the announcement.
   void SetSaveTimer(QTimer* t) { saveTimer_ = t; }
@@ -112,8 +113,6 @@ class HostSession : public QObject {
   void RestartSaveTimer();
 
   EditorState& state_;
-  QLineEdit* Text1_;
-  QLineEdit* txtMsg_;
   QTimer* saveTimer_ = nullptr;
   link::LinkEndpoint endpoint_;
   std::unique_ptr<link::LinkSender> sender_;

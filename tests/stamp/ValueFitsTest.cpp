@@ -2,9 +2,10 @@
 // message is sent anywhere.
 #include <gtest/gtest.h>
 
-#include "params/ParamLine.h"
+#include "stamp/ParamLine.h"
+#include "stamp/HostMessage.h"
 
-using namespace qm::params;
+using namespace qm::stamp;
 
 namespace {
 

@@ -1,19 +1,20 @@
-#include "params/StampParams.h"
+#include "stamp/StampParams.h"
 
 #include <array>
 
-#include "colour/ColourModel.h"
 #include "platform/Classic.h"
 
-namespace qm::params {
+namespace qm::stamp {
 namespace {
 
 using namespace qm::classic;
 
-// Keys of fields 1..21, in field order; entry 0 is the picture group "P=".
-constexpr std::array<const char16_t*, kFieldCount> kKeys = {
-    u"P=", u"F=", u"f=", u"S=", u"C=", u"X=", u"Y=", u"c=", u"x=", u"y=", u"t=",
-    u"q=", u"w=", u"T=", u"o=", u"O=", u"d=", u"h=", u"s=", u"v=", u"b=", u"a="};
+const std::array<const char*, kFieldCount> kFieldNames = {
+    "picture",       "font name",      "font style",     "font size",        "text colour",
+    "text X",        "text Y",         "shadow colour",  "shadow X",         "shadow Y",
+    "shadow opacity", "border colour", "border width",   "text on",          "shadow on",
+    "border on",     "border under text", "picture hue", "picture saturation",
+    "picture value", "picture brightness", "picture transparency"};
 
 // The catalogue holds thousands of fields that are plain decimal integers
 // ("40", "-10"); reading those directly keeps start-up quick. Such a number is
@@ -50,6 +51,7 @@ std::optional<float> Single(QStringView t) {
 }
 
 // Sets field `index` of `p` from `text`; false when the text does not convert.
+// Texts are checked for "|" by the callers that can meet one.
 bool SetField(StampParams& p, int index, QStringView text) {
   auto put = [](auto& target, auto converted) {
     if (!converted) return false;
@@ -108,6 +110,33 @@ bool SetField(StampParams& p, int index, QStringView text) {
   }
 }
 
+template <typename List>
+std::optional<StampParams> ParseFields(const List& fields, QString* error) {
+  if (fields.size() != kFieldCount) {
+    if (error)
+      *error = QStringLiteral("the line has %1 fields, %2 are needed")
+                   .arg(fields.size())
+                   .arg(kFieldCount);
+    return std::nullopt;
+  }
+  StampParams p;
+  for (int i = 0; i < kFieldCount; ++i) {
+    // A field of a split line never holds "|"; a list built by hand might. A
+    // number with "|" in it does not convert, so only the texts need a look.
+    const QStringView f(fields[i]);
+    const bool ok = !(FieldTypeOf(i) == FieldType::Text && f.contains(u'|')) && SetField(p, i, f);
+    if (!ok) {
+      if (error)
+        *error = QStringLiteral("field %1 (%2) \"%3\" is not valid")
+                     .arg(i)
+                     .arg(QLatin1String(kFieldNames[static_cast<std::size_t>(i)]),
+                          f.left(40).toString());
+      return std::nullopt;
+    }
+  }
+  return p;
+}
+
 }  // namespace
 
 FieldType FieldTypeOf(int index) {
@@ -131,78 +160,40 @@ FieldType FieldTypeOf(int index) {
   }
 }
 
-CurrentParams ToCurrentParams(const StampParams& p) {
-  using qm::colour::Color2RGB;
-  CurrentParams c;
-  c.FontName = p.FontName;
-  c.FontStyle = p.FontStyle;
-  c.FontSize = p.FontSize;
-  c.TextColor = Color2RGB(p.TextColor);
-  c.TextX = p.TextX;
-  c.TextY = p.TextY;
-  c.ShadowColor = Color2RGB(p.ShadowColor);
-  c.ShadowX = p.ShadowX;
-  c.ShadowY = p.ShadowY;
-  c.ShadowAlpha = p.ShadowAlpha;
-  c.BorderColor = Color2RGB(p.BorderColor);
-  c.BorderWidth = p.BorderWidth;
-  c.TextOn = p.TextOn;
-  c.ShadowOn = p.ShadowOn;
-  c.BorderOn = p.BorderOn;
-  c.BorderUnder = p.BorderUnder;
-  c.PicHue = p.PicHue;
-  c.PicSaturation = p.PicSaturation;
-  c.PicValue = p.PicValue;
-  c.PicBrightness = p.PicBrightness;
-  c.PicAlpha = p.PicAlpha;
-  return c;
-}
-
-std::optional<int> KeyFieldIndex(QStringView key) {
-  for (int i = 0; i < kFieldCount; ++i)
-    if (key == QStringView(kKeys[static_cast<std::size_t>(i)])) return i;
-  if (key == u"p=") return kToneGroup;
-  return std::nullopt;
-}
-
-QString FieldKey(int index) {
-  if (index < 1 || index >= kFieldCount) return {};
-  return QString::fromUtf16(kKeys[static_cast<std::size_t>(index)]);
-}
-
 bool SetParamField(StampParams& p, int index, QStringView text) {
   if (text.contains(u'|')) return false;
   return SetField(p, index, text);
 }
 
 bool FieldConverts(int index, QStringView text) {
-  if (text.contains(u'|')) return false;
   StampParams scratch;
-  return SetField(scratch, index, text);
+  return SetParamField(scratch, index, text);
 }
 
-namespace {
-template <typename List>
-std::optional<StampParams> ParseFields(const List& fields) {
-  if (fields.size() != kFieldCount) return std::nullopt;
-  StampParams p;
-  for (int i = 0; i < kFieldCount; ++i) {
-    // A field of a split line never holds "|"; a list built by hand might. A
-    // number with "|" in it does not convert, so only the texts need a look.
-    const QStringView f(fields[i]);
-    if (FieldTypeOf(i) == FieldType::Text && f.contains(u'|')) return std::nullopt;
-    if (!SetField(p, i, f)) return std::nullopt;
+std::optional<StampParams> ParseParamFields(const QList<QStringView>& fields, QString* error) {
+  return ParseFields(fields, error);
+}
+
+std::optional<StampParams> ParseParamFields(const QStringList& fields, QString* error) {
+  return ParseFields(fields, error);
+}
+
+QList<QStringView> SplitFields(QStringView line) {
+  QList<QStringView> pieces;
+  pieces.reserve(kFieldCount + 1);
+  qsizetype from = 0;
+  for (qsizetype i = 0; i < line.size(); ++i) {
+    if (line[i] == u'|') {
+      pieces.append(line.sliced(from, i - from));
+      from = i + 1;
+    }
   }
-  return p;
-}
-}  // namespace
-
-std::optional<StampParams> ParseParamFields(const QStringList& fields) {
-  return ParseFields(fields);
+  pieces.append(line.sliced(from));
+  return pieces;
 }
 
-std::optional<StampParams> ParseParamFields(const QList<QStringView>& fields) {
-  return ParseFields(fields);
+std::optional<StampParams> ParseLine(QStringView line, QString* error) {
+  return ParseFields(SplitFields(line), error);
 }
 
 QString FieldText(const StampParams& p, int index) {
@@ -264,6 +255,14 @@ QStringList ParamFields(const StampParams& p) {
   return out;
 }
 
-QString ParamLineText(const StampParams& p) { return ParamFields(p).join(u'|'); }
+QString LineText(const StampParams& p) { return ParamFields(p).join(u'|'); }
 
-}  // namespace qm::params
+void SetNeutralTone(StampParams& p) {
+  p.PicHue = kNeutralHue;
+  p.PicSaturation = kNeutralSaturation;
+  p.PicValue = kNeutralValue;
+  p.PicBrightness = kNeutralBrightness;
+  p.PicAlpha = kNeutralAlpha;
+}
+
+}  // namespace qm::stamp

@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "params/StampParams.h"
+#include "stamp/HostMessage.h"
+#include "stamp/StampParams.h"
 #include "platform/Classic.h"
 
-using namespace qm::params;
+using namespace qm::stamp;
 
 struct KeyCase {
   const char16_t* key;
@@ -49,9 +50,6 @@ TEST(StampParams, ParsesEveryFieldIntoItsType) {
   EXPECT_EQ(p->BorderWidth, 15);
   EXPECT_EQ(p->PicHue, -180);
   EXPECT_EQ(p->PicAlpha, 100);
-  const CurrentParams c = ToCurrentParams(*p);
-  EXPECT_EQ(c.TextColor, 0xFF);
-  EXPECT_EQ(c.ShadowColor, 0xFF0000);
 }
 
 TEST(StampParams, StrictParseRefusesCorruptFields) {
@@ -85,7 +83,7 @@ TEST(StampParams, WrittenTextReadsBackToTheSameRecord) {
   p.ShadowAlpha = 255;
   p.BorderColor = 0xABCDEF;
   p.PicHue = -180;
-  const QString line = ParamLineText(p);
+  const QString line = LineText(p);
   const QChar sep = qm::classic::UserDecimalSeparator();
   EXPECT_EQ(FieldText(p, kTextX), QStringLiteral("0") + sep + QStringLiteral("1"));
   EXPECT_EQ(FieldText(p, kTextColor), u"&H0");

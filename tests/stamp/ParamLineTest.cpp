@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "params/ParamLine.h"
+#include "stamp/ColourOrder.h"
+#include "stamp/HostMessage.h"
+#include "stamp/ParamLine.h"
 
-using namespace qm::params;
+using namespace qm::stamp;
 
 namespace {
 
@@ -32,7 +34,7 @@ TEST_P(Param2TextChange, RewritesTheLine) {
   const auto r = Param2Text(c.current, c.value, c.index, kFallback);
   ASSERT_TRUE(r) << c.name;
   EXPECT_EQ(r->line, c.expected) << c.name;
-  EXPECT_EQ(r->fields.join(u'|'), r->line);
+  EXPECT_EQ(ParseLine(r->line), r->params);
   EXPECT_TRUE(ValueFits(c.index, c.value));
 }
 INSTANTIATE_TEST_SUITE_P(
@@ -61,11 +63,13 @@ INSTANTIATE_TEST_SUITE_P(
       return n.toStdString();
     });
 
-TEST(ParamLine, CurrentParamsHoldTheColoursInTheControlsByteOrder) {
+TEST(ParamLine, TheTypedLineHoldsTheColoursInTheLinesByteOrder) {
   const auto r = Param2Text(kLine, QStringLiteral("16711680"), kTextColor, kFallback);
   ASSERT_TRUE(r);
-  EXPECT_EQ(r->current.TextColor, 0xFF);
-  EXPECT_EQ(r->current.BorderColor, 0x808080);
+  EXPECT_EQ(r->params.TextColor, 0xFF0000);
+  EXPECT_EQ(Color2RGB(r->params.TextColor), 0xFF);
+  EXPECT_EQ(r->params.BorderColor, 0x808080);
+  EXPECT_EQ(ParseLine(r->line), r->params);
 }
 
 struct RefusedCase {
@@ -113,8 +117,16 @@ TEST(ParamLine, DefaultLineIsACompleteReadableLook) {
   EXPECT_TRUE(IsValidLine(line));
 }
 
-TEST(ParamLine, Param2ParamRefusesWhatDoesNotConvert) {
-  EXPECT_TRUE(Param2Param(kLine.split(u'|')));
-  EXPECT_FALSE(Param2Param(WithField(kLine, kShadowAlpha, "300").split(u'|')));
-  EXPECT_FALSE(Param2Param(kLine.split(u'|').mid(0, 21)));
+TEST(ParamLine, ApplyMessageTakesWholeLinesAsTheyStandAndLeavesOtherKeysAlone) {
+  const QString odd = WithField(kLine, kTextColor, "16711680");
+  const auto whole = ApplyMessage(kLine, WholeLineMessage(odd), kFallback);
+  ASSERT_TRUE(whole);
+  EXPECT_EQ(whole->line, odd);  // colours not rewritten
+  EXPECT_EQ(whole->params.TextColor, 0xFF0000);
+  EXPECT_FALSE(ApplyMessage(kLine, WholeLineMessage(WithField(kLine, kShadowAlpha, "300")), kFallback));
+  EXPECT_FALSE(ApplyMessage(kLine, QStringLiteral("W=2"), kFallback));
+  EXPECT_FALSE(ApplyMessage(kLine, QStringLiteral("x"), kFallback));
+  const auto field = ApplyMessage(kLine, QStringLiteral("w=7"), kFallback);
+  ASSERT_TRUE(field);
+  EXPECT_EQ(field->params.BorderWidth, 7);
 }

@@ -1,10 +1,10 @@
-#include "params/ui/HostSession.h"
+#include "params/HostSession.h"
 
 #include <QCoreApplication>
 
-#include "params/ParamLine.h"
-#include "platform/Classic.h"
 #include "platform/link/LinkSender.h"
+#include "stamp/HostMessage.h"
+#include "stamp/ParamLine.h"
 
 namespace qm {
 
@@ -15,21 +15,20 @@ BlinkLook BlinkStep(std::int16_t& phase) {
   return kLooks[phase];
 }
 
-HostSession::HostSession(EditorState& state, QLineEdit* Text1, QLineEdit* txtMsg, QObject* parent)
-    : QObject(parent), state_(state), Text1_(Text1), txtMsg_(txtMsg) {
-  // Text1 is never shown: without echo it holds the line without laying the
-  // text out on every change, which would cost more than the delivery.
-  Text1_->setEchoMode(QLineEdit::NoEcho);
-  state_.sendText = [this](const QString& sMsg) { return SendText(sMsg); };
+HostSession::HostSession(EditorState& state, QObject* parent) : QObject(parent), state_(state) {
   // The host "sets the text of txtMsg": the change handler does the rest. The
   // connection is direct, so the message has been acted upon before the
   // endpoint answers the host.
-  connect(&endpoint_, &link::LinkEndpoint::messageReceived, txtMsg_,
-          [this](const QString& text) { txtMsg_->setText(text); });
-  connect(txtMsg_, &QLineEdit::textChanged, this, &HostSession::txtMsg_Change);
+  connect(&endpoint_, &link::LinkEndpoint::messageReceived, this,
+          [this](const QString& text) { state_.txtMsg.setText(text); });
+  state_.txtMsg.setOnChange([this] { txtMsg_Change(); });
 }
 
-HostSession::~HostSession() { state_.sendText = nullptr; }
+HostSession::~HostSession() {
+  // The state outlives the session; nothing may call back into a session
+  // that is gone.
+  state_.txtMsg.setOnChange({});
+}
 
 bool HostSession::Listen() {
   if (state_.HostHwnd <= 0) return false;
@@ -63,55 +62,42 @@ QString HostSession::FallbackLine() const {
   const QString font = hooks.fallbackFont ? hooks.fallbackFont() : QString();
   if (font != fallbackFont_ || fallbackLine_.isEmpty()) {
     fallbackFont_ = font;
-    fallbackLine_ = params::DefaultLine(font);
+    fallbackLine_ = stamp::DefaultLine(font);
   }
   return fallbackLine_;
 }
 
 void HostSession::RefreshCurrentParams() {
-  const QStringList fields = classic::Split(Text1_->text(), u'|', params::kFieldCount);
-  if (const auto c = params::Param2Param(fields)) state_.CurrentParams = *c;
+  if (const auto p = stamp::ParseLine(state_.Text1.text())) state_.CurrentParams = *p;
+}
+
+void HostSession::SetLine(const QString& line, const stamp::StampParams& params) {
+  state_.Text1.setText(line);
+  state_.CurrentParams = params;
 }
 
 bool HostSession::SendText(const QString& sMsg) {
   if (muted_ > 0) return false;
-  const QStringView key = QStringView(sMsg).left(2);
-  const QString value = sMsg.mid(2);
-  const bool wholeLine = key == u"A=";
-  const std::optional<int> keyIndex = wholeLine ? std::nullopt : params::KeyFieldIndex(key);
-  const bool fieldKey = keyIndex.has_value();
-  const int index = keyIndex.value_or(0);
-
   // A value the line could not hold is refused before it goes anywhere: the
   // host and the editor must not part ways over a message only one applied.
   // The change is worked out now, and used as it is unless the host made us
-  // change the line while we waited for its answer.
-  const QString before = Text1_->text();
-  std::optional<params::ParamLineResult> change;
-  if (wholeLine && !params::IsValidLine(value)) return false;
-  if (fieldKey) {
-    change = params::Param2Text(before, value, index, FallbackLine());
+  // change the line while we waited for its answer. "W=" messages change
+  // nothing of ours but still go to the host.
+  const QString before = state_.Text1.text();
+  std::optional<stamp::ParamLineResult> change =
+      stamp::ApplyMessage(before, sMsg, FallbackLine());
+  const bool touchesLine = change.has_value();
+  const QStringView key = QStringView(sMsg).left(2);
+  if (!touchesLine && (key == u"A=" || stamp::KeyFieldIndex(key))) return false;
+
+  // The host first, whatever the key; then our own line.
+  if (state_.HostHwnd > 0) Deliver(sMsg);
+  if (!touchesLine) return false;
+  if (state_.Text1.text() != before) {
+    change = stamp::ApplyMessage(state_.Text1.text(), sMsg, FallbackLine());
     if (!change) return false;
   }
-
-  // 1. The host first, whatever the key.
-  if (state_.HostHwnd > 0) Deliver(sMsg);
-
-  // 2, 3. Then our own line.
-  if (wholeLine) {
-    Text1_->setText(value);
-    RefreshCurrentParams();
-  } else if (fieldKey) {
-    if (Text1_->text() != before) {
-      change = params::Param2Text(Text1_->text(), value, index, FallbackLine());
-      if (!change) return false;
-    }
-    Text1_->setText(change->line);
-    state_.CurrentParams = change->current;
-  } else {
-    return false;  // "W=" and the like: neither the line nor the timer
-  }
-  // 4.
+  SetLine(change->line, change->params);
   RestartSaveTimer();
   return true;
 }
@@ -138,21 +124,21 @@ void HostSession::Close() {
 }
 
 void HostSession::txtMsg_Change() {
-  const QString text = txtMsg_->text();
+  const QString text = state_.txtMsg.text();
   if (text.isEmpty()) return;
   if (text == u"W=2") {
-    txtMsg_->clear();
+    state_.txtMsg.clear();
     SendHwnd();
   } else if (text == u"W=0") {
     if (hooks.closeWindow) hooks.closeWindow();
   } else if (text == u"W=1") {
     if (hooks.restoreWindow) hooks.restoreWindow();
-    txtMsg_->clear();
+    state_.txtMsg.clear();
   } else if (text.startsWith(u"F=")) {
     // A name we do not list leaves the selection as it is; the font named
     // back is then the one in use, so the host learns what we show.
     if (hooks.selectFont) hooks.selectFont(text.mid(2));
-    txtMsg_->clear();
+    state_.txtMsg.clear();
     if (hooks.fontClick) hooks.fontClick();
   }
   // Anything else stays in the box, untouched.
@@ -162,7 +148,7 @@ void HostSession::tmr_Timer(int Index) {
   if (Index == 1) {
     if (saveTimer_) saveTimer_->stop();
     ++saveCount_;
-    if (hooks.saveLine) hooks.saveLine(Text1_->text());
+    if (hooks.saveLine) hooks.saveLine(state_.Text1.text());
   } else if (Index == 0) {
     const BlinkLook look = BlinkStep(BlinkPhase);
     if (hooks.showBlink) hooks.showBlink(look);
