@@ -20,7 +20,9 @@
 #include "render/PictureRenderer.h"
 #include "render/StampText.h"
 #include "settings/IniClass.h"
+#include "stamp/StampParams.h"
 #include "support/TempProgram.h"
+#include "support/WindowParts.h"
 
 using namespace qm;
 
@@ -115,7 +117,7 @@ class GalleryTest : public ::testing::Test {
   }
 
   static void Select(FrmOptions& w, int category) {
-    w.categoryPage->lstDir->SetListIndex(category);
+    test::CategoryPageOf(w)->lstDir->SetListIndex(category);
   }
   static void Click(Thumbnail* t, Qt::MouseButton b, Qt::KeyboardModifiers m = {}) {
     QTest::mouseClick(t, b, m, QPoint(5, 5));
@@ -171,11 +173,11 @@ class PaintedTexts : public QObject {
 TEST_F(GalleryTest, ChoosingACategoryPaintsItsThumbnailsAndSetsTheCaption) {
   auto w = Open();
   // "Подгружаю..." is on the screen while the thumbnails are painted.
-  PaintedTexts wait(w->gallery->lblWaitPic);
+  PaintedTexts wait(test::GalleryAreaOf(*w)->lblWaitPic);
   Select(*w, 0);
   EXPECT_EQ(wait.texts, QStringList{QStringLiteral("Подгружаю...")});
   EXPECT_EQ(w->windowTitle(), QStringLiteral("Выбор интерфейса - Облака [3 заготовки]"));
-  GalleryArea* g = w->gallery;
+  GalleryArea* g = test::GalleryAreaOf(*w);
   for (int i = 1; i <= 3; ++i) EXPECT_TRUE(g->pic(i)->isVisible()) << i;
   EXPECT_FALSE(g->pic(4)->isVisible());
   EXPECT_FALSE(g->lblWaitPic->isVisible());
@@ -208,14 +210,14 @@ TEST_F(GalleryTest, RowBreakMarkerIsAddedOnceHoweverOftenTheWindowIsResized) {
     w->Move(w->Left(), w->Top(), w->Width() + 300 * (k + 1), w->Height());
     QCoreApplication::processEvents();
   }
-  EXPECT_EQ(w->gallery->pic(2)->toolTip(),
+  EXPECT_EQ(test::GalleryAreaOf(*w)->pic(2)->toolTip(),
             QStringLiteral("Выбор шаблона отображения (Clouds\\b.png) -¬"));
-  EXPECT_FALSE(w->gallery->pic(1)->toolTip().endsWith(gallery::kRowBreakMarker));
+  EXPECT_FALSE(test::GalleryAreaOf(*w)->pic(1)->toolTip().endsWith(gallery::kRowBreakMarker));
 }
 
 TEST_F(GalleryTest, MissingAndBrokenPicturesLeaveTheRestPainted) {
   auto w = Open(true);
-  GalleryArea* g = w->gallery;
+  GalleryArea* g = test::GalleryAreaOf(*w);
   Select(*w, 0);
   ASSERT_FALSE(g->pic(1)->Tag.isEmpty());
   Select(*w, 1);
@@ -232,33 +234,33 @@ TEST_F(GalleryTest, MissingAndBrokenPicturesLeaveTheRestPainted) {
   EXPECT_EQ(g->pic(3)->size(), QSize(44, 44));
 
   // A click on the thumbnail without a picture does nothing at all.
-  const QString before = w->Text1->text();
+  const QString before = w->State().Text1.text();
   Click(g->pic(1), Qt::LeftButton);
   Click(g->pic(1), Qt::RightButton);
   Click(g->pic(1), Qt::LeftButton, Qt::ControlModifier);
-  EXPECT_EQ(w->Text1->text(), before);
+  EXPECT_EQ(w->State().Text1.text(), before);
   EXPECT_TRUE(HostMessages().isEmpty());
   EXPECT_EQ(IniKey("Dir1", "Pic1"), QString::fromUtf8("gone.png" + Look("0|100|100|0|0")));
 }
 
 TEST_F(GalleryTest, LeftClickAppliesTheTemplateAndRightClickTakesItsPicture) {
   auto w = Open(true);
-  GalleryArea* g = w->gallery;
+  GalleryArea* g = test::GalleryAreaOf(*w);
   Select(*w, 0);
   const QString tag = g->pic(3)->Tag;
   Click(g->pic(3), Qt::LeftButton);
   // The template goes first; applying it to the controls may send more.
   ASSERT_FALSE(HostMessages().isEmpty());
   EXPECT_EQ(HostMessages().first(), QStringLiteral("A=") + tag);
-  EXPECT_EQ(w->Text1->text(), tag);
-  EXPECT_EQ(w->categoryPage->lstDir->ListIndex(), 0);
+  EXPECT_EQ(w->State().Text1.text(), tag);
+  EXPECT_EQ(test::CategoryPageOf(*w)->lstDir->ListIndex(), 0);
 
   const qsizetype sent = HostMessages().size();
   Click(g->pic(1), Qt::RightButton);
   ASSERT_EQ(HostMessages().size(), sent + 1);
   EXPECT_EQ(HostMessages().last(), QStringLiteral("P=Clouds\\a.png|10|100|90|0|0"));
   // Only the picture and its tone changed in the current look.
-  const QStringList look = w->Text1->text().split(u'|');
+  const QStringList look = w->State().Text1.text().split(u'|');
   ASSERT_EQ(look.size(), 22);
   EXPECT_EQ(look[0], QStringLiteral("Clouds\\a.png"));
   EXPECT_EQ(look.mid(17), (QStringList{"10", "100", "90", "0", "0"}));
@@ -277,21 +279,21 @@ TEST_F(GalleryTest, LeftClickAppliesTheTemplateAndRightClickTakesItsPicture) {
 
 TEST_F(GalleryTest, OverwriteKeepsThePictureAndTheRowBreakAndRedrawsAtOnce) {
   auto w = Open(true);
-  GalleryArea* g = w->gallery;
+  GalleryArea* g = test::GalleryAreaOf(*w);
   Select(*w, 0);
   const QString look = QStringLiteral(
       "Sea\\s.png|DejaVu Sans|0|30|&HFF|3|-4|&HFFFFFF|1|-1|200|&HFF00|3|1|1|1|1|45|80|100|10|0");
-  w->Text1->setText(look);
+  w->State().Text1.setText(look);
   const QImage old = g->pic(2)->Image();
   const QPoint at = g->pic(2)->pos();
-  const int layouts = w->templates->LayoutCount();
+  const int layouts = w->Templates().LayoutCount();
 
   Click(g->pic(2), Qt::LeftButton, Qt::ShiftModifier);
   const QString rest = look.mid(look.indexOf(u'|'));
   EXPECT_EQ(IniKey("Dir0", "Pic2"), QStringLiteral("b.png") + rest + QStringLiteral("|1"));
   EXPECT_EQ(g->pic(2)->Tag, QStringLiteral("Clouds\\b.png") + rest);
   EXPECT_EQ(g->pic(2)->pos(), at);
-  EXPECT_EQ(w->templates->LayoutCount(), layouts);
+  EXPECT_EQ(w->Templates().LayoutCount(), layouts);
   EXPECT_TRUE(g->pic(2)->toolTip().endsWith(gallery::kRowBreakMarker)) << g->pic(2)->toolTip().toStdString();
   EXPECT_TRUE(HostMessages().isEmpty());
   const QImage redrawn = g->pic(2)->Image();
@@ -314,13 +316,13 @@ TEST_F(GalleryTest, OverwriteKeepsThePictureAndTheRowBreakAndRedrawsAtOnce) {
   host.reset();
   auto again = Open(true);
   Select(*again, 0);
-  EXPECT_EQ(again->gallery->pic(2)->Tag, QStringLiteral("Clouds\\b.png") + rest);
-  EXPECT_EQ(again->gallery->pic(2)->Image(), redrawn);
+  EXPECT_EQ(test::GalleryAreaOf(*again)->pic(2)->Tag, QStringLiteral("Clouds\\b.png") + rest);
+  EXPECT_EQ(test::GalleryAreaOf(*again)->pic(2)->Image(), redrawn);
 }
 
 TEST_F(GalleryTest, OverwriteRefusesALookThatDoesNotConvert) {
   auto w = Open();
-  GalleryArea* g = w->gallery;
+  GalleryArea* g = test::GalleryAreaOf(*w);
   Select(*w, 0);
   const QByteArray ini = program.ReadIni();
   const QString tag = g->pic(1)->Tag;
@@ -330,7 +332,7 @@ TEST_F(GalleryTest, OverwriteRefusesALookThatDoesNotConvert) {
                        "100|10|0"),
         QStringLiteral("x.png|DejaVu Sans|0|30|&HFF|3|-4|&H0|1|-1|300|&HFF00|3|1|1|1|1|0|80|100|"
                        "10|0")}) {
-    w->Text1->setText(bad);
+    w->State().Text1.setText(bad);
     Click(g->pic(1), Qt::LeftButton, Qt::ControlModifier);
     EXPECT_EQ(program.ReadIni(), ini) << bad.toStdString();
     EXPECT_EQ(g->pic(1)->Tag, tag);
@@ -339,12 +341,12 @@ TEST_F(GalleryTest, OverwriteRefusesALookThatDoesNotConvert) {
 
 TEST_F(GalleryTest, NoDrawingBackendLeavesTheOverwrittenThumbnailBlank) {
   auto w = Open();
-  GalleryArea* g = w->gallery;
+  GalleryArea* g = test::GalleryAreaOf(*w);
   Select(*w, 0);
-  w->Text1->setText(g->pic(3)->Tag);
+  w->State().Text1.setText(g->pic(3)->Tag);
   render::SetGdipStartFailsForTesting(true);
   // The user is told by a message box; here nobody can close it.
-  w->templates->hooks.gdipStart = [] { return render::GdipStart(); };
+  w->Templates().hooks.gdipStart = [] { return render::GdipStart(); };
   Click(g->pic(1), Qt::LeftButton, Qt::ControlModifier);
   render::SetGdipStartFailsForTesting(false);
   EXPECT_TRUE(g->pic(1)->Image().isNull());
@@ -354,7 +356,7 @@ TEST_F(GalleryTest, NoDrawingBackendLeavesTheOverwrittenThumbnailBlank) {
 
 TEST_F(GalleryTest, ScrollingMovesTheStripTenTwipsAUnit) {
   auto w = Open();
-  GalleryArea* g = w->gallery;
+  GalleryArea* g = test::GalleryAreaOf(*w);
   Select(*w, 2);
   ASSERT_TRUE(g->scrlPic->isVisible());
   EXPECT_EQ(g->scrlPic->Value(), 0);
@@ -377,9 +379,9 @@ TEST_F(GalleryTest, ScrollingMovesTheStripTenTwipsAUnit) {
 
 TEST_F(GalleryTest, ResizingReflowsWithoutRepainting) {
   auto w = Open();
-  GalleryArea* g = w->gallery;
+  GalleryArea* g = test::GalleryAreaOf(*w);
   Select(*w, 2);
-  const int draws = w->templates->DrawCount();
+  const int draws = w->Templates().DrawCount();
   const int perRow = [&] {
     int n = 1;
     while (g->pic(n + 1)->y() == g->pic(1)->y()) ++n;
@@ -391,46 +393,46 @@ TEST_F(GalleryTest, ResizingReflowsWithoutRepainting) {
   int wider = 1;
   while (g->pic(wider + 1)->y() == g->pic(1)->y()) ++wider;
   EXPECT_GT(wider, perRow);
-  EXPECT_EQ(w->templates->DrawCount(), draws);
+  EXPECT_EQ(w->Templates().DrawCount(), draws);
 }
 
 TEST_F(GalleryTest, RestoringFromMinimisedDoesNotLayOutAgain) {
   auto w = Open();
   Select(*w, 0);
-  const int layouts = w->templates->LayoutCount();
+  const int layouts = w->Templates().LayoutCount();
   w->showMinimized();
   QCoreApplication::processEvents();
   w->showNormal();
   QCoreApplication::processEvents();
-  EXPECT_EQ(w->templates->LayoutCount(), layouts);
+  EXPECT_EQ(w->Templates().LayoutCount(), layouts);
   w->showMaximized();
   QCoreApplication::processEvents();
-  EXPECT_GT(w->templates->LayoutCount(), layouts);
+  EXPECT_GT(w->Templates().LayoutCount(), layouts);
 }
 
 TEST_F(GalleryTest, ResizeWithoutACategoryIsHarmless) {
   auto w = Open();
   w->Move(w->Left(), w->Top(), w->Width() + 1500, w->Height() + 1500);
   QCoreApplication::processEvents();
-  EXPECT_EQ(w->templates->LayoutCount(), 0);
-  EXPECT_EQ(w->templates->DrawCount(), 0);
+  EXPECT_EQ(w->Templates().LayoutCount(), 0);
+  EXPECT_EQ(w->Templates().DrawCount(), 0);
 }
 
 TEST_F(GalleryTest, SwatchCyclesNineColoursAndSwitchesTheTextureOff) {
   auto w = Open();
   Select(*w, 0);
-  ASSERT_TRUE(w->TextureLoaded);
-  ASSERT_TRUE(w->TextureEnabled);
-  GalleryArea* g = w->gallery;
+  ASSERT_TRUE(w->Templates().Background.TextureLoaded);
+  ASSERT_TRUE(w->Templates().Background.TextureEnabled);
+  GalleryArea* g = test::GalleryAreaOf(*w);
   // The texture shows through the picture's transparent edge.
   EXPECT_NE(g->pic(1)->Image().pixelColor(1, 1), QColor(Qt::white));
 
-  QTest::mouseClick(w->categoryPage->picFonColor, Qt::LeftButton);
-  EXPECT_EQ(w->FonNum, 2);
-  EXPECT_EQ(w->FonColor, 0xC0C0C0);
-  EXPECT_EQ(w->categoryPage->picFonColor->BackColor(), 0xC0C0C0);
-  EXPECT_FALSE(w->TextureEnabled);
-  EXPECT_EQ(w->categoryPage->chkTexura->Value(), 0);
+  QTest::mouseClick(test::CategoryPageOf(*w)->picFonColor, Qt::LeftButton);
+  EXPECT_EQ(w->Templates().Background.FonNum, 2);
+  EXPECT_EQ(w->Templates().Background.FonColor, 0xC0C0C0);
+  EXPECT_EQ(test::CategoryPageOf(*w)->picFonColor->BackColor(), 0xC0C0C0);
+  EXPECT_FALSE(w->Templates().Background.TextureEnabled);
+  EXPECT_EQ(test::CategoryPageOf(*w)->chkTexura->Value(), 0);
   EXPECT_EQ(Stored("FonNum"), QStringLiteral("2"));
   EXPECT_EQ(Stored("TxturEn"), QStringLiteral("0"));
   EXPECT_EQ(g->pic(1)->Image().pixelColor(1, 1), QColor(192, 192, 192));
@@ -439,53 +441,55 @@ TEST_F(GalleryTest, SwatchCyclesNineColoursAndSwitchesTheTextureOff) {
                               0x0000FF, 0xFF0000, 0x404040, 0x000000};
   for (int k = 0; k < 9; ++k) {
     const int n = (k + 2) % 9 + 1;  // from 2: 3, 4, ..., 9, 1, 2
-    QTest::mouseClick(w->categoryPage->picFonColor, Qt::LeftButton);
-    EXPECT_EQ(w->FonNum, n);
-    EXPECT_EQ(w->FonColor, expected[n - 1]);
+    QTest::mouseClick(test::CategoryPageOf(*w)->picFonColor, Qt::LeftButton);
+    EXPECT_EQ(w->Templates().Background.FonNum, n);
+    EXPECT_EQ(w->Templates().Background.FonColor, expected[n - 1]);
     EXPECT_EQ(Stored("FonNum"), QString::number(n));
   }
   // COLORREF 0x0000FF is red on the screen.
-  for (int k = 0; k < 4; ++k) QTest::mouseClick(w->categoryPage->picFonColor, Qt::LeftButton);
+  for (int k = 0; k < 4; ++k) QTest::mouseClick(test::CategoryPageOf(*w)->picFonColor, Qt::LeftButton);
   // A double click steps once.
   {
-    const std::int32_t before = w->FonNum;
-    QTest::mouseClick(w->categoryPage->picFonColor, Qt::LeftButton);
-    QTest::mouseDClick(w->categoryPage->picFonColor, Qt::LeftButton);
-    QTest::mouseRelease(w->categoryPage->picFonColor, Qt::LeftButton);
-    EXPECT_EQ(w->FonNum, before % 9 + 1);
-    for (int k = 0; k < 8; ++k) QTest::mouseClick(w->categoryPage->picFonColor, Qt::LeftButton);
+    const std::int32_t before = w->Templates().Background.FonNum;
+    QTest::mouseClick(test::CategoryPageOf(*w)->picFonColor, Qt::LeftButton);
+    QTest::mouseDClick(test::CategoryPageOf(*w)->picFonColor, Qt::LeftButton);
+    QTest::mouseRelease(test::CategoryPageOf(*w)->picFonColor, Qt::LeftButton);
+    EXPECT_EQ(w->Templates().Background.FonNum, before % 9 + 1);
+    for (int k = 0; k < 8; ++k) QTest::mouseClick(test::CategoryPageOf(*w)->picFonColor, Qt::LeftButton);
   }
-  EXPECT_EQ(w->FonNum, 6);
+  EXPECT_EQ(w->Templates().Background.FonNum, 6);
   EXPECT_EQ(g->pic(1)->Image().pixelColor(1, 1), QColor(255, 0, 0));
 
   // Ticking the box brings the texture back under every picture.
-  w->categoryPage->chkTexura->click();
-  EXPECT_TRUE(w->TextureEnabled);
+  test::CategoryPageOf(*w)->chkTexura->click();
+  EXPECT_TRUE(w->Templates().Background.TextureEnabled);
   EXPECT_EQ(Stored("TxturEn"), QStringLiteral("1"));
   EXPECT_NE(g->pic(1)->Image().pixelColor(1, 1), QColor(255, 0, 0));
 
   w->close();
   auto again = Open();
-  EXPECT_EQ(again->FonNum, 6);
-  EXPECT_TRUE(again->TextureEnabled);
+  EXPECT_EQ(again->Templates().Background.FonNum, 6);
+  EXPECT_TRUE(again->Templates().Background.TextureEnabled);
 }
 
 TEST_F(GalleryTest, ThumbnailsAreThePictureAndTextRenderersOverTheBackground) {
   auto w = Open(true);
-  GalleryArea* g = w->gallery;
+  GalleryArea* g = test::GalleryAreaOf(*w);
   Select(*w, 0);
   // What the two renderers draw for template 3 straight into one box.
   const auto expected = [&](const QColor& back, bool texture) {
     render::PictureBox box(1, 1, back, g->pic(3)->devicePixelRatioF());
-    const render::TextureSource tex{w->TextureBytes, w->TextureLoaded, texture};
+    const render::TextureSource tex{w->Templates().Background.TextureBytes, w->Templates().Background.TextureLoaded, texture};
     EXPECT_TRUE(render::DrawTemplatePicture(program.TemplateRoot() + "Clouds/c.png", box, 0, 0.5f,
                                             1.0f, 0.2f, 0.7f, tex));
-    EXPECT_TRUE(render::DrawStampText(box, g->pic(3)->Tag, QStringLiteral("+5°")));
+    const auto look = stamp::ParseLine(g->pic(3)->Tag);
+    EXPECT_TRUE(look && render::DrawStampText(box, *look, QStringLiteral("+5°")) ==
+                             render::StampTextResult::Drawn);
     return box.image;
   };
   EXPECT_LE(MaxChannelDiff(g->pic(3)->Image(), expected(Qt::white, true)), 2);
   // After a background change the text is laid over the new background.
-  QTest::mouseClick(w->categoryPage->picFonColor, Qt::LeftButton);
+  QTest::mouseClick(test::CategoryPageOf(*w)->picFonColor, Qt::LeftButton);
   EXPECT_LE(MaxChannelDiff(g->pic(3)->Image(), expected(QColor(192, 192, 192), false)), 2);
 }
 
@@ -508,13 +512,13 @@ TEST(GalleryDemo, EveryDemoTemplatePaints) {
   FrmOptions w(program.Environment());
   ASSERT_TRUE(w.Form_Load());
   w.show();
-  ASSERT_GE(w.categoryPage->lstDir->ListCount(), 3);
+  ASSERT_GE(test::CategoryPageOf(w)->lstDir->ListCount(), 3);
   const QString shots = qEnvironmentVariable("QM_SCREENSHOT_DIR");
   int missing = 0, painted = 0, breaks = 0;
-  for (int c = 0; c < w.categoryPage->lstDir->ListCount(); ++c) {
-    w.categoryPage->lstDir->SetListIndex(c);
-    for (int i = 1; i <= w.templates->ThumbnailCount(); ++i) {
-      const Thumbnail* t = w.gallery->pic(i);
+  for (int c = 0; c < test::CategoryPageOf(w)->lstDir->ListCount(); ++c) {
+    test::CategoryPageOf(w)->lstDir->SetListIndex(c);
+    for (int i = 1; i <= w.Templates().ThumbnailCount(); ++i) {
+      const Thumbnail* t = test::GalleryAreaOf(w)->pic(i);
       ASSERT_TRUE(t->isVisible());
       if (t->Tag.isEmpty()) {
         ++missing;
@@ -535,8 +539,8 @@ TEST_F(GalleryTest, MouseOverFocusesAThumbnailOnlyWhileTheApplicationIsActive) {
   auto w = Open();
   Select(*w, 0);
   bool active = false;
-  w->templates->hooks.appActive = [&] { return active; };
-  Thumbnail* t = w->gallery->pic(2);
+  w->Templates().hooks.appActive = [&] { return active; };
+  Thumbnail* t = test::GalleryAreaOf(*w)->pic(2);
   QTest::mouseMove(t, QPoint(3, 3));
   EXPECT_FALSE(t->hasFocus());
   active = true;

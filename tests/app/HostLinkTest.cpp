@@ -13,13 +13,15 @@
 #include "colour/ui/TonePage.h"
 #include "gallery/ui/CategoryPage.h"
 #include "link/LinkTestSupport.h"
-#include "params/ParamLine.h"
-#include "params/ui/HostSession.h"
+#include "stamp/ColourOrder.h"
+#include "stamp/ParamLine.h"
+#include "params/HostSession.h"
 #include "params/ui/TextPage.h"
 #include "platform/Classic.h"
 #include "platform/link/LinkSender.h"
 #include "support/QtPrint.h"
 #include "support/TempProgram.h"
+#include "support/WindowParts.h"
 
 using namespace qm;
 
@@ -73,7 +75,7 @@ class HostLink : public ::testing::Test {
   // The host writes `text` into the editor's box, over the editor's endpoint,
   // while this thread keeps the editor's event loop running.
   bool HostWrites(const QString& text) {
-    const qint32 editor = window->host->TxtMsgHandle();
+    const qint32 editor = window->Host().TxtMsgHandle();
     const QString path = dir.path();
     auto done = std::async(std::launch::async, [=] {
       link::LinkSender sender(editor, nullptr, path);
@@ -85,7 +87,7 @@ class HostLink : public ::testing::Test {
   }
 
   QString Announcement() const {
-    return QStringLiteral("W=") + QString::number(window->host->TxtMsgHandle());
+    return QStringLiteral("W=") + QString::number(window->Host().TxtMsgHandle());
   }
 
   link::test::LinkDir dir;
@@ -99,16 +101,16 @@ TEST_F(HostLink, AnnouncesItselfAndSetsEveryControlFromTheSelectedLine) {
   program.WriteIni(Ini(kLine));
   StartHost();
   FrmOptions& w = Open();
-  ASSERT_GT(w.host->TxtMsgHandle(), 0);
+  ASSERT_GT(w.Host().TxtMsgHandle(), 0);
   // The announcement first; then the font, which the list always sends, and
   // the offsets, which their sliders always send; nothing else.
   EXPECT_EQ(Received(),
             QStringList({Announcement(), "F=DejaVu Sans", "X=5", "Y=-3", "x=2", "y=-2"}));
-  EXPECT_EQ(w.Text1->text(), kLine);
+  EXPECT_EQ(w.State().Text1.text(), kLine);
   EXPECT_TRUE(w.State().FormReady);
   EXPECT_EQ(w.State().sampleText, QStringLiteral("+12°"));
 
-  TextPage& t = *w.textPage;
+  TextPage& t = *test::TextPageOf(w);
   EXPECT_EQ(t.lstFont->Text(), QStringLiteral("DejaVu Sans"));
   EXPECT_EQ(t.lblFntNum->text(),
             QStringLiteral("[%1/%2]").arg(t.lstFont->ListIndex() + 1).arg(t.lstFont->ListCount()));
@@ -129,7 +131,7 @@ TEST_F(HostLink, AnnouncesItselfAndSetsEveryControlFromTheSelectedLine) {
   EXPECT_EQ(t.scrlTempY->Value(), -3);
   EXPECT_EQ(t.scrlShadowX->Value(), -2);
   EXPECT_EQ(t.txtShadowY->text(), QStringLiteral("-2"));
-  TonePage& tone = *w.tonePage;
+  TonePage& tone = *test::TonePageOf(w);
   const int sliders[5] = {30, 120, 90, -10, -60};
   const char* shown[5] = {"30", "120", "90", "-10", "40"};
   for (int i = 0; i < 5; ++i) {
@@ -137,12 +139,13 @@ TEST_F(HostLink, AnnouncesItselfAndSetsEveryControlFromTheSelectedLine) {
     EXPECT_EQ(tone.txtHue[i]->text(), QString::fromLatin1(shown[i])) << i;
   }
   // Text colour red in the line is red in the colour editor (0x00BBGGRR).
-  EXPECT_EQ(w.colourPage->ClrTarget, 1);
-  EXPECT_EQ(w.State().CurrentParams.TextColor, 0xFF);
-  EXPECT_EQ(w.colourPage->picClrSet->BackColor(), 0xFF);
-  EXPECT_EQ(w.colourPage->scrlColor[0]->Value(), 255);
+  EXPECT_EQ(test::ColourPageOf(w)->ClrTarget, 1);
+  EXPECT_EQ(w.State().CurrentParams.TextColor, 0xFF0000);
+  EXPECT_EQ(test::ColourPageOf(w)->SelectedColor(), 0xFF);
+  EXPECT_EQ(test::ColourPageOf(w)->picClrSet->BackColor(), 0xFF);
+  EXPECT_EQ(test::ColourPageOf(w)->scrlColor[0]->Value(), 255);
   // The category of the picture is chosen.
-  EXPECT_EQ(w.categoryPage->lstDir->ListIndex(), 0);
+  EXPECT_EQ(test::CategoryPageOf(w)->lstDir->ListIndex(), 0);
 }
 
 TEST_F(HostLink, AnswersTheFourHostTextsAndLeavesOthersInTheBox) {
@@ -153,19 +156,19 @@ TEST_F(HostLink, AnswersTheFourHostTextsAndLeavesOthersInTheBox) {
 
   ASSERT_TRUE(HostWrites(QStringLiteral("W=2")));
   EXPECT_EQ(Received(), QStringList{Announcement()});
-  EXPECT_TRUE(w.txtMsg->text().isEmpty());
+  EXPECT_TRUE(w.State().txtMsg.text().isEmpty());
 
   // Keys are case-sensitive; an unknown text stays in the box.
   ASSERT_TRUE(HostWrites(QStringLiteral("w=2")));
   EXPECT_TRUE(Received().isEmpty());
-  EXPECT_EQ(w.txtMsg->text(), QStringLiteral("w=2"));
+  EXPECT_EQ(w.State().txtMsg.text(), QStringLiteral("w=2"));
 
   // A listed font is selected and named back once.
   ASSERT_TRUE(HostWrites(QStringLiteral("F=DejaVu Serif")));
   EXPECT_EQ(Received(), QStringList{"F=DejaVu Serif"});
-  EXPECT_EQ(w.textPage->lstFont->Text(), QStringLiteral("DejaVu Serif"));
-  EXPECT_EQ(Fields(w.Text1->text())[1], QStringLiteral("DejaVu Serif"));
-  EXPECT_TRUE(w.txtMsg->text().isEmpty());
+  EXPECT_EQ(test::TextPageOf(w)->lstFont->Text(), QStringLiteral("DejaVu Serif"));
+  EXPECT_EQ(Fields(w.State().Text1.text())[1], QStringLiteral("DejaVu Serif"));
+  EXPECT_TRUE(w.State().txtMsg.text().isEmpty());
 
   // A font we do not list: the selection stays and the host hears which
   // font is in use.
@@ -175,7 +178,7 @@ TEST_F(HostLink, AnswersTheFourHostTextsAndLeavesOthersInTheBox) {
   w.showMinimized();
   ASSERT_TRUE(HostWrites(QStringLiteral("W=1")));
   EXPECT_FALSE(w.windowState() & Qt::WindowMinimized);
-  EXPECT_TRUE(w.txtMsg->text().isEmpty());
+  EXPECT_TRUE(w.State().txtMsg.text().isEmpty());
   EXPECT_TRUE(Received().isEmpty());
 
   ASSERT_TRUE(HostWrites(QStringLiteral("W=0")));
@@ -188,17 +191,17 @@ TEST_F(HostLink, RefusedMessagesReachNeitherTheHostNorTheLine) {
   StartHost();
   FrmOptions& w = Open();
   Received();
-  w.host->tmr_Timer(1);  // settle the start-up save
-  const QString before = w.Text1->text();
-  const params::CurrentParams current = w.State().CurrentParams;
+  w.Host().tmr_Timer(1);  // settle the start-up save
+  const QString before = w.State().Text1.text();
+  const stamp::StampParams current = w.State().CurrentParams;
   for (const char* bad : {"A=only|three|fields", "A=", "S=abc", "X=1|2", "P=a.png|1|2|3|4",
                           "p=0|100|100|0", "p=0|100|x|0|0", "t=300"}) {
     EXPECT_FALSE(w.SendText(QString::fromUtf8(bad))) << bad;
   }
   EXPECT_TRUE(Received().isEmpty());
-  EXPECT_EQ(w.Text1->text(), before);
+  EXPECT_EQ(w.State().Text1.text(), before);
   EXPECT_EQ(w.State().CurrentParams, current);
-  EXPECT_FALSE(w.host->SavePending());
+  EXPECT_FALSE(w.Host().SavePending());
 }
 
 TEST_F(HostLink, TemplateLineIsTakenOverAndAppliedWithTheOffsetsSentAgain) {
@@ -210,12 +213,12 @@ TEST_F(HostLink, TemplateLineIsTakenOverAndAppliedWithTheOffsetsSentAgain) {
   const QString line = QStringLiteral(
       "Sea\\b.png|DejaVu Serif|6|20|65280|-7|4|255|-1|3|200|0|5|0|1|0|1|0|100|100|0|0");
   ASSERT_TRUE(w.SendText(QStringLiteral("A=") + line));
-  EXPECT_EQ(w.Text1->text(), line);
-  EXPECT_TRUE(w.host->SavePending());
+  EXPECT_EQ(w.State().Text1.text(), line);
+  EXPECT_TRUE(w.Host().SavePending());
   w.SetParamFromText();
   EXPECT_EQ(Received(), QStringList({QStringLiteral("A=") + line, "F=DejaVu Serif", "X=-7", "Y=4",
                                      "x=-1", "y=3"}));
-  TextPage& t = *w.textPage;
+  TextPage& t = *test::TextPageOf(w);
   EXPECT_EQ(t.lstFont->Text(), QStringLiteral("DejaVu Serif"));
   EXPECT_EQ(t.chkFontAttr[0]->Value(), 0);
   EXPECT_EQ(t.chkFontAttr[1]->Value(), 1);
@@ -228,12 +231,12 @@ TEST_F(HostLink, TemplateLineIsTakenOverAndAppliedWithTheOffsetsSentAgain) {
   EXPECT_EQ(t.chkBorder->Value(), 0);
   EXPECT_EQ(t.chkBrdDown->Value(), 1);
   EXPECT_EQ(t.txtTempX->text(), QStringLiteral("-7"));
-  EXPECT_EQ(w.tonePage->scrlHue[4]->Value(), -100);
-  EXPECT_EQ(w.colourPage->picClrSet->BackColor(), colour::Color2RGB(65280));
-  EXPECT_EQ(w.categoryPage->lstDir->ListIndex(), 1);
+  EXPECT_EQ(test::TonePageOf(w)->scrlHue[4]->Value(), -100);
+  EXPECT_EQ(test::ColourPageOf(w)->picClrSet->BackColor(), stamp::Color2RGB(65280));
+  EXPECT_EQ(test::CategoryPageOf(w)->lstDir->ListIndex(), 1);
   // The messages sent again put the template's values back into the line,
   // with its colours rewritten in the line's own form.
-  EXPECT_EQ(w.Text1->text(),
+  EXPECT_EQ(w.State().Text1.text(),
             QStringLiteral("Sea\\b.png|DejaVu Serif|6|20|&HFF00|-7|4|&HFF|-1|3|200|&H0|5|0|1|0|1|0|"
                            "100|100|0|0"));
 }
@@ -243,15 +246,15 @@ TEST_F(HostLink, PictureAndToneGroupsChangeOnlyTheirFields) {
   StartHost();
   FrmOptions& w = Open();
   Received();
-  const QStringList before = Fields(w.Text1->text());
+  const QStringList before = Fields(w.State().Text1.text());
   ASSERT_TRUE(w.SendText(QStringLiteral("P=Sea\\c.png|10|110|120|5|20")));
   QStringList want = before;
   want[0] = QStringLiteral("Sea\\c.png");
   want[17] = "10", want[18] = "110", want[19] = "120", want[20] = "5", want[21] = "20";
-  EXPECT_EQ(Fields(w.Text1->text()), want);
+  EXPECT_EQ(Fields(w.State().Text1.text()), want);
   ASSERT_TRUE(w.SendText(QStringLiteral("p=0|100|100|0|0")));
   want[17] = "0", want[18] = "100", want[19] = "100", want[20] = "0", want[21] = "0";
-  EXPECT_EQ(Fields(w.Text1->text()), want);
+  EXPECT_EQ(Fields(w.State().Text1.text()), want);
   EXPECT_EQ(Received(), QStringList({"P=Sea\\c.png|10|110|120|5|20", "p=0|100|100|0|0"}));
   EXPECT_EQ(w.State().CurrentParams.PicSaturation, 100);
 }
@@ -260,32 +263,32 @@ TEST_F(HostLink, AnnouncementsTouchNeitherTheLineNorTheSaveTimer) {
   program.WriteIni(Ini(kLine));
   StartHost();
   FrmOptions& w = Open();
-  w.host->tmr_Timer(1);
+  w.Host().tmr_Timer(1);
   Received();
-  const QString before = w.Text1->text();
+  const QString before = w.State().Text1.text();
   EXPECT_FALSE(w.SendText(QStringLiteral("W=5")));
   EXPECT_EQ(Received(), QStringList{"W=5"});
-  EXPECT_EQ(w.Text1->text(), before);
-  EXPECT_FALSE(w.host->SavePending());
+  EXPECT_EQ(w.State().Text1.text(), before);
+  EXPECT_FALSE(w.Host().SavePending());
 }
 
 TEST_F(HostLink, ABurstOfChangesIsSavedOnceASecondAfterTheLast) {
   program.WriteIni(Ini(kLine));
   StartHost();
   FrmOptions& w = Open();
-  w.host->tmr_Timer(1);
-  const int saves = w.host->SaveCount();
+  w.Host().tmr_Timer(1);
+  const int saves = w.Host().SaveCount();
   Received();
-  ui::ClassicScrollBar* s = w.textPage->scrlTempX;
+  ui::ClassicScrollBar* s = test::TextPageOf(w)->scrlTempX;
   for (int i = 0; i < 1000; ++i) s->SetValue(i % 2 ? -40 : -41);
   EXPECT_EQ(Received().size(), 1000);
   // Not yet after half a second...
   QTest::qWait(500);
-  EXPECT_EQ(w.host->SaveCount(), saves);
+  EXPECT_EQ(w.Host().SaveCount(), saves);
   // ...and once, at a second.
-  EXPECT_TRUE(QTest::qWaitFor([&] { return w.host->SaveCount() == saves + 1; }, 1500));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w.Host().SaveCount() == saves + 1; }, 1500));
   QTest::qWait(100);
-  EXPECT_EQ(w.host->SaveCount(), saves + 1);
+  EXPECT_EQ(w.Host().SaveCount(), saves + 1);
   EXPECT_TRUE(program.ReadIni().contains("|DejaVu Sans|1|36|&HFF0000|40|-3|"));
 }
 
@@ -299,8 +302,8 @@ TEST_F(HostLink, ASaveStillPendingIsWrittenBeforeTheHostHearsW0) {
     iniAtW0 = program.ReadIni();
   });
   FrmOptions& w = Open();
-  w.textPage->chkBrdDown->SetValue(1);
-  ASSERT_TRUE(w.host->SavePending());
+  test::TextPageOf(w)->chkBrdDown->SetValue(1);
+  ASSERT_TRUE(w.Host().SavePending());
   w.close();
   std::lock_guard lock(m);
   EXPECT_TRUE(iniAtW0.contains("|3|1|1|1|1|30|120|90|-10|40")) << iniAtW0.constData();
@@ -317,19 +320,19 @@ TEST_F(HostLink, WithoutASelectionTheDefaultLookIsShownAndTheFirstChangeWritesAL
     FrmOptions& w = Open();
     // Nothing of a look that is not the user's goes out.
     EXPECT_EQ(Received(), QStringList{Announcement()}) << stored.toStdString();
-    EXPECT_EQ(w.Text1->text(), stored);
-    EXPECT_FALSE(w.host->SavePending());
-    TextPage& t = *w.textPage;
+    EXPECT_EQ(w.State().Text1.text(), stored);
+    EXPECT_FALSE(w.Host().SavePending());
+    TextPage& t = *test::TextPageOf(w);
     EXPECT_EQ(t.lstFont->ListIndex(), 0);
     EXPECT_EQ(t.txtFontSize->text(), QStringLiteral("50"));
     EXPECT_EQ(t.chkText->Value(), 1);
-    EXPECT_EQ(w.tonePage->scrlHue[1]->Value(), 100);
+    EXPECT_EQ(test::TonePageOf(w)->scrlHue[1]->Value(), 100);
 
     t.chkShadow->SetValue(1);
     EXPECT_EQ(Received(), QStringList{"o=1"});
-    const QString line = w.Text1->text();
-    ASSERT_TRUE(params::IsValidLine(line)) << line.toStdString();
-    QStringList want = Fields(params::DefaultLine(t.lstFont->List(0)));
+    const QString line = w.State().Text1.text();
+    ASSERT_TRUE(stamp::IsValidLine(line)) << line.toStdString();
+    QStringList want = Fields(stamp::DefaultLine(t.lstFont->List(0)));
     want[14] = QStringLiteral("1");
     EXPECT_EQ(Fields(line), want);
     w.close();
@@ -349,13 +352,13 @@ TEST_F(HostLink, AHostThatHangsOrVanishesCostsDeliveriesNotChanges) {
   Received();
   link::SetDefaultReplyTimeout(150);
   hang = true;
-  w.textPage->scrlTempX->SetValue(-10);
-  EXPECT_EQ(Fields(w.Text1->text())[5], QStringLiteral("10"));
+  test::TextPageOf(w)->scrlTempX->SetValue(-10);
+  EXPECT_EQ(Fields(w.State().Text1.text())[5], QStringLiteral("10"));
   hang = false;
 
   host.reset();  // the host is gone
-  w.textPage->chkShadow->SetValue(0);
-  EXPECT_EQ(Fields(w.Text1->text())[14], QStringLiteral("0"));
+  test::TextPageOf(w)->chkShadow->SetValue(0);
+  EXPECT_EQ(Fields(w.State().Text1.text())[14], QStringLiteral("0"));
   w.close();
   EXPECT_TRUE(program.ReadIni().contains("|128|&HFF|3|1|0|1|0|"));
 }
@@ -364,8 +367,8 @@ TEST_F(HostLink, WithoutAHostNothingIsSentButEverythingIsSaved) {
   program.WriteIni(Ini(kLine));
   StartHost();
   FrmOptions& w = Open(QStringLiteral("0|+12°"));
-  EXPECT_EQ(w.host->TxtMsgHandle(), 0);
-  w.textPage->scrlBorder->SetValue(-7);
+  EXPECT_EQ(w.Host().TxtMsgHandle(), 0);
+  test::TextPageOf(w)->scrlBorder->SetValue(-7);
   w.close();
   EXPECT_TRUE(host->messages().isEmpty());
   EXPECT_TRUE(program.ReadIni().contains("|&HFF|7|1|1|1|0|"));
@@ -375,19 +378,19 @@ TEST_F(HostLink, PaletteMarkBlinksAndNothingIsSentAfterClosing) {
   program.WriteIni(Ini(kLine));
   StartHost();
   FrmOptions& w = Open();
-  EXPECT_TRUE(w.tmr[0]->isActive());
-  EXPECT_EQ(w.tmr[0]->interval(), 300);
-  w.host->tmr_Timer(0);
-  EXPECT_EQ(w.colourPage->shpBox->property("DrawMode").toInt(), 12);
-  EXPECT_EQ(w.colourPage->shpBox->property("BorderStyle").toInt(), 1);
-  w.host->tmr_Timer(0);
-  EXPECT_EQ(w.colourPage->shpBox->property("DrawMode").toInt(), 6);
-  EXPECT_EQ(w.colourPage->shpBox->property("BorderStyle").toInt(), 3);
+  EXPECT_TRUE(test::TimerOf(w, 0)->isActive());
+  EXPECT_EQ(test::TimerOf(w, 0)->interval(), 300);
+  w.Host().tmr_Timer(0);
+  EXPECT_EQ(test::ColourPageOf(w)->shpBox->property("DrawMode").toInt(), 12);
+  EXPECT_EQ(test::ColourPageOf(w)->shpBox->property("BorderStyle").toInt(), 1);
+  w.Host().tmr_Timer(0);
+  EXPECT_EQ(test::ColourPageOf(w)->shpBox->property("DrawMode").toInt(), 6);
+  EXPECT_EQ(test::ColourPageOf(w)->shpBox->property("BorderStyle").toInt(), 3);
 
   w.close();
   Received();
-  EXPECT_EQ(w.host->TxtMsgHandle(), 0);
-  w.textPage->scrlTempX->SetValue(-100);
+  EXPECT_EQ(w.Host().TxtMsgHandle(), 0);
+  test::TextPageOf(w)->scrlTempX->SetValue(-100);
   EXPECT_TRUE(Received().isEmpty());
 }
 
@@ -406,14 +409,14 @@ TEST_F(HostLink, OffsetsTheSlidersCannotHoldAreShownButNeitherSentNorRewritten) 
   StartHost();
   FrmOptions& w = Open();
   EXPECT_EQ(Received(), QStringList({Announcement(), "F=DejaVu Sans", "Y=-3", "x=2"}));
-  EXPECT_EQ(w.textPage->txtTempX->text(), QStringLiteral("200"));
-  EXPECT_EQ(w.textPage->txtShadowY->text(), QStringLiteral("-10"));
+  EXPECT_EQ(test::TextPageOf(w)->txtTempX->text(), QStringLiteral("200"));
+  EXPECT_EQ(test::TextPageOf(w)->txtShadowY->text(), QStringLiteral("-10"));
   QTest::qWait(1300);
   // Y and x were sent again as the sliders moved, which restarts the save;
   // the line saved keeps what the sliders could not show.
-  EXPECT_EQ(w.Text1->text(), odd);
+  EXPECT_EQ(w.State().Text1.text(), odd);
   // Moving the slider takes its own value over.
-  w.textPage->scrlTempX->LineStep(false);
+  test::TextPageOf(w)->scrlTempX->LineStep(false);
   EXPECT_EQ(Received(), QStringList({"X=199"}));
 }
 
@@ -424,7 +427,7 @@ TEST_F(HostLink, LongLinesAndMessagesAreKeptWhole) {
   const QString longName = QString(40000, u'a') + QStringLiteral(".png");
   const QString line = QStringLiteral("Clouds\\") + longName + kLine.mid(kLine.indexOf(u'|'));
   ASSERT_TRUE(w.SendText(QStringLiteral("A=") + line));
-  EXPECT_EQ(w.Text1->text(), line);
+  EXPECT_EQ(w.State().Text1.text(), line);
 }
 
 TEST_F(HostLink, AnUnlistedFontOrCategoryLeavesTheSelectionAndNamesNoFont) {
@@ -432,13 +435,13 @@ TEST_F(HostLink, AnUnlistedFontOrCategoryLeavesTheSelectionAndNamesNoFont) {
   StartHost();
   FrmOptions& w = Open();
   Received();
-  const int font = w.textPage->lstFont->ListIndex();
-  const int category = w.categoryPage->lstDir->ListIndex();
+  const int font = test::TextPageOf(w)->lstFont->ListIndex();
+  const int category = test::CategoryPageOf(w)->lstDir->ListIndex();
   const QString line = QStringLiteral(
       "Nowhere\\b.png|No Such Family|0|20|&HFF|1|2|&H0|0|0|255|&H0|1|1|0|1|0|0|100|100|0|0");
   ASSERT_TRUE(w.SendText(QStringLiteral("A=") + line));
   w.SetParamFromText();
   EXPECT_EQ(Received(), QStringList({QStringLiteral("A=") + line, "X=1", "Y=2", "x=0", "y=0"}));
-  EXPECT_EQ(w.textPage->lstFont->ListIndex(), font);
-  EXPECT_EQ(w.categoryPage->lstDir->ListIndex(), category);
+  EXPECT_EQ(test::TextPageOf(w)->lstFont->ListIndex(), font);
+  EXPECT_EQ(test::CategoryPageOf(w)->lstDir->ListIndex(), category);
 }

@@ -24,6 +24,8 @@
 #include "platform/ui/ClassicControls.h"
 #include "platform/ui/ClassicScrollBar.h"
 #include "support/TempProgram.h"
+#include "gallery/ui/Gallery.h"
+#include "support/WindowParts.h"
 
 using namespace qm;
 
@@ -167,8 +169,6 @@ const Control kControls[] = {
     {"framPic_0", Kind::Any, -1, nullptr, nullptr},
     {"framPic_1", Kind::Any, -1, nullptr, nullptr},
     {"lblWaitPic", Kind::Label, -1, "Подгружаю...", nullptr},
-    {"txtMsg", Kind::TextBox, -1, nullptr, nullptr},
-    {"Text1", Kind::TextBox, -1, nullptr, "Строка, сформированная для INI-файла"},
     // Page 0.
     {"lstDir", Kind::ListBox, 0, nullptr, "Выбор группы шаблонов для оформления интерфейса"},
     {"picFonColor", Kind::Any, 0, nullptr,
@@ -397,7 +397,7 @@ TEST(PageTexts, FrameCaptionsHeadingsAndLabels) {
       {4, "Подбор цветового тона картинки"},
   };
   for (const auto& e : expected) {
-    const auto texts = PageTexts(w->framMenu[e.page]);
+    const auto texts = PageTexts(test::PageWidget(*w, e.page));
     EXPECT_EQ(texts.count(QString::fromUtf8(e.text)), 1u) << e.page << " " << e.text;
   }
 }
@@ -407,17 +407,17 @@ TEST(PageTexts, ToneLabelsBesideTheirSliders) {
   ASSERT_TRUE(W().loaded_ok);
   FrmOptions* w = W().designed.get();
   const char* const labels[5] = {"Оттенок", "Насыщенность", "Величина", "Яркость", "Прозрачность"};
-  const QList<QLabel*> all = w->framMenu[4]->findChildren<QLabel*>();
+  const QList<QLabel*> all = test::PageWidget(*w, 4)->findChildren<QLabel*>();
   for (int i = 0; i < 5; ++i) {
     QWidget* bar = Find(w, QStringLiteral("scrlHue_%1").arg(i).toLatin1().constData());
     ASSERT_NE(bar, nullptr);
-    const int cy = bar->mapTo(w->framMenu[4], bar->rect().center()).y();
+    const int cy = bar->mapTo(test::PageWidget(*w, 4), bar->rect().center()).y();
     const QLabel* nearest = nullptr;
     int best = 1 << 30;
     for (QLabel* l : all) {
-      const int d = std::abs(l->mapTo(w->framMenu[4], l->rect().center()).y() - cy);
+      const int d = std::abs(l->mapTo(test::PageWidget(*w, 4), l->rect().center()).y() - cy);
       if (d < best &&
-          l->mapTo(w->framMenu[4], QPoint()).x() < bar->mapTo(w->framMenu[4], QPoint()).x()) {
+          l->mapTo(test::PageWidget(*w, 4), QPoint()).x() < bar->mapTo(test::PageWidget(*w, 4), QPoint()).x()) {
         best = d;
         nearest = l;
       }
@@ -589,14 +589,14 @@ class BackgroundColour : public ::testing::TestWithParam<Background> {
 TEST_P(BackgroundColour, NumberToColour) {
   const Background& b = GetParam();
   FrmOptions* w = W().loaded.get();
-  const std::int16_t before = w->FonNum;
-  w->FonNum = static_cast<std::int16_t>(b.FonNum);
-  w->ApplyBackgroundColour();
-  EXPECT_EQ(w->FonColor, b.bgr);
-  EXPECT_EQ(w->categoryPage->picFonColor->BackColor(), b.bgr);
-  EXPECT_EQ(w->categoryPage->picFonColor->palette().color(QPalette::Window), b.rgb);
-  w->FonNum = before;
-  w->ApplyBackgroundColour();
+  const std::int16_t before = w->Templates().Background.FonNum;
+  w->Templates().Background.FonNum = static_cast<std::int16_t>(b.FonNum);
+  w->Templates().ApplyBackgroundColour();
+  EXPECT_EQ(w->Templates().Background.FonColor, b.bgr);
+  EXPECT_EQ(test::CategoryPageOf(*w)->picFonColor->BackColor(), b.bgr);
+  EXPECT_EQ(test::CategoryPageOf(*w)->picFonColor->palette().color(QPalette::Window), b.rgb);
+  w->Templates().Background.FonNum = before;
+  w->Templates().ApplyBackgroundColour();
 }
 
 INSTANTIATE_TEST_SUITE_P(Nine, BackgroundColour,

@@ -14,6 +14,8 @@
 #include "gallery/ui/GalleryArea.h"
 #include "params/ui/TextPage.h"
 #include "support/TempProgram.h"
+#include "gallery/ui/Gallery.h"
+#include "support/WindowParts.h"
 
 using namespace qm;
 
@@ -47,29 +49,29 @@ TEST_F(Startup, FillsTheWindowFromTheIniFile) {
   program.WriteIni(kTwoCategories);
   auto w = Open();
   EXPECT_EQ(w->windowTitle(), QStringLiteral("Выбор интерфейса"));
-  ASSERT_EQ(w->categoryPage->lstDir->ListCount(), 2);
-  EXPECT_EQ(w->categoryPage->lstDir->List(0), QStringLiteral("Облака"));
-  EXPECT_EQ(w->categoryPage->lstDir->List(1), QStringLiteral("Море"));
+  ASSERT_EQ(test::CategoryPageOf(*w)->lstDir->ListCount(), 2);
+  EXPECT_EQ(test::CategoryPageOf(*w)->lstDir->List(0), QStringLiteral("Облака"));
+  EXPECT_EQ(test::CategoryPageOf(*w)->lstDir->List(1), QStringLiteral("Море"));
   // Palette: three items, the third not a number keeps its default.
-  EXPECT_EQ(w->colourPage->picColor[0]->BackColor(), 0x123456);
-  EXPECT_EQ(w->colourPage->picColor[1]->BackColor(), 0xFF);
-  EXPECT_EQ(w->colourPage->picColor[2]->BackColor(), 0xFFFF);
-  EXPECT_EQ(w->colourPage->picColor[27]->BackColor(), 0xC0C0);
+  EXPECT_EQ(test::ColourPageOf(*w)->picColor[0]->BackColor(), 0x123456);
+  EXPECT_EQ(test::ColourPageOf(*w)->picColor[1]->BackColor(), 0xFF);
+  EXPECT_EQ(test::ColourPageOf(*w)->picColor[2]->BackColor(), 0xFFFF);
+  EXPECT_EQ(test::ColourPageOf(*w)->picColor[27]->BackColor(), 0xC0C0);
   // The font list holds the installed families (the tests install DejaVu).
-  EXPECT_GE(w->textPage->lstFont->ListCount(), 1);
+  EXPECT_GE(test::TextPageOf(*w)->lstFont->ListCount(), 1);
   bool dejavu = false;
-  for (int i = 0; i < w->textPage->lstFont->ListCount(); ++i)
-    dejavu |= w->textPage->lstFont->List(i) == QStringLiteral("DejaVu Sans");
+  for (int i = 0; i < test::TextPageOf(*w)->lstFont->ListCount(); ++i)
+    dejavu |= test::TextPageOf(*w)->lstFont->List(i) == QStringLiteral("DejaVu Sans");
   EXPECT_TRUE(dejavu);
   // Thumbnails 2..80 exist, hidden.
-  ASSERT_NE(w->gallery->pic(80), nullptr);
-  EXPECT_FALSE(w->gallery->pic(80)->isVisible());
+  ASSERT_NE(test::GalleryAreaOf(*w)->pic(80), nullptr);
+  EXPECT_FALSE(test::GalleryAreaOf(*w)->pic(80)->isVisible());
   // Defaults: page 0, white background, texture on, no texture file.
-  EXPECT_TRUE(w->framMenu[0]->isVisible());
-  EXPECT_EQ(w->FonNum, 1);
-  EXPECT_EQ(w->FonColor, 0xFFFFFF);
-  EXPECT_TRUE(w->TextureEnabled);
-  EXPECT_FALSE(w->TextureLoaded);
+  EXPECT_TRUE(test::PageWidget(*w, 0)->isVisible());
+  EXPECT_EQ(w->Templates().Background.FonNum, 1);
+  EXPECT_EQ(w->Templates().Background.FonColor, 0xFFFFFF);
+  EXPECT_TRUE(w->Templates().Background.TextureEnabled);
+  EXPECT_FALSE(w->Templates().Background.TextureLoaded);
   EXPECT_TRUE(w->State().FormReady);
   EXPECT_EQ(w->MinimumTrackSize(), QSize(634, 264));
   // Pictures of every page for a person to look at, when asked for.
@@ -85,21 +87,21 @@ TEST_F(Startup, PlaceSizeAndPageSurviveARestart) {
   {
     auto w = Open();
     w->Move(1500, 1200, 12000, 6990);
-    QTest::mouseClick(w->lblMenu[2], Qt::LeftButton);
-    EXPECT_TRUE(w->framMenu[2]->isVisible());
-    EXPECT_FALSE(w->framMenu[0]->isVisible());
-    EXPECT_EQ(w->lblMenu[2]->palette().color(QPalette::WindowText), QColor(Qt::white));
-    EXPECT_EQ(w->lblMenu[2]->palette().color(QPalette::Window), QColor(0, 0, 128));
-    EXPECT_TRUE(w->lblMenu[2]->font().bold());
-    EXPECT_FALSE(w->lblMenu[0]->font().bold());
-    EXPECT_EQ(w->lblMenu[0]->palette().color(QPalette::WindowText), QColor(Qt::black));
+    QTest::mouseClick(test::MenuEntry(*w, 2), Qt::LeftButton);
+    EXPECT_TRUE(test::PageWidget(*w, 2)->isVisible());
+    EXPECT_FALSE(test::PageWidget(*w, 0)->isVisible());
+    EXPECT_EQ(test::MenuEntry(*w, 2)->palette().color(QPalette::WindowText), QColor(Qt::white));
+    EXPECT_EQ(test::MenuEntry(*w, 2)->palette().color(QPalette::Window), QColor(0, 0, 128));
+    EXPECT_TRUE(test::MenuEntry(*w, 2)->font().bold());
+    EXPECT_FALSE(test::MenuEntry(*w, 0)->font().bold());
+    EXPECT_EQ(test::MenuEntry(*w, 0)->palette().color(QPalette::WindowText), QColor(Qt::black));
     w->close();
   }
   EXPECT_EQ(Stored(QStringLiteral("FrmOptPos")), QStringLiteral("1500|1200|12000|6990"));
   EXPECT_EQ(Stored(QStringLiteral("OptMenu")), QStringLiteral("2"));
   auto w = Open();
   EXPECT_EQ(w->geometry(), QRect(100, 80, 800, 466));
-  EXPECT_TRUE(w->framMenu[2]->isVisible());
+  EXPECT_TRUE(test::PageWidget(*w, 2)->isVisible());
   EXPECT_EQ(w->State().CurrentPage, 2);
 }
 
@@ -113,13 +115,13 @@ TEST_F(Startup, BadStoredValuesFallBackToDefaults) {
   }
   auto w = Open();
   // No category, no INI file: an empty list, the editor works.
-  EXPECT_EQ(w->categoryPage->lstDir->ListCount(), 0);
+  EXPECT_EQ(test::CategoryPageOf(*w)->lstDir->ListCount(), 0);
   const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
   EXPECT_EQ(w->geometry(), QRect(avail.x() + 80, avail.y() + 60, 634, 537));
   // A page outside 0..4 hides every page.
-  for (QWidget* page : w->framMenu) EXPECT_FALSE(page->isVisible());
-  EXPECT_EQ(w->FonNum, 1);
-  EXPECT_FALSE(w->TextureEnabled);
+  for (int page = 0; page < 5; ++page) EXPECT_FALSE(test::PageWidget(*w, page)->isVisible());
+  EXPECT_EQ(w->Templates().Background.FonNum, 1);
+  EXPECT_FALSE(w->Templates().Background.TextureEnabled);
 }
 
 TEST_F(Startup, APlaceNoScreenShowsGivesTheDefault) {
@@ -136,20 +138,20 @@ TEST_F(Startup, TextureFileIsReadWhole) {
   QByteArray bytes(5000, 'x');
   test::TempProgram::WriteFile(program.TemplateRoot() + QStringLiteral("Chm1.png"), bytes);
   auto w = Open();
-  EXPECT_TRUE(w->TextureLoaded);
-  EXPECT_EQ(w->TextureBytes, bytes);
+  EXPECT_TRUE(w->Templates().Background.TextureLoaded);
+  EXPECT_EQ(w->Templates().Background.TextureBytes, bytes);
 }
 
 TEST_F(Startup, TextureNameIsMatchedWithoutRegardToCase) {
   test::TempProgram::WriteFile(program.TemplateRoot() + QStringLiteral("chm1.PNG"), "png bytes");
   auto w = Open();
-  EXPECT_TRUE(w->TextureLoaded);
-  EXPECT_EQ(w->TextureBytes, QByteArray("png bytes"));
+  EXPECT_TRUE(w->Templates().Background.TextureLoaded);
+  EXPECT_EQ(w->Templates().Background.TextureBytes, QByteArray("png bytes"));
 }
 
 TEST_F(Startup, HueTableHoldsEveryColumnOfTheStrip) {
   auto w = Open();
-  const auto& table = w->colourPage->HueTable;
+  const auto& table = test::ColourPageOf(*w)->HueTable;
   ASSERT_EQ(table.size(), 168u);
   EXPECT_EQ(table.front()[0], 255);  // red at the left
   EXPECT_LT(table.front()[2], 20);

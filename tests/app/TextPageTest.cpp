@@ -9,12 +9,13 @@
 
 #include "app/DesignGeometry.h"
 #include "app/FrmOptions.h"
-#include "params/ui/EditorState.h"
+#include "params/EditorState.h"
 #include "support/PageEvents.h"
 #include "gallery/ui/CategoryPage.h"
 #include "params/ui/TextPage.h"
 #include "platform/Twips.h"
 #include "support/TempProgram.h"
+#include "support/WindowParts.h"
 
 using namespace qm;
 
@@ -160,11 +161,11 @@ TEST(TextPageWindow, DefaultSizeLinkRestoresTheDefaultSizeInPlace) {
   ASSERT_TRUE(w.Form_Load());
   w.show();
   w.Move(1500, 1200, 12000, 6990);
-  w.textPage->picDefSize->TxtLink(3, 3);
-  w.textPage->picDefSize_MouseDown();
+  test::TextPageOf(w)->picDefSize->TxtLink(3, 3);
+  test::TextPageOf(w)->picDefSize_MouseDown();
   EXPECT_EQ(w.geometry(), QRect(100, 80, TwipsToPixels(design::DefWidth()),
                                 TwipsToPixels(design::DesignHeight())));
-  EXPECT_FALSE(w.textPage->picDefSize->Shown());
+  EXPECT_FALSE(test::TextPageOf(w)->picDefSize->Shown());
   w.close();
 }
 
@@ -178,7 +179,7 @@ TEST(TextPageWindow, PointerOverADisplayFocusesItsSliderWhenActive) {
   if (!QTest::qWaitForWindowActive(&w, 2000) ||
       QGuiApplication::applicationState() != Qt::ApplicationActive)
     GTEST_SKIP() << "the platform never makes us the active application";
-  TextPage& t = *w.textPage;
+  TextPage& t = *test::TextPageOf(w);
   const std::pair<QWidget*, QWidget*> pairs[] = {
       {t.txtTempX, t.scrlTempX},     {t.txtTempY, t.scrlTempY},   {t.txtShadowX, t.scrlShadowX},
       {t.txtShadowY, t.scrlShadowY}, {t.lblBorder, t.scrlBorder}, {t.framTrans, t.scrlShTrans}};
@@ -198,7 +199,7 @@ TEST(TextPageWindow, PointerOverADisplayFocusesItsSliderWhenActive) {
   };
   EXPECT_TRUE(overList(t.lstFont));
   w.MenuSet(0);
-  EXPECT_TRUE(overList(w.categoryPage->lstDir));
+  EXPECT_TRUE(overList(test::CategoryPageOf(w)->lstDir));
   w.close();
 }
 

@@ -6,25 +6,29 @@
 #include <QStringList>
 #include <utility>
 
-#include "params/ui/EditorState.h"
+#include "params/EditorState.h"
 
 namespace qm::test {
+
+// Takes every message a page sends, as the host session would, and keeps it.
+class RecordingSender : public LookSender {
+ public:
+  bool SendText(const QString& sMsg) override {
+    sent << sMsg;
+    return true;
+  }
+  QStringList sent;
+};
 
 template <typename Page>
 class PageEvents : public ::testing::Test {
  protected:
-  PageEvents() {
-    state.FormReady = true;
-    state.sendText = [this](const QString& m) {
-      sent << m;
-      return true;
-    };
-  }
-  QStringList Take() { return std::exchange(sent, {}); }
+  PageEvents() { state.FormReady = true; }
+  QStringList Take() { return std::exchange(sender.sent, {}); }
 
   EditorState state;
-  QStringList sent;
-  Page page{state};
+  RecordingSender sender;
+  Page page{state, sender};
 };
 
 }  // namespace qm::test
