@@ -1,20 +1,47 @@
 # qm_library(<target> DIR <dir> [DEPS ...])
 # One static library per source folder; the sources are globbed so that adding
 # a file never means editing a shared list.
+#
+# A library exports only its own headers: each gets a link in an include root
+# of the library's own under the build folder, at its path below src/, so a
+# folder sees the headers of the libraries it links and no others (src/ as a
+# whole is never on an include path). Every library is listed with its folder
+# and declared dependencies in the layering manifest the include check reads.
 function(qm_library target)
   cmake_parse_arguments(QL "" "DIR" "DEPS" ${ARGN})
   file(GLOB _src CONFIGURE_DEPENDS ${QL_DIR}/*.cpp ${QL_DIR}/*.h)
   file(GLOB _cpp CONFIGURE_DEPENDS ${QL_DIR}/*.cpp)
+  file(GLOB _headers CONFIGURE_DEPENDS ${QL_DIR}/*.h)
+  set(_root ${CMAKE_BINARY_DIR}/include/${target})
+  file(REMOVE_RECURSE ${_root})
+  foreach(_h ${_headers})
+    file(RELATIVE_PATH _rel ${CMAKE_SOURCE_DIR}/src ${_h})
+    get_filename_component(_dir ${_root}/${_rel} DIRECTORY)
+    file(MAKE_DIRECTORY ${_dir})
+    file(CREATE_LINK ${_h} ${_root}/${_rel} SYMBOLIC)
+  endforeach()
+  file(MAKE_DIRECTORY ${_root})
   if(_cpp)
     add_library(${target} STATIC ${_src})
-    target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+    target_include_directories(${target} PUBLIC ${_root})
     target_link_libraries(${target} PUBLIC ${QL_DEPS})
   else()
     # A folder that holds only headers so far.
     add_library(${target} INTERFACE)
-    target_include_directories(${target} INTERFACE ${CMAKE_SOURCE_DIR}/src)
+    target_include_directories(${target} INTERFACE ${_root})
     target_link_libraries(${target} INTERFACE ${QL_DEPS})
   endif()
+  file(RELATIVE_PATH _reldir ${CMAKE_SOURCE_DIR}/src ${QL_DIR})
+  string(REPLACE ";" "," _deps "${QL_DEPS}")
+  set_property(GLOBAL APPEND PROPERTY QM_LAYERING "${target}|${_reldir}|${_deps}")
+endfunction()
+
+# Writes the manifest of every library (name, folder below src/, declared
+# dependencies), one per line, once all of them are known.
+function(qm_write_layering_manifest)
+  get_property(_libs GLOBAL PROPERTY QM_LAYERING)
+  string(REPLACE ";" "\n" _text "${_libs}")
+  file(WRITE ${CMAKE_BINARY_DIR}/layering.txt "${_text}\n")
 endfunction()
 
 # qm_test(<name> APP Core|Gui|Widgets DIR <dir> [DEPS ...])
@@ -27,7 +54,7 @@ function(qm_test name)
     return()
   endif()
   add_executable(${name} ${_src} ${CMAKE_SOURCE_DIR}/tests/support/TestMain.cpp)
-  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   if(QT_APP STREQUAL "Widgets")
     target_compile_definitions(${name} PRIVATE QM_TEST_APP_WIDGETS)
     set(_qt Qt6::Widgets)
