@@ -16,4 +16,13 @@ int GdipStartCount();
 // Makes every following GdipStart fail (true) or succeed again (false).
 void SetGdipStartFailsForTesting(bool fails);
 
+// Makes GdipStart fail for as long as it lives, however the test ends.
+class GdipStartFailsForTesting {
+ public:
+  GdipStartFailsForTesting() { SetGdipStartFailsForTesting(true); }
+  ~GdipStartFailsForTesting() { SetGdipStartFailsForTesting(false); }
+  GdipStartFailsForTesting(const GdipStartFailsForTesting&) = delete;
+  GdipStartFailsForTesting& operator=(const GdipStartFailsForTesting&) = delete;
+};
+
 }  // namespace qm::render

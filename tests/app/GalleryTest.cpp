@@ -344,11 +344,12 @@ TEST_F(GalleryTest, NoDrawingBackendLeavesTheOverwrittenThumbnailBlank) {
   GalleryArea* g = test::GalleryAreaOf(*w);
   Select(*w, 0);
   w->State().Text1.setText(g->pic(3)->Tag);
-  render::SetGdipStartFailsForTesting(true);
-  // The user is told by a message box; here nobody can close it.
-  w->Templates().hooks.gdipStart = [] { return render::GdipStart(); };
-  Click(g->pic(1), Qt::LeftButton, Qt::ControlModifier);
-  render::SetGdipStartFailsForTesting(false);
+  {
+    const render::GdipStartFailsForTesting failing;
+    // The user is told by a message box; here nobody can close it.
+    w->Templates().hooks.gdipStart = [] { return render::GdipStart(); };
+    Click(g->pic(1), Qt::LeftButton, Qt::ControlModifier);
+  }
   EXPECT_TRUE(g->pic(1)->Image().isNull());
   EXPECT_TRUE(IniKey("Dir0", "Pic1").startsWith(QStringLiteral("a.png|DejaVu Sans|1|22")));
   EXPECT_EQ(render::GdipStartCount(), 0);

@@ -3,7 +3,9 @@
 // writes into the editor's box travels over the editor's own endpoint.
 #include <gtest/gtest.h>
 
+#include <QSemaphore>
 #include <QTest>
+#include <QTimer>
 #include <future>
 #include <mutex>
 
@@ -280,15 +282,19 @@ TEST_F(HostLink, ABurstOfChangesIsSavedOnceASecondAfterTheLast) {
   const int saves = w.Host().SaveCount();
   Received();
   ui::ClassicScrollBar* s = test::TextPageOf(w)->scrlTempX;
+  // A second after the last change; here the test sets how long that is.
+  QTimer* save = test::TimerOf(w, 1);
+  EXPECT_EQ(save->interval(), 1000);
+  EXPECT_TRUE(save->isSingleShot());
+  save->setInterval(50);
   for (int i = 0; i < 1000; ++i) s->SetValue(i % 2 ? -40 : -41);
   EXPECT_EQ(Received().size(), 1000);
-  // Not yet after half a second...
-  QTest::qWait(500);
+  // Nothing written while the burst lasts, then once: the timer is not
+  // running any more, so no second write can follow.
   EXPECT_EQ(w.Host().SaveCount(), saves);
-  // ...and once, at a second.
-  EXPECT_TRUE(QTest::qWaitFor([&] { return w.Host().SaveCount() == saves + 1; }, 1500));
-  QTest::qWait(100);
-  EXPECT_EQ(w.Host().SaveCount(), saves + 1);
+  EXPECT_TRUE(w.Host().SavePending());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w.Host().SaveCount() == saves + 1; }, 5000));
+  EXPECT_FALSE(w.Host().SavePending());
   EXPECT_TRUE(program.ReadIni().contains("|DejaVu Sans|1|36|&HFF0000|40|-3|"));
 }
 
@@ -344,9 +350,11 @@ TEST_F(HostLink, WithoutASelectionTheDefaultLookIsShownAndTheFirstChangeWritesAL
 
 TEST_F(HostLink, AHostThatHangsOrVanishesCostsDeliveriesNotChanges) {
   program.WriteIni(Ini(kLine));
+  // The host holds its answer until the test lets it go.
   std::atomic<bool> hang{false};
+  QSemaphore letGo;
   StartHost([&](link::LinkEndpoint&, const QString&) {
-    if (hang) QThread::msleep(700);
+    if (hang) letGo.acquire();
   });
   FrmOptions& w = Open();
   Received();
@@ -355,6 +363,7 @@ TEST_F(HostLink, AHostThatHangsOrVanishesCostsDeliveriesNotChanges) {
   test::TextPageOf(w)->scrlTempX->SetValue(-10);
   EXPECT_EQ(Fields(w.State().Text1.text())[5], QStringLiteral("10"));
   hang = false;
+  letGo.release();
 
   host.reset();  // the host is gone
   test::TextPageOf(w)->chkShadow->SetValue(0);
@@ -411,10 +420,13 @@ TEST_F(HostLink, OffsetsTheSlidersCannotHoldAreShownButNeitherSentNorRewritten) 
   EXPECT_EQ(Received(), QStringList({Announcement(), "F=DejaVu Sans", "Y=-3", "x=2"}));
   EXPECT_EQ(test::TextPageOf(w)->txtTempX->text(), QStringLiteral("200"));
   EXPECT_EQ(test::TextPageOf(w)->txtShadowY->text(), QStringLiteral("-10"));
-  QTest::qWait(1300);
-  // Y and x were sent again as the sliders moved, which restarts the save;
+  // Y and x were sent again as the sliders moved, which started the save;
   // the line saved keeps what the sliders could not show.
+  ASSERT_TRUE(w.Host().SavePending());
+  test::TimerOf(w, 1)->setInterval(10);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !w.Host().SavePending(); }, 5000));
   EXPECT_EQ(w.State().Text1.text(), odd);
+  EXPECT_TRUE(program.ReadIni().contains(("Selected=" + odd).toUtf8()));
   // Moving the slider takes its own value over.
   test::TextPageOf(w)->scrlTempX->LineStep(false);
   EXPECT_EQ(Received(), QStringList({"X=199"}));

@@ -148,10 +148,7 @@ TEST_F(StartupSequence, AFailingGraphicsStartEndsTheStartUp) {
   }
   const QByteArray storeBefore = test::TempProgram::ReadFile(program.StoreFile());
 
-  struct Restore {
-    ~Restore() { render::SetGdipStartFailsForTesting(false); }
-  } restore;
-  render::SetGdipStartFailsForTesting(true);
+  const render::GdipStartFailsForTesting failing;
 
   // The message box is modal: answer it as a user would.
   QStringList boxes;
@@ -187,10 +184,7 @@ TEST_F(StartupSequence, AFailingGraphicsStartEndsTheStartUp) {
 // the bar does not move.
 TEST_F(StartupSequence, AFailingFontListEndsBeforeTheTemplates) {
   program.WriteIni(kTwoCategories);
-  struct Restore {
-    ~Restore() { render::SetGdipStartFailsForTesting(false); }
-  } restore;
-  render::SetGdipStartFailsForTesting(true);
+  const render::GdipStartFailsForTesting failing;
   QTimer answer;
   answer.setInterval(20);
   QObject::connect(&answer, &QTimer::timeout, &answer, [] {
