@@ -30,6 +30,7 @@
 #include "settings/AppPaths.h"
 #include "settings/IniClass.h"
 #include "settings/UserSettings.h"
+#include "stamp/HostMessage.h"
 
 namespace qm {
 
@@ -529,7 +530,7 @@ void FrmOptions::Form_Unload() {
   // The open page.
   SetS(QStringLiteral("OptMenu"), QString::number(state_.CurrentPage));
   // The host hears that we are gone.
-  if (state_.HostHwnd > 0) SendText(QStringLiteral("W=0"));
+  if (state_.HostHwnd > 0) SendText(stamp::AnnounceMessage(0));
   host_->Close();
   Q_EMIT Unloaded();
 }

@@ -67,15 +67,6 @@ QString HostSession::FallbackLine() const {
   return fallbackLine_;
 }
 
-void HostSession::RefreshCurrentParams() {
-  if (const auto p = stamp::ParseLine(state_.Text1.text())) state_.CurrentParams = *p;
-}
-
-void HostSession::SetLine(const QString& line, const stamp::StampParams& params) {
-  state_.Text1.setText(line);
-  state_.CurrentParams = params;
-}
-
 bool HostSession::SendText(const QString& sMsg) {
   if (muted_ > 0) return false;
   // A value the line could not hold is refused before it goes anywhere: the
@@ -97,7 +88,8 @@ bool HostSession::SendText(const QString& sMsg) {
     change = stamp::ApplyMessage(state_.Text1.text(), sMsg, FallbackLine());
     if (!change) return false;
   }
-  SetLine(change->line, change->params);
+  state_.Text1.setText(change->line);
+  state_.CurrentParams = change->params;
   RestartSaveTimer();
   return true;
 }
@@ -114,7 +106,7 @@ void HostSession::SendHwnd() {
   // Without an endpoint of our own there is nothing to announce; "W=0" would
   // tell the host that we have closed.
   if (own <= 0) return;
-  SendText(QStringLiteral("W=") + QString::number(own));
+  SendText(stamp::AnnounceMessage(own));
 }
 
 void HostSession::Close() {

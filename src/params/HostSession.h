@@ -76,8 +76,6 @@ class HostSession : public QObject, public LookSender {
   void Close();
   // Acts on the text the host wrote into txtMsg.
   void txtMsg_Change();
-  // The line is now `line` (typed as `params`): Text1 and CurrentParams.
-  void SetLine(const QString& line, const stamp::StampParams& params);
 
   // The save timer arrives during start-up, after the announcement.
   void SetSaveTimer(QTimer* t) { saveTimer_ = t; }
@@ -91,8 +89,6 @@ class HostSession : public QObject, public LookSender {
 
   // A complete line for a look that has none (a listed font, neutral tone).
   QString FallbackLine() const;
-  // Refreshes CurrentParams from Text1 when it holds a usable line.
-  void RefreshCurrentParams();
 
   // While a Mute lives, SendText drops every message: the window shows a
   // look that is not the user's yet, and nothing of it may reach the host or

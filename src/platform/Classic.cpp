@@ -192,10 +192,6 @@ std::optional<bool> ToBool(QStringView text) {
   return *v != 0.0;
 }
 
-std::int32_t Clamp(std::int32_t v, std::int32_t lo, std::int32_t hi) {
-  return v < lo ? lo : (v > hi ? hi : v);
-}
-
 QString HexDigits(std::int32_t v) {
   return QString::number(static_cast<std::uint32_t>(v), 16).toUpper();
 }

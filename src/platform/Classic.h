@@ -47,8 +47,6 @@ std::optional<std::int16_t> CInt(double v);
 std::optional<std::int32_t> CLng(double v);
 std::optional<std::uint8_t> CByte(double v);
 
-// A 32-bit value clamped into 16 bits and 0..255 (for sliders and colours).
-std::int32_t Clamp(std::int32_t v, std::int32_t lo, std::int32_t hi);
 
 // "&H" + upper-case hexadecimal without leading zeros; a negative value shows
 // its eight digits ("&HFFFFFFFF" for -1); 0 gives "&H0".

@@ -33,6 +33,8 @@ QString FieldKey(int index) {
   return QString::fromUtf16(kKeys[static_cast<std::size_t>(index)]);
 }
 
+QString AnnounceMessage(qint32 handle) { return QStringLiteral("W=") + QString::number(handle); }
+
 QString WholeLineMessage(const QString& line) { return QStringLiteral("A=") + line; }
 
 QString PictureMessage(const StampParams& p) {

@@ -25,6 +25,10 @@ std::optional<int> KeyFieldIndex(QStringView key);
 // The message key of a single field 1..21 (empty for any other index).
 QString FieldKey(int index);
 
+// "W=" + the handle of the editor's message box, which the host writes its
+// messages to; "W=0" says that the editor has closed.
+QString AnnounceMessage(qint32 handle);
+
 // "A=" + the whole line.
 QString WholeLineMessage(const QString& line);
 // "P=" + picture|h|s|v|b|a of `p`.

@@ -114,12 +114,6 @@ void ColourPage::SetCellColours(const std::array<std::int32_t, 28>& bgr) {
   for (int i = 0; i < 28; ++i) picColor[i]->SetBackColor(bgr[i]);
 }
 
-std::array<std::int32_t, 28> ColourPage::CellColours() const {
-  std::array<std::int32_t, 28> out{};
-  for (int i = 0; i < 28; ++i) out[i] = picColor[i]->BackColor();
-  return out;
-}
-
 namespace {
 
 // The colour of target 1 (text), 2 (shadow) or 4 (border) in a look, as the

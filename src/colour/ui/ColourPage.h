@@ -30,7 +30,6 @@ class ColourPage : public QWidget {
 
   // Sets the cells' colours (BGR) in index order.
   void SetCellColours(const std::array<std::int32_t, 28>& bgr);
-  std::array<std::int32_t, 28> CellColours() const;
 
   // Which stamp colour the page edits: 1 text, 2 shadow, 4 border.
   std::int16_t ClrTarget = 1;
