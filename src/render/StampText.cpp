@@ -15,7 +15,7 @@ namespace {
 
 // Sizes beyond this are not a font size anyone typed on purpose; the outlines
 // would only be clipped away, at a high price.
-constexpr float kMaxFontSize = 20000.0f;
+constexpr int kMaxFontSize = 20000;
 
 // A sample text longer than this is cut: a thumbnail cannot show more, and a
 // runaway text must not stall the gallery.
@@ -27,41 +27,8 @@ QColor Argb(std::uint32_t alphaMask, std::int32_t colour) {
   return QColor::fromRgba(alphaMask | (static_cast<std::uint32_t>(colour) & 0xFFFFFFu));
 }
 
-// What the drawing reads of a look, in the units it draws with.
-struct TextLook {
-  QString fontName;
-  int fontStyle = 0;  // bit 0 bold, bit 1 italic, bit 2 underline, bit 3 strikeout
-  float fontSize = 0;
-  std::int32_t textColor = 0;
-  float textX = 0, textY = 0;
-  std::int32_t shadowColor = 0;
-  float shadowX = 0, shadowY = 0;
-  std::uint8_t shadowAlpha = 0;
-  std::int32_t borderColor = 0;
-  float borderWidth = 0;
-  bool textOn = false, shadowOn = false, borderOn = false, borderUnder = false;
-};
-
-TextLook LookOf(const stamp::StampParams& p) {
-  TextLook l;
-  l.fontName = p.FontName;
-  l.fontStyle = p.FontStyle;
-  l.fontSize = p.FontSize;
-  l.textColor = p.TextColor;
-  l.textX = p.TextX;
-  l.textY = p.TextY;
-  l.shadowColor = p.ShadowColor;
-  l.shadowX = p.ShadowX;
-  l.shadowY = p.ShadowY;
-  l.shadowAlpha = p.ShadowAlpha;
-  l.borderColor = p.BorderColor;
-  l.borderWidth = p.BorderWidth;
-  l.textOn = p.TextOn != 0;
-  l.shadowOn = p.ShadowOn != 0;
-  l.borderOn = p.BorderOn != 0;
-  l.borderUnder = p.BorderUnder != 0;
-  return l;
-}
+// The flags of a look: 0 is off, any other number on.
+bool On(qint16 flag) { return flag != 0; }
 
 }  // namespace
 
@@ -96,17 +63,16 @@ struct Geometry {
   QRgb shadowColour = 0, fillColour = 0, borderColour = 0;
 };
 
-StampTextResult Prepare(const QSize& clientSize, const TextLook& p, const QString& sample,
+StampTextResult Prepare(const QSize& clientSize, const stamp::StampParams& p, const QString& sample,
                         Geometry& g) {
   QString text = EffectiveSampleText(sample);
   if (text.size() > kMaxSampleLength) text.truncate(kMaxSampleLength);
 
-  const auto face = StampFace::Load(p.fontName, p.fontStyle);
+  const auto face = StampFace::Load(p.FontName, p.FontStyle);
   if (!face) return StampTextResult::FontNotFound;
-  if (!(p.fontSize > 0.0f) || !(p.fontSize <= kMaxFontSize))
-    return StampTextResult::FontSizeInvalid;
+  if (p.FontSize <= 0 || p.FontSize > kMaxFontSize) return StampTextResult::FontSizeInvalid;
 
-  const qreal s = static_cast<qreal>(p.fontSize) / face->unitsPerEm();
+  const qreal s = static_cast<qreal>(p.FontSize) / face->unitsPerEm();
   const StampFace::Shape shape = face->shape(text);
 
   // Centred by the typographic box (advances and line spacing), not by the
@@ -119,36 +85,36 @@ StampTextResult Prepare(const QSize& clientSize, const TextLook& p, const QStrin
   g.emPath = shape.path;
   g.scale = s;
   g.baseline = s * face->ascent();
-  g.text = QPointF(cx + static_cast<qreal>(p.textX), cy - static_cast<qreal>(p.textY));
-  g.shadow = g.text + QPointF(static_cast<qreal>(p.shadowX), -static_cast<qreal>(p.shadowY));
+  g.text = QPointF(cx + static_cast<qreal>(p.TextX), cy - static_cast<qreal>(p.TextY));
+  g.shadow = g.text + QPointF(static_cast<qreal>(p.ShadowX), -static_cast<qreal>(p.ShadowY));
 
   // A pen narrower than nothing (border widths far outside the slider's range)
   // draws no outline rather than whatever the backend makes of it.
-  g.penWidth = BorderPenWidth(p.borderWidth, p.borderUnder);
-  g.stroke = p.borderOn && g.penWidth > 0 && std::isfinite(g.penWidth);
-  g.shadowColour = Argb(static_cast<std::uint32_t>(p.shadowAlpha) << 24, p.shadowColor).rgba();
-  g.fillColour = Argb(0xFF000000u, p.textColor).rgba();
-  g.borderColour = Argb(0xFF000000u, p.borderColor).rgba();
+  g.penWidth = BorderPenWidth(static_cast<float>(p.BorderWidth), On(p.BorderUnder));
+  g.stroke = On(p.BorderOn) && g.penWidth > 0 && std::isfinite(g.penWidth);
+  g.shadowColour = Argb(static_cast<std::uint32_t>(p.ShadowAlpha) << 24, p.ShadowColor).rgba();
+  g.fillColour = Argb(0xFF000000u, p.TextColor).rgba();
+  g.borderColour = Argb(0xFF000000u, p.BorderColor).rgba();
   return StampTextResult::Drawn;
 }
 
 // The order of the layers. The shadow stands for the whole stamp, outline
 // included, so it is filled even when the text itself is not.
 template <typename Fill, typename Stroke>
-void Passes(const TextLook& p, const Geometry& g, Fill fill, Stroke stroke) {
-  if (p.shadowOn) {
-    if (!p.borderUnder) fill(true, g.shadowColour);
+void Passes(const stamp::StampParams& p, const Geometry& g, Fill fill, Stroke stroke) {
+  if (On(p.ShadowOn)) {
+    if (!On(p.BorderUnder)) fill(true, g.shadowColour);
     if (g.stroke) stroke(true, g.shadowColour);
-    if (p.borderUnder) fill(true, g.shadowColour);
+    if (On(p.BorderUnder)) fill(true, g.shadowColour);
   }
-  if (p.textOn && !p.borderUnder) fill(false, g.fillColour);
+  if (On(p.TextOn) && !On(p.BorderUnder)) fill(false, g.fillColour);
   if (g.stroke) stroke(false, g.borderColour);
-  if (p.textOn && p.borderUnder) fill(false, g.fillColour);
+  if (On(p.TextOn) && On(p.BorderUnder)) fill(false, g.fillColour);
 }
 
 // Vector drawing through the painter, for painters with a rotation, a scale of
 // their own or a fractional device offset.
-void DrawVector(QPainter& painter, const QSize& clientSize, const TextLook& p,
+void DrawVector(QPainter& painter, const QSize& clientSize, const stamp::StampParams& p,
                 const Geometry& g) {
   const QPainterPath path = g.path();
   QPainterPath outline;
@@ -191,10 +157,10 @@ struct Masks {
   QRect touched;              // device pixels that any layer may change
 };
 
-Masks BuildMasks(const TextLook& p, const Geometry& g, qreal dpr, const QRect& clip) {
+Masks BuildMasks(const stamp::StampParams& p, const Geometry& g, qreal dpr, const QRect& clip) {
   Masks m;
-  const bool needText = p.textOn || g.stroke;
-  const bool needShadow = p.shadowOn;
+  const bool needText = On(p.TextOn) || g.stroke;
+  const bool needShadow = On(p.ShadowOn);
   const qreal pen = g.penWidth * dpr;
   const double margin = (g.stroke ? pen / 2 : 0) + 2;
 
@@ -231,7 +197,7 @@ Masks BuildMasks(const TextLook& p, const Geometry& g, qreal dpr, const QRect& c
   return m;
 }
 
-void BlendMasks(QImage& image, const QPoint& origin, const TextLook& p, const Geometry& g,
+void BlendMasks(QImage& image, const QPoint& origin, const stamp::StampParams& p, const Geometry& g,
                 const Masks& m) {
   Passes(
       p, g,
@@ -256,7 +222,7 @@ QRect DeviceBox(const QSize& clientSize, qreal dpr) {
 StampTextResult DrawStampText(QPainter& painter, const QSize& clientSize,
                               const stamp::StampParams& params, const QString& sampleText) {
   if (!painter.isActive()) return StampTextResult::NoSurface;
-  const TextLook p = LookOf(params);
+  const stamp::StampParams& p = params;
   Geometry g;
   const StampTextResult prepared = Prepare(clientSize, p, sampleText, g);
   if (prepared != StampTextResult::Drawn) return prepared;
@@ -287,7 +253,7 @@ StampTextResult DrawStampText(QPainter& painter, const QSize& clientSize,
 StampTextResult DrawStampText(PictureBox& box, const stamp::StampParams& params,
                               const QString& sampleText) {
   if (box.image.isNull()) return StampTextResult::NoSurface;
-  const TextLook p = LookOf(params);
+  const stamp::StampParams& p = params;
   Geometry g;
   const StampTextResult prepared = Prepare(box.logicalSize(), p, sampleText, g);
   if (prepared != StampTextResult::Drawn) return prepared;
@@ -306,7 +272,7 @@ bool StampTextLayer(const QSize& clientSize, qreal dpr, const stamp::StampParams
   if (!(dpr > 0) || !std::isfinite(dpr)) dpr = 1.0;  // as a picture box takes it
   const QRect clip = DeviceBox(clientSize, dpr);
   if (clip.isEmpty()) return false;  // a box without pixels cannot be drawn on
-  const TextLook look = LookOf(params);
+  const stamp::StampParams& look = params;
   Geometry g;
   if (Prepare(clientSize, look, sampleText, g) != StampTextResult::Drawn) return false;
   const Masks m = BuildMasks(look, g, dpr, clip);
