@@ -6,7 +6,7 @@
 #include <QSaveFile>
 #include <QStringList>
 
-#include "platform/Classic.h"
+#include "stamp/StampParams.h"
 
 namespace qm::democat {
 namespace {
@@ -95,32 +95,33 @@ QList<DemoCategory> BuildCategories() {
 }
 // clang-format on
 
-// Fields 1..21 of a look, in the form the editor itself writes them.
-QStringList LookFields(const DemoLook& l) {
-  using qm::classic::HexText;
-  const auto n = [](int v) { return QString::number(v); };
-  const auto hex = [](quint32 v) { return HexText(static_cast<qint32>(v)); };
-  return {QString::fromUtf8(l.font),
-          n(l.style),
-          n(l.size),
-          hex(l.textColour),
-          n(l.textX),
-          n(l.textY),
-          hex(l.shadowColour),
-          n(l.shadowX),
-          n(l.shadowY),
-          n(l.shadowAlpha),
-          hex(l.borderColour),
-          n(l.borderWidth),
-          n(l.textOn),
-          n(l.shadowOn),
-          n(l.borderOn),
-          n(l.borderUnder),
-          n(l.hue),
-          n(l.saturation),
-          n(l.value),
-          n(l.brightness),
-          n(l.transparency)};
+// A look with its picture, as the stamp model holds it; the line is then
+// written the way the editor itself writes it.
+stamp::StampParams LookParams(const DemoLook& l, const QString& picture) {
+  stamp::StampParams p;
+  p.Picture = picture;
+  p.FontName = QString::fromUtf8(l.font);
+  p.FontStyle = static_cast<qint16>(l.style);
+  p.FontSize = static_cast<qint16>(l.size);
+  p.TextColor = static_cast<qint32>(l.textColour);
+  p.TextX = static_cast<float>(l.textX);
+  p.TextY = static_cast<float>(l.textY);
+  p.ShadowColor = static_cast<qint32>(l.shadowColour);
+  p.ShadowX = static_cast<float>(l.shadowX);
+  p.ShadowY = static_cast<float>(l.shadowY);
+  p.ShadowAlpha = static_cast<quint8>(l.shadowAlpha);
+  p.BorderColor = static_cast<qint32>(l.borderColour);
+  p.BorderWidth = static_cast<qint16>(l.borderWidth);
+  p.TextOn = static_cast<qint16>(l.textOn);
+  p.ShadowOn = static_cast<qint16>(l.shadowOn);
+  p.BorderOn = static_cast<qint16>(l.borderOn);
+  p.BorderUnder = static_cast<qint16>(l.borderUnder);
+  p.PicHue = static_cast<qint16>(l.hue);
+  p.PicSaturation = static_cast<qint16>(l.saturation);
+  p.PicValue = static_cast<qint16>(l.value);
+  p.PicBrightness = static_cast<qint16>(l.brightness);
+  p.PicAlpha = static_cast<qint16>(l.transparency);
+  return p;
 }
 
 bool WriteFile(const QString& path, const QByteArray& bytes, QString* error) {
@@ -154,18 +155,14 @@ const QList<DemoCategory>& DemoCategories() {
 }
 
 QString RecordLine(const DemoTemplate& t) {
-  QStringList fields = LookFields(t.look);
-  fields.prepend(QString::fromUtf8(t.file));
-  if (t.rowBreak) fields.append(QStringLiteral("1"));
-  return fields.join(u'|');
+  const QString line = stamp::LineText(LookParams(t.look, QString::fromUtf8(t.file)));
+  return t.rowBreak ? line + QStringLiteral("|1") : line;
 }
 
 QString SelectedLine() {
   const DemoCategory& first = DemoCategories().constFirst();
   const DemoTemplate& t = first.templates.constFirst();
-  QStringList fields = LookFields(t.look);
-  fields.prepend(first.dir + u'\\' + QString::fromUtf8(t.file));
-  return fields.join(u'|');
+  return stamp::LineText(LookParams(t.look, first.dir + u'\\' + QString::fromUtf8(t.file)));
 }
 
 QByteArray IniText() {
