@@ -21,9 +21,9 @@
 
 #include "params/EditorState.h"
 #include "params/HostSession.h"
-#include "stamp/ParamLine.h"
 #include "platform/link/LinkSender.h"
 #include "platform/link/LinkText.h"
+#include "stamp/ParamLine.h"
 
 namespace {
 

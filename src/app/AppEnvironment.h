@@ -7,10 +7,10 @@
 namespace qm {
 
 struct AppEnvironment {
-  QString programDir;      // where Quillmark.ini and Tavrel/ live
-  QString userStoreFile;   // the per-user settings file
-  QString commandLine;     // "<host handle>|<sample text>"
-  QString linkDir;         // host link endpoint directory; empty: the default
+  QString programDir;     // where Quillmark.ini and Tavrel/ live
+  QString userStoreFile;  // the per-user settings file
+  QString commandLine;    // "<host handle>|<sample text>"
+  QString linkDir;        // host link endpoint directory; empty: the default
 };
 
 }  // namespace qm

@@ -109,13 +109,13 @@ void FrmOptions::BuildMenu() {
   picMenu_->setObjectName(QStringLiteral("picMenu"));
   picMenu_->setAutoFillBackground(true);
   picMenu_->setGeometry(0, 0, TwipsToPixels(design::kPicMenuWidth),
-                       TwipsToPixels(design::kPicMenuHeight));
+                        TwipsToPixels(design::kPicMenuHeight));
 
   lblHeading_ = new QLabel(QStringLiteral("Настройки"), picMenu_);
   lblHeading_->setObjectName(QStringLiteral("lbl_3"));
   lblHeading_->setAlignment(Qt::AlignCenter);
   lblHeading_->setGeometry(TwipsToPixels(-30), TwipsToPixels(-30), TwipsToPixels(1770),
-                          TwipsToPixels(315));
+                           TwipsToPixels(315));
   QFont hf = lblHeading_->font();
   hf.setBold(true);
   lblHeading_->setFont(hf);
@@ -157,17 +157,16 @@ void FrmOptions::BuildPages() {
   txtHelp_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   txtHelp_->setPlainText(HelpText());
   txtHelp_->setGeometry(4, 8, TwipsToPixels(design::kFramMenuWidth) - 8,
-                       TwipsToPixels(design::kFramMenuHeight) - 12);
+                        TwipsToPixels(design::kFramMenuHeight) - 12);
 
   framMenu_ = {categoryPage_, textPage_, colourPage_, help, tonePage_};
   for (QWidget* page : framMenu_) ui::ShiftChildren(page, 5);
   // At design time the pages lie spread over a wide window; start-up stacks
   // them all on page 0's place.
   for (int i = 0; i < 5; ++i) {
-    framMenu_[i]->setGeometry(TwipsToPixels(design::kFramMenuLeft + i * 7800),
-                             TwipsToPixels(design::kFramMenuTop),
-                             TwipsToPixels(design::kFramMenuWidth),
-                             TwipsToPixels(design::kFramMenuHeight));
+    framMenu_[i]->setGeometry(
+        TwipsToPixels(design::kFramMenuLeft + i * 7800), TwipsToPixels(design::kFramMenuTop),
+        TwipsToPixels(design::kFramMenuWidth), TwipsToPixels(design::kFramMenuHeight));
   }
 }
 
@@ -205,10 +204,9 @@ bool FrmOptions::Form_Load() {
 
   // The progress window, centred over the saved place.
   progress_ = std::make_unique<FrmProgress>();
-  progress_->Init(
-      static_cast<float>((saved.width() - design::kProgressWidth) / 2 + saved.left()),
-      static_cast<float>((DesignHeight - design::kProgressHeight) / 2 + saved.top()),
-      QStringLiteral("Загрузка..."));
+  progress_->Init(static_cast<float>((saved.width() - design::kProgressWidth) / 2 + saved.left()),
+                  static_cast<float>((DesignHeight - design::kProgressHeight) / 2 + saved.top()),
+                  QStringLiteral("Загрузка..."));
 
   // Categories, the font list and the templates. Start-up reads thousands of
   // keys: they all come from one parsed copy of the file.
@@ -332,10 +330,9 @@ void FrmOptions::FontListing() {
 void FrmOptions::LoadColours() {
   colour::ColourCells cells = colour::DefColors;
   colourPage_->SetCellColours(cells);
-  colour::ApplyColorsKey(
-      ini_->ReadINIKey(QStringLiteral("General"), QStringLiteral("Colors"), settings::sIniFile(),
-                       QString()),
-      cells);
+  colour::ApplyColorsKey(ini_->ReadINIKey(QStringLiteral("General"), QStringLiteral("Colors"),
+                                          settings::sIniFile(), QString()),
+                         cells);
   colourPage_->SetCellColours(cells);
 }
 
@@ -411,8 +408,7 @@ double FrmOptions::Width() const { return PixelsToTwips(geometry().width()); }
 double FrmOptions::Height() const { return PixelsToTwips(geometry().height()); }
 
 void FrmOptions::Move(double left, double top, double width, double height) {
-  setGeometry(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
-              TwipsToPixels(height));
+  setGeometry(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height));
 }
 
 void FrmOptions::SetWinState() {
@@ -439,13 +435,13 @@ void FrmOptions::ResizeParamSet() {
   const double picFrameW = Width() - margins_.FrameDW;
   const double picFrameH = Height() - margins_.FrameDH;
   gallery_->resize(TwipsToPixels(picFrameW), TwipsToPixels(picFrameH));
-  gallery_->scrlPic->setGeometry(TwipsToPixels(picFrameW - margins_.ScrollDX), gallery_->scrlPic->y(),
-                                gallery_->scrlPic->width(),
-                                TwipsToPixels(picFrameH - margins_.ScrollDH));
+  gallery_->scrlPic->setGeometry(TwipsToPixels(picFrameW - margins_.ScrollDX),
+                                 gallery_->scrlPic->y(), gallery_->scrlPic->width(),
+                                 TwipsToPixels(picFrameH - margins_.ScrollDH));
   const double viewW = picFrameW - margins_.ViewDW;
   gallery_->framPic[0]->resize(TwipsToPixels(viewW), TwipsToPixels(picFrameH - margins_.ViewDH));
   gallery_->framPic[1]->resize(TwipsToPixels(viewW - margins_.StripDW),
-                              gallery_->framPic[1]->height());
+                               gallery_->framPic[1]->height());
   templates_->FrameResize();
 }
 

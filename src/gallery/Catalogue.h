@@ -24,8 +24,8 @@ inline constexpr int kMaxTemplates = 80;   // keys Pic1..Pic80
 
 struct TemplateRecord {
   qm::stamp::StampParams params;  // Picture = category path + file name
-  qint16 RowBreak = 0;             // 0, or -1: the gallery starts a new row after it
-  int picKey = 0;                  // the m of the "Pic" m key the record came from
+  qint16 RowBreak = 0;            // 0, or -1: the gallery starts a new row after it
+  int picKey = 0;                 // the m of the "Pic" m key the record came from
   friend bool operator==(const TemplateRecord&, const TemplateRecord&) = default;
 };
 

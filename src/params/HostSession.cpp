@@ -75,8 +75,7 @@ bool HostSession::SendText(const QString& sMsg) {
   // change the line while we waited for its answer. "W=" messages change
   // nothing of ours but still go to the host.
   const QString before = state_.Text1.text();
-  std::optional<stamp::ParamLineResult> change =
-      stamp::ApplyMessage(before, sMsg, FallbackLine());
+  std::optional<stamp::ParamLineResult> change = stamp::ApplyMessage(before, sMsg, FallbackLine());
   const bool touchesLine = change.has_value();
   const QStringView key = QStringView(sMsg).left(2);
   if (!touchesLine && (key == u"A=" || stamp::KeyFieldIndex(key))) return false;

@@ -4,9 +4,9 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
-#include <system_error>
 #include <limits>
 #include <string>
+#include <system_error>
 
 namespace qm::classic {
 namespace {

@@ -47,7 +47,6 @@ std::optional<std::int16_t> CInt(double v);
 std::optional<std::int32_t> CLng(double v);
 std::optional<std::uint8_t> CByte(double v);
 
-
 // "&H" + upper-case hexadecimal without leading zeros; a negative value shows
 // its eight digits ("&HFFFFFFFF" for -1); 0 gives "&H0".
 QString HexText(std::int32_t v);

@@ -9,12 +9,28 @@ namespace {
 
 using namespace qm::classic;
 
-const std::array<const char*, kFieldCount> kFieldNames = {
-    "picture",       "font name",      "font style",     "font size",        "text colour",
-    "text X",        "text Y",         "shadow colour",  "shadow X",         "shadow Y",
-    "shadow opacity", "border colour", "border width",   "text on",          "shadow on",
-    "border on",     "border under text", "picture hue", "picture saturation",
-    "picture value", "picture brightness", "picture transparency"};
+const std::array<const char*, kFieldCount> kFieldNames = {"picture",
+                                                          "font name",
+                                                          "font style",
+                                                          "font size",
+                                                          "text colour",
+                                                          "text X",
+                                                          "text Y",
+                                                          "shadow colour",
+                                                          "shadow X",
+                                                          "shadow Y",
+                                                          "shadow opacity",
+                                                          "border colour",
+                                                          "border width",
+                                                          "text on",
+                                                          "shadow on",
+                                                          "border on",
+                                                          "border under text",
+                                                          "picture hue",
+                                                          "picture saturation",
+                                                          "picture value",
+                                                          "picture brightness",
+                                                          "picture transparency"};
 
 // The catalogue holds thousands of fields that are plain decimal integers
 // ("40", "-10"); reading those directly keeps start-up quick. Such a number is

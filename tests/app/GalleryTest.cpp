@@ -294,7 +294,8 @@ TEST_F(GalleryTest, OverwriteKeepsThePictureAndTheRowBreakAndRedrawsAtOnce) {
   EXPECT_EQ(g->pic(2)->Tag, QStringLiteral("Clouds\\b.png") + rest);
   EXPECT_EQ(g->pic(2)->pos(), at);
   EXPECT_EQ(w->Templates().LayoutCount(), layouts);
-  EXPECT_TRUE(g->pic(2)->toolTip().endsWith(gallery::kRowBreakMarker)) << g->pic(2)->toolTip().toStdString();
+  EXPECT_TRUE(g->pic(2)->toolTip().endsWith(gallery::kRowBreakMarker))
+      << g->pic(2)->toolTip().toStdString();
   EXPECT_TRUE(HostMessages().isEmpty());
   const QImage redrawn = g->pic(2)->Image();
   EXPECT_NE(redrawn, old);
@@ -448,7 +449,8 @@ TEST_F(GalleryTest, SwatchCyclesNineColoursAndSwitchesTheTextureOff) {
     EXPECT_EQ(Stored("FonNum"), QString::number(n));
   }
   // COLORREF 0x0000FF is red on the screen.
-  for (int k = 0; k < 4; ++k) QTest::mouseClick(test::CategoryPageOf(*w)->picFonColor, Qt::LeftButton);
+  for (int k = 0; k < 4; ++k)
+    QTest::mouseClick(test::CategoryPageOf(*w)->picFonColor, Qt::LeftButton);
   // A double click steps once.
   {
     const std::int32_t before = w->Templates().Background.FonNum;
@@ -456,7 +458,8 @@ TEST_F(GalleryTest, SwatchCyclesNineColoursAndSwitchesTheTextureOff) {
     QTest::mouseDClick(test::CategoryPageOf(*w)->picFonColor, Qt::LeftButton);
     QTest::mouseRelease(test::CategoryPageOf(*w)->picFonColor, Qt::LeftButton);
     EXPECT_EQ(w->Templates().Background.FonNum, before % 9 + 1);
-    for (int k = 0; k < 8; ++k) QTest::mouseClick(test::CategoryPageOf(*w)->picFonColor, Qt::LeftButton);
+    for (int k = 0; k < 8; ++k)
+      QTest::mouseClick(test::CategoryPageOf(*w)->picFonColor, Qt::LeftButton);
   }
   EXPECT_EQ(w->Templates().Background.FonNum, 6);
   EXPECT_EQ(g->pic(1)->Image().pixelColor(1, 1), QColor(255, 0, 0));
@@ -480,12 +483,13 @@ TEST_F(GalleryTest, ThumbnailsAreThePictureAndTextRenderersOverTheBackground) {
   // What the two renderers draw for template 3 straight into one box.
   const auto expected = [&](const QColor& back, bool texture) {
     render::PictureBox box(1, 1, back, g->pic(3)->devicePixelRatioF());
-    const render::TextureSource tex{w->Templates().Background.TextureBytes, w->Templates().Background.TextureLoaded, texture};
+    const render::TextureSource tex{w->Templates().Background.TextureBytes,
+                                    w->Templates().Background.TextureLoaded, texture};
     EXPECT_TRUE(render::DrawTemplatePicture(program.TemplateRoot() + "Clouds/c.png", box, 0, 0.5f,
                                             1.0f, 0.2f, 0.7f, tex));
     const auto look = stamp::ParseLine(g->pic(3)->Tag);
     EXPECT_TRUE(look && render::DrawStampText(box, *look, QStringLiteral("+5°")) ==
-                             render::StampTextResult::Drawn);
+                            render::StampTextResult::Drawn);
     return box.image;
   };
   EXPECT_LE(MaxChannelDiff(g->pic(3)->Image(), expected(Qt::white, true)), 2);

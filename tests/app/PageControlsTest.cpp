@@ -21,10 +21,10 @@
 #include "app/FrmOptions.h"
 #include "colour/ui/ColourPage.h"
 #include "gallery/ui/CategoryPage.h"
+#include "gallery/ui/Gallery.h"
 #include "platform/ui/ClassicControls.h"
 #include "platform/ui/ClassicScrollBar.h"
 #include "support/TempProgram.h"
-#include "gallery/ui/Gallery.h"
 #include "support/WindowParts.h"
 
 using namespace qm;
@@ -416,8 +416,8 @@ TEST(PageTexts, ToneLabelsBesideTheirSliders) {
     int best = 1 << 30;
     for (QLabel* l : all) {
       const int d = std::abs(l->mapTo(test::PageWidget(*w, 4), l->rect().center()).y() - cy);
-      if (d < best &&
-          l->mapTo(test::PageWidget(*w, 4), QPoint()).x() < bar->mapTo(test::PageWidget(*w, 4), QPoint()).x()) {
+      if (d < best && l->mapTo(test::PageWidget(*w, 4), QPoint()).x() <
+                          bar->mapTo(test::PageWidget(*w, 4), QPoint()).x()) {
         best = d;
         nearest = l;
       }

@@ -36,7 +36,9 @@ class SecondStart : public ::testing::Test {
     }
   }
   QString LinkDir() const { return runtime.path() + QStringLiteral("/link"); }
-  QString LockFile() const { return runtime.path() + QStringLiteral("/quillmark/QuillmarkOpt.lock"); }
+  QString LockFile() const {
+    return runtime.path() + QStringLiteral("/quillmark/QuillmarkOpt.lock");
+  }
   QString StoreFile() const {
     return runtime.path() + QStringLiteral("/config/Quillmark/Quillmark.conf");
   }

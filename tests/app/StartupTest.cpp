@@ -11,10 +11,10 @@
 #include "colour/ui/ColourPage.h"
 #include "colour/ui/TonePage.h"
 #include "gallery/ui/CategoryPage.h"
+#include "gallery/ui/Gallery.h"
 #include "gallery/ui/GalleryArea.h"
 #include "params/ui/TextPage.h"
 #include "support/TempProgram.h"
-#include "gallery/ui/Gallery.h"
 #include "support/WindowParts.h"
 
 using namespace qm;
@@ -174,9 +174,9 @@ TEST(CommandLineParse, HandleAndSampleText) {
     const char* line;
     int hwnd;
     const char* text;
-  } cases[] = {{"5046|+12°", 5046, "+12°"}, {"5046", 5046, ""},        {"", 0, ""},
-               {"0|+12°", 0, ""},          {"-5|x", -5, ""},          {"  77|a|b", 77, "a"},
-               {"12.5|t", 12, "t"},        {"99999999999|t", 0, ""}, {"abc|t", 0, ""},
+  } cases[] = {{"5046|+12°", 5046, "+12°"}, {"5046", 5046, ""},       {"", 0, ""},
+               {"0|+12°", 0, ""},           {"-5|x", -5, ""},         {"  77|a|b", 77, "a"},
+               {"12.5|t", 12, "t"},         {"99999999999|t", 0, ""}, {"abc|t", 0, ""},
                {"13.5|t", 14, "t"}};
   for (const Case& c : cases) {
     const CommandLine cl = ParseCommandLine(QString::fromUtf8(c.line));
@@ -197,9 +197,8 @@ TEST(ProgressWindow, BarWidthAndCaption) {
     float value;
     double twips;
     const char* caption;
-  } cases[] = {{1, 75, "1%"},       {50, 1942.5, "50%"}, {100, 3885, "100%"},
-               {0, 75, "0%"},       {-3, 75, "-3%"},     {50.5f, 1961.925, "50%"},
-               {51.5f, 2000.775, "52%"}};
+  } cases[] = {{1, 75, "1%"},   {50, 1942.5, "50%"},      {100, 3885, "100%"},     {0, 75, "0%"},
+               {-3, 75, "-3%"}, {50.5f, 1961.925, "50%"}, {51.5f, 2000.775, "52%"}};
   for (const auto& c : cases) {
     p.Progress(c.value);
     EXPECT_NEAR(p.BarWidthTwips(), c.twips, 1e-3) << c.value;

@@ -9,11 +9,11 @@
 
 #include "app/DesignGeometry.h"
 #include "app/FrmOptions.h"
-#include "params/EditorState.h"
-#include "support/PageEvents.h"
 #include "gallery/ui/CategoryPage.h"
+#include "params/EditorState.h"
 #include "params/ui/TextPage.h"
 #include "platform/Twips.h"
+#include "support/PageEvents.h"
 #include "support/TempProgram.h"
 #include "support/WindowParts.h"
 

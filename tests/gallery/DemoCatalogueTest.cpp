@@ -17,10 +17,10 @@
 #include <optional>
 
 #include "gallery/Catalogue.h"
-#include "stamp/ParamLine.h"
 #include "platform/Classic.h"
 #include "platform/PathResolver.h"
 #include "settings/IniClass.h"
+#include "stamp/ParamLine.h"
 
 using namespace qm::gallery;
 using qm::stamp::StampParams;

@@ -19,20 +19,20 @@ namespace {
 // Lower layers first; a library may depend only on libraries of a lower
 // layer. A folder not listed here has no place yet and fails the check.
 const std::map<QString, int> kLayers = {
-    {QStringLiteral("platform"), 0},  {QStringLiteral("platform/link"), 1},
+    {QStringLiteral("platform"), 0},    {QStringLiteral("platform/link"), 1},
     {QStringLiteral("platform/ui"), 1}, {QStringLiteral("stamp"), 1},
-    {QStringLiteral("settings"), 2},  {QStringLiteral("render"), 2},
-    {QStringLiteral("params"), 2},    {QStringLiteral("colour"), 2},
-    {QStringLiteral("gallery"), 2},   {QStringLiteral("params/ui"), 3},
-    {QStringLiteral("colour/ui"), 3}, {QStringLiteral("gallery/ui"), 3},
+    {QStringLiteral("settings"), 2},    {QStringLiteral("render"), 2},
+    {QStringLiteral("params"), 2},      {QStringLiteral("colour"), 2},
+    {QStringLiteral("gallery"), 2},     {QStringLiteral("params/ui"), 3},
+    {QStringLiteral("colour/ui"), 3},   {QStringLiteral("gallery/ui"), 3},
     {QStringLiteral("app"), 4},
 };
 
 struct Library {
   QString name;
-  QString dir;            // below src/
-  QSet<QString> deps;     // our libraries only
-  QSet<QString> qtDeps;   // Qt6::...
+  QString dir;           // below src/
+  QSet<QString> deps;    // our libraries only
+  QSet<QString> qtDeps;  // Qt6::...
 };
 
 bool WidgetsAllowed(const QString& dir) {
@@ -71,7 +71,8 @@ QStringList Check(const QString& srcDir, const QString& manifest, const QString&
     }
   };
 
-  static const QRegularExpression include(QStringLiteral(R"(^\s*#\s*include\s*([<"])([^>"]+)[>"])"));
+  static const QRegularExpression include(
+      QStringLiteral(R"(^\s*#\s*include\s*([<"])([^>"]+)[>"])"));
   QHash<QString, QSet<QString>> used;
   QDirIterator it(srcDir, {QStringLiteral("*.h"), QStringLiteral("*.cpp")}, QDir::Files,
                   QDirIterator::Subdirectories);
@@ -101,7 +102,8 @@ QStringList Check(const QString& srcDir, const QString& manifest, const QString&
       }
       const QString targetDir = QFileInfo(target).path();
       if (!QFileInfo::exists(srcDir + u'/' + target) || !byDir.contains(targetDir)) {
-        errors << where + QStringLiteral("\"%1\" is not a header of one of our libraries").arg(target);
+        errors << where +
+                      QStringLiteral("\"%1\" is not a header of one of our libraries").arg(target);
         continue;
       }
       const Library& to = libs[byDir.value(targetDir)];
@@ -120,7 +122,8 @@ QStringList Check(const QString& srcDir, const QString& manifest, const QString&
       errors << QStringLiteral("%1 (%2) has no layer").arg(l.name, l.dir);
     const QSet<QString>& u = used.value(l.name);
     for (const QString& d : l.deps) {
-      if (!byName.contains(d)) errors << QStringLiteral("%1 depends on unknown %2").arg(l.name, d);
+      if (!byName.contains(d))
+        errors << QStringLiteral("%1 depends on unknown %2").arg(l.name, d);
       else if (!u.contains(d))
         errors << QStringLiteral("%1 declares %2 but includes none of its headers").arg(l.name, d);
     }

@@ -13,16 +13,15 @@ struct ValCase {
 };
 class ValTable : public ::testing::TestWithParam<ValCase> {};
 TEST_P(ValTable, ReadsTheLeadingNumber) {
-  EXPECT_DOUBLE_EQ(Val(QString::fromUtf8(GetParam().text)), GetParam().expected)
-      << GetParam().text;
+  EXPECT_DOUBLE_EQ(Val(QString::fromUtf8(GetParam().text)), GetParam().expected) << GetParam().text;
 }
 INSTANTIATE_TEST_SUITE_P(
     Classic, ValTable,
     ::testing::Values(ValCase{"5046|+12°", 5046}, ValCase{"  77abc", 77}, ValCase{"12abc", 12},
-                      ValCase{"", 0}, ValCase{"abc", 0}, ValCase{"-15", -15},
-                      ValCase{"+8", 8}, ValCase{"2.5x", 2.5}, ValCase{"2,5", 2.5},
-                      ValCase{"&HFF", 255}, ValCase{"&hff|", 255}, ValCase{"1E3", 1000},
-                      ValCase{"1e", 1}, ValCase{".5", 0.5}, ValCase{"-", 0},
+                      ValCase{"", 0}, ValCase{"abc", 0}, ValCase{"-15", -15}, ValCase{"+8", 8},
+                      ValCase{"2.5x", 2.5}, ValCase{"2,5", 2.5}, ValCase{"&HFF", 255},
+                      ValCase{"&hff|", 255}, ValCase{"1E3", 1000}, ValCase{"1e", 1},
+                      ValCase{".5", 0.5}, ValCase{"-", 0},
                       ValCase{"4294967296123", 4294967296123.0}, ValCase{"|5", 0}));
 
 struct RoundCase {
@@ -92,11 +91,10 @@ TEST_P(SingleTable, ShortestTextReadsBackExactly) {
 INSTANTIATE_TEST_SUITE_P(
     Classic, SingleTable,
     ::testing::Values(SingleCase{0.f, "0"}, SingleCase{15.f, "15"}, SingleCase{-15.f, "-15"},
-                      SingleCase{1.5f, "1.5"}, SingleCase{0.1f, "0.1"},
-                      SingleCase{-0.25f, "-0.25"}, SingleCase{9510.f, "9510"},
-                      SingleCase{1942.5f, "1942.5"}, SingleCase{1e20f, "1E+20"},
-                      SingleCase{1.5e-20f, "1.5E-20"}, SingleCase{123456.7f, "123456.7"},
-                      SingleCase{3e38f, "3E+38"}));
+                      SingleCase{1.5f, "1.5"}, SingleCase{0.1f, "0.1"}, SingleCase{-0.25f, "-0.25"},
+                      SingleCase{9510.f, "9510"}, SingleCase{1942.5f, "1942.5"},
+                      SingleCase{1e20f, "1E+20"}, SingleCase{1.5e-20f, "1.5E-20"},
+                      SingleCase{123456.7f, "123456.7"}, SingleCase{3e38f, "3E+38"}));
 
 TEST(ClassicSplit, KeepsEmptyPiecesAndTheRestInTheLast) {
   EXPECT_EQ(Split("", u'|'), QStringList{""});

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "render/ColourMatrix.h"
-#include "render/RenderTestSupport.h"
 #include "render/PictureRenderer.h"
+#include "render/RenderTestSupport.h"
 
 namespace qm::render {
 namespace {

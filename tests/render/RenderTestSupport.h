@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QSize>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <optional>

@@ -8,8 +8,8 @@ using namespace qm::stamp;
 
 namespace {
 
-const QString kLine =
-    QStringLiteral("Sea\\w.png|Arial|1|12|&HFF|1.5|-5|&H0|2|2|200|&HFF00|3|1|1|0|1|-7|150|80|-3|25");
+const QString kLine = QStringLiteral(
+    "Sea\\w.png|Arial|1|12|&HFF|1.5|-5|&H0|2|2|200|&HFF00|3|1|1|0|1|-7|150|80|-3|25");
 
 TEST(HostMessage, GroupMessagesCarryThePictureAndToneAndApplyBackToTheSameLook) {
   const auto look = ParseLine(kLine);

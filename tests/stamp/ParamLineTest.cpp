@@ -123,7 +123,8 @@ TEST(ParamLine, ApplyMessageTakesWholeLinesAsTheyStandAndLeavesOtherKeysAlone) {
   ASSERT_TRUE(whole);
   EXPECT_EQ(whole->line, odd);  // colours not rewritten
   EXPECT_EQ(whole->params.TextColor, 0xFF0000);
-  EXPECT_FALSE(ApplyMessage(kLine, WholeLineMessage(WithField(kLine, kShadowAlpha, "300")), kFallback));
+  EXPECT_FALSE(
+      ApplyMessage(kLine, WholeLineMessage(WithField(kLine, kShadowAlpha, "300")), kFallback));
   EXPECT_FALSE(ApplyMessage(kLine, QStringLiteral("W=2"), kFallback));
   EXPECT_FALSE(ApplyMessage(kLine, QStringLiteral("x"), kFallback));
   const auto field = ApplyMessage(kLine, QStringLiteral("w=7"), kFallback);

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "platform/Classic.h"
 #include "stamp/HostMessage.h"
 #include "stamp/StampParams.h"
-#include "platform/Classic.h"
 
 using namespace qm::stamp;
 

@@ -2,8 +2,8 @@
 // message is sent anywhere.
 #include <gtest/gtest.h>
 
-#include "stamp/ParamLine.h"
 #include "stamp/HostMessage.h"
+#include "stamp/ParamLine.h"
 
 using namespace qm::stamp;
 

@@ -17,7 +17,7 @@ using TestApp = QCoreApplication;
 int main(int argc, char** argv) {
   // CTest sets these too; a test run by hand behaves the same way.
   qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
-                                                                   : qgetenv("QT_QPA_PLATFORM"));
+                                                                  : qgetenv("QT_QPA_PLATFORM"));
   TestApp app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

@@ -6,16 +6,16 @@
 
 #include "colour/ColourModel.h"
 #include "params/EditorState.h"
-#include "stamp/ColourOrder.h"
 #include "platform/ui/Place.h"
+#include "stamp/ColourOrder.h"
 
 namespace qm {
 
 using ui::Place;
 
-const std::array<int, 28> ColourPage::kCellAtPlace = {0,  1,  6,  19, 7,  25, 2,  23, 8,  21,
-                                                      3,  4,  5,  27, 22, 20, 15, 12, 24, 14,
-                                                      11, 9,  10, 17, 13, 16, 26, 18};
+const std::array<int, 28> ColourPage::kCellAtPlace = {0,  1, 6,  19, 7,  25, 2,  23, 8,  21,
+                                                      3,  4, 5,  27, 22, 20, 15, 12, 24, 14,
+                                                      11, 9, 10, 17, 13, 16, 26, 18};
 
 namespace {
 
@@ -36,10 +36,11 @@ QPixmap HueStrip(int width, int height) {
 ColourPage::ColourPage(EditorState& state, LookSender& sender, QWidget* parent)
     : QWidget(parent), state_(state), sender_(sender) {
   setObjectName(QStringLiteral("framMenu_2"));
-  const QString hint =
-      QStringLiteral("Цвет: Выбор-левая, Переключение на Тень-правая, на Кайму-средняя кнопки мыши");
+  const QString hint = QStringLiteral(
+      "Цвет: Выбор-левая, Переключение на Тень-правая, на Кайму-средняя кнопки мыши");
 
-  lblTitle = Place(new QLabel(QStringLiteral("Подбор цвета атрибутов надписи"), this), 4, 0, 300, 16);
+  lblTitle =
+      Place(new QLabel(QStringLiteral("Подбор цвета атрибутов надписи"), this), 4, 0, 300, 16);
   QFont bold = lblTitle->font();
   bold.setBold(true);
   lblTitle->setFont(bold);
@@ -69,8 +70,7 @@ ColourPage::ColourPage(EditorState& state, LookSender& sender, QWidget* parent)
   shpBox->setGeometry(picColor[0]->x(), picColor[0]->y(), 13, 13);
   shpBox->raise();
 
-  chkAddColor =
-      Place(new ui::ClassicCheckBox(QStringLiteral("В набор"), this), 4, 116, 120, 18);
+  chkAddColor = Place(new ui::ClassicCheckBox(QStringLiteral("В набор"), this), 4, 116, 120, 18);
   chkAddColor->setObjectName(QStringLiteral("chkAddColor"));
   chkAddColor->setToolTip(
       QStringLiteral("Устанавливает цвет в пользовательский набор, в отмеченную (активую) ячейку"));

@@ -30,7 +30,8 @@ int TonePage::NeutralValue(int Index) {
 TonePage::TonePage(EditorState& state, LookSender& sender, QWidget* parent)
     : QWidget(parent), state_(state), sender_(sender) {
   setObjectName(QStringLiteral("framMenu_4"));
-  lblTitle = Place(new QLabel(QStringLiteral("Подбор цветового тона картинки"), this), 4, 0, 300, 16);
+  lblTitle =
+      Place(new QLabel(QStringLiteral("Подбор цветового тона картинки"), this), 4, 0, 300, 16);
   QFont bold = lblTitle->font();
   bold.setBold(true);
   lblTitle->setFont(bold);
@@ -56,11 +57,12 @@ TonePage::TonePage(EditorState& state, LookSender& sender, QWidget* parent)
     box->setReadOnly(true);
     txtHue[i] = box;
   }
-  chkResetHSV = Place(
-      new ui::ClassicCheckBox(QStringLiteral("Установить неизменённые параметры"), this), 4, 140,
-      300, 20);
+  chkResetHSV =
+      Place(new ui::ClassicCheckBox(QStringLiteral("Установить неизменённые параметры"), this), 4,
+            140, 300, 20);
   chkResetHSV->setObjectName(QStringLiteral("chkResetHSV"));
-  chkResetHSV->setToolTip(QStringLiteral("Устанавливает все неизменённые параметры цвета картинки"));
+  chkResetHSV->setToolTip(
+      QStringLiteral("Устанавливает все неизменённые параметры цвета картинки"));
 
   for (int i = 0; i < 5; ++i) {
     connect(scrlHue[i], &ui::ClassicScrollBar::Change, this, [this, i] { scrlHue_Change(i); });
@@ -108,8 +110,8 @@ int TonePage::KeyCodeOf(const QKeyEvent& event) {
 }
 
 bool TonePage::scrlHue_KeyDown(int Index, int KeyCode) {
-  const bool reset = KeyCode == 32 || (KeyCode >= 48 && KeyCode <= 57) ||
-                     (KeyCode >= 96 && KeyCode <= 111);
+  const bool reset =
+      KeyCode == 32 || (KeyCode >= 48 && KeyCode <= 57) || (KeyCode >= 96 && KeyCode <= 111);
   if (!reset) return false;
   // The slider's change handler shows and sends the neutral number, and only
   // when the value actually changes.
@@ -120,8 +122,7 @@ bool TonePage::scrlHue_KeyDown(int Index, int KeyCode) {
 bool TonePage::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress) {
     for (int i = 0; i < 5; ++i) {
-      if (watched == scrlHue[i] &&
-          scrlHue_KeyDown(i, KeyCodeOf(*static_cast<QKeyEvent*>(event))))
+      if (watched == scrlHue[i] && scrlHue_KeyDown(i, KeyCodeOf(*static_cast<QKeyEvent*>(event))))
         return true;
     }
   }

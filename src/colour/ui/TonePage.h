@@ -2,9 +2,9 @@
 // Page "Цвет фигуры": the picture's hue, saturation, value, brightness and
 // transparency.
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QKeyEvent>
 #include <array>
 
 #include "platform/ui/ClassicControls.h"

@@ -1,12 +1,11 @@
 #include "gallery/ui/Gallery.h"
 
-#include <utility>
-
 #include <QApplication>
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QPainter>
 #include <bit>
+#include <utility>
 
 #include "colour/Palette.h"
 #include "gallery/GalleryLayout.h"
@@ -151,7 +150,8 @@ bool Gallery::PaintOne(Thumbnail* t, const gallery::TemplateRecord& r) {
     return false;
   }
   const render::PictureTone tone = render::ToneOf(r.params);
-  const render::TextureSource texture{Background.TextureBytes, Background.TextureLoaded, Background.TextureEnabled};
+  const render::TextureSource texture{Background.TextureBytes, Background.TextureLoaded,
+                                      Background.TextureEnabled};
   // A picture that does not decode leaves the box plain; the template is
   // still there to be applied, with its text.
   if (!render::DrawTemplatePicture(path, box, tone, texture, &cache_))

@@ -58,8 +58,8 @@ struct GalleryHooks {
 class Gallery : public QObject {
   Q_OBJECT
  public:
-  Gallery(EditorState& state, LookSender& sender, gallery::Catalogue& catalogue,
-          CategoryPage* page, GalleryArea* area, QObject* parent = nullptr);
+  Gallery(EditorState& state, LookSender& sender, gallery::Catalogue& catalogue, CategoryPage* page,
+          GalleryArea* area, QObject* parent = nullptr);
   ~Gallery() override;
 
   GalleryHooks hooks;

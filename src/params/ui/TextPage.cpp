@@ -1,7 +1,5 @@
 #include "params/ui/TextPage.h"
 
-#include "platform/ui/HoverFocus.h"
-
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -10,9 +8,10 @@
 #include <optional>
 
 #include "params/EditorState.h"
-#include "stamp/HostMessage.h"
 #include "platform/Classic.h"
+#include "platform/ui/HoverFocus.h"
 #include "platform/ui/Place.h"
+#include "stamp/HostMessage.h"
 
 namespace qm {
 namespace {
@@ -293,7 +292,8 @@ void TextPage::cmdSendFontSize_Click() {
 }
 
 void TextPage::chkText_Click() {
-  if (state_.FormReady) sender_.SendText(stamp::FieldMessage(stamp::kTextOn, QString::number(chkText->Value())));
+  if (state_.FormReady)
+    sender_.SendText(stamp::FieldMessage(stamp::kTextOn, QString::number(chkText->Value())));
 }
 
 // The four offset sliders send on every change, also while the window sets
@@ -321,26 +321,31 @@ void TextPage::scrlShadowY_Change() {
 void TextPage::scrlShTrans_Scroll() {
   const int v = scrlShTrans->Value();
   lblShTrans->setText(QString::number(v * 100 / 255));
-  if (state_.FormReady) sender_.SendText(stamp::FieldMessage(stamp::kShadowAlpha, QString::number(255 - v)));
+  if (state_.FormReady)
+    sender_.SendText(stamp::FieldMessage(stamp::kShadowAlpha, QString::number(255 - v)));
 }
 
 void TextPage::scrlBorder_Change() {
   const int v = scrlBorder->Value();
   lblBorder->setText(QString::number(std::abs(v)));
-  if (state_.FormReady) sender_.SendText(stamp::FieldMessage(stamp::kBorderWidth, QString::number(-v)));
+  if (state_.FormReady)
+    sender_.SendText(stamp::FieldMessage(stamp::kBorderWidth, QString::number(-v)));
 }
 
 void TextPage::chkShadow_Click() {
-  if (state_.FormReady) sender_.SendText(stamp::FieldMessage(stamp::kShadowOn, QString::number(chkShadow->Value())));
+  if (state_.FormReady)
+    sender_.SendText(stamp::FieldMessage(stamp::kShadowOn, QString::number(chkShadow->Value())));
 }
 
 void TextPage::chkBorder_Click() {
-  if (state_.FormReady) sender_.SendText(stamp::FieldMessage(stamp::kBorderOn, QString::number(chkBorder->Value())));
+  if (state_.FormReady)
+    sender_.SendText(stamp::FieldMessage(stamp::kBorderOn, QString::number(chkBorder->Value())));
 }
 
 void TextPage::chkBrdDown_Click() {
   if (state_.FormReady)
-    sender_.SendText(stamp::FieldMessage(stamp::kBorderUnder, QString::number(chkBrdDown->Value())));
+    sender_.SendText(
+        stamp::FieldMessage(stamp::kBorderUnder, QString::number(chkBrdDown->Value())));
 }
 
 bool TextPage::SelectListedFont(const QString& name) {
