@@ -44,6 +44,8 @@ function(qm_write_layering_manifest)
   file(WRITE ${CMAKE_BINARY_DIR}/layering.txt "${_text}\n")
 endfunction()
 
+include(GoogleTest)
+
 # qm_test(<name> APP Core|Gui|Widgets DIR <dir> [DEPS ...])
 # One test program per test folder, with our own main that creates the right
 # kind of Qt application on the offscreen platform.
@@ -68,8 +70,24 @@ function(qm_test name)
     QM_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data"
     QM_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
   target_link_libraries(${name} PRIVATE ${QT_DEPS} ${_qt} Qt6::Test GTest::gtest)
-  add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;LANG=C.UTF-8"
-    TIMEOUT 300)
+  # Every case is a CTest test of its own, named <program>.<Suite>.<Case>, so a
+  # failure names the case. The cases are listed when ctest starts rather than
+  # after linking: listing runs the program, which a sanitizer build makes slow
+  # and which must not fail the build. Parameter values stay out of the names:
+  # gtest prints objects as raw bytes, pointers included, which differ per run.
+  gtest_discover_tests(${name}
+    TEST_PREFIX "${name}."
+    NO_PRETTY_VALUES
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 120
+    PROPERTIES TIMEOUT 120)
+  # The environment is a list, which the PROPERTIES above cannot carry intact;
+  # it is set on the discovered cases from a script ctest reads after them.
+  set(_env_script ${CMAKE_CURRENT_BINARY_DIR}/${name}_environment.cmake)
+  file(WRITE ${_env_script}
+    "if(${name}_TESTS)\n"
+    "  set_tests_properties(\${${name}_TESTS} PROPERTIES ENVIRONMENT\n"
+    "    \"QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;LANG=C.UTF-8\")\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${_env_script})
 endfunction()
