@@ -45,7 +45,8 @@ Gallery::Gallery(EditorState& state, LookSender& sender, gallery::Catalogue& cat
   connect(area_->scrlPic, &ui::ClassicScrollBar::Change, this, &Gallery::scrlPic_Change);
   connect(area_->scrlPic, &ui::ClassicScrollBar::Scroll, this, &Gallery::scrlPic_Change);
   // The swatch is a plain frame: its click is read from its mouse events.
-  page_->picFonColor->installEventFilter(this);
+  swatch_ = page_->picFonColor;
+  swatch_->installEventFilter(this);
   // The thumbnails are made in two steps (1 with the area, 2..80 at start-up);
   // they are wired when the gallery first needs them.
 }
@@ -364,20 +365,20 @@ void Gallery::chkTexura_Click() {
 }
 
 bool Gallery::eventFilter(QObject* watched, QEvent* event) {
+  // Only the swatch is watched, and it is told apart by the pointer kept at
+  // the start: while the page is being torn down its swatch still sends
+  // events here, and the page must not be looked at then.
+  if (watched != swatch_) return QObject::eventFilter(watched, event);
   // A double click is one click: the release after its second press does
   // not step the colour again.
-  if (watched == page_->picFonColor && event->type() == QEvent::MouseButtonDblClick) {
+  if (event->type() == QEvent::MouseButtonDblClick) {
     swatchDoubleClick_ = true;
     return true;
   }
-  if (watched == page_->picFonColor && event->type() == QEvent::MouseButtonRelease &&
-      std::exchange(swatchDoubleClick_, false)) {
-    return true;
-  }
-  if (watched == page_->picFonColor && event->type() == QEvent::MouseButtonRelease) {
+  if (event->type() == QEvent::MouseButtonRelease) {
+    if (std::exchange(swatchDoubleClick_, false)) return true;
     const auto* me = static_cast<QMouseEvent*>(event);
-    if (me->button() == Qt::LeftButton &&
-        page_->picFonColor->rect().contains(me->position().toPoint())) {
+    if (me->button() == Qt::LeftButton && swatch_->rect().contains(me->position().toPoint())) {
       picFonColor_Click();
       return true;
     }

@@ -105,6 +105,7 @@ class Gallery : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  QWidget* swatch_ = nullptr;  // the background swatch, whose clicks are read here
   bool swatchDoubleClick_ = false;
   // Draws one template into its thumbnail; false when its picture file is
   // missing (the thumbnail then says so and has no tag).
