@@ -322,3 +322,75 @@ TEST(ClassicScrollBar, DraggingTheThumbWithTheMouse) {
   EXPECT_EQ(change.count(), 1);
   EXPECT_EQ(bar->Value(), dragged);
 }
+
+// What a Scroll handler reads while the thumb is dragged: the value the thumb
+// shows, never the one it has just left.
+TEST(ClassicScrollBar, AScrollHandlerReadsTheValueTheThumbShows) {
+  QWidget top;
+  top.resize(260, 40);
+  auto* bar = new Bar(Qt::Horizontal, &top);
+  bar->setGeometry(0, 0, 260, 20);
+  bar->SetRange(255, 0);  // Min at the left above Max, as the shadow opacity
+  bar->SetLargeChange(10);
+  bar->SetValue(0);
+  top.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&top));
+  QList<int> seen;
+  QObject::connect(bar, &ClassicScrollBar::Scroll, bar, [&] { seen << bar->Value(); });
+
+  const QPoint start = bar->Thumb().center();
+  QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, start);
+  for (int dx : {-30, -60, -90}) {
+    QTest::mouseMove(bar, start + QPoint(dx, 0));
+    ASSERT_FALSE(seen.isEmpty());
+    EXPECT_EQ(seen.constLast(), bar->Value()) << dx;
+  }
+  QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, start + QPoint(-90, 0));
+  EXPECT_GT(bar->Value(), 0);
+}
+
+struct ArrowCase {
+  Qt::Orientation orientation;
+  int min, max;
+  Qt::Key key;
+  int expected;  // from 0, small step 1, large step 10
+};
+class ArrowKeys : public ::testing::TestWithParam<ArrowCase> {};
+
+// Keys reach the bar as a user's keys do: the bar has the focus.
+TEST_P(ArrowKeys, StepTowardTheMinOrMaxEndWhateverTheOrientation) {
+  const ArrowCase& c = GetParam();
+  QWidget top;
+  top.resize(260, 260);
+  auto* bar = new Bar(c.orientation, &top);
+  bar->setGeometry(0, 0, c.orientation == Qt::Horizontal ? 200 : 20,
+                   c.orientation == Qt::Horizontal ? 20 : 200);
+  bar->SetRange(c.min, c.max);
+  bar->SetSmallChange(1);
+  bar->SetLargeChange(10);
+  bar->SetValue(0);
+  bar->setFocusPolicy(Qt::StrongFocus);
+  top.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&top));
+  bar->setFocus();
+  QSignalSpy change(bar, &ClassicScrollBar::Change);
+  QTest::keyClick(bar, c.key);
+  EXPECT_EQ(bar->Value(), c.expected);
+  EXPECT_EQ(change.count(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, ArrowKeys,
+                         ::testing::Values(ArrowCase{Qt::Horizontal, 200, -200, Qt::Key_Left, 1},
+                                           ArrowCase{Qt::Horizontal, 200, -200, Qt::Key_Right, -1},
+                                           ArrowCase{Qt::Horizontal, -200, 200, Qt::Key_Left, -1},
+                                           ArrowCase{Qt::Horizontal, -200, 200, Qt::Key_Right, 1},
+                                           ArrowCase{Qt::Horizontal, -200, 200, Qt::Key_Up, -1},
+                                           ArrowCase{Qt::Horizontal, -200, 200, Qt::Key_Down, 1},
+                                           ArrowCase{Qt::Vertical, -10, 10, Qt::Key_Up, -1},
+                                           ArrowCase{Qt::Vertical, -10, 10, Qt::Key_Down, 1},
+                                           ArrowCase{Qt::Vertical, 10, -10, Qt::Key_Up, 1},
+                                           ArrowCase{Qt::Vertical, 10, -10, Qt::Key_Right, -1},
+                                           ArrowCase{Qt::Horizontal, 200, -200, Qt::Key_PageDown,
+                                                     -10},
+                                           ArrowCase{Qt::Horizontal, 200, -200, Qt::Key_Home, 200},
+                                           ArrowCase{Qt::Vertical, -10, 10, Qt::Key_End, 10}));

@@ -1,5 +1,6 @@
 #include "platform/ui/ClassicScrollBar.h"
 
+#include <QKeyEvent>
 #include <QWheelEvent>
 #include <algorithm>
 
@@ -9,14 +10,17 @@ ClassicScrollBar::ClassicScrollBar(Qt::Orientation orientation, QWidget* parent)
     : QScrollBar(orientation, parent) {
   setTracking(true);
   QScrollBar::setRange(0, 32767);
+  // Scroll is raised from the value change, not from Qt's sliderMoved: that
+  // comes before the value follows the thumb, and a handler would read the
+  // position the thumb has just left.
   connect(this, &QAbstractSlider::valueChanged, this, [this] {
     if (isSliderDown()) {
       movedWhileHeld_ = true;
+      Q_EMIT Scroll();
       return;
     }
     Q_EMIT Change();
   });
-  connect(this, &QAbstractSlider::sliderMoved, this, [this] { Q_EMIT Scroll(); });
   connect(this, &QAbstractSlider::sliderPressed, this, [this] { movedWhileHeld_ = false; });
   connect(this, &QAbstractSlider::sliderReleased, this, [this] {
     if (movedWhileHeld_) {
@@ -47,6 +51,42 @@ void ClassicScrollBar::SetValue(int v) {
 void ClassicScrollBar::LineStep(bool towardMax) {
   const int dir = (max_ >= min_) == towardMax ? 1 : -1;
   SetValue(Value() + dir * SmallChange());
+}
+
+void ClassicScrollBar::keyPressEvent(QKeyEvent* event) {
+  // Whatever the orientation and the order of the ends: Left and Up step
+  // toward Min, Right and Down toward Max; the page keys take a large step,
+  // Home and End go to the ends.
+  const auto toward = [this](bool max, int step) {
+    const int dir = (max_ >= min_) == max ? 1 : -1;
+    SetValue(Value() + dir * step);
+  };
+  switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+      toward(false, SmallChange());
+      break;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+      toward(true, SmallChange());
+      break;
+    case Qt::Key_PageUp:
+      toward(false, LargeChange());
+      break;
+    case Qt::Key_PageDown:
+      toward(true, LargeChange());
+      break;
+    case Qt::Key_Home:
+      SetValue(min_);
+      break;
+    case Qt::Key_End:
+      SetValue(max_);
+      break;
+    default:
+      QScrollBar::keyPressEvent(event);
+      return;
+  }
+  event->accept();
 }
 
 void ClassicScrollBar::wheelEvent(QWheelEvent* event) {

@@ -5,7 +5,8 @@
 //    (Qt cannot express that, so values are mapped into a normal Qt range);
 //  - Change is raised when the value changes while the thumb is not held, and
 //    once on release when a drag moved it; Scroll is raised while dragging;
-//  - one wheel notch is one small step (Qt would add several).
+//  - one wheel notch is one small step (Qt would add several);
+//  - Left and Up step toward Min, Right and Down toward Max.
 
 #include <QScrollBar>
 
@@ -38,6 +39,7 @@ class ClassicScrollBar : public QScrollBar {
   void Scroll();
 
  protected:
+  void keyPressEvent(QKeyEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
 
  private:
