@@ -127,9 +127,8 @@ int Run(const QStringList& arguments) {
   // A catalogue record may carry a row-break field after the 22 of the look;
   // it says nothing about how the thumbnail looks.
   QString templateLine = parser.value(line);
-  if (const QList<QStringView> f = qm::stamp::SplitFields(templateLine);
-      f.size() == qm::stamp::kFieldCount + 1)
-    templateLine.truncate(f.last().data() - templateLine.constData() - 1);
+  if (templateLine.count(u'|') == qm::stamp::kFieldCount)
+    templateLine.truncate(templateLine.lastIndexOf(u'|'));
   QString error;
   const auto params = qm::stamp::ParseLine(templateLine, &error);
   if (!params) return Fail(kBadInput, QStringLiteral("malformed line: ") + error);
