@@ -13,7 +13,7 @@
 #include "app/CommandLine.h"
 #include "app/DesignGeometry.h"
 #include "app/FrmProgress.h"
-#include "colour/Palette.h"
+#include "colour/ColourEditor.h"
 #include "colour/ui/ColourPage.h"
 #include "colour/ui/TonePage.h"
 #include "gallery/ui/CategoryPage.h"
@@ -274,8 +274,9 @@ bool FrmOptions::Form_Load() {
   MenuSet(state_.CurrentPage);
   progress_->Progress(100);
   setProperty("Tag", windowTitle());
-  // The colour tools edit the text colour.
-  colourPage_->ClrTarget = 1;
+  // The colour tools edit the text colour, the luma slider following it.
+  colourPage_->LumaSync = true;
+  colourPage_->ClrTarget = colour::kTargetText;
   // Every control from the current line.
   SetParamFromText();
   Move(saved.left(), saved.top(), saved.width(), saved.height());
@@ -328,12 +329,12 @@ void FrmOptions::FontListing() {
 }
 
 void FrmOptions::LoadColours() {
-  colour::ColourCells cells = colour::DefColors;
-  colourPage_->SetCellColours(cells);
-  colour::ApplyColorsKey(ini_->ReadINIKey(QStringLiteral("General"), QStringLiteral("Colors"),
-                                          settings::sIniFile(), QString()),
-                         cells);
-  colourPage_->SetCellColours(cells);
+  colourPage_->LoadColors(ini_->ReadINIKey(QStringLiteral("General"), QStringLiteral("Colors"),
+                                           settings::sIniFile(), QString()));
+  colourPage_->writeColors = [this](const QString& text) {
+    return ini_ && ini_->WriteInIKey(QStringLiteral("General"), QStringLiteral("Colors"), text,
+                                     settings::sIniFile());
+  };
 }
 
 QRectF FrmOptions::SavedPlacement(const QString& stored) const {

@@ -3,7 +3,6 @@
 // the line on every page. Kept apart from FrmOptions.cpp (start-up, layout,
 // gallery) so each can change without touching the other.
 
-#include <QFrame>
 #include <QTimer>
 #include <optional>
 
@@ -46,15 +45,7 @@ void FrmOptions::ConnectHostLink() {
                                      settings::sIniFile());
   };
   h.showBlink = [this](const BlinkLook& look) {
-    QFrame* mark = colourPage_->shpBox;
-    mark->setProperty("DrawMode", look.drawMode);
-    mark->setProperty("BorderStyle", look.borderStyle);
-    // Inverting (6) shows as a black outline on the light cells, merging the
-    // inverted pen (12) as a white one; 3 is dotted.
-    mark->setStyleSheet(
-        QStringLiteral("QFrame#shpBox { border: 1px %1 %2; background: transparent; }")
-            .arg(look.borderStyle == 3 ? QStringLiteral("dotted") : QStringLiteral("solid"),
-                 look.drawMode == 6 ? QStringLiteral("black") : QStringLiteral("white")));
+    colourPage_->ShowBlink(look.drawMode, look.borderStyle);
   };
   connect(tmr_[0], &QTimer::timeout, this, [this] { host_->tmr_Timer(0); });
   connect(textPage_, &TextPage::DefaultSizeRequested, this, [this] {

@@ -12,6 +12,7 @@
 #include "app/FrmOptions.h"
 #include "colour/ColourModel.h"
 #include "colour/ui/ColourPage.h"
+#include "colour/ui/SelectionMark.h"
 #include "colour/ui/TonePage.h"
 #include "gallery/ui/CategoryPage.h"
 #include "link/LinkTestSupport.h"
@@ -390,11 +391,11 @@ TEST_F(HostLink, PaletteMarkBlinksAndNothingIsSentAfterClosing) {
   EXPECT_TRUE(test::TimerOf(w, 0)->isActive());
   EXPECT_EQ(test::TimerOf(w, 0)->interval(), 300);
   w.Host().tmr_Timer(0);
-  EXPECT_EQ(test::ColourPageOf(w)->shpBox->property("DrawMode").toInt(), 12);
-  EXPECT_EQ(test::ColourPageOf(w)->shpBox->property("BorderStyle").toInt(), 1);
+  EXPECT_EQ(test::ColourPageOf(w)->shpBox->DrawMode(), 12);
+  EXPECT_EQ(test::ColourPageOf(w)->shpBox->BorderStyle(), 1);
   w.Host().tmr_Timer(0);
-  EXPECT_EQ(test::ColourPageOf(w)->shpBox->property("DrawMode").toInt(), 6);
-  EXPECT_EQ(test::ColourPageOf(w)->shpBox->property("BorderStyle").toInt(), 3);
+  EXPECT_EQ(test::ColourPageOf(w)->shpBox->DrawMode(), 6);
+  EXPECT_EQ(test::ColourPageOf(w)->shpBox->BorderStyle(), 3);
 
   w.close();
   Received();

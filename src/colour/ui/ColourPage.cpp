@@ -1,11 +1,12 @@
 #include "colour/ui/ColourPage.h"
 
-#include <QImage>
-#include <QPixmap>
-#include <cmath>
+#include <QMouseEvent>
 
 #include "colour/ColourModel.h"
+#include "colour/ui/HueStrip.h"
+#include "colour/ui/SelectionMark.h"
 #include "params/EditorState.h"
+#include "platform/ui/MouseCodes.h"
 #include "platform/ui/Place.h"
 #include "stamp/ColourOrder.h"
 
@@ -13,23 +14,19 @@ namespace qm {
 
 using ui::Place;
 
-const std::array<int, 28> ColourPage::kCellAtPlace = {0,  1, 6,  19, 7,  25, 2,  23, 8,  21,
-                                                      3,  4, 5,  27, 22, 20, 15, 12, 24, 14,
-                                                      11, 9, 10, 17, 13, 16, 26, 18};
+const std::array<int, colour::kColourCellCount> ColourPage::kCellAtPlace = {
+    0,  1,  6,  19, 7,  25, 2,  23, 8,  21, 3,  4,  5,  27,
+    22, 20, 15, 12, 24, 14, 11, 9,  10, 17, 13, 16, 26, 18};
 
 namespace {
 
-// The hue strip: 168 columns of fully saturated colours, column x holding the
-// hue (x + 1/2) * 360 / 168 degrees, all rows alike.
-QPixmap HueStrip(int width, int height) {
-  QImage img(width, height, QImage::Format_RGB32);
-  for (int x = 0; x < width; ++x) {
-    const double h = (x + 0.5) * 360.0 / width;
-    const QColor c = QColor::fromHsvF(static_cast<float>(std::fmod(h, 360.0) / 360.0), 1.f, 1.f);
-    for (int y = 0; y < height; ++y) img.setPixel(x, y, c.rgb());
-  }
-  return QPixmap::fromImage(img);
-}
+constexpr int kCellSize = 16;
+constexpr int kCellPitch = 18;
+constexpr int kMarkSize = 13;   // the selection mark inside a cell
+constexpr int kMarkerSize = 8;  // the hue marker
+constexpr int kMarkerTop = 6;   // from the strip's top
+constexpr int kStripWidth = 168;
+constexpr int kStripHeight = 19;
 
 }  // namespace
 
@@ -45,29 +42,30 @@ ColourPage::ColourPage(EditorState& state, LookSender& sender, QWidget* parent)
   bold.setBold(true);
   lblTitle->setFont(bold);
 
-  const std::array<std::pair<int, const char*>, 3> opts = {
-      {{1, "Текст"}, {2, "Тень"}, {4, "Кайма"}}};
+  const std::array<std::pair<int, const char*>, 3> opts = {{{colour::kTargetText, "Текст"},
+                                                            {colour::kTargetShadow, "Тень"},
+                                                            {colour::kTargetBorder, "Кайма"}}};
   int ox = 4;
   for (const auto& [index, caption] : opts) {
     OptClr[index] = Place(new QRadioButton(QString::fromUtf8(caption), this), ox, 18, 64, 18);
     OptClr[index]->setObjectName(QStringLiteral("OptClr_%1").arg(index));
     ox += 64;
   }
-  OptClr[1]->setChecked(true);
+  OptClr[colour::kTargetText]->setChecked(true);
 
-  for (int place = 0; place < 28; ++place) {
+  for (int place = 0; place < colour::kColourCellCount; ++place) {
     const int i = kCellAtPlace[place];
-    auto* cell = Place(new Swatch(this), 4 + (place % 7) * 18, 40 + (place / 7) * 18, 16, 16);
+    auto* cell = Place(new Swatch(this), 4 + (place % 7) * kCellPitch,
+                       40 + (place / 7) * kCellPitch, kCellSize, kCellSize);
     cell->setObjectName(QStringLiteral("picColor_%1").arg(i));
     cell->setToolTip(hint);
+    cell->SetBackColor(colour::DefColors[static_cast<std::size_t>(i)]);
+    cell->installEventFilter(this);
     picColor[i] = cell;
   }
-  // The selection mark: a 13 x 13 pixel outline at the top-left inside cell 0.
-  shpBox = new QFrame(this);
+  shpBox = new SelectionMark(this);
   shpBox->setObjectName(QStringLiteral("shpBox"));
-  shpBox->setFrameShape(QFrame::Box);
-  shpBox->setAttribute(Qt::WA_TransparentForMouseEvents);
-  shpBox->setGeometry(picColor[0]->x(), picColor[0]->y(), 13, 13);
+  shpBox->setGeometry(picColor[0]->x(), picColor[0]->y(), kMarkSize, kMarkSize);
   shpBox->raise();
 
   chkAddColor = Place(new ui::ClassicCheckBox(QStringLiteral("В набор"), this), 4, 116, 120, 18);
@@ -75,90 +73,258 @@ ColourPage::ColourPage(EditorState& state, LookSender& sender, QWidget* parent)
   chkAddColor->setToolTip(
       QStringLiteral("Устанавливает цвет в пользовательский набор, в отмеченную (активую) ячейку"));
 
-  for (int i = 0; i < 3; ++i) {
-    auto* s = Place(new ui::ClassicScrollBar(Qt::Horizontal, this), 140, 40 + i * 20, 228, 17);
-    s->setObjectName(QStringLiteral("scrlColor_%1").arg(i));
+  const auto makeSlider = [this](const QString& name, int y) {
+    auto* s = Place(new ui::ClassicScrollBar(Qt::Horizontal, this), 140, y, 228, 17);
+    s->setObjectName(name);
     s->SetRange(0, 255);
     s->SetSmallChange(1);
     s->SetLargeChange(15);
-    scrlColor[i] = s;
-    auto* t = Place(new QLineEdit(QStringLiteral("255"), this), 372, 38 + i * 20, 38, 19);
-    t->setObjectName(QStringLiteral("txtColor_%1").arg(i));
+    s->SetValue(255);
+    return s;
+  };
+  const auto makeBox = [this](const QString& name, int y) {
+    auto* t = Place(new QLineEdit(QStringLiteral("255"), this), 372, y, 38, 19);
+    t->setObjectName(name);
     t->setMaxLength(3);
-    txtColor[i] = t;
+    return t;
+  };
+  for (int i = 0; i < 3; ++i) {
+    scrlColor[i] = makeSlider(QStringLiteral("scrlColor_%1").arg(i), 40 + i * 20);
+    txtColor[i] = makeBox(QStringLiteral("txtColor_%1").arg(i), 38 + i * 20);
   }
-  scrlLuma = Place(new ui::ClassicScrollBar(Qt::Horizontal, this), 140, 100, 228, 17);
-  scrlLuma->setObjectName(QStringLiteral("scrlLuma"));
-  scrlLuma->SetRange(0, 255);
-  scrlLuma->SetSmallChange(1);
-  scrlLuma->SetLargeChange(15);
-  txtLuma = Place(new QLineEdit(QStringLiteral("255"), this), 372, 98, 38, 19);
-  txtLuma->setObjectName(QStringLiteral("txtLuma"));
-  txtLuma->setMaxLength(3);
+  scrlLuma = makeSlider(QStringLiteral("scrlLuma"), 100);
+  txtLuma = makeBox(QStringLiteral("txtLuma"), 98);
 
   picClrSet = Place(new Swatch(this), 416, 38, 94, 80);
   picClrSet->setObjectName(QStringLiteral("picClrSet"));
 
-  picHue = Place(new QLabel(this), 140, 124, 168, 19);
+  picHue = Place(new HueStrip(this), 140, 124, kStripWidth, kStripHeight);
   picHue->setObjectName(QStringLiteral("picHue"));
-  picHue->setPixmap(HueStrip(168, 19));
   picHue->setToolTip(hint);
-  shpColor = new QFrame(picHue);
+  shpColor = new SelectionMark(picHue);
   shpColor->setObjectName(QStringLiteral("shpColor"));
-  shpColor->setFrameShape(QFrame::Box);
-  shpColor->setAttribute(Qt::WA_TransparentForMouseEvents);
-  shpColor->setGeometry(-4, 6, 8, 8);
+  shpColor->setGeometry(-kMarkerSize / 2, kMarkerTop, kMarkerSize, kMarkerSize);
+  Wire();
 }
 
-void ColourPage::SetCellColours(const std::array<std::int32_t, 28>& bgr) {
-  for (int i = 0; i < 28; ++i) picColor[i]->SetBackColor(bgr[i]);
+void ColourPage::Wire() {
+  for (const int i : {colour::kTargetText, colour::kTargetShadow, colour::kTargetBorder}) {
+    connect(OptClr[i], &QRadioButton::toggled, this, [this, i](bool on) {
+      if (on) OptClr_Click(i);
+    });
+  }
+  connect(chkAddColor, &ui::ClassicCheckBox::Click, this, &ColourPage::chkAddColor_Click);
+  for (int i = 0; i < 3; ++i) {
+    connect(scrlColor[i], &ui::ClassicScrollBar::Change, this, [this, i] { scrlColor_Change(i); });
+    connect(scrlColor[i], &ui::ClassicScrollBar::Scroll, this, [this, i] { scrlColor_Scroll(i); });
+    connect(txtColor[i], &QLineEdit::textChanged, this, [this, i] { txtColor_Change(i); });
+  }
+  connect(scrlLuma, &ui::ClassicScrollBar::Change, this, &ColourPage::scrlLuma_Change);
+  connect(scrlLuma, &ui::ClassicScrollBar::Scroll, this, &ColourPage::scrlLuma_Scroll);
+  connect(txtLuma, &QLineEdit::textChanged, this, &ColourPage::txtLuma_Change);
+  connect(picHue, &HueStrip::MouseDown, this, &ColourPage::picHue_MouseDown);
+  connect(picHue, &HueStrip::MouseMove, this, &ColourPage::picHue_MouseMove);
+  connect(picHue, &HueStrip::MouseUp, this, &ColourPage::picHue_MouseUp);
 }
 
-namespace {
+bool ColourPage::eventFilter(QObject* watched, QEvent* event) {
+  // A press on a palette cell; the second press of a double click is no new
+  // press, as with a classic picture box.
+  if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
+    for (int i = 0; i < colour::kColourCellCount; ++i) {
+      if (watched != picColor[i]) continue;
+      if (event->type() == QEvent::MouseButtonPress) {
+        const auto* e = static_cast<QMouseEvent*>(event);
+        const QPoint at = e->position().toPoint();
+        picColor_MouseDown(i, ui::ButtonCode(e->button()), ui::ShiftCode(e->modifiers()), at.x(),
+                           at.y());
+      }
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
 
-// The colour of target 1 (text), 2 (shadow) or 4 (border) in a look, as the
-// controls show it (BGR).
-std::int32_t TargetColour(const stamp::StampParams& p, int target) {
-  switch (target) {
-    case 2:
-      return stamp::Color2RGB(p.ShadowColor);
-    case 4:
-      return stamp::Color2RGB(p.BorderColor);
-    default:
-      return stamp::Color2RGB(p.TextColor);
+// --- The user colour set --------------------------------------------------
+
+void ColourPage::LoadColors(const QString& stored) {
+  colour::ColourCells cells = colour::DefColors;
+  colour::ApplyColorsKey(stored, cells);
+  for (int i = 0; i < colour::kColourCellCount; ++i)
+    picColor[i]->SetBackColor(cells[static_cast<std::size_t>(i)]);
+}
+
+colour::ColourCells ColourPage::CellColours() const {
+  colour::ColourCells cells{};
+  for (int i = 0; i < colour::kColourCellCount; ++i)
+    cells[static_cast<std::size_t>(i)] = picColor[i]->BackColor();
+  return cells;
+}
+
+void ColourPage::SaveColors() {
+  if (writeColors) writeColors(colour::ColorsKeyText(CellColours()));
+}
+
+// --- Target and palette ---------------------------------------------------
+
+bool ColourPage::IsLeftButton(int Button) {
+  const bool left = colour::IsLeftButton(Button, ClrTarget);
+  // Selecting the target's option runs OptClr_Click when it changes.
+  if (ClrTarget < static_cast<int>(OptClr.size()) && OptClr[ClrTarget])
+    OptClr[ClrTarget]->setChecked(true);
+  return left;
+}
+
+std::int32_t ColourPage::SelectedColor() const {
+  std::int16_t target = colour::kTargetBorder;
+  if (OptClr[colour::kTargetText]->isChecked())
+    target = colour::kTargetText;
+  else if (OptClr[colour::kTargetShadow]->isChecked())
+    target = colour::kTargetShadow;
+  return colour::TargetColour(state_.CurrentParams, target);
+}
+
+void ColourPage::OptClr_Click(int Index) {
+  ClrTarget = static_cast<std::int16_t>(Index);
+  // Showing another target's colour is no change of the look.
+  state_.FormReady = false;
+  RGB2Text(SelectedColor());
+  state_.FormReady = true;
+}
+
+void ColourPage::picColor_MouseDown(int Index, int Button, int Shift, int, int) {
+  if (Index < 0 || Index >= colour::kColourCellCount) return;
+  if (Shift != 0) {
+    // Back to the cell's default: nothing else changes and nothing is sent.
+    picColor[Index]->SetBackColor(colour::DefColors[static_cast<std::size_t>(Index)]);
+    SaveColors();
+    return;
+  }
+  if (IsLeftButton(Button)) RGB2Text(picColor[Index]->BackColor());
+  shpBox->move(picColor[Index]->pos());
+  ActiveCell = static_cast<std::int16_t>(Index);
+}
+
+void ColourPage::chkAddColor_Click() {
+  // A push button in a check box's clothes: unticking it runs this again,
+  // which then does nothing.
+  if (chkAddColor->Value() != 1) return;
+  chkAddColor->SetValue(0);
+  picColor[ActiveCell]->SetBackColor(picClrSet->BackColor());
+  SaveColors();
+}
+
+void ColourPage::ShowBlink(int drawMode, int borderStyle) {
+  shpBox->SetLook(drawMode, borderStyle);
+}
+
+// --- The colour editor ----------------------------------------------------
+
+void ColourPage::RGB2Text(std::int32_t Clr) {
+  const stamp::Rgb c = stamp::SplitColour(Clr);
+  const int parts[3] = {c.r, c.g, c.b};
+  const bool ready = state_.FormReady;
+  state_.FormReady = false;
+  for (int i = 0; i < 3; ++i) scrlColor[i]->SetValue(parts[i]);
+  for (int i = 0; i < 3; ++i) txtColor[i]->setText(QString::number(parts[i]));
+  state_.FormReady = ready;
+  Text2Color();
+}
+
+void ColourPage::Text2Color() {
+  const stamp::Rgb c{scrlColor[0]->Value(), scrlColor[1]->Value(), scrlColor[2]->Value()};
+  picClrSet->SetBackColor(stamp::JoinColour(c));
+  FindColor();
+  if (LumaSync) {
+    colour::RGB2HSV(c.r, c.g, c.b, CurHue, CurSat, CurLuma);
+    // When the slider moves, its handler recolours (and sends) right here.
+    scrlLuma->SetValue(CurLuma);
+    txtLuma->setText(QString::number(CurLuma));
+  }
+  if (state_.FormReady) {
+    sender_.SendText(Button2Cmd() + u'=' +
+                     QString::number(stamp::Color2RGB(picClrSet->BackColor())));
   }
 }
 
-}  // namespace
+void ColourPage::FindColor() {
+  const stamp::Rgb c{scrlColor[0]->Value(), scrlColor[1]->Value(), scrlColor[2]->Value()};
+  const int column = colour::FindColumn(HueTable, c);
+  shpColor->move(column - shpColor->width() / 2, shpColor->y());
+}
 
-std::int32_t ColourPage::SelectedColor() const {
-  return TargetColour(state_.CurrentParams, ClrTarget);
+void ColourPage::SetShpColor(int X) {
+  const int left = colour::MarkerLeft(X, picHue->width(), shpColor->width());
+  shpColor->move(left, shpColor->y());
+  const std::int32_t picked = picHue->Point(left + shpColor->width() / 2, picHue->height() / 2);
+  if (picked != LastHueColor) {
+    LastHueColor = picked;
+    RGB2Text(picked);
+  }
+}
+
+void ColourPage::scrlColor_Change(int Index) {
+  if (state_.FormReady) scrlColor_Scroll(Index);
+}
+
+void ColourPage::scrlColor_Scroll(int Index) {
+  txtColor[Index]->setText(QString::number(scrlColor[Index]->Value()));
+  Text2Color();
+}
+
+void ColourPage::txtColor_Change(int Index) {
+  const int n = colour::ComponentOfText(txtColor[Index]->text());
+  // The box never stays empty or above 255.
+  txtColor[Index]->setText(QString::number(n));
+  if (state_.FormReady) scrlColor[Index]->SetValue(n);
+}
+
+void ColourPage::scrlLuma_Change() { scrlLuma_Scroll(); }
+
+void ColourPage::scrlLuma_Scroll() {
+  // The colour follows the value alone: hue and saturation are kept, even
+  // through black, until the colour is set some other way.
+  LumaSync = false;
+  CurLuma = scrlLuma->Value();
+  txtLuma->setText(QString::number(CurLuma));
+  stamp::Rgb c;
+  colour::HSV2RGB(CurHue, CurSat, CurLuma, c.r, c.g, c.b);
+  RGB2Text(stamp::JoinColour(c));
+  LumaSync = true;
+}
+
+void ColourPage::txtLuma_Change() {
+  const int n = colour::ComponentOfText(txtLuma->text());
+  if (!LumaSync) return;
+  txtLuma->setText(QString::number(n));
+  if (state_.FormReady) scrlLuma->SetValue(n);
+}
+
+void ColourPage::picHue_MouseDown(int Button, int Shift, int X, int Y) {
+  if (!IsLeftButton(Button)) return;
+  HueDrag = true;
+  picHue_MouseMove(Button, Shift, X, Y);
+}
+
+void ColourPage::picHue_MouseMove(int, int, int X, int) {
+  if (HueDrag) SetShpColor(X);
+}
+
+void ColourPage::picHue_MouseUp(int Button, int, int, int) {
+  if (Button == colour::kLeftButton) HueDrag = false;
 }
 
 void ColourPage::ShowParams(const stamp::StampParams& p) {
-  const std::int32_t bgr = TargetColour(p, ClrTarget);
-  picClrSet->SetBackColor(bgr);
-  const int parts[3] = {bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF};
-  for (int i = 0; i < 3; ++i) {
-    const QSignalBlocker block(scrlColor[i]);
-    scrlColor[i]->SetValue(parts[i]);
-    txtColor[i]->setText(QString::number(parts[i]));
-  }
-  // The brightness slider shows the colour's value component.
-  const colour::Hsv hsv = colour::RGB2HSV(colour::Rgb{parts[0], parts[1], parts[2]});
-  const QSignalBlocker block(scrlLuma);
-  scrlLuma->SetValue(hsv.v);
-  txtLuma->setText(QString::number(hsv.v));
+  RGB2Text(colour::TargetColour(p, ClrTarget));
 }
 
 void ColourPage::FillHueTable() {
   // One row per pixel column of the strip, read across its middle.
-  const QImage strip = picHue->pixmap().toImage();
   HueTable.clear();
-  for (int x = 0; x < strip.width(); ++x) {
-    const QRgb c = strip.pixel(x, strip.height() / 2);
-    HueTable.push_back({static_cast<std::int16_t>(qRed(c)), static_cast<std::int16_t>(qGreen(c)),
-                        static_cast<std::int16_t>(qBlue(c))});
+  for (int x = 0; x < picHue->width(); ++x) {
+    const stamp::Rgb c = stamp::SplitColour(picHue->Point(x, picHue->height() / 2));
+    HueTable.push_back({static_cast<std::int16_t>(c.r), static_cast<std::int16_t>(c.g),
+                        static_cast<std::int16_t>(c.b)});
   }
 }
 

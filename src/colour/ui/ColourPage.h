@@ -1,15 +1,18 @@
 #pragma once
 // Page "Цвет текста": the colour target, the user colour set and the colour
-// editor (red, green, blue, luma and the hue strip).
+// editor (red, green, blue, luma and the hue strip). Every way of setting the
+// colour ends in Text2Color, which shows it on every control and sends it
+// under the target's key.
 
-#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <array>
 #include <cstdint>
-#include <vector>
+#include <functional>
 
+#include "colour/ColourEditor.h"
+#include "colour/Palette.h"
 #include "platform/ui/ClassicControls.h"
 #include "platform/ui/ClassicScrollBar.h"
 #include "platform/ui/Swatch.h"
@@ -19,6 +22,8 @@ namespace qm {
 
 struct EditorState;
 class LookSender;
+class HueStrip;
+class SelectionMark;
 
 class ColourPage : public QWidget {
   Q_OBJECT
@@ -26,39 +31,78 @@ class ColourPage : public QWidget {
   ColourPage(EditorState& state, LookSender& sender, QWidget* parent = nullptr);
 
   // Grid places of the palette cells, row by row.
-  static const std::array<int, 28> kCellAtPlace;
+  static const std::array<int, colour::kColourCellCount> kCellAtPlace;
 
-  // Sets the cells' colours (BGR) in index order.
-  void SetCellColours(const std::array<std::int32_t, 28>& bgr);
+  // The user colour set: the defaults, then the stored "Colors" text over
+  // them; SaveColors hands the whole set, in its stored form, to `writeColors`.
+  void LoadColors(const QString& stored);
+  void SaveColors();
+  colour::ColourCells CellColours() const;
+  std::function<bool(const QString& text)> writeColors;
 
-  // Which stamp colour the page edits: 1 text, 2 shadow, 4 border.
-  std::int16_t ClrTarget = 1;
-  // The edited colour (BGR), taken from the editor's typed copy of the line.
+  // Target and palette.
+  std::int16_t ClrTarget = colour::kTargetText;
+  std::int16_t ActiveCell = 0;
+  bool IsLeftButton(int Button);
+  QString Button2Cmd() const { return colour::Button2Cmd(ClrTarget); }
+  // The edited colour (BGR) of the selected option in the editor's copy of
+  // the line.
   std::int32_t SelectedColor() const;
-  // Shows the look's colour of the current target in the swatch and the red,
-  // green, blue and luma controls without sending anything (the line already
-  // holds it).
-  void ShowParams(const stamp::StampParams& p);
+  void OptClr_Click(int Index);
+  void picColor_MouseDown(int Index, int Button, int Shift, int X, int Y);
+  void chkAddColor_Click();
 
-  // The colours of the hue strip, sampled once at start-up: red, green, blue
-  // per pixel column.
+  // The colour editor.
+  void RGB2Text(std::int32_t Clr);
+  void Text2Color();
+  void FindColor();
+  // X in logical pixels inside the strip.
+  void SetShpColor(int X);
+  void scrlColor_Change(int Index);
+  void scrlColor_Scroll(int Index);
+  void txtColor_Change(int Index);
+  void scrlLuma_Change();
+  void scrlLuma_Scroll();
+  void txtLuma_Change();
+  void picHue_MouseDown(int Button, int Shift, int X, int Y);
+  void picHue_MouseMove(int Button, int Shift, int X, int Y);
+  void picHue_MouseUp(int Button, int Shift, int X, int Y);
+
+  // Shows the target's colour of a look on every control, sending nothing
+  // while the window's FormReady is clear.
+  void ShowParams(const stamp::StampParams& p);
+  // One blink look of the selection mark.
+  void ShowBlink(int drawMode, int borderStyle);
+
+  // The strip's colours as drawn, sampled once at start-up.
   void FillHueTable();
-  std::vector<std::array<std::int16_t, 3>> HueTable;
+  colour::HueTableRows HueTable;
+
+  std::int32_t CurHue = 0;
+  std::int32_t CurSat = 0;
+  std::int32_t CurLuma = 0;
+  bool LumaSync = true;
+  bool HueDrag = false;
+  std::int32_t LastHueColor = 0;
 
   QLabel* lblTitle;
   std::array<QRadioButton*, 5> OptClr{};  // indexes 1, 2 and 4 exist
-  std::array<Swatch*, 28> picColor{};
-  QFrame* shpBox;
+  std::array<Swatch*, colour::kColourCellCount> picColor{};
+  SelectionMark* shpBox;
   ui::ClassicCheckBox* chkAddColor;
   std::array<ui::ClassicScrollBar*, 3> scrlColor{};
   std::array<QLineEdit*, 3> txtColor{};
   ui::ClassicScrollBar* scrlLuma;
   QLineEdit* txtLuma;
   Swatch* picClrSet;
-  QLabel* picHue;
-  QFrame* shpColor;
+  HueStrip* picHue;
+  QWidget* shpColor;
 
  protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void Wire();
   EditorState& state_;
   LookSender& sender_;
 };
