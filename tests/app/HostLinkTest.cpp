@@ -11,6 +11,7 @@
 
 #include "app/FrmOptions.h"
 #include "colour/ColourModel.h"
+#include "colour/Palette.h"
 #include "colour/ui/ColourPage.h"
 #include "colour/ui/SelectionMark.h"
 #include "colour/ui/TonePage.h"
@@ -458,3 +459,47 @@ TEST_F(HostLink, AnUnlistedFontOrCategoryLeavesTheSelectionAndNamesNoFont) {
   EXPECT_EQ(test::TextPageOf(w)->lstFont->ListIndex(), font);
   EXPECT_EQ(test::CategoryPageOf(w)->lstDir->ListIndex(), category);
 }
+
+namespace {
+
+TEST_F(HostLink, ColourPageSendsTheTargetsColourAndSavesTheSetInPlace) {
+  // Colours as stored by hand: cell 1 dark red, the rest left to defaults.
+  QByteArray ini = Ini(kLine);
+  ini.replace("[General]\r\n", "[General]\r\nColors=&H10|&H20|bad\r\n; kept\r\n");
+  program.WriteIni(ini);
+  StartHost();
+  FrmOptions& w = Open();
+  ColourPage& page = *test::ColourPageOf(w);
+  w.lblMenu_MouseDown(2);
+  Received();
+  const auto click = [](QWidget* cell, Qt::MouseButton b, Qt::KeyboardModifiers m = {}) {
+    QTest::mouseClick(cell, b, m, QPoint(4, 4));
+  };
+
+  // Right, then middle: the border's blue is shown, nothing goes to the host.
+  click(page.picColor[3], Qt::RightButton);
+  click(page.picColor[3], Qt::MiddleButton);
+  EXPECT_EQ(page.ClrTarget, 4);
+  EXPECT_EQ(page.picClrSet->BackColor(), 0xFF0000);
+  EXPECT_TRUE(Received().isEmpty());
+
+  // A left click on the stored cell: the host and the line get its colour
+  // (the luma slider moves from 255 to 32, so it is sent twice).
+  click(page.picColor[1], Qt::LeftButton);
+  EXPECT_EQ(page.picColor[1]->BackColor(), 0x20);
+  EXPECT_EQ(Received(), QStringList(2, QStringLiteral("q=2097152")));
+  EXPECT_EQ(Fields(w.State().Text1.text())[11], QStringLiteral("&H200000"));
+
+  // Shift-click restores a default: only the "Colors" value changes on disk.
+  click(page.picColor[0], Qt::LeftButton, Qt::ShiftModifier);
+  w.Host().FlushPendingSave();
+  colour::ColourCells cells = colour::DefColors;
+  cells[1] = 0x20;
+  QByteArray want = ini;
+  want.replace("&H10|&H20|bad", colour::ColorsKeyText(cells).toLatin1());
+  want.replace(kLine.toUtf8(), w.State().Text1.text().toUtf8());
+  EXPECT_EQ(program.ReadIni(), want);
+  EXPECT_TRUE(Received().isEmpty());
+}
+
+}  // namespace

@@ -94,6 +94,15 @@ ColourPage::ColourPage(EditorState& state, LookSender& sender, QWidget* parent)
   }
   scrlLuma = makeSlider(QStringLiteral("scrlLuma"), 100);
   txtLuma = makeBox(QStringLiteral("txtLuma"), 98);
+  // A small key before each slider says what it moves without a caption:
+  // red, green, blue, and dark to light for the luma.
+  const std::array<const char*, 4> keys = {"#ff0000", "#00c000", "#0000ff",
+                                           "qlineargradient(x1:0, y1:1, x2:0, y2:0, "
+                                           "stop:0 #000000, stop:1 #ffffff)"};
+  for (int i = 0; i < 4; ++i) {
+    auto* key = Place(new QLabel(this), 133, 42 + i * 20, 4, 13);
+    key->setStyleSheet(QStringLiteral("background: %1;").arg(QString::fromLatin1(keys[i])));
+  }
 
   picClrSet = Place(new Swatch(this), 416, 38, 94, 80);
   picClrSet->setObjectName(QStringLiteral("picClrSet"));
