@@ -13,6 +13,7 @@
 #include "app/CommandLine.h"
 #include "app/DesignGeometry.h"
 #include "app/FrmProgress.h"
+#include "app/WheelHook.h"
 #include "colour/ColourEditor.h"
 #include "colour/ui/ColourPage.h"
 #include "colour/ui/TonePage.h"
@@ -83,11 +84,15 @@ FrmOptions::FrmOptions(AppEnvironment env, QWidget* parent)
   tmr_[0]->setObjectName(QStringLiteral("tmr_0"));
   tmr_[0]->setInterval(300);
   ConnectHostLink();
+  wheel_ = std::make_unique<WheelHook>(
+      this, state_.AppActive, [this](const QPoint& p) { return WheelTakes(p.x(), p.y()); },
+      [this](int direction, const QPoint& p) { MouseScroll(direction, p.x(), p.y()); });
 }
 
 FrmOptions::~FrmOptions() {
   // Whatever a control's teardown might still run must find the session, the
   // gallery and the state alive: the widgets go first, while they are.
+  wheel_->HookWheel(false);
   host_->Close();
   const QList<QWidget*> children = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
   qDeleteAll(children);
@@ -102,6 +107,7 @@ void FrmOptions::ConnectGallery() {
   h.gdipStop = [this] { GdipStop(); };
   h.setS = [this](const QString& k, const QString& v) { SetS(k, v); };
   h.setParamFromText = [this] { SetParamFromText(); };
+  h.appActive = [this] { return state_.AppActive; };
 }
 
 void FrmOptions::BuildMenu() {
@@ -284,10 +290,9 @@ bool FrmOptions::Form_Load() {
   progress_.reset();
   // The size limit: at least DefWidth by MinHeight, no maximum.
   setMinimumSize(TwipsToPixels(DefWidth), TwipsToPixels(design::MinHeight()));
-  // Wheel notches: each slider takes one small step per notch itself
-  // (ClassicScrollBar); notches over a slider's text box or frame do not yet
-  // reach the slider.
   tmr_[0]->start();
+  // Last, the wheel: from here on every notch over the window is routed.
+  wheel_->HookWheel(true);
   return true;
 }
 
@@ -505,6 +510,8 @@ void FrmOptions::Form_Unload() {
     return;
   }
   unloaded_ = true;
+  // First, the wheel, which was installed last.
+  wheel_->HookWheel(false);
   tmr_[0]->stop();
   // A change made less than a second ago is still waiting in the save timer;
   // closing must not lose it.

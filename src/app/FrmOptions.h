@@ -27,6 +27,10 @@ class GalleryArea;
 class Gallery;
 class FrmProgress;
 class HostSession;
+class WheelHook;
+namespace ui {
+class ClassicScrollBar;
+}
 namespace settings {
 class INI_Class;
 class UserSettings;
@@ -86,6 +90,16 @@ class FrmOptions : public QWidget {
 
   static QString HelpText();
 
+  // The mouse wheel: one notch (ScrlDirect +1 away from the user, -1 toward)
+  // with the pointer at (lX, lY) on the screen, in logical pixels. Steps the
+  // slider of the control there, scrolls the gallery or moves the hue marker;
+  // false when no such control is there.
+  bool MouseScroll(int ScrlDirect, int lX, int lY);
+  // The point lies on the control, its right and bottom edges included.
+  static bool IsOver(const QWidget* w, int lX, int lY);
+  // One small step toward the Min end (code 0) or the Max end (code 1).
+  static void ScrollStep(int code, ui::ClassicScrollBar* slider);
+
  Q_SIGNALS:
   // Raised after the shutdown sequence has run.
   void Unloaded();
@@ -107,6 +121,10 @@ class FrmOptions : public QWidget {
   void Form_Unload();
   void Form_Resize();
   QRectF SavedPlacement(const QString& stored) const;
+  struct WheelRoute;
+  WheelRoute WheelRouteAt(int lX, int lY) const;
+  // Whether a notch at (lX, lY) is the window's to route.
+  bool WheelTakes(int lX, int lY) const;
 
   AppEnvironment env_;
   // The state outlives everything that reads or writes it: the session and
@@ -136,6 +154,8 @@ class FrmOptions : public QWidget {
   GalleryArea* gallery_ = nullptr;
   // The gallery's behaviour: categories, thumbnails, gestures, background.
   std::unique_ptr<Gallery> templates_;
+  // Every wheel notch over the window, before the controls see it.
+  std::unique_ptr<WheelHook> wheel_;
 
   // Margins recorded once by ResizeParamDef, in twips.
   struct Margins {

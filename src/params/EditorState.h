@@ -40,6 +40,9 @@ struct EditorState {
   QString sampleText;         // the host's stamp text; empty draws the default
   bool FormReady = false;
   std::int16_t CurrentPage = 0;
+  // This application is the active one: the mouse-over handlers move the
+  // keyboard focus only then, never taking it from another program.
+  bool AppActive = false;
 
   TextSlot Text1;   // the current parameter line
   TextSlot txtMsg;  // what the host last wrote to us

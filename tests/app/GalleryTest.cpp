@@ -22,6 +22,7 @@
 #include "settings/IniClass.h"
 #include "stamp/StampParams.h"
 #include "support/TempProgram.h"
+#include "support/WheelTurn.h"
 #include "support/WindowParts.h"
 
 using namespace qm;
@@ -377,6 +378,33 @@ TEST_F(GalleryTest, ScrollingMovesTheStripTenTwipsAUnit) {
   EXPECT_FALSE(g->scrlPic->isVisible());
   EXPECT_EQ(g->framPic[1]->y(), 0);
   EXPECT_FALSE(g->pic(1)->isVisible());
+}
+
+TEST_F(GalleryTest, WheelOverTheGalleryScrollsOneLineOnlyWhenItCanScroll) {
+  auto w = Open();
+  w->show();
+  GalleryArea* g = test::GalleryAreaOf(*w);
+  // A category that fits: nothing moves, on any page.
+  Select(*w, 0);
+  for (int page : {0, 1, 2, 4}) {
+    w->lblMenu_MouseDown(page);
+    EXPECT_TRUE(test::TurnWheel(w.get(), g->framPic[0], -120)) << page;
+    EXPECT_EQ(g->framPic[1]->y(), 0) << page;
+  }
+  // One that does not: one line (the bar's small step) a notch, over any
+  // place of the gallery.
+  Select(*w, 2);
+  ASSERT_TRUE(g->scrlPic->isVisible());
+  const int line = g->scrlPic->SmallChange();
+  ASSERT_GE(g->scrlPic->Max(), 2 * line);
+  test::TurnWheel(w.get(), g->framPic[0], -120, QPoint(1, 1));
+  EXPECT_EQ(g->scrlPic->Value(), line);
+  QWidget* view = g->framPic[0];
+  test::TurnWheel(w.get(), view, -120, QPoint(view->width() - 1, view->height() - 1));
+  EXPECT_EQ(g->scrlPic->Value(), 2 * line);
+  test::TurnWheel(w.get(), g->framPic[0], 120);
+  EXPECT_EQ(g->scrlPic->Value(), line);
+  EXPECT_EQ(g->framPic[1]->y(), TwipsToPixels(-10 * line));
 }
 
 TEST_F(GalleryTest, ResizingReflowsWithoutRepainting) {

@@ -214,6 +214,7 @@ void TextPage::Wire() {
   connect(picDefSize, &DefSizeLink::MouseDown, this, &TextPage::picDefSize_MouseDown);
 
   hoverFocus_ = new ui::HoverFocus(this);
+  hoverFocus_->SetActiveCheck([this] { return state_.AppActive; });
   hoverFocus_->Add(framTrans, scrlShTrans);
   hoverFocus_->Add(lblBorder, scrlBorder);
   hoverFocus_->Add(lstFont, lstFont);

@@ -19,8 +19,10 @@ void HoverFocus::Add(QWidget* over, QWidget* target) {
 }
 
 bool HoverFocus::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::MouseMove &&
-      QGuiApplication::applicationState() == Qt::ApplicationActive) {
+  const auto active = [this] {
+    return isActive_ ? isActive_() : QGuiApplication::applicationState() == Qt::ApplicationActive;
+  };
+  if (event->type() == QEvent::MouseMove && active()) {
     for (const auto& [over, target] : pairs_)
       if (watched == over && target->isEnabled() && target->isVisible()) target->setFocus();
   }

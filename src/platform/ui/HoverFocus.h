@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QWidget>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -17,12 +18,16 @@ class HoverFocus : public QObject {
 
   // Mouse moves over `over` give `target` the focus.
   void Add(QWidget* over, QWidget* target);
+  // Tells whether this application is the active one (by default, what the
+  // platform says at the moment of the move).
+  void SetActiveCheck(std::function<bool()> isActive) { isActive_ = std::move(isActive); }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   std::vector<std::pair<QObject*, QWidget*>> pairs_;
+  std::function<bool()> isActive_;
 };
 
 }  // namespace qm::ui
