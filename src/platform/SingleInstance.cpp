@@ -1,10 +1,8 @@
 #include "platform/SingleInstance.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <QByteArray>
-#include <QFile>
+#include <QDir>
 
 namespace qm::platform {
 
@@ -21,14 +19,11 @@ bool SingleInstance::tryAcquire() {
   return lock_.error() != QLockFile::LockFailedError;
 }
 
-QString SingleInstance::DefaultLockPath() {
-  const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-  const QString dir = runtime.isEmpty() ? QStringLiteral("/tmp/quillmark-%1").arg(::getuid())
-                                        : QFile::decodeName(runtime) + QStringLiteral("/quillmark");
-  // mkdir applies the mode at creation, so the directory is never open to
-  // others even for a moment; an existing one is left as it is.
-  ::mkdir(QFile::encodeName(dir).constData(), 0700);
-  return dir + QStringLiteral("/QuillmarkOpt.lock");
+QString SingleInstance::DefaultLockDirectory() {
+  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+  if (!runtime.isEmpty() && QDir::isAbsolutePath(runtime))
+    return runtime + QStringLiteral("/quillmark");
+  return QStringLiteral("/tmp/quillmark-%1").arg(static_cast<qulonglong>(::geteuid()));
 }
 
 }  // namespace qm::platform

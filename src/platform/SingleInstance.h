@@ -19,10 +19,12 @@ class SingleInstance {
   // editor that runs twice is better than one that never starts.
   bool tryAcquire();
 
-  // $XDG_RUNTIME_DIR/quillmark/QuillmarkOpt.lock, or
-  // /tmp/quillmark-<uid>/QuillmarkOpt.lock without that variable; the
-  // directory is created with mode 0700 when missing.
-  static QString DefaultLockPath();
+  // The folder the lock belongs in: $XDG_RUNTIME_DIR/quillmark, or
+  // /tmp/quillmark-<uid> without that variable (or with a relative one).
+  // Touches nothing on disk: the caller creates and checks it, as a folder
+  // that another user could have made first must not be trusted.
+  static QString DefaultLockDirectory();
+  static QString LockFileName() { return QStringLiteral("QuillmarkOpt.lock"); }
 
  private:
   QLockFile lock_;

@@ -90,4 +90,20 @@ TEST_F(SecondStart, EndsAtOnceTouchingNothing) {
   EXPECT_EQ(first.state(), QProcess::Running);
 }
 
+TEST_F(SecondStart, AFolderOthersCanWriteIsRefusedAloud) {
+  // The lock's folder made by somebody else first, open to everyone.
+  const QString folder = runtime.path() + QStringLiteral("/quillmark");
+  ASSERT_TRUE(QDir().mkpath(folder));
+  ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::Permissions(0x7777)));
+  const QByteArray ini = program.ReadIni();
+  first.setProcessEnvironment(env);
+  first.start(editor, {QStringLiteral("0|+1°")});
+  ASSERT_TRUE(first.waitForFinished(5000));
+  EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
+  EXPECT_NE(first.exitCode(), 0);
+  EXPECT_TRUE(first.readAllStandardError().contains(folder.toUtf8()));
+  EXPECT_FALSE(QFile::exists(LockFile()));
+  EXPECT_EQ(program.ReadIni(), ini);
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDateTime>
 #include <QFile>
@@ -53,16 +54,19 @@ TEST(SingleInstance, UnusableLockDirectoryDoesNotStopTheEditor) {
   EXPECT_TRUE(SingleInstance(dir.filePath("missing/QuillmarkOpt.lock")).tryAcquire());
 }
 
-TEST(SingleInstance, DefaultPathIsPrivatePerUserDirectory) {
+TEST(SingleInstance, DefaultFolderIsPerUserAndLeftUntouched) {
   QTemporaryDir runtime;
   const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
-  qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
-  const QString path = SingleInstance::DefaultLockPath();
+  const auto folderWith = [](const QByteArray& value) {
+    qputenv("XDG_RUNTIME_DIR", value);
+    return SingleInstance::DefaultLockDirectory();
+  };
+  const QString inRuntime = folderWith(runtime.path().toUtf8());
+  const QString relative = folderWith("relative/run");
   saved.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", saved);
-  EXPECT_EQ(path, runtime.path() + "/quillmark/QuillmarkOpt.lock");
-  struct stat st {};
-  ASSERT_EQ(::stat(QFile::encodeName(runtime.path() + "/quillmark").constData(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  EXPECT_EQ(inRuntime, runtime.path() + "/quillmark");
+  EXPECT_FALSE(QFile::exists(inRuntime));
+  EXPECT_EQ(relative, QStringLiteral("/tmp/quillmark-%1").arg(::geteuid()));
 }
 
 }  // namespace

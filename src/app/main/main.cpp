@@ -1,16 +1,29 @@
 // QuillmarkOpt: the settings editor of the Quillmark desktop stamp.
 
 #include <QApplication>
+#include <cstdio>
 
 #include "app/CommandLine.h"
 #include "app/FrmOptions.h"
 #include "platform/SingleInstance.h"
+#include "platform/link/LinkDirectory.h"
 #include "settings/AppPaths.h"
 #include "settings/UserSettings.h"
 
 int main(int argc, char** argv) {
-  // One editor per user: a second start ends at once, touching nothing.
-  qm::platform::SingleInstance instance(qm::platform::SingleInstance::DefaultLockPath());
+  // One editor per user: a second start ends at once, touching nothing. The
+  // lock lives in a private folder checked like the link's: in a folder that
+  // another user made first, that user could keep us from starting or take
+  // our lock file.
+  using qm::platform::SingleInstance;
+  const qm::link::LinkDirResult folder =
+      qm::link::PrepareLinkDirectory(SingleInstance::DefaultLockDirectory());
+  if (!folder.ok()) {
+    std::fprintf(stderr, "QuillmarkOpt: no safe folder for the instance lock: %s\n",
+                 qPrintable(folder.error));
+    return 2;
+  }
+  SingleInstance instance(folder.path + u'/' + SingleInstance::LockFileName());
   if (!instance.tryAcquire()) return 0;
 
   QApplication app(argc, argv);
