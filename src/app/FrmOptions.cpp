@@ -24,6 +24,7 @@
 #include "params/ui/TextPage.h"
 #include "platform/Classic.h"
 #include "platform/PathResolver.h"
+#include "platform/RegularFile.h"
 #include "platform/Twips.h"
 #include "platform/ui/Place.h"
 #include "render/Gdip.h"
@@ -298,9 +299,12 @@ bool FrmOptions::Form_Load() {
 
 void FrmOptions::LoadBackground() {
   // The texture picture, whole.
-  QFile texture(
-      platform::ResolveRelativePath(settings::sTemplateRoot(), QStringLiteral("Chm1.png")));
-  if (texture.open(QIODevice::ReadOnly)) templates_->SetTexture(texture.readAll());
+  // Only a regular file of a sane size: anything else leaves the preview
+  // without a texture, as a missing file does.
+  if (const std::optional<QByteArray> texture = platform::ReadRegularFile(
+          platform::ResolveRelativePath(settings::sTemplateRoot(), QStringLiteral("Chm1.png")),
+          platform::kMaxTextureBytes))
+    templates_->SetTexture(*texture);
   // The preview background colour.
   templates_->Background.FonNum =
       classic::CInt(classic::Val(GetS(QStringLiteral("FonNum"), QStringLiteral("1")))).value_or(1);

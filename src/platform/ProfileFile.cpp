@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "platform/CodePage.h"
+#include "platform/RegularFile.h"
 
 namespace qm::platform {
 namespace {
@@ -170,10 +171,12 @@ Location Locate(const QByteArray& data, const QString& foldedSection, const QStr
 }
 
 bool ReadWhole(const QString& file, QByteArray& data) {
-  QFile f(file);
-  if (!f.open(QIODevice::ReadOnly)) return false;
-  data = f.readAll();
-  return f.error() == QFileDevice::NoError;
+  // Anything but a regular file of a sane size reads as no file; a write then
+  // refuses too (see WriteProfileString), so such a file is never replaced.
+  std::optional<QByteArray> whole = ReadRegularFile(file, kMaxIniBytes);
+  if (!whole) return false;
+  data = std::move(*whole);
+  return true;
 }
 
 QStringView TrimBlanks(QStringView s) {

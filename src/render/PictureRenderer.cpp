@@ -7,6 +7,7 @@
 #include <QPainter>
 
 #include "platform/FileStamp.h"
+#include "platform/RegularFile.h"
 #include "render/PictureBox.h"
 
 namespace qm::render {
@@ -100,8 +101,8 @@ QImage ReadPictureBounded(QIODevice& device) {
 }
 
 QImage ReadPictureBounded(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return {};
+  QFile file;
+  if (!platform::OpenRegularFile(path, platform::kMaxPictureBytes, file)) return {};
   return ReadPictureBounded(file);
 }
 

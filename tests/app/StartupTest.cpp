@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QApplication>
 #include <QScreen>
@@ -206,4 +207,17 @@ TEST(ProgressWindow, BarWidthAndCaption) {
   }
   p.ProgressStop();
   EXPECT_FALSE(p.isVisible());
+}
+
+TEST_F(Startup, AFifoOrDeviceInPlaceOfTheIniOrTextureBlocksNothing) {
+  // Both would make a plain open wait for a writer forever.
+  ASSERT_EQ(::mkfifo(QFile::encodeName(program.IniFile()).constData(), 0600), 0);
+  ASSERT_EQ(::mkfifo(QFile::encodeName(program.TemplateRoot() + "Chm1.png").constData(), 0600), 0);
+  auto w = Open();
+  EXPECT_FALSE(w->Templates().Background.TextureLoaded);
+  EXPECT_TRUE(w->State().FormReady);
+  w->close();
+  struct stat st {};
+  ASSERT_EQ(::stat(QFile::encodeName(program.IniFile()).constData(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
