@@ -40,13 +40,23 @@ bool OpenRegularFile(const QString& path, qint64 maxBytes, QFile& file, QString*
 std::optional<QByteArray> ReadRegularFile(const QString& path, qint64 maxBytes, QString* why) {
   QFile file;
   if (!OpenRegularFile(path, maxBytes, file, why)) return std::nullopt;
-  // The file may have grown since it was measured: never read past the limit.
-  QByteArray data = file.read(maxBytes + 1);
-  if (file.error() != QFileDevice::NoError || data.size() > maxBytes) {
-    if (why)
-      *why = file.error() != QFileDevice::NoError ? file.errorString()
-                                                  : QStringLiteral("grew past the limit");
-    return std::nullopt;
+  // Read as far as the file goes, never past the limit even if it grew since
+  // it was measured (reading `maxBytes` at once would allocate all of it).
+  QByteArray data;
+  data.reserve(static_cast<qsizetype>(file.size()));
+  char buffer[64 * 1024];
+  for (;;) {
+    const qint64 n = file.read(buffer, sizeof buffer);
+    if (n < 0) {
+      if (why) *why = file.errorString();
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    if (data.size() + n > maxBytes) {
+      if (why) *why = QStringLiteral("grew past the limit");
+      return std::nullopt;
+    }
+    data.append(buffer, static_cast<qsizetype>(n));
   }
   return data;
 }

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets with clang, libFuzzer, AddressSanitizer and
+# UndefinedBehaviorSanitizer into build-fuzz/ (or $QM_FUZZ_BUILD_DIR) and runs
+# each on a copy of its seed corpus.
+#   scripts/fuzz.sh            each target for 10 seconds (what the test run does)
+#   scripts/fuzz.sh 60         each for 60 seconds
+#   scripts/fuzz.sh runs=1000000 [target...]   a fixed number of executions
+# A finding (crash, sanitizer report, broken invariant, leak) fails the script
+# and leaves the input that caused it in the work folder it names.
+set -euo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+build="${QM_FUZZ_BUILD_DIR:-$here/build-fuzz}"
+limit="${1:-10}"
+shift || true
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_profile fuzz_param_line fuzz_catalogue fuzz_frames fuzz_host_messages)
+
+CXX=clang++ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  "-DCMAKE_CXX_FLAGS_DEBUG=-g1 -O1" -DQM_FUZZ=ON >/dev/null
+cmake --build "$build" -j "$(nproc)" --target fuzz_targets
+
+case "$limit" in
+  runs=*) budget=(-runs="${limit#runs=}") ;;
+  *) budget=(-max_total_time="$limit") ;;
+esac
+work="$(mktemp -d "${TMPDIR:-/tmp}/qm-fuzz.XXXXXX")"
+export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1"
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+export QT_QPA_PLATFORM=offscreen
+status=0
+for t in "${targets[@]}"; do
+  mkdir -p "$work/$t"
+  cp -r "$here/tests/fuzz/seeds/$t/." "$work/$t/" 2>/dev/null || true
+  echo "== $t" >&2
+  if ! (cd "$work" && "$build/bin/$t" "${budget[@]}" -print_final_stats=1 \
+        -artifact_prefix="$work/$t-" "$work/$t" 2>"$work/$t.log"); then
+    echo "== $t: FINDING (input and log in $work)" >&2
+    tail -n 40 "$work/$t.log" >&2
+    status=1
+  else
+    grep -E "stat::number_of_executed_units" "$work/$t.log" >&2 || true
+  fi
+done
+[ "$status" -ne 0 ] || rm -rf "$work"
+exit "$status"
