@@ -11,6 +11,7 @@
 #include "platform/Classic.h"
 #include "platform/ui/HoverFocus.h"
 #include "platform/ui/Place.h"
+#include "platform/ui/TabOrder.h"
 #include "stamp/HostMessage.h"
 
 namespace qm {
@@ -221,6 +222,13 @@ void TextPage::Wire() {
   hoverFocus_->Add(txtTempY, scrlTempY);
   hoverFocus_->Add(txtShadowX, scrlShadowX);
   hoverFocus_->Add(txtShadowY, scrlShadowY);
+
+  // Tab runs through the groups as they stand, left to right and top to
+  // bottom in each; the offset displays only show their slider's value.
+  for (QLineEdit* display : {txtTempX, txtTempY, txtShadowX, txtShadowY}) ui::NoTabStop(display);
+  ui::SetTabOrder({lstFont, chkFontAttr[0], chkFontAttr[1], chkFontAttr[2], chkText, txtFontSize,
+                   scrlFontSize, cmdSendFontSize, scrlTempX, scrlTempY, chkShadow, scrlShadowX,
+                   scrlShadowY, scrlShTrans, chkBorder, chkBrdDown, scrlBorder});
 }
 
 bool TextPage::eventFilter(QObject* watched, QEvent* event) {
