@@ -59,9 +59,9 @@ bool FrmOptions::SendText(const QString& sMsg) { return host_->SendText(sMsg); }
 void FrmOptions::SetParamFromText() {
   // A line that cannot be read (no "Selected" yet, or edited by hand) is not
   // shown as garbage: the controls show the default look, silently, and the
-  // line stays as it is until the user changes something, which then writes
-  // a complete line built on that default.
-  std::optional<stamp::StampParams> parsed = stamp::ParseLine(state_.Text1.text());
+  // line stays as it is until the user changes something, which then sends
+  // that default to the host and writes a complete line built on it.
+  std::optional<stamp::StampParams> parsed = stamp::ParseCurrentLine(state_.Text1.text());
   std::optional<HostSession::Mute> mute;
   if (!parsed) {
     mute.emplace(*host_);

@@ -81,18 +81,31 @@ Catalogue LoadCatalogue(const IniReader& read, const CatalogueProgress& progress
 
 QString RecordText(const TemplateRecord& record) { return stamp::LineText(record.params); }
 
+namespace {
+
+// Fields 1..21 of the current line as the line spells them, read as the
+// editor reads its current line; nullopt unless they are all there and
+// convert, so a look that could not be read back is never written.
+std::optional<QStringList> LookFields(const QString& currentLine) {
+  const QList<QStringView> fields = stamp::CurrentLineFields(currentLine);
+  QStringList look;
+  look.reserve(fields.size());
+  look << QString();  // the picture is the template's own
+  for (qsizetype i = 1; i < fields.size(); ++i) look << fields[i].toString();
+  if (!stamp::ParseParamFields(look)) return std::nullopt;
+  look.removeFirst();
+  return look;
+}
+
+}  // namespace
+
 std::optional<QString> CatalogueLine(const QString& picture, const QString& currentLine,
                                      qint16 rowBreak) {
-  const qsizetype bar = currentLine.indexOf(u'|');
-  if (bar < 0) return std::nullopt;
-  const QString rest = currentLine.mid(bar + 1);
-  // The look must read back as fields 1..21; the picture is the template's own.
-  QStringList check = Split(rest, u'|');
-  check.prepend(QString());
-  if (!stamp::ParseParamFields(check)) return std::nullopt;
+  const auto look = LookFields(currentLine);
+  if (!look) return std::nullopt;
   const QString file = Split(picture, u'\\').constLast();
   if (file.contains(u'|')) return std::nullopt;
-  QString line = file + u'|' + rest;
+  QString line = file + u'|' + look->join(u'|');
   if (rowBreak != 0) line += u'|' + QString::number(qAbs(rowBreak));
   return line;
 }
@@ -102,17 +115,16 @@ std::optional<TemplateOverwrite> OverwriteTemplate(int categoryIndex, const Temp
   const QString& picture = record.params.Picture;
   const auto line = CatalogueLine(picture, currentLine, record.RowBreak);
   if (!line) return std::nullopt;
-  const QString rest = currentLine.mid(currentLine.indexOf(u'|') + 1);
-  QStringList fields = Split(rest, u'|');
+  QStringList fields = *LookFields(currentLine);  // CatalogueLine has read the same
   fields.prepend(picture);
   const auto parsed = stamp::ParseParamFields(fields);
-  if (!parsed) return std::nullopt;  // CatalogueLine has checked the same fields
+  if (!parsed) return std::nullopt;  // the picture would not convert
 
   TemplateOverwrite out;
   out.section = CategorySection(categoryIndex);
   out.key = TemplateKey(record.picKey);
   out.line = *line;
-  out.tag = picture + u'|' + rest;
+  out.tag = fields.join(u'|');
   out.record = record;
   out.record.params = *parsed;
   return out;

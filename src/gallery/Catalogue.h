@@ -68,10 +68,10 @@ std::optional<TemplateRecord> ParseRecordLine(const QString& categoryPath, const
 QString RecordText(const TemplateRecord& record);
 
 // The catalogue line that overwrites a template with the current look: the
-// template's own file name (the last "\" piece of `picture`), the current line
-// minus its field 0, and "|1" when the template breaks its row. nullopt unless
-// the current line's fields 1..21 are there and convert, so a line that could
-// not be read back is never written.
+// template's own file name (the last "\" piece of `picture`), fields 1..21 of
+// the current line (read as the editor reads it, a surplus dropped), and "|1"
+// when the template breaks its row. nullopt unless those fields are there and
+// convert, so a line that could not be read back is never written.
 std::optional<QString> CatalogueLine(const QString& picture, const QString& currentLine,
                                      qint16 rowBreak);
 

@@ -80,8 +80,13 @@ bool HostSession::SendText(const QString& sMsg) {
   const QStringView key = QStringView(sMsg).left(2);
   if (!touchesLine && (key == u"A=" || stamp::KeyFieldIndex(key))) return false;
 
-  // The host first, whatever the key; then our own line.
-  if (state_.HostHwnd > 0) Deliver(sMsg);
+  // The host first, whatever the key; then our own line. A change made to
+  // the fallback look (no usable line yet) reaches the host after that whole
+  // look, so that it draws what the INI file is about to hold, not its own.
+  if (state_.HostHwnd > 0) {
+    if (change && change->fromFallback) Deliver(stamp::WholeLineMessage(FallbackLine()));
+    Deliver(sMsg);
+  }
   if (!touchesLine) return false;
   if (state_.Text1.text() != before) {
     change = stamp::ApplyMessage(state_.Text1.text(), sMsg, FallbackLine());

@@ -37,9 +37,11 @@ std::optional<ParamLineResult> Param2Text(const QString& currentLine, const QStr
   // One parse of the current line both checks it and gives the typed form,
   // which then takes the changed fields alone: every look change goes
   // through here, and it must cost little beside its delivery.
-  QStringList fields = Split(currentLine, u'|');
+  QStringList fields;
+  for (const QStringView f : CurrentLineFields(currentLine)) fields << f.toString();
   std::optional<StampParams> parsed = ParseParamFields(fields);
-  if (!parsed) {
+  const bool fromFallback = !parsed;
+  if (fromFallback) {
     fields = Split(fallbackLine, u'|');
     parsed = ParseParamFields(fields);
     if (!parsed) return std::nullopt;
@@ -64,7 +66,7 @@ std::optional<ParamLineResult> Param2Text(const QString& currentLine, const QStr
   // The colours in the line's own form; every other field keeps its text.
   for (const int f : {kTextColor, kShadowColor, kBorderColor}) fields[f] = FieldText(*parsed, f);
 
-  return ParamLineResult{fields.join(u'|'), *parsed};
+  return ParamLineResult{fields.join(u'|'), *parsed, fromFallback};
 }
 
 std::optional<ParamLineResult> ApplyMessage(const QString& currentLine, const QString& message,

@@ -21,11 +21,16 @@ namespace qm::stamp {
 struct ParamLineResult {
   QString line;        // the new line, colours as "&H" hex, other fields as given
   StampParams params;  // the same line, typed
+  // The current line could not be read and the change went onto the
+  // fallback line: whoever shares the look must hear of that line first.
+  bool fromFallback = false;
 };
 
 // Applies `value` to field `index` (1..21), to the picture group (index 0: six
-// parts picture|h|s|v|b|a) or to the tone group (index -1: five parts). When
-// `currentLine` is not a valid line the change starts from `fallbackLine`.
+// parts picture|h|s|v|b|a) or to the tone group (index -1: five parts). The
+// current line is read as ParseCurrentLine reads it (a surplus after field 21
+// is dropped); when it is not a valid line the change starts from
+// `fallbackLine`.
 // nullopt: the value is refused (or neither line is valid); the caller then
 // keeps its line as it was.
 std::optional<ParamLineResult> Param2Text(const QString& currentLine, const QString& value,

@@ -212,6 +212,16 @@ std::optional<StampParams> ParseLine(QStringView line, QString* error) {
   return ParseFields(SplitFields(line), error);
 }
 
+QList<QStringView> CurrentLineFields(QStringView line) {
+  QList<QStringView> fields = SplitFields(line);
+  if (fields.size() > kFieldCount) fields.resize(kFieldCount);
+  return fields;
+}
+
+std::optional<StampParams> ParseCurrentLine(QStringView line, QString* error) {
+  return ParseFields(CurrentLineFields(line), error);
+}
+
 QString FieldText(const StampParams& p, int index) {
   const auto num = [](auto v) { return QString::number(v); };
   switch (index) {

@@ -98,6 +98,15 @@ QString LineText(const StampParams& p);
 // The line's fields as views, split at every "|" (no limit).
 QList<QStringView> SplitFields(QStringView line);
 
+// The editor's current line (the INI "Selected" value, Text1) is read as the
+// line rewrite reads it: fields 0..21, and any surplus (a template's
+// row-break flag pasted after them) dropped, so such a line still shows the
+// user's look and the next change writes it back with 22 fields. A line with
+// fewer fields, or a field that does not convert, is still refused. Whole
+// lines that arrive as a message ("A=") take the strict parser above.
+QList<QStringView> CurrentLineFields(QStringView line);
+std::optional<StampParams> ParseCurrentLine(QStringView line, QString* error = nullptr);
+
 // The picture tone group (fields 17..21) at its neutral values: no hue turn,
 // full saturation and value, no brightening, opaque.
 inline constexpr qint16 kNeutralHue = 0;

@@ -22,6 +22,7 @@
 #include "platform/Classic.h"
 #include "platform/link/LinkSender.h"
 #include "stamp/ColourOrder.h"
+#include "stamp/HostMessage.h"
 #include "stamp/ParamLine.h"
 #include "support/QtPrint.h"
 #include "support/TempProgram.h"
@@ -88,6 +89,11 @@ class HostLink : public ::testing::Test {
     const bool finished = QTest::qWaitFor(
         [&] { return done.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 8000);
     return finished && done.get();
+  }
+
+  void ClickMenuEntry(int page) {
+    QWidget* entry = test::MenuEntry(*window, page);
+    QTest::mouseClick(entry, Qt::LeftButton, {}, entry->rect().center());
   }
 
   QString Announcement() const {
@@ -336,18 +342,53 @@ TEST_F(HostLink, WithoutASelectionTheDefaultLookIsShownAndTheFirstChangeWritesAL
     EXPECT_EQ(t.chkText->Value(), 1);
     EXPECT_EQ(test::TonePageOf(w)->scrlHue[1]->Value(), 100);
 
-    t.chkShadow->SetValue(1);
-    EXPECT_EQ(Received(), QStringList{"o=1"});
+    // The first change: the host hears the whole default look first, so
+    // that what it draws and what the INI file gets agree.
+    ClickMenuEntry(1);
+    QTest::mouseClick(t.chkShadow, Qt::LeftButton, {}, QPoint(6, t.chkShadow->height() / 2));
+    EXPECT_EQ(
+        Received(),
+        QStringList({stamp::WholeLineMessage(stamp::DefaultLine(t.lstFont->List(0))), "o=1"}));
     const QString line = w.State().Text1.text();
     ASSERT_TRUE(stamp::IsValidLine(line)) << line.toStdString();
     QStringList want = Fields(stamp::DefaultLine(t.lstFont->List(0)));
     want[14] = QStringLiteral("1");
     EXPECT_EQ(Fields(line), want);
+    // Only once: the line is the user's now.
+    QTest::mouseClick(t.chkShadow, Qt::LeftButton, {}, QPoint(6, t.chkShadow->height() / 2));
+    EXPECT_EQ(Received(), QStringList{"o=0"});
+    want[14] = QStringLiteral("0");
+    EXPECT_EQ(Fields(w.State().Text1.text()), want);
     w.close();
-    EXPECT_TRUE(program.ReadIni().contains(("Selected=" + line).toUtf8()));
+    EXPECT_TRUE(program.ReadIni().contains(("Selected=" + want.join(u'|')).toUtf8()));
     window.reset();
     host.reset();
   }
+}
+
+// A template's row-break field pasted after the 22 of the look: the look is
+// the user's all the same, shown as such, and the first change writes it back
+// with 22 fields.
+TEST_F(HostLink, ASelectedLineWithASurplusFieldKeepsTheUsersLook) {
+  program.WriteIni(Ini(kLine + QStringLiteral("|1")));
+  StartHost();
+  FrmOptions& w = Open();
+  EXPECT_EQ(Received(),
+            QStringList({Announcement(), "F=DejaVu Sans", "X=5", "Y=-3", "x=2", "y=-2"}));
+  TextPage& t = *test::TextPageOf(w);
+  EXPECT_EQ(t.txtFontSize->text(), QStringLiteral("36"));
+  EXPECT_EQ(t.chkShadow->Value(), 1);
+  EXPECT_EQ(test::TonePageOf(w)->txtHue[4]->text(), QStringLiteral("40"));
+  EXPECT_EQ(test::CategoryPageOf(w)->lstDir->ListIndex(), 0);
+
+  ClickMenuEntry(1);
+  QTest::mouseClick(t.chkShadow, Qt::LeftButton, {}, QPoint(6, t.chkShadow->height() / 2));
+  EXPECT_EQ(Received(), QStringList{"o=0"});
+  QStringList want = Fields(kLine);
+  want[14] = QStringLiteral("0");
+  EXPECT_EQ(Fields(w.State().Text1.text()), want);
+  w.close();
+  EXPECT_TRUE(program.ReadIni().contains(("Selected=" + want.join(u'|') + "\r\n").toUtf8()));
 }
 
 TEST_F(HostLink, AHostThatHangsOrVanishesCostsDeliveriesNotChanges) {

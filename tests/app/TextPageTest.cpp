@@ -12,6 +12,7 @@
 #include "gallery/ui/CategoryPage.h"
 #include "params/EditorState.h"
 #include "params/ui/TextPage.h"
+#include "platform/Classic.h"
 #include "platform/Twips.h"
 #include "support/PageEvents.h"
 #include "support/TempProgram.h"
@@ -123,17 +124,18 @@ TEST_F(TextPageEvents, SizeFromSliderEnterAndButton) {
   EXPECT_EQ(Take(), QStringList{"S=5"});
 
   // Enter refuses what the slider cannot show; the button refuses what is
-  // no size at all. The box goes back to the slider's size.
+  // no size at all. The box goes back to the size in use, the 5 just sent,
+  // not to the slider's 12.
   for (const char* typed : {"abc", "1000", "7", "12abc", ""}) {
     page.txtFontSize->setText(QString::fromLatin1(typed));
     EXPECT_TRUE(page.txtFontSize_KeyPress(13));
-    EXPECT_EQ(page.txtFontSize->text(), QStringLiteral("12")) << typed;
+    EXPECT_EQ(page.txtFontSize->text(), QStringLiteral("5")) << typed;
     EXPECT_EQ(page.scrlFontSize->Value(), -12);
   }
   for (const char* typed : {"abc", "-5", "0", "12abc", "99999"}) {
     page.txtFontSize->setText(QString::fromLatin1(typed));
     page.cmdSendFontSize_Click();
-    EXPECT_EQ(page.txtFontSize->text(), QStringLiteral("12")) << typed;
+    EXPECT_EQ(page.txtFontSize->text(), QStringLiteral("5")) << typed;
   }
   EXPECT_TRUE(Take().isEmpty());
   // Other keys are the text box's own.
@@ -200,6 +202,45 @@ TEST(TextPageWindow, PointerOverADisplayFocusesItsSliderWhenActive) {
   EXPECT_TRUE(overList(t.lstFont));
   w.MenuSet(0);
   EXPECT_TRUE(overList(test::CategoryPageOf(w)->lstDir));
+  w.close();
+}
+
+// The size box shows the size in use: after a size the slider cannot hold was
+// sent with the button, a refused entry does not bring back the slider's.
+TEST(TextPageWindow, TheSizeBoxShowsTheSizeTheLineHolds) {
+  test::TempProgram program;
+  program.WriteIni(
+      "[General]\r\nSelected=|DejaVu Sans|0|48|&HFFFFFF|0|0|&H0|0|0|255|&H0|1|1|0|1|0|0|100|100|"
+      "0|0\r\n");
+  FrmOptions w(program.Environment());
+  ASSERT_TRUE(w.Form_Load());
+  w.show();
+  TextPage& t = *test::TextPageOf(w);
+  const auto type = [&](const char* text) {
+    QTest::keyClick(t.txtFontSize, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(t.txtFontSize, QString::fromLatin1(text));
+  };
+  const auto lineSize = [&] { return classic::Split(w.State().Text1.text(), u'|')[3]; };
+
+  type("7");
+  QTest::mouseClick(t.cmdSendFontSize, Qt::LeftButton);
+  EXPECT_EQ(lineSize(), QStringLiteral("7"));
+  EXPECT_EQ(t.scrlFontSize->Value(), -48);
+  for (const char* refused : {"abc", "1000", "0"}) {
+    type(refused);
+    QTest::keyClick(t.txtFontSize, Qt::Key_Return);
+    EXPECT_EQ(t.txtFontSize->text(), QStringLiteral("7")) << refused;
+    EXPECT_EQ(lineSize(), QStringLiteral("7"));
+  }
+  type("x");
+  QTest::mouseClick(t.cmdSendFontSize, Qt::LeftButton);
+  EXPECT_EQ(t.txtFontSize->text(), QStringLiteral("7"));
+  // The slider's own size typed back: it does not move, yet that size is
+  // the one used from now on.
+  type("48");
+  QTest::keyClick(t.txtFontSize, Qt::Key_Return);
+  EXPECT_EQ(t.txtFontSize->text(), QStringLiteral("48"));
+  EXPECT_EQ(lineSize(), QStringLiteral("48"));
   w.close();
 }
 

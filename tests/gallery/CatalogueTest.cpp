@@ -137,10 +137,13 @@ TEST(Catalogue, OverwriteWithoutRowBreakAddsNoField) {
 TEST(Catalogue, OverwriteRefusesALookThatWouldNotReadBack) {
   const QString rest = kRecord.mid(kRecord.indexOf(u'|'));  // "|Arial|...", 21 fields
   for (const QString& bad :
-       {QString(), QStringLiteral("no separators"), "x" + rest + "|1",
-        "x" + QString(rest).replace("|200|", "|999|"), "x" + rest.left(rest.lastIndexOf(u'|'))})
+       {QString(), QStringLiteral("no separators"), "x" + QString(rest).replace("|200|", "|999|"),
+        "x" + rest.left(rest.lastIndexOf(u'|'))})
     EXPECT_FALSE(CatalogueLine("Big\\a.png", bad, 0)) << bad.toStdString();
   EXPECT_TRUE(CatalogueLine("Big\\a.png", "x" + rest, 0));
+  // A current line with a surplus after its 22 fields is read as the editor
+  // reads it: the look is written without the surplus.
+  EXPECT_EQ(CatalogueLine("Big\\a.png", "x" + rest + "|1", 0), "a.png" + rest);
 }
 
 struct EndingCase {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -369,7 +370,6 @@ TEST_P(ArrowKeys, StepTowardTheMinOrMaxEndWhateverTheOrientation) {
   bar->SetSmallChange(1);
   bar->SetLargeChange(10);
   bar->SetValue(0);
-  bar->setFocusPolicy(Qt::StrongFocus);
   top.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&top));
   bar->setFocus();
@@ -394,3 +394,34 @@ INSTANTIATE_TEST_SUITE_P(Keys, ArrowKeys,
                                                      -10},
                                            ArrowCase{Qt::Horizontal, 200, -200, Qt::Key_Home, 200},
                                            ArrowCase{Qt::Vertical, -10, 10, Qt::Key_End, 10}));
+
+// A classic slider is a tab stop and takes the focus when clicked; whatever
+// the style, the user sees which one has it.
+TEST(ClassicScrollBar, TakesTheFocusByClickAndTabAndShowsIt) {
+  QWidget top;
+  top.resize(260, 80);
+  auto* before = new QPushButton(QStringLiteral("before"), &top);
+  before->setGeometry(0, 40, 80, 24);
+  auto* bar = new ClassicScrollBar(Qt::Horizontal, &top);
+  bar->setGeometry(0, 0, 200, 20);
+  bar->SetRange(200, -200);
+  bar->SetLargeChange(10);
+  QWidget::setTabOrder(before, bar);
+  top.show();
+  top.activateWindow();
+  if (!QTest::qWaitForWindowActive(&top, 2000)) GTEST_SKIP() << "the window never gets active";
+  before->setFocus();
+  const QImage unfocused = bar->grab().toImage();
+
+  QTest::mouseClick(bar, Qt::LeftButton, {}, bar->ThumbRect().center());
+  EXPECT_TRUE(bar->hasFocus()) << "a click focuses the bar";
+  EXPECT_EQ(bar->Value(), 0) << "a click on the thumb moves nothing";
+  const QImage focused = bar->grab().toImage();
+  EXPECT_NE(focused, unfocused) << "the focus shows";
+
+  before->setFocus();
+  EXPECT_EQ(bar->grab().toImage(), unfocused) << "and goes with it";
+  QTest::keyClick(before, Qt::Key_Tab);
+  EXPECT_TRUE(bar->hasFocus()) << "Tab reaches the bar";
+  EXPECT_EQ(bar->grab().toImage(), focused);
+}

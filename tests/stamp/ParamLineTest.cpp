@@ -99,16 +99,35 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"1", 22}, RefusedCase{"1", -2}));
 
 TEST(ParamLine, UnusableCurrentLineStartsFromTheFallback) {
-  for (const QString& bad : {QString(), QStringLiteral("a.png|Arial|1"),
-                             WithField(kLine, kFontSize, "big"), kLine + QStringLiteral("|1")}) {
+  for (const QString& bad :
+       {QString(), QStringLiteral("a.png|Arial|1"), WithField(kLine, kFontSize, "big"),
+        WithField(kLine, kPicAlpha, "x") + QStringLiteral("|1")}) {
     const auto r = Param2Text(bad, QStringLiteral("5"), kTextX, kFallback);
     ASSERT_TRUE(r) << bad.toStdString();
     EXPECT_EQ(r->line, WithField(kFallback, kTextX, "5"));
+    EXPECT_TRUE(r->fromFallback);
     EXPECT_TRUE(IsValidLine(r->line));
   }
   EXPECT_FALSE(Param2Text(QString(), QStringLiteral("5"), kTextX, QString()));
   // A valid current line never looks at the fallback.
-  EXPECT_TRUE(Param2Text(kLine, QStringLiteral("5"), kTextX, QString()));
+  const auto r = Param2Text(kLine, QStringLiteral("5"), kTextX, QString());
+  ASSERT_TRUE(r);
+  EXPECT_FALSE(r->fromFallback);
+}
+
+// A template's row-break flag (or more) pasted after the 22 fields: the look
+// is the first 22, and the change writes those back alone.
+TEST(ParamLine, ALongerCurrentLineKeepsItsFirst22Fields) {
+  for (const QString& surplus :
+       {QStringLiteral("|1"), QStringLiteral("|1|x"), QStringLiteral("|")}) {
+    const QString longer = kLine + surplus;
+    EXPECT_EQ(ParseCurrentLine(longer), ParseLine(kLine)) << surplus.toStdString();
+    EXPECT_FALSE(ParseLine(longer)) << "a whole line sent as a message stays strict";
+    const auto r = Param2Text(longer, QStringLiteral("5"), kTextX, kFallback);
+    ASSERT_TRUE(r);
+    EXPECT_FALSE(r->fromFallback);
+    EXPECT_EQ(r->line, WithField(kLine, kTextX, "5"));
+  }
 }
 
 TEST(ParamLine, DefaultLineIsACompleteReadableLook) {

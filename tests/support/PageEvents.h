@@ -7,23 +7,33 @@
 #include <utility>
 
 #include "params/EditorState.h"
+#include "stamp/HostMessage.h"
 
 namespace qm::test {
 
-// Takes every message a page sends, as the host session would, and keeps it.
+// Takes every message a page sends, as the host session would, and keeps it;
+// a one-field message also goes into the typed copy of the look, which the
+// pages read back.
 class RecordingSender : public LookSender {
  public:
   bool SendText(const QString& sMsg) override {
     sent << sMsg;
+    const auto index = stamp::KeyFieldIndex(QStringView(sMsg).left(2));
+    if (state && index && *index > 0)
+      stamp::SetParamField(state->CurrentParams, *index, sMsg.mid(2));
     return true;
   }
   QStringList sent;
+  EditorState* state = nullptr;
 };
 
 template <typename Page>
 class PageEvents : public ::testing::Test {
  protected:
-  PageEvents() { state.FormReady = true; }
+  PageEvents() {
+    state.FormReady = true;
+    sender.state = &state;
+  }
   QStringList Take() { return std::exchange(sender.sent, {}); }
 
   EditorState state;

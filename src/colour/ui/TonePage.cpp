@@ -2,6 +2,7 @@
 
 #include "params/EditorState.h"
 #include "platform/ui/Place.h"
+#include "platform/ui/TabOrder.h"
 #include "stamp/HostMessage.h"
 
 namespace qm {
@@ -55,6 +56,7 @@ TonePage::TonePage(EditorState& state, LookSender& sender, QWidget* parent)
                       y - 1, 44, 20);
     box->setObjectName(QStringLiteral("txtHue_%1").arg(i));
     box->setReadOnly(true);
+    ui::NoTabStop(box);
     txtHue[i] = box;
   }
   chkResetHSV =
@@ -70,6 +72,8 @@ TonePage::TonePage(EditorState& state, LookSender& sender, QWidget* parent)
     scrlHue[i]->installEventFilter(this);
   }
   connect(chkResetHSV, &ui::ClassicCheckBox::Click, this, &TonePage::chkResetHSV_Click);
+  // The five sliders top to bottom, then the reset.
+  ui::SetTabOrder({scrlHue[0], scrlHue[1], scrlHue[2], scrlHue[3], scrlHue[4], chkResetHSV});
 }
 
 void TonePage::scrlHue_Change(int Index) { scrlHue_Scroll(Index); }

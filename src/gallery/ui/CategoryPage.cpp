@@ -2,6 +2,7 @@
 
 #include "platform/ui/HoverFocus.h"
 #include "platform/ui/Place.h"
+#include "platform/ui/TabOrder.h"
 
 namespace qm {
 
@@ -23,6 +24,7 @@ CategoryPage::CategoryPage(QWidget* parent) : QWidget(parent) {
   chkTexura->setObjectName(QStringLiteral("chkTexura"));
   chkTexura->setToolTip(QStringLiteral("Выбор фона: цвет или текстура прозрачности"));
   (new ui::HoverFocus(this))->Add(lstDir, lstDir);
+  ui::SetTabOrder({lstDir, chkTexura});
 }
 
 }  // namespace qm

@@ -1,6 +1,7 @@
 #include "gallery/ui/GalleryArea.h"
 
 #include "platform/Twips.h"
+#include "platform/ui/TabOrder.h"
 
 namespace qm {
 
@@ -43,6 +44,10 @@ void GalleryArea::CreateThumbnails() {
     t->hide();
     pics_[i] = t;
   }
+  // Tab visits the thumbnails in reading order, then the scroll bar; the
+  // boxes made now would otherwise come after everything else.
+  for (int i = 1; i < kMaxThumbnails; ++i) ui::SetTabOrder({pics_[i], pics_[i + 1]});
+  ui::SetTabOrder({pics_[kMaxThumbnails], scrlPic});
 }
 
 }  // namespace qm

@@ -11,6 +11,7 @@
 #include "platform/Classic.h"
 #include "platform/ui/HoverFocus.h"
 #include "platform/ui/Place.h"
+#include "platform/ui/TabOrder.h"
 #include "stamp/HostMessage.h"
 
 namespace qm {
@@ -222,6 +223,13 @@ void TextPage::Wire() {
   hoverFocus_->Add(txtTempY, scrlTempY);
   hoverFocus_->Add(txtShadowX, scrlShadowX);
   hoverFocus_->Add(txtShadowY, scrlShadowY);
+
+  // Tab runs through the groups as they stand, left to right and top to
+  // bottom in each; the offset displays only show their slider's value.
+  for (QLineEdit* display : {txtTempX, txtTempY, txtShadowX, txtShadowY}) ui::NoTabStop(display);
+  ui::SetTabOrder({lstFont, chkFontAttr[0], chkFontAttr[1], chkFontAttr[2], chkText, txtFontSize,
+                   scrlFontSize, cmdSendFontSize, scrlTempX, scrlTempY, chkShadow, scrlShadowX,
+                   scrlShadowY, scrlShTrans, chkBorder, chkBrdDown, scrlBorder});
 }
 
 bool TextPage::eventFilter(QObject* watched, QEvent* event) {
@@ -259,19 +267,28 @@ namespace {
 std::optional<std::int16_t> TypedSize(const QString& text) { return classic::ToInt16(text); }
 }  // namespace
 
+void TextPage::ShowLineSize() {
+  // The slider need not hold it: a size sent with the button may lie outside
+  // its range, and the slider stays where it was.
+  txtFontSize->setText(QString::number(state_.CurrentParams.FontSize));
+}
+
 bool TextPage::txtFontSize_KeyPress(int KeyAscii) {
   if (KeyAscii != 13) return false;
   const auto size = TypedSize(txtFontSize->text());
   // Only a size the slider can show is taken; anything else is refused and
-  // the box shows the slider's size again.
+  // the box shows the size in use again.
   if (!size || *size < 8 || *size > 999) {
-    txtFontSize->setText(QString::number(-scrlFontSize->Value()));
+    ShowLineSize();
     return true;
   }
   scrlFontSize->SetValue(-*size);
   // "12.0" for a slider already at 12 raises no change; the box still shows
   // the size as the slider has it.
   txtFontSize->setText(QString::number(-scrlFontSize->Value()));
+  // A slider already at this size raised no change, yet the line may hold
+  // another size (sent with the button): the size shown must be the one used.
+  if (state_.FormReady && state_.CurrentParams.FontSize != *size) cmdSendFontSize_Click();
   return true;
 }
 
@@ -286,7 +303,7 @@ void TextPage::cmdSendFontSize_Click() {
   const QString typed = txtFontSize->text().trimmed();
   const auto size = TypedSize(typed);
   if (!size || *size <= 0) {
-    txtFontSize->setText(QString::number(-scrlFontSize->Value()));
+    ShowLineSize();
     return;
   }
   sender_.SendText(stamp::FieldMessage(stamp::kFontSize, typed));

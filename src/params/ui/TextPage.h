@@ -146,6 +146,8 @@ class TextPage : public QWidget {
 
  private:
   void Wire();
+  // Shows the size the current line holds in the size box.
+  void ShowLineSize();
   // Mouse-over: the control under the pointer takes the keyboard focus, but
   // only while we are the active application (never steal it from another).
   ui::HoverFocus* hoverFocus_ = nullptr;

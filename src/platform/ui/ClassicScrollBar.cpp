@@ -1,6 +1,9 @@
 #include "platform/ui/ClassicScrollBar.h"
 
 #include <QKeyEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QWheelEvent>
 #include <algorithm>
 
@@ -9,6 +12,9 @@ namespace qm::ui {
 ClassicScrollBar::ClassicScrollBar(Qt::Orientation orientation, QWidget* parent)
     : QScrollBar(orientation, parent) {
   setTracking(true);
+  // Qt's scroll bars take no focus at all; a slider the keyboard cannot reach
+  // cannot be stepped with the arrow keys, nor reset with the tone page's keys.
+  setFocusPolicy(Qt::StrongFocus);
   QScrollBar::setRange(0, 32767);
   // Scroll is raised from the value change, not from Qt's sliderMoved: that
   // comes before the value follows the thumb, and a handler would read the
@@ -104,6 +110,26 @@ void ClassicScrollBar::wheelEvent(QWheelEvent* event) {
     LineStep(orientation() != Qt::Horizontal);
   }
   event->accept();
+}
+
+QRect ClassicScrollBar::ThumbRect() const {
+  QStyleOptionSlider opt;
+  initStyleOption(&opt);
+  return style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarSlider, this);
+}
+
+void ClassicScrollBar::paintEvent(QPaintEvent* event) {
+  QScrollBar::paintEvent(event);
+  if (!hasFocus()) return;
+  // Styles differ in whether they mark a focused scroll bar at all (Fusion
+  // does not), so the mark is our own: a dotted frame inside the thumb, in
+  // the text colour, which shows on any thumb colour the style chooses.
+  QRect thumb = ThumbRect();
+  if (thumb.width() < 6 || thumb.height() < 6) thumb = rect();
+  QPainter p(this);
+  p.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DotLine));
+  p.setBrush(Qt::NoBrush);
+  p.drawRect(thumb.adjusted(2, 2, -3, -3));
 }
 
 }  // namespace qm::ui

@@ -6,7 +6,8 @@
 //  - Change is raised when the value changes while the thumb is not held, and
 //    once on release when a drag moved it; Scroll is raised while dragging;
 //  - one wheel notch is one small step (Qt would add several);
-//  - Left and Up step toward Min, Right and Down toward Max.
+//  - Left and Up step toward Min, Right and Down toward Max;
+//  - it is a tab stop, takes the focus when clicked and shows that it has it.
 
 #include <QScrollBar>
 
@@ -34,6 +35,9 @@ class ClassicScrollBar : public QScrollBar {
   // on an arrow does; stops at the ends.
   void LineStep(bool towardMax);
 
+  // Where the style draws the thumb, in the bar's own pixels.
+  QRect ThumbRect() const;
+
  Q_SIGNALS:
   void Change();
   void Scroll();
@@ -41,6 +45,7 @@ class ClassicScrollBar : public QScrollBar {
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   int ToQt(int v) const { return min_ > max_ ? min_ + max_ - v : v; }
