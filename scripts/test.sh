@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Sets everything up, checks the source layout, builds with warnings as errors
 # and runs the whole test suite, then builds and runs it once more under
-# AddressSanitizer and UndefinedBehaviorSanitizer. A failed step does not stop
-# the later ones (only the tests need their build), so one run shows all that
-# is wrong; any failure fails the script.
+# AddressSanitizer and UndefinedBehaviorSanitizer, and runs the fuzz targets
+# briefly. A failed step does not stop the later ones (only the tests need
+# their build), so one run shows all that is wrong; any failure fails the
+# script.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 "$here/scripts/install-deps.sh"
@@ -31,6 +32,8 @@ if step "build" "$here/scripts/build.sh"; then
   step "tests" run_tests || true
 fi
 step "sanitizer build and tests" "$here/scripts/test-sanitizers.sh" || true
+# A short run of every fuzz target on its seeds (scripts/fuzz.sh for longer).
+step "fuzz targets" "$here/scripts/fuzz.sh" 5 || true
 
 if [ ${#failed[@]} -gt 0 ]; then
   printf '== failed: %s\n' "$(IFS=,; echo "${failed[*]}")" >&2

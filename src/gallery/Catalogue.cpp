@@ -39,7 +39,8 @@ std::optional<TemplateRecord> ParseRecordLine(const QString& categoryPath, const
     rec.RowBreak = *flag;
   }
   pieces.resize(stamp::kFieldCount);
-  const QString picture = categoryPath + pieces[stamp::kPicture].toString();
+  rec.file = pieces[stamp::kPicture].toString();
+  const QString picture = categoryPath + rec.file;
   pieces[stamp::kPicture] = picture;
   const auto p = stamp::ParseParamFields(pieces);
   if (!p) return std::nullopt;
@@ -99,11 +100,10 @@ std::optional<QStringList> LookFields(const QString& currentLine) {
 
 }  // namespace
 
-std::optional<QString> CatalogueLine(const QString& picture, const QString& currentLine,
+std::optional<QString> CatalogueLine(const QString& file, const QString& currentLine,
                                      qint16 rowBreak) {
   const auto look = LookFields(currentLine);
   if (!look) return std::nullopt;
-  const QString file = Split(picture, u'\\').constLast();
   if (file.contains(u'|')) return std::nullopt;
   QString line = file + u'|' + look->join(u'|');
   if (rowBreak != 0) line += u'|' + QString::number(qAbs(rowBreak));
@@ -113,7 +113,7 @@ std::optional<QString> CatalogueLine(const QString& picture, const QString& curr
 std::optional<TemplateOverwrite> OverwriteTemplate(int categoryIndex, const TemplateRecord& record,
                                                    const QString& currentLine) {
   const QString& picture = record.params.Picture;
-  const auto line = CatalogueLine(picture, currentLine, record.RowBreak);
+  const auto line = CatalogueLine(record.file, currentLine, record.RowBreak);
   if (!line) return std::nullopt;
   QStringList fields = *LookFields(currentLine);  // CatalogueLine has read the same
   fields.prepend(picture);

@@ -24,6 +24,7 @@ inline constexpr int kMaxTemplates = 80;   // keys Pic1..Pic80
 
 struct TemplateRecord {
   qm::stamp::StampParams params;  // Picture = category path + file name
+  QString file;                   // field 0 as the "Pic" key stores it
   qint16 RowBreak = 0;            // 0, or -1: the gallery starts a new row after it
   int picKey = 0;                 // the m of the "Pic" m key the record came from
   friend bool operator==(const TemplateRecord&, const TemplateRecord&) = default;
@@ -68,11 +69,12 @@ std::optional<TemplateRecord> ParseRecordLine(const QString& categoryPath, const
 QString RecordText(const TemplateRecord& record);
 
 // The catalogue line that overwrites a template with the current look: the
-// template's own file name (the last "\" piece of `picture`), fields 1..21 of
+// template's own file name as its key stores it (`file`; a name that holds a
+// "\", a picture in a folder below the category's, is kept whole), fields 1..21 of
 // the current line (read as the editor reads it, a surplus dropped), and "|1"
 // when the template breaks its row. nullopt unless those fields are there and
 // convert, so a line that could not be read back is never written.
-std::optional<QString> CatalogueLine(const QString& picture, const QString& currentLine,
+std::optional<QString> CatalogueLine(const QString& file, const QString& currentLine,
                                      qint16 rowBreak);
 
 // Everything an overwrite of a template changes, worked out before anything

@@ -92,7 +92,10 @@ INSTANTIATE_TEST_SUITE_P(
         TabCase{4, "scrlHue_0",
                 "scrlHue_1 scrlHue_2 scrlHue_3 scrlHue_4 chkResetHSV pic_1 pic_2 "
                 "scrlHue_0"},
-        TabCase{0, "lstDir", "chkTexura pic_1 pic_2 lstDir"}),
+        TabCase{0, "lstDir", "chkTexura pic_1 pic_2 lstDir"},
+        TabCase{2, "scrlColor_0",
+                "txtColor_0 scrlColor_1 txtColor_1 scrlColor_2 txtColor_2 scrlLuma txtLuma pic_1 "
+                "pic_2 OptClr_1 chkAddColor scrlColor_0"}),
     [](const auto& info) { return "page" + std::to_string(info.param.page); });
 
 struct KeyCase {
@@ -117,14 +120,16 @@ TEST_P(KeyOnAClickedSlider, ReachesThatSliderAndChangesItsField) {
   EXPECT_EQ(Field(c.field), QString::fromLatin1(c.expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(Sliders, KeyOnAClickedSlider,
-                         ::testing::Values(KeyCase{1, "scrlTempX", Qt::Key_Right, {}, 5, "6"},
-                                           KeyCase{1, "scrlShTrans", Qt::Key_Right, {}, 10, "127"},
-                                           KeyCase{1, "scrlBorder", Qt::Key_Up, {}, 12, "4"},
-                                           // The tone page's reset keys.
-                                           KeyCase{4, "scrlHue_1", Qt::Key_5, {}, 18, "100"},
-                                           KeyCase{4, "scrlHue_4", Qt::Key_7, Qt::KeypadModifier,
-                                                   21, "0"}),
-                         [](const auto& info) { return std::string(info.param.slider); });
+INSTANTIATE_TEST_SUITE_P(
+    Sliders, KeyOnAClickedSlider,
+    ::testing::Values(KeyCase{1, "scrlTempX", Qt::Key_Right, {}, 5, "6"},
+                      KeyCase{1, "scrlShTrans", Qt::Key_Right, {}, 10, "127"},
+                      KeyCase{1, "scrlBorder", Qt::Key_Up, {}, 12, "4"},
+                      // Green one up: red stays the largest, one message.
+                      KeyCase{2, "scrlColor_1", Qt::Key_Right, {}, 4, "&HFF0100"},
+                      // The tone page's reset keys.
+                      KeyCase{4, "scrlHue_1", Qt::Key_5, {}, 18, "100"},
+                      KeyCase{4, "scrlHue_4", Qt::Key_7, Qt::KeypadModifier, 21, "0"}),
+    [](const auto& info) { return std::string(info.param.slider); });
 
 }  // namespace

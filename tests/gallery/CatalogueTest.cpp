@@ -128,10 +128,21 @@ TEST(Catalogue, RecordTextIsTheTagAndAnOverwriteReadsBack) {
   EXPECT_TRUE(stamp::ParseParamFields(RecordText(*back).split(u'|')));
 }
 
-TEST(Catalogue, OverwriteWithoutRowBreakAddsNoField) {
-  const auto line = CatalogueLine("Big\\sub\\a.png", "x|" + kRecord.mid(6), 0);
+TEST(Catalogue, OverwriteKeepsTheStoredNameWhereverThePictureLies) {
+  const auto line = CatalogueLine("a.png", "x|" + kRecord.mid(6), 0);
   ASSERT_TRUE(line);
   EXPECT_EQ(*line, "a.png|" + kRecord.mid(6));
+  // A category in a nested folder, and a picture in a folder below its
+  // category's: each template's key keeps its own name.
+  const QString current = "Other\\z.png" + kRecord.mid(kRecord.indexOf(u'|'));
+  for (const auto& [path, stored] : {std::pair{"Big\\sub\\", "a.png"}, {"Big\\", "sub\\a.png"}}) {
+    const auto rec = ParseRecordLine(QString::fromUtf8(path), stored + kRecord.mid(5), 3);
+    ASSERT_TRUE(rec) << stored;
+    const auto ow = OverwriteTemplate(0, *rec, current);
+    ASSERT_TRUE(ow) << stored;
+    EXPECT_TRUE(ow->line.startsWith(QString::fromUtf8(stored) + u'|')) << ow->line.toStdString();
+    EXPECT_EQ(*ParseRecordLine(QString::fromUtf8(path), ow->line, 3), ow->record);
+  }
 }
 
 TEST(Catalogue, OverwriteRefusesALookThatWouldNotReadBack) {
@@ -139,11 +150,11 @@ TEST(Catalogue, OverwriteRefusesALookThatWouldNotReadBack) {
   for (const QString& bad :
        {QString(), QStringLiteral("no separators"), "x" + QString(rest).replace("|200|", "|999|"),
         "x" + rest.left(rest.lastIndexOf(u'|'))})
-    EXPECT_FALSE(CatalogueLine("Big\\a.png", bad, 0)) << bad.toStdString();
-  EXPECT_TRUE(CatalogueLine("Big\\a.png", "x" + rest, 0));
+    EXPECT_FALSE(CatalogueLine("a.png", bad, 0)) << bad.toStdString();
+  EXPECT_TRUE(CatalogueLine("a.png", "x" + rest, 0));
   // A current line with a surplus after its 22 fields is read as the editor
   // reads it: the look is written without the surplus.
-  EXPECT_EQ(CatalogueLine("Big\\a.png", "x" + rest + "|1", 0), "a.png" + rest);
+  EXPECT_EQ(CatalogueLine("a.png", "x" + rest + "|1", 0), "a.png" + rest);
 }
 
 struct EndingCase {

@@ -8,6 +8,7 @@
 #include "params/EditorState.h"
 #include "platform/ui/MouseCodes.h"
 #include "platform/ui/Place.h"
+#include "platform/ui/TabOrder.h"
 #include "stamp/ColourOrder.h"
 
 namespace qm {
@@ -113,6 +114,11 @@ ColourPage::ColourPage(EditorState& state, LookSender& sender, QWidget* parent)
   shpColor = new SelectionMark(picHue);
   shpColor->setObjectName(QStringLiteral("shpColor"));
   shpColor->setGeometry(-kMarkerSize / 2, kMarkerTop, kMarkerSize, kMarkerSize);
+  // The target, the set's push box, then each slider with its box, top to
+  // bottom; the cells and the strip are mouse controls.
+  ui::SetTabOrder({OptClr[colour::kTargetText], OptClr[colour::kTargetShadow],
+                   OptClr[colour::kTargetBorder], chkAddColor, scrlColor[0], txtColor[0],
+                   scrlColor[1], txtColor[1], scrlColor[2], txtColor[2], scrlLuma, txtLuma});
   Wire();
 }
 
