@@ -407,6 +407,52 @@ TEST_F(GalleryTest, WheelOverTheGalleryScrollsOneLineOnlyWhenItCanScroll) {
   EXPECT_EQ(g->framPic[1]->y(), TwipsToPixels(-10 * line));
 }
 
+TEST_F(GalleryTest, PastItsBudgetTheGalleryKeepsOnlyWhatIsNearTheViewDrawn) {
+  auto w = Open();
+  GalleryArea* g = test::GalleryAreaOf(*w);
+  Select(*w, 2);  // forty thumbnails of one picture, more than the view shows
+  const int count = w->Templates().ThumbnailCount();
+  const QImage last = g->pic(count)->Image();
+  const qint64 each = last.sizeInBytes();
+  ASSERT_GT(each, 0);
+  EXPECT_EQ(w->Templates().HeldThumbnailBytes(), each * count);
+
+  // Room for 25 drawings (the view shows about 20): the category again.
+  const qint64 budget = 25 * each;
+  w->Templates().SetThumbnailBudget(budget);
+  Select(*w, 0);
+  Select(*w, 2);
+  const auto inView = [&](int i) {
+    const QRect view(QPoint(0, -g->framPic[1]->y()), g->framPic[0]->size());
+    return g->pic(i)->geometry().intersects(view);
+  };
+  const auto check = [&](const char* where) {
+    for (int i = 1; i <= count; ++i) {
+      if (inView(i)) {
+        EXPECT_FALSE(g->pic(i)->Image().isNull()) << where << " " << i;
+      }
+      // Undrawn or drawn, a thumbnail keeps its place, size and tag.
+      EXPECT_FALSE(g->pic(i)->Tag.isEmpty()) << where << " " << i;
+      EXPECT_EQ(g->pic(i)->size(), last.deviceIndependentSize().toSize()) << where << " " << i;
+    }
+    // Within the budget, unless all that is drawn is in view.
+    int drawnOutside = 0;
+    for (int i = 1; i <= count; ++i) drawnOutside += !inView(i) && !g->pic(i)->Image().isNull();
+    EXPECT_TRUE(w->Templates().HeldThumbnailBytes() <= budget || drawnOutside == 0) << where;
+  };
+  check("top");
+  EXPECT_TRUE(w->Templates().Undrawn(count));
+  // Scrolled to the end: the last ones are drawn, as they were before.
+  g->scrlPic->SetValue(g->scrlPic->Max());
+  check("end");
+  EXPECT_FALSE(w->Templates().Undrawn(count));
+  EXPECT_EQ(g->pic(count)->Image(), last);
+  EXPECT_TRUE(w->Templates().Undrawn(1));
+  g->scrlPic->SetValue(0);
+  check("back at the top");
+  EXPECT_FALSE(w->Templates().Undrawn(1));
+}
+
 TEST_F(GalleryTest, ResizingReflowsWithoutRepainting) {
   auto w = Open();
   GalleryArea* g = test::GalleryAreaOf(*w);

@@ -108,10 +108,22 @@ void Gallery::PaintAllPic() {
   }
   const int count = ThumbnailCount();
   const int cat = SelectedCategory();
+  undrawn_.fill(false);
+  qint64 held = 0;
   for (int i = 1; i <= count; ++i) {
     Thumbnail* t = area_->pic(i);
     if (!t) continue;
     PaintOne(t, catalogue_.categories[cat].templates[i - 1]);
+    // The first thumbnails are the ones in view once laid out; past the
+    // budget a drawing is let go of at once (its size stays for the layout)
+    // and drawn again when it comes into view.
+    const qint64 bytes = t->Image().sizeInBytes();
+    if (held + bytes > thumbnailBudget_ && i > 1) {
+      t->Clear();
+      undrawn_[i] = true;
+    } else {
+      held += bytes;
+    }
   }
   StopDrawing();
 
@@ -263,6 +275,71 @@ void Gallery::FrameResize() {
 void Gallery::scrlPic_Change() {
   QFrame* strip = area_->framPic[1];
   strip->move(strip->x(), TwipsToPixels(-gallery::kScrollUnit * area_->scrlPic->Value()));
+  KeepWithinBudget();
+}
+
+qint64 Gallery::HeldThumbnailBytes() const {
+  qint64 held = 0;
+  for (int i = 1; i <= GalleryArea::kMaxThumbnails; ++i)
+    if (const Thumbnail* t = area_->pic(i)) held += t->Image().sizeInBytes();
+  return held;
+}
+
+void Gallery::KeepWithinBudget() {
+  const int count = ThumbnailCount();
+  const int cat = SelectedCategory();
+  // Drawing may run the event loop (the drawing backend's start); a scroll
+  // meanwhile must not start a second round inside this one.
+  if (count == 0 || keeping_) return;
+  keeping_ = true;
+  // The part of the strip in view, and a view's height above and below it,
+  // in the strip's own pixels.
+  const QWidget* view = area_->framPic[0];
+  const QRect seen(0, -area_->framPic[1]->y(), view->width(), view->height());
+  const QRect near = seen.adjusted(0, -view->height(), 0, view->height());
+  bool drawing = false;
+  for (int i = 1; i <= count; ++i) {
+    Thumbnail* t = area_->pic(i);
+    if (!t || !undrawn_[i] || !t->geometry().intersects(near)) continue;
+    if (!drawing && !(drawing = StartDrawing())) break;
+    RepaintInPlace(i, catalogue_.categories[cat].templates[i - 1]);
+  }
+  if (drawing) StopDrawing();
+  // Over the budget: the drawings farthest from the view go first; what is
+  // in view always stays.
+  qint64 held = HeldThumbnailBytes();
+  while (held > thumbnailBudget_) {
+    int farthest = 0;
+    int distance = -1;
+    for (int i = 1; i <= count; ++i) {
+      const Thumbnail* t = area_->pic(i);
+      if (!t || t->Image().isNull() || t->geometry().intersects(seen)) continue;
+      const QRect g = t->geometry();
+      const int d = g.bottom() < seen.top() ? seen.top() - g.bottom() : g.top() - seen.bottom();
+      if (d > distance) {
+        distance = d;
+        farthest = i;
+      }
+    }
+    if (farthest == 0) break;
+    Thumbnail* t = area_->pic(farthest);
+    held -= t->Image().sizeInBytes();
+    t->Clear();
+    undrawn_[farthest] = true;
+  }
+  keeping_ = false;
+}
+
+void Gallery::RepaintInPlace(int Index, const gallery::TemplateRecord& r) {
+  Thumbnail* t = area_->pic(Index);
+  const QPoint at = t->pos();
+  const QString tag = t->Tag;
+  const bool marked = t->toolTip().endsWith(gallery::kRowBreakMarker);
+  PaintOne(t, r);
+  if (!t->Tag.isEmpty()) t->Tag = tag;
+  if (marked) t->setToolTip(gallery::WithRowBreakMarker(t->toolTip()));
+  t->move(at);
+  undrawn_[Index] = false;
 }
 
 // --- gestures ---------------------------------------------------------------
@@ -301,16 +378,10 @@ void Gallery::OverwriteTemplate(int Index) {
   r = out->record;
   t->Clear();
   if (!StartDrawing()) return;
-  // Same size, same place: the gallery is not laid out again.
-  const QPoint at = t->pos();
-  // The tag keeps the look as the user's line spelled it (unless the picture
-  // has gone meanwhile: then the thumbnail says so and takes no clicks).
-  // Painting sets the plain tooltip; a row-break marker the layout added
-  // stays, as the gallery is not laid out again.
-  const bool marked = t->toolTip().endsWith(gallery::kRowBreakMarker);
-  if (PaintOne(t, r)) t->Tag = out->tag;
-  if (marked) t->setToolTip(gallery::WithRowBreakMarker(t->toolTip()));
-  t->move(at);
+  // Same size, same place: the gallery is not laid out again. The tag keeps
+  // the look as the user's line spelled it (unless the picture has gone
+  // meanwhile: then the thumbnail says so and takes no clicks).
+  RepaintInPlace(Index, r);
   t->repaint();
   StopDrawing();
 }

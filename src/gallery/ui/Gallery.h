@@ -98,6 +98,16 @@ class Gallery : public QObject {
   // Forgets the decoded pictures and the drawn texts kept between paints.
   void ClearCaches();
 
+  // What the thumbnails' drawings may hold together. A category of huge
+  // pictures would otherwise keep every one of them drawn at full size: past
+  // the budget only what the gallery shows (and a viewport's height around
+  // it) stays drawn, and the rest is drawn again when it scrolls into view.
+  static constexpr qint64 kThumbnailBudget = 256LL * 1024 * 1024;
+  void SetThumbnailBudget(qint64 bytes) { thumbnailBudget_ = bytes; }
+  qint64 HeldThumbnailBytes() const;
+  // Whether thumbnail i waits to be drawn when it comes into view.
+  bool Undrawn(int i) const { return i >= 1 && i <= 80 && undrawn_[i]; }
+
   static QString TooltipOf(const QString& picture);
   static const QString kNoFile;
 
@@ -111,6 +121,12 @@ class Gallery : public QObject {
   // missing (the thumbnail then says so and has no tag).
   bool PaintOne(Thumbnail* t, const gallery::TemplateRecord& r);
   void OverwriteTemplate(int Index);
+  // Draws thumbnail i again where it is, keeping a row-break mark the
+  // layout gave its tooltip.
+  void RepaintInPlace(int Index, const gallery::TemplateRecord& r);
+  // Draws the undrawn thumbnails near the view, then lets go of drawings
+  // far from it while the budget is exceeded.
+  void KeepWithinBudget();
   // The template's text drawn alone on a transparent box of the thumbnail's
   // size, kept to the part the text touches (`at`, in device pixels). The
   // text does not depend on the background or the picture's tone, so a
@@ -136,7 +152,10 @@ class Gallery : public QObject {
   static constexpr qint64 kTextLayerBytes = 64LL * 1024 * 1024;
   QHash<QString, Layer> textLayers_;
   qint64 textLayerBytes_ = 0;
-  std::array<bool, 81> wired_{};  // thumbnails whose events reach the handlers
+  std::array<bool, 81> wired_{};    // thumbnails whose events reach the handlers
+  std::array<bool, 81> undrawn_{};  // let go of to stay within the budget
+  qint64 thumbnailBudget_ = kThumbnailBudget;
+  bool keeping_ = false;
 };
 
 }  // namespace qm
