@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QStyle>
 #include <QTimer>
 
 #include "app/CommandLine.h"
@@ -24,6 +25,7 @@
 #include "platform/Classic.h"
 #include "platform/PathResolver.h"
 #include "platform/Twips.h"
+#include "platform/WindowPlacement.h"
 #include "platform/ui/Place.h"
 #include "render/Gdip.h"
 #include "render/StampFont.h"
@@ -54,6 +56,34 @@ QIcon StampIcon() {
   p.setFont(f);
   p.drawText(QRectF(1, 5, 30, 22), Qt::AlignCenter, QStringLiteral("+38"));
   return QIcon(pm);
+}
+
+// The start place on the screen that shows most of it (the primary one when
+// none does), moved and if need be shrunk to fit that screen's available area
+// when it does not lie inside it. The window manager's frame is unknown until
+// the window is first shown; the style's title bar height stands in for it.
+QRectF OnScreen(const QRectF& twips, const QWidget& window) {
+  const QRect px(TwipsToPixels(twips.left()), TwipsToPixels(twips.top()),
+                 TwipsToPixels(twips.width()), TwipsToPixels(twips.height()));
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  qint64 shown = 0;
+  for (const QScreen* s : QGuiApplication::screens()) {
+    const QRect seen = s->availableGeometry().intersected(px);
+    if (qint64(seen.width()) * seen.height() > shown) {
+      shown = qint64(seen.width()) * seen.height();
+      screen = s;
+    }
+  }
+  if (!screen) return twips;
+  const int border = window.style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
+  const QMargins frame(border, window.style()->pixelMetric(QStyle::PM_TitleBarHeight), border,
+                       border);
+  const QRect fitted = platform::FitToScreen(
+      px, screen->availableGeometry(),
+      QSize(TwipsToPixels(design::DefWidth()), TwipsToPixels(design::MinHeight())), frame);
+  if (fitted == px) return twips;
+  return QRectF(PixelsToTwips(fitted.x()), PixelsToTwips(fitted.y()), PixelsToTwips(fitted.width()),
+                PixelsToTwips(fitted.height()));
 }
 
 }  // namespace
@@ -200,7 +230,7 @@ bool FrmOptions::Form_Load() {
                          classic::SingleText(static_cast<float>(design::kFormTop)) + u'|' +
                          classic::SingleText(static_cast<float>(DefWidth)) + u'|' +
                          classic::SingleText(static_cast<float>(DesignHeight));
-  const QRectF saved = SavedPlacement(GetS(QStringLiteral("FrmOptPos"), defPos));
+  const QRectF saved = OnScreen(SavedPlacement(GetS(QStringLiteral("FrmOptPos"), defPos)), *this);
 
   // The progress window, centred over the saved place.
   progress_ = std::make_unique<FrmProgress>();

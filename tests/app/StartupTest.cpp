@@ -14,6 +14,7 @@
 #include "gallery/ui/Gallery.h"
 #include "gallery/ui/GalleryArea.h"
 #include "params/ui/TextPage.h"
+#include "platform/Twips.h"
 #include "support/TempProgram.h"
 #include "support/WindowParts.h"
 
@@ -86,7 +87,7 @@ TEST_F(Startup, PlaceSizeAndPageSurviveARestart) {
   program.WriteIni(kTwoCategories);
   {
     auto w = Open();
-    w->Move(1500, 1200, 12000, 6990);
+    w->Move(1500, 1200, 9600, 6990);
     QTest::mouseClick(test::MenuEntry(*w, 2), Qt::LeftButton);
     EXPECT_TRUE(test::PageWidget(*w, 2)->isVisible());
     EXPECT_FALSE(test::PageWidget(*w, 0)->isVisible());
@@ -97,10 +98,10 @@ TEST_F(Startup, PlaceSizeAndPageSurviveARestart) {
     EXPECT_EQ(test::MenuEntry(*w, 0)->palette().color(QPalette::WindowText), QColor(Qt::black));
     w->close();
   }
-  EXPECT_EQ(Stored(QStringLiteral("FrmOptPos")), QStringLiteral("1500|1200|12000|6990"));
+  EXPECT_EQ(Stored(QStringLiteral("FrmOptPos")), QStringLiteral("1500|1200|9600|6990"));
   EXPECT_EQ(Stored(QStringLiteral("OptMenu")), QStringLiteral("2"));
   auto w = Open();
-  EXPECT_EQ(w->geometry(), QRect(100, 80, 800, 466));
+  EXPECT_EQ(w->geometry(), QRect(100, 80, 640, 466));
   EXPECT_TRUE(test::PageWidget(*w, 2)->isVisible());
   EXPECT_EQ(w->State().CurrentPage, 2);
 }
@@ -132,6 +133,26 @@ TEST_F(Startup, APlaceNoScreenShowsGivesTheDefault) {
   auto w = Open();
   const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
   EXPECT_EQ(w->geometry().topLeft(), avail.topLeft() + QPoint(80, 60));
+}
+
+// A place stored on a larger screen, or at a smaller scale, that this screen
+// does not show whole: the window comes up inside the screen's available
+// area, as tall as fits and never smaller than its minimum.
+TEST_F(Startup, APlaceThatRunsOffTheScreenIsMovedAndShrunkOntoIt) {
+  const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
+  const QString place = QStringLiteral("%1|%2|9510|%3")
+                            .arg(PixelsToTwips(avail.right() - 300))
+                            .arg(PixelsToTwips(avail.bottom() - 200))
+                            .arg(PixelsToTwips(avail.height() + 100));
+  {
+    QSettings s(program.StoreFile(), QSettings::IniFormat);
+    s.setValue(QStringLiteral("Options/FrmOptPos"), place);
+  }
+  auto w = Open();
+  EXPECT_TRUE(avail.contains(w->geometry()));
+  EXPECT_EQ(w->width(), 634);
+  EXPECT_GE(w->height(), w->minimumHeight());
+  EXPECT_LT(w->height(), avail.height());
 }
 
 TEST_F(Startup, TextureFileIsReadWhole) {
