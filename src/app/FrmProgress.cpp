@@ -61,6 +61,10 @@ void FrmProgress::Progress(float value) {
   SetBarWidth(w);
   const auto pct = classic::CLng(value);
   cmdProgress->setText(QString::number(pct.value_or(0)) + QStringLiteral("%"));
+  // The caller goes on loading without returning to the event loop: paint
+  // the bar now, or the user sees no progress until the load is over. Only
+  // painting happens here; no user input is handled in the middle of a load.
+  if (isVisible()) repaint();
 }
 
 void FrmProgress::ProgressStop() {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPushButton>
 #include <QScreen>
 #include <QSettings>
 #include <QTest>
@@ -153,6 +154,30 @@ TEST_F(Startup, APlaceThatRunsOffTheScreenIsMovedAndShrunkOntoIt) {
   EXPECT_EQ(w->width(), 634);
   EXPECT_GE(w->height(), w->minimumHeight());
   EXPECT_LT(w->height(), avail.height());
+}
+
+// The load runs without returning to the event loop: the bar must be painted
+// after each category all the same.
+TEST_F(Startup, TheProgressBarIsPaintedAfterEachCategory) {
+  program.WriteIni(kTwoCategories);
+  struct PaintedCaptions : QObject {
+    QStringList seen;
+    bool eventFilter(QObject* o, QEvent* e) override {
+      if (e->type() == QEvent::Paint && o->objectName() == u"cmdProgress") {
+        const QString caption = static_cast<QPushButton*>(o)->text();
+        if (seen.isEmpty() || seen.constLast() != caption) seen << caption;
+      }
+      return false;
+    }
+  } painted;
+  qApp->installEventFilter(&painted);
+  auto w = Open();
+  qApp->removeEventFilter(&painted);
+  EXPECT_TRUE(painted.seen.contains(QStringLiteral("51%")))
+      << painted.seen.join(u' ').toStdString();
+  EXPECT_TRUE(painted.seen.contains(QStringLiteral("95%")))
+      << painted.seen.join(u' ').toStdString();
+  EXPECT_EQ(painted.seen.constLast(), QStringLiteral("100%"));
 }
 
 TEST_F(Startup, TextureFileIsReadWhole) {
