@@ -94,8 +94,12 @@ FrmOptions::FrmOptions(AppEnvironment env, QWidget* parent)
     : QWidget(parent), env_(std::move(env)), host_(std::make_unique<HostSession>(state_)) {
   setObjectName(QStringLiteral("frmOptions"));
   setWindowTitle(QStringLiteral("Выбор интерфейса"));
-  // The pages are designed for a small dialog font.
+  // The pages are laid out on a pixel grid made for the classic 8-point
+  // dialog font; the desktop's usual sans is wider and cuts their captions
+  // off. A sans with that font's metrics comes first.
   QFont small = font();
+  small.setFamilies(
+      {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Nimbus Sans")});
   small.setPixelSize(11);
   setFont(small);
   // Design-time size; start-up makes it DefWidth wide.

@@ -1,5 +1,6 @@
 #include "render/PictureBox.h"
 
+#include <QPainter>
 #include <QtMath>
 #include <cmath>
 #include <utility>
@@ -46,8 +47,35 @@ bool PictureBox::resizeLogical(int width, int height) {
   return true;
 }
 
+QRect PictureBox::client() const {
+  const QRect all(QPoint(0, 0), logical_);
+  if (!border) return all;
+  const QRect inner = all.adjusted(kBorderWidth, kBorderWidth, -kBorderWidth, -kBorderWidth);
+  return inner.isValid() ? inner : QRect(kBorderWidth, kBorderWidth, 0, 0);
+}
+
 void PictureBox::clear() {
-  if (!image.isNull()) image.fill(backColor);
+  if (image.isNull()) return;
+  image.fill(backColor);
+  if (!border) return;
+  // The classic sunken edge in fixed colours, so that every box, on screen
+  // or drawn by a tool, looks the same whatever the style: the outer line
+  // shadow above and left, light below and right; the inner line dark
+  // shadow above and left, the face colour below and right.
+  QPainter p(&image);
+  const int w = logical_.width();
+  const int h = logical_.height();
+  const auto line = [&p](int x, int y, int lw, int lh, QRgb c) {
+    p.fillRect(x, y, lw, lh, QColor(c));
+  };
+  line(0, 0, w - 1, 1, 0xFF808080);
+  line(0, 0, 1, h - 1, 0xFF808080);
+  line(0, h - 1, w, 1, 0xFFFFFFFF);
+  line(w - 1, 0, 1, h, 0xFFFFFFFF);
+  line(1, 1, w - 3, 1, 0xFF404040);
+  line(1, 1, 1, h - 3, 0xFF404040);
+  line(1, h - 2, w - 2, 1, 0xFFD4D0C8);
+  line(w - 2, 1, 1, h - 2, 0xFFD4D0C8);
 }
 
 }  // namespace qm::render

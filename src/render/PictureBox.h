@@ -3,9 +3,14 @@
 // logical size, so that thumbnails stay sharp on a screen with a device pixel
 // ratio above 1. Resizing or clearing it shows its background colour, as a
 // classic picture box does.
+//
+// A thumbnail's box also has the classic picture box's border, two pixels
+// sunken, drawn into the image: everything else is drawn in the inner
+// (client) area, which is the box less the border on each side.
 
 #include <QColor>
 #include <QImage>
+#include <QRect>
 #include <QSize>
 
 namespace qm::render {
@@ -14,6 +19,8 @@ struct PictureBox {
   QImage image;  // device pixels, premultiplied ARGB, devicePixelRatio set
   QColor backColor = Qt::white;
   qreal devicePixelRatio = 1.0;
+  bool border = false;  // the sunken border; takes effect with the next clear
+  static constexpr int kBorderWidth = 2;
 
   PictureBox() = default;
   PictureBox(int logicalWidth, int logicalHeight, const QColor& back, qreal dpr = 1.0);
@@ -23,7 +30,10 @@ struct PictureBox {
   // New logical size, the whole box filled with backColor. Negative sizes count
   // as 0. False when the image cannot be allocated (the box is then empty).
   bool resizeLogical(int width, int height);
-  // Fills the whole box with backColor.
+  // The inner area in logical pixels: the whole box, or the box less its
+  // border.
+  QRect client() const;
+  // Fills the inner area with backColor and draws the border, if any.
   void clear();
 
  private:

@@ -200,23 +200,28 @@ bool DrawTemplatePicture(const QString& picturePath, PictureBox& target, const P
   }
   if (picture.isNull()) return false;  // the box keeps its size and content
 
+  // The box is the picture within the picture box's border: its inner area
+  // is exactly the picture, so the background or texture shows through the
+  // picture's transparent parts and nowhere else.
   const int w = picture.width();
   const int h = picture.height();
-  const qint64 deviceW = DeviceLength(w + 4, target.devicePixelRatio);
-  const qint64 deviceH = DeviceLength(h + 4, target.devicePixelRatio);
+  const int edge = 2 * PictureBox::kBorderWidth;
+  const qint64 deviceW = DeviceLength(w + edge, target.devicePixelRatio);
+  const qint64 deviceH = DeviceLength(h + edge, target.devicePixelRatio);
   if (deviceW * deviceH > kMaxBoxDevicePixels) return false;
-  if (!target.resizeLogical(w + 4, h + 4)) return false;
+  target.border = true;
+  if (!target.resizeLogical(w + edge, h + edge)) return false;
 
   QPainter painter(&target.image);
   if (!painter.isActive()) return false;
   painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+  painter.translate(target.client().topLeft());
 
   if (texture.TextureLoaded && texture.TextureEnabled) {
     const QImage& tile = DecodedTexture(texture.bytes);
-    // The tiles start at the box's top-left corner: the brush origin stays
-    // at (0, 0).
-    if (!tile.isNull())
-      painter.fillRect(QRectF(QPointF(0, 0), QSizeF(target.logicalSize())), QBrush(tile));
+    // The tiles start at the inner area's top-left corner: the brush origin
+    // stays at its (0, 0).
+    if (!tile.isNull()) painter.fillRect(QRectF(0, 0, w, h), QBrush(tile));
   }
   painter.drawImage(QRectF(0, 0, w, h), picture, QRectF(0, 0, w, h));
   return true;

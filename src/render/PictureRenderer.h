@@ -1,7 +1,8 @@
 #pragma once
 // The template picture preview: the picture with its tone (hue, saturation,
 // value, brightness, opacity) drawn into a box 4 pixels larger than the
-// picture, over the box's background colour or a tiled texture.
+// picture, whose sunken border leaves an inner area of exactly the picture's
+// size, over the box's background colour or a tiled texture.
 
 #include <QByteArray>
 #include <QDateTime>
@@ -86,10 +87,11 @@ class PictureCache {
   int decodes_ = 0;
 };
 
-// Draws the picture at `picturePath` into `target` with the tone: the box is
-// resized to the picture plus 4 pixels each way (showing its background
-// colour), filled with the tiled texture when the texture is loaded, enabled
-// and decodes, and the toned picture is drawn at (0, 0) in its own size.
+// Draws the picture at `picturePath` into `target` with the tone: the box gets
+// its border and is resized to the picture plus 4 pixels each way, its inner
+// area (showing its background colour) is filled with the tiled texture when
+// the texture is loaded, enabled and decodes, and the toned picture is drawn
+// over the whole inner area in its own size.
 // A missing or undecodable picture draws nothing, leaves the box as it was and
 // gives false.
 bool DrawTemplatePicture(const QString& picturePath, PictureBox& target, float hue,

@@ -254,14 +254,18 @@ StampTextResult DrawStampText(PictureBox& box, const stamp::StampParams& params,
                               const QString& sampleText) {
   if (box.image.isNull()) return StampTextResult::NoSurface;
   const stamp::StampParams& p = params;
+  const QRect client = box.client();
   Geometry g;
-  const StampTextResult prepared = Prepare(box.logicalSize(), p, sampleText, g);
+  const StampTextResult prepared = Prepare(client.size(), p, sampleText, g);
   if (prepared != StampTextResult::Drawn) return prepared;
   if (box.image.format() != QImage::Format_ARGB32_Premultiplied)
     box.image.convertTo(QImage::Format_ARGB32_Premultiplied);
   const qreal dpr = box.image.devicePixelRatio();
-  const QRect clip = DeviceBox(box.logicalSize(), dpr) & box.image.rect();
-  BlendMasks(box.image, QPoint(0, 0), p, g, BuildMasks(p, g, dpr, clip));
+  // The text is laid out in the inner area; in the image that area starts
+  // after the border.
+  const QPoint at(qRound(client.x() * dpr), qRound(client.y() * dpr));
+  const QRect clip = DeviceBox(client.size(), dpr) & box.image.rect().translated(-at);
+  BlendMasks(box.image, -at, p, g, BuildMasks(p, g, dpr, clip));
   return StampTextResult::Drawn;
 }
 

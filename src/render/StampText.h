@@ -37,7 +37,7 @@ QString EffectiveSampleText(const QString& sampleText);
 StampTextResult DrawStampText(QPainter& painter, const QSize& clientSize,
                               const stamp::StampParams& params, const QString& sampleText);
 
-// Straight into a picture box's pixels (the quickest way).
+// Straight into a picture box's pixels (the quickest way), in its inner area.
 StampTextResult DrawStampText(PictureBox& box, const stamp::StampParams& params,
                               const QString& sampleText);
 

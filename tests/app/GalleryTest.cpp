@@ -188,9 +188,17 @@ TEST_F(GalleryTest, ChoosingACategoryPaintsItsThumbnailsAndSetsTheCaption) {
   EXPECT_EQ(g->pic(1)->toolTip(), QStringLiteral("Выбор шаблона отображения (Clouds\\a.png)"));
   EXPECT_TRUE(
       g->pic(1)->Tag.startsWith(QStringLiteral("Clouds\\a.png|DejaVu Sans|1|22|&HFFFF00|")));
-  // By default the texture shows through the picture's transparent edge.
+  // By default the texture shows through the picture's transparent edge,
+  // inside the box's sunken border; the picture fills the inner area to the
+  // border, with no band of background beside or below it.
   const QImage img = g->pic(1)->Image().convertToFormat(QImage::Format_ARGB32);
-  EXPECT_EQ(img.pixelColor(1, 1), QColor(128, 128, 128));
+  EXPECT_EQ(img.pixelColor(3, 3), QColor(128, 128, 128));
+  EXPECT_EQ(img.pixelColor(0, 0), QColor(128, 128, 128)) << "the border's shadow";
+  EXPECT_EQ(img.pixelColor(1, 1), QColor(64, 64, 64));
+  EXPECT_EQ(img.pixelColor(63, 33), QColor(255, 255, 255));
+  for (const QPoint inner : {QPoint(61, 16), QPoint(30, 31), QPoint(61, 31)})
+    EXPECT_EQ(img.pixelColor(inner).alpha(), 255) << inner.x() << "," << inner.y();
+  EXPECT_NE(img.pixelColor(61, 16), QColor(128, 128, 128)) << "the picture, not the texture";
   // The row break after template 2 puts template 3 on a row of its own, at
   // thumbnail 1's Left, 30 twips (2 pixels) below the taller of the row.
   EXPECT_EQ(g->pic(2)->y(), g->pic(1)->y());
@@ -225,7 +233,8 @@ TEST_F(GalleryTest, MissingAndBrokenPicturesLeaveTheRestPainted) {
   // Thumbnail 1's picture is missing: no tag is left over from "Облака",
   // and "Нет файла!" stands on the second text line.
   EXPECT_TRUE(g->pic(1)->Tag.isEmpty());
-  const QImage noFile = g->pic(1)->Image();
+  const QImage noFile = g->pic(1)->Image().copy(QRect(2, 2, g->pic(1)->width() - 4,
+                                                      g->pic(1)->height() - 4));  // inner area
   const int line = QFontMetrics(g->pic(1)->font()).lineSpacing();
   EXPECT_FALSE(InkInRows(noFile, 0, line, Qt::white));
   EXPECT_TRUE(InkInRows(noFile, line, 2 * line, Qt::white));
@@ -501,7 +510,7 @@ TEST_F(GalleryTest, SwatchCyclesNineColoursAndSwitchesTheTextureOff) {
   ASSERT_TRUE(w->Templates().Background.TextureEnabled);
   GalleryArea* g = test::GalleryAreaOf(*w);
   // The texture shows through the picture's transparent edge.
-  EXPECT_NE(g->pic(1)->Image().pixelColor(1, 1), QColor(Qt::white));
+  EXPECT_NE(g->pic(1)->Image().pixelColor(3, 3), QColor(Qt::white));
 
   QTest::mouseClick(test::CategoryPageOf(*w)->picFonColor, Qt::LeftButton);
   EXPECT_EQ(w->Templates().Background.FonNum, 2);
@@ -511,7 +520,7 @@ TEST_F(GalleryTest, SwatchCyclesNineColoursAndSwitchesTheTextureOff) {
   EXPECT_EQ(test::CategoryPageOf(*w)->chkTexura->Value(), 0);
   EXPECT_EQ(Stored("FonNum"), QStringLiteral("2"));
   EXPECT_EQ(Stored("TxturEn"), QStringLiteral("0"));
-  EXPECT_EQ(g->pic(1)->Image().pixelColor(1, 1), QColor(192, 192, 192));
+  EXPECT_EQ(g->pic(1)->Image().pixelColor(3, 3), QColor(192, 192, 192));
 
   const qint32 expected[9] = {0xFFFFFF, 0xC0C0C0, 0xFFFF80, 0xFFC0C0, 0xFFCC40,
                               0x0000FF, 0xFF0000, 0x404040, 0x000000};
@@ -536,13 +545,13 @@ TEST_F(GalleryTest, SwatchCyclesNineColoursAndSwitchesTheTextureOff) {
       QTest::mouseClick(test::CategoryPageOf(*w)->picFonColor, Qt::LeftButton);
   }
   EXPECT_EQ(w->Templates().Background.FonNum, 6);
-  EXPECT_EQ(g->pic(1)->Image().pixelColor(1, 1), QColor(255, 0, 0));
+  EXPECT_EQ(g->pic(1)->Image().pixelColor(3, 3), QColor(255, 0, 0));
 
   // Ticking the box brings the texture back under every picture.
   test::CategoryPageOf(*w)->chkTexura->click();
   EXPECT_TRUE(w->Templates().Background.TextureEnabled);
   EXPECT_EQ(Stored("TxturEn"), QStringLiteral("1"));
-  EXPECT_NE(g->pic(1)->Image().pixelColor(1, 1), QColor(255, 0, 0));
+  EXPECT_NE(g->pic(1)->Image().pixelColor(3, 3), QColor(255, 0, 0));
 
   w->close();
   auto again = Open();

@@ -2,8 +2,11 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
+#include <cstdlib>
 
 #include "platform/ui/ClassicControls.h"
 
@@ -198,4 +201,47 @@ TEST_F(ListBox, ClearIsSilent) {
   FocusIn(Qt::TabFocusReason);
   EXPECT_EQ(list.ListIndex(), -1);
   EXPECT_EQ(click.count(), 0);
+}
+
+// A classic list box shows its choice in the highlight colour whether or not
+// it has the focus. Qt draws a list without the focus in the inactive colours,
+// which a desktop theme may make as plain as the list's background; here the
+// window gets such a theme.
+TEST(ClassicListBoxLook, TheChoiceStaysMarkedWhenTheFocusGoesElsewhere) {
+  QWidget top;
+  QPalette themed = top.palette();
+  themed.setColor(QPalette::Inactive, QPalette::Highlight, themed.color(QPalette::Base));
+  themed.setColor(QPalette::Inactive, QPalette::HighlightedText, themed.color(QPalette::Text));
+  const QColor highlight = themed.color(QPalette::Active, QPalette::Highlight);
+  ASSERT_NE(highlight, themed.color(QPalette::Base));
+  top.setPalette(themed);
+  top.resize(200, 160);
+  auto* list = new ClassicListBox(&top);
+  for (const char* s : {"Облака", "Море", "Значки"}) list->AddItem(QString::fromUtf8(s));
+  list->setGeometry(0, 0, 150, 100);
+  auto* other = new QPushButton(QStringLiteral("other"), &top);
+  other->setGeometry(0, 110, 80, 24);
+  top.show();
+  top.activateWindow();
+  if (!QTest::qWaitForWindowActive(&top, 2000)) GTEST_SKIP() << "the window never gets active";
+
+  const QRect row = list->visualItemRect(list->item(1));
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
+  ASSERT_EQ(list->ListIndex(), 1);
+  // The style may shade the mark a little.
+  const auto markIs = [&](const QColor& want) {
+    const QColor got =
+        list->viewport()->grab().toImage().pixelColor(row.left() + 2, row.center().y());
+    return std::max({std::abs(got.red() - want.red()), std::abs(got.green() - want.green()),
+                     std::abs(got.blue() - want.blue())}) <= 12;
+  };
+  EXPECT_TRUE(markIs(highlight)) << "focused";
+  QTest::keyClick(list, Qt::Key_Tab);
+  ASSERT_TRUE(other->hasFocus());
+  EXPECT_TRUE(markIs(highlight)) << "focus elsewhere";
+
+  // A theme that changes while the editor runs is followed too.
+  themed.setColor(QPalette::Active, QPalette::Highlight, QColor(0, 0, 0x80));
+  top.setPalette(themed);
+  EXPECT_TRUE(markIs(QColor(0, 0, 0x80)));
 }

@@ -67,32 +67,43 @@ TEST_F(PictureRendererTest, BoxIsThePicturePlusFourPixels) {
   ASSERT_TRUE(DrawTemplatePicture(picture(40, 30), box_, kNeutral, {}));
   EXPECT_EQ(box_.logicalSize(), QSize(44, 34));
   EXPECT_EQ(box_.image.size(), QSize(44, 34));
+  EXPECT_EQ(box_.client(), QRect(2, 2, 40, 30));
 
   PictureBox hidpi(10, 10, kBack, 2.0);
   ASSERT_TRUE(DrawTemplatePicture(picture(40, 30), hidpi, kNeutral, {}));
   EXPECT_EQ(hidpi.logicalSize(), QSize(44, 34));
   EXPECT_EQ(hidpi.image.size(), QSize(88, 68));
+  EXPECT_EQ(hidpi.client(), QRect(2, 2, 40, 30));
 }
 
-TEST_F(PictureRendererTest, PictureAtTheOriginInItsOwnSizeOverTheBackground) {
+// The box's 2-pixel sunken border leaves an inner area of exactly the
+// picture: no band of background beside or below it.
+TEST_F(PictureRendererTest, PictureFillsTheInnerAreaWithinTheSunkenBorder) {
   const QImage source = test::MakePicture(40, 30);
   ASSERT_TRUE(DrawTemplatePicture(picture(40, 30), box_, kNeutral, {}));
-  EXPECT_EQ(box_.image.pixel(0, 0), source.pixel(0, 0));
-  EXPECT_EQ(box_.image.pixel(20, 29), source.pixel(20, 29));
-  // The 4-pixel band right and below shows the background.
-  EXPECT_EQ(box_.image.pixel(40, 0), kBack.rgba());
-  EXPECT_EQ(box_.image.pixel(43, 33), kBack.rgba());
-  EXPECT_EQ(box_.image.pixel(0, 30), kBack.rgba());
-  // The half-transparent third blends with it.
-  const QRgb blended = box_.image.pixel(39, 10);
+  const QImage& box = box_.image;
+  EXPECT_EQ(box.pixel(2, 2), source.pixel(0, 0));
+  EXPECT_EQ(box.pixel(22, 31), source.pixel(20, 29));
+  // The half-transparent third blends with the background, up to the border.
+  const QRgb blended = box.pixel(41, 12);
   EXPECT_NEAR(qRed(blended), (255 + kBack.red()) / 2, 2);
+  // The border: shadow then dark above and left, light then face below and
+  // right, whatever the background.
+  for (const int x : {0, 20, 42}) EXPECT_EQ(box.pixel(x, 0), 0xFF808080u) << x;
+  for (const int y : {0, 17, 32}) EXPECT_EQ(box.pixel(0, y), 0xFF808080u) << y;
+  EXPECT_EQ(box.pixel(1, 1), 0xFF404040u);
+  EXPECT_EQ(box.pixel(20, 1), 0xFF404040u);
+  EXPECT_EQ(box.pixel(43, 33), 0xFFFFFFFFu);
+  EXPECT_EQ(box.pixel(20, 33), 0xFFFFFFFFu);
+  EXPECT_EQ(box.pixel(42, 20), 0xFFD4D0C8u);
+  EXPECT_EQ(box.pixel(20, 32), 0xFFD4D0C8u);
 }
 
 TEST_F(PictureRendererTest, OpacityZeroLeavesOnlyTheBackground) {
   PictureTone clear;
   clear.opacity = 0;
   ASSERT_TRUE(DrawTemplatePicture(picture(40, 30), box_, clear, {}));
-  EXPECT_TRUE(test::InkBounds(box_.image, kBack.rgba(), 0).isNull());
+  EXPECT_TRUE(test::InkBounds(box_.image.copy(box_.client()), kBack.rgba(), 0).isNull());
 }
 
 struct BadPicture {
@@ -147,22 +158,29 @@ class PictureRendererTextureTest : public PictureRendererTest {
   const QByteArray tileBytes_ = Png(tile_);
 };
 
-TEST_F(PictureRendererTextureTest, TiledFromTheTopLeftCornerUnderThePicture) {
-  ASSERT_TRUE(
-      DrawTemplatePicture(picture(40, 30), box_, kNeutral, texture(true, true, tileBytes_)));
-  // The band outside the picture shows the tiles, aligned with the box.
-  for (const QPoint p : {QPoint(41, 0), QPoint(43, 9), QPoint(5, 32), QPoint(17, 33)})
-    EXPECT_EQ(box_.image.pixel(p), tile_.pixel(p.x() % 16, p.y() % 16)) << p.x() << "," << p.y();
+// The texture fills the inner area, tiled from its top-left corner, and shows
+// where the picture is transparent; the border stays as it is.
+TEST_F(PictureRendererTextureTest, TiledFromTheInnerCornerUnderThePicture) {
+  PictureTone clear;
+  clear.opacity = 0;
+  ASSERT_TRUE(DrawTemplatePicture(picture(40, 30), box_, clear, texture(true, true, tileBytes_)));
+  for (const QPoint p : {QPoint(0, 0), QPoint(39, 0), QPoint(5, 29), QPoint(17, 20)})
+    EXPECT_EQ(box_.image.pixel(p + QPoint(2, 2)), tile_.pixel(p.x() % 16, p.y() % 16))
+        << p.x() << "," << p.y();
+  EXPECT_EQ(box_.image.pixel(0, 0), 0xFF808080u);
+  EXPECT_EQ(box_.image.pixel(43, 33), 0xFFFFFFFFu);
 }
 
 TEST_F(PictureRendererTextureTest, TextureNeedsBothSwitchesAndGoodBytes) {
   const QString pic = picture(40, 30);
+  PictureTone clear;
+  clear.opacity = 0;
   for (const TextureSource& t :
        {texture(false, true, tileBytes_), texture(true, false, tileBytes_),
         texture(true, true, QByteArray("garbage")), texture(true, true, QByteArray())}) {
     PictureBox box(10, 10, kBack);
-    ASSERT_TRUE(DrawTemplatePicture(pic, box, kNeutral, t));
-    EXPECT_EQ(box.image.pixel(42, 20), kBack.rgba());
+    ASSERT_TRUE(DrawTemplatePicture(pic, box, clear, t));
+    EXPECT_EQ(box.image.pixel(40, 20), kBack.rgba());
   }
 }
 
@@ -181,7 +199,7 @@ TEST_F(PictureRendererTest, CacheDecodesOnceAndNoticesAChangedFile) {
   PictureBox box(10, 10, kBack);
   ASSERT_TRUE(DrawTemplatePicture(path, box, grey, {}, &cache));
   EXPECT_EQ(cache.decodeCount(), 1);
-  EXPECT_EQ(qRed(box.image.pixel(1, 1)), qGreen(box.image.pixel(1, 1)));
+  EXPECT_EQ(qRed(box.image.pixel(3, 3)), qGreen(box.image.pixel(3, 3)));
 
   // The file is replaced by a picture of another size and colour.
   QImage other(20, 10, QImage::Format_ARGB32);
@@ -191,7 +209,7 @@ TEST_F(PictureRendererTest, CacheDecodesOnceAndNoticesAChangedFile) {
   ASSERT_TRUE(DrawTemplatePicture(path, box, kNeutral, {}, &cache));
   EXPECT_EQ(cache.decodeCount(), 2);
   EXPECT_EQ(box.logicalSize(), QSize(24, 14));
-  EXPECT_EQ(box.image.pixel(1, 1), 0xFF00FF00);
+  EXPECT_EQ(box.image.pixel(3, 3), 0xFF00FF00);
 
   // A file that disappears is not drawn from memory.
   QFile::remove(path);
@@ -221,6 +239,16 @@ TEST(PictureBoxTest, ResizeAndClearShowTheBackground) {
   ASSERT_TRUE(box.resizeLogical(-3, 4));
   EXPECT_EQ(box.logicalSize(), QSize(0, 4));
   EXPECT_TRUE(box.image.isNull());
+
+  // With its border the box keeps two pixels of edge on each side.
+  box.border = true;
+  box.backColor = Qt::red;
+  ASSERT_TRUE(box.resizeLogical(8, 6));
+  EXPECT_EQ(box.client(), QRect(2, 2, 4, 2));
+  EXPECT_EQ(box.image.pixel(2, 2), QColor(Qt::red).rgba());
+  EXPECT_EQ(box.image.pixel(5, 3), QColor(Qt::red).rgba());
+  EXPECT_EQ(box.image.pixel(1, 1), 0xFF404040u);
+  EXPECT_EQ(box.image.pixel(6, 4), 0xFFD4D0C8u);
 
   PictureBox odd(3, 3, Qt::white, 1.5);
   EXPECT_EQ(odd.image.size(), QSize(5, 5));  // the last logical pixel is covered

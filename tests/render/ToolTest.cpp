@@ -40,28 +40,34 @@ class ToolTest : public ::testing::Test {
   QStringList messages_;
 };
 
+// What the gallery shows: the picture in the inner area of a box with the
+// sunken border, the text over it.
 TEST_F(ToolTest, DrawsTheThumbnail) {
   ASSERT_EQ(run({"--text", "+12"}), 0) << stderr_.toStdString();
   const QImage img(out_);
   ASSERT_EQ(img.size(), QSize(44, 34));
-  EXPECT_EQ(img.pixel(42, 32), 0xFFFFFFFFu);  // background 1 is white
-  EXPECT_EQ(img.pixel(0, 0), test::MakePicture(40, 30).pixel(0, 0));
+  EXPECT_EQ(img.pixel(2, 2), test::MakePicture(40, 30).pixel(0, 0));
+  EXPECT_EQ(img.pixel(0, 0), 0xFF808080u);
+  EXPECT_EQ(img.pixel(43, 33), 0xFFFFFFFFu);
   EXPECT_TRUE(messages_.isEmpty());
   // The text is there: the same line without text, shadow and border draws
   // only the picture.
   ASSERT_EQ(run({"--text", "+12"}, test::Line({{13, "0"}, {14, "0"}, {15, "0"}})), 0);
   const QImage plain(out_);
   EXPECT_GT(test::MaxChannelDifference(img, plain), 100);
-  EXPECT_EQ(plain.pixel(0, 0), img.pixel(0, 0));
+  EXPECT_EQ(plain.pixel(2, 2), img.pixel(2, 2));
 }
 
+// With the picture fully transparent and no text, the inner area shows the
+// background or the texture tiled from its corner.
 TEST_F(ToolTest, BackgroundTextureAndScale) {
-  ASSERT_EQ(run({"--background", "7"}), 0) << stderr_.toStdString();
-  EXPECT_EQ(QImage(out_).pixel(42, 32), 0xFF0000FFu);  // number 7 is blue
+  const QString bare = test::Line({{13, "0"}, {14, "0"}, {15, "0"}, {21, "100"}});
+  ASSERT_EQ(run({"--background", "7"}, bare), 0) << stderr_.toStdString();
+  EXPECT_EQ(QImage(out_).pixel(40, 30), 0xFF0000FFu);  // number 7 is blue
 
-  ASSERT_EQ(run({"--texture", root_ + "/Chm1.png"}), 0) << stderr_.toStdString();
+  ASSERT_EQ(run({"--texture", root_ + "/Chm1.png"}, bare), 0) << stderr_.toStdString();
   const QImage tile = test::MakeTexture();
-  EXPECT_EQ(QImage(out_).pixel(42, 32), tile.pixel(42 % 16, 32 % 16));
+  EXPECT_EQ(QImage(out_).pixel(40, 30), tile.pixel(38 % 16, 28 % 16));
 
   ASSERT_EQ(run({"--scale", "2"}), 0) << stderr_.toStdString();
   EXPECT_EQ(QImage(out_).size(), QSize(88, 68));

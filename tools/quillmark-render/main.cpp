@@ -1,5 +1,5 @@
 // quillmark-render: draws one gallery thumbnail from a template line, the way
-// the gallery does, into a PNG file.
+// the gallery shows it (the box's border included), into a PNG file.
 //
 //   quillmark-render --root DIR --line LINE --out FILE.png [--text TEXT]
 //                    [--background N | --texture FILE.png] [--scale R]
@@ -12,7 +12,6 @@
 #include <QCommandLineParser>
 #include <QFile>
 #include <QGuiApplication>
-#include <QPainter>
 #include <cstdio>
 
 #include "platform/Classic.h"
@@ -144,10 +143,8 @@ int Run(const QStringList& arguments) {
   PictureBox box(1, 1, Background(backgroundNumber), dpr);
   const bool pictureDrawn = DrawTemplatePicture(picturePath, box, tone, textureSource);
   StampTextResult textResult = StampTextResult::NoSurface;
-  if (pictureDrawn) {
-    QPainter painter(&box.image);
-    textResult = DrawStampText(painter, box.logicalSize(), *params, parser.value(text));
-  }
+  // The text goes into the box's inner area, as in the gallery.
+  if (pictureDrawn) textResult = DrawStampText(box, *params, parser.value(text));
   GdipStop();
   if (!pictureDrawn)
     return Fail(kBadInput, QStringLiteral("cannot read picture \"%1\"").arg(picturePath));

@@ -144,9 +144,10 @@ bool Gallery::PaintOne(Thumbnail* t, const gallery::TemplateRecord& r) {
   t->setToolTip(TooltipOf(picture));
   const QString path = platform::ResolveRelativePath(settings::sTemplateRoot(), picture);
 
-  // The box takes the picture's size; it keeps the thumbnail's own size
-  // only when there is no picture to draw.
+  // The box takes the picture's size, plus its border; it keeps the
+  // thumbnail's own size only when there is no picture to draw.
   render::PictureBox box(0, 0, t->BackColor(), t->devicePixelRatioF());
+  box.border = true;
   if (path.isEmpty() || !QFileInfo(path).isFile()) {
     // The tag a missing picture would have kept from an earlier category
     // must not be applied by a click.
@@ -157,7 +158,8 @@ bool Gallery::PaintOne(Thumbnail* t, const gallery::TemplateRecord& r) {
     p.setFont(t->font());
     p.setPen(Qt::black);
     const QFontMetrics fm(t->font());
-    p.drawText(QPointF(0, fm.lineSpacing() + fm.ascent()), kNoFile);
+    p.drawText(QPointF(box.client().topLeft()) + QPointF(0, fm.lineSpacing() + fm.ascent()),
+               kNoFile);
     p.end();
     t->SetImage(box.image);
     return false;
@@ -170,10 +172,13 @@ bool Gallery::PaintOne(Thumbnail* t, const gallery::TemplateRecord& r) {
   if (!render::DrawTemplatePicture(path, box, tone, texture, &cache_))
     box.resizeLogical(t->width(), t->height());
   t->Tag = gallery::RecordText(r);
-  const Layer layer = TextLayer(r.params, box.logicalSize(), box.devicePixelRatio);
+  // The text is centred on the inner area, that is on the picture.
+  const QRect client = box.client();
+  const Layer layer = TextLayer(r.params, client.size(), box.devicePixelRatio);
   if (!layer.image.isNull() && !box.image.isNull()) {
     QPainter p(&box.image);
     const qreal dpr = layer.image.devicePixelRatio();
+    p.translate(client.topLeft());
     p.drawImage(QPointF(layer.at.x() / dpr, layer.at.y() / dpr), layer.image);
   }
   t->resize(box.logicalSize());

@@ -1,5 +1,7 @@
 #include "platform/ui/ClassicControls.h"
 
+#include <QEvent>
+
 namespace qm::ui {
 
 ClassicCheckBox::ClassicCheckBox(const QString& caption, QWidget* parent)
@@ -13,6 +15,27 @@ ClassicListBox::ClassicListBox(QWidget* parent) : QListWidget(parent) {
   connect(this, &QListWidget::currentRowChanged, this, [this](int row) {
     if (row >= 0) Q_EMIT Click();
   });
+  KeepSelectionColours();
+}
+
+void ClassicListBox::KeepSelectionColours() {
+  QPalette p = palette();
+  bool same = true;
+  for (const QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText}) {
+    const QBrush active = p.brush(QPalette::Active, role);
+    if (p.brush(QPalette::Inactive, role) == active) continue;
+    p.setBrush(QPalette::Inactive, role, active);
+    same = false;
+  }
+  // Only a change sets the palette: setting it raises the palette change
+  // that brings us here again.
+  if (!same) setPalette(p);
+}
+
+void ClassicListBox::changeEvent(QEvent* event) {
+  QListWidget::changeEvent(event);
+  // A new desktop theme, or the parent's palette, reaches us here.
+  if (event->type() == QEvent::PaletteChange) KeepSelectionColours();
 }
 
 void ClassicListBox::SetListIndex(int index) {

@@ -1,7 +1,9 @@
 #pragma once
 // Check box and list box with the classic event semantics the handlers rely on:
 // Click is raised when the value or the selection changes, whether the user or
-// the program changed it, and only when it actually changes.
+// the program changed it, and only when it actually changes. The list box also
+// looks like a classic one: its selection keeps the highlight colour when the
+// focus goes elsewhere.
 
 #include <QCheckBox>
 #include <QListWidget>
@@ -43,6 +45,13 @@ class ClassicListBox : public QListWidget {
 
  protected:
   void focusInEvent(QFocusEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  // Qt draws a list without the focus in the inactive colours, which many
+  // desktop themes make faint or plain: the chosen category or font would
+  // seem unchosen. The inactive selection colours follow the active ones.
+  void KeepSelectionColours();
 };
 
 }  // namespace qm::ui
