@@ -60,9 +60,10 @@ void StampWindow::showEvent(QShowEvent* event) {
 void StampWindow::FollowScreen() { host_.SetDevicePixelRatio(devicePixelRatioF()); }
 
 void StampWindow::paintEvent(QPaintEvent*) {
+  // The window starts each paint transparent, so the stamp's own alpha is
+  // what shows: the desktop through the gaps. Drawn over that, unscaled, the
+  // image takes the painter's quickest road.
   QPainter p(this);
-  // The stamp's own alpha is what shows: the desktop through the gaps.
-  p.setCompositionMode(QPainter::CompositionMode_Source);
   p.drawImage(QPointF(0, 0), host_.Image());
 }
 
