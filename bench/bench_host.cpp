@@ -14,17 +14,16 @@
 // (Arg 0) or picture hues (Arg 1, the picture is toned again).
 
 #include <benchmark/benchmark.h>
-#include <sched.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QThread>
-#include <algorithm>
 #include <atomic>
 #include <thread>
 
+#include "BenchSupport.h"
 #include "host/StampHost.h"
 #include "host/ui/StampWindow.h"
 #include "link/LinkTestSupport.h"
@@ -213,22 +212,11 @@ BENCHMARK(BM_SendTextRoundTripPlusRender)->UseRealTime();
 }  // namespace
 
 int main(int argc, char** argv) {
-  // The stamp's thread, the peer and the painter's helper threads all wake
-  // one another; on a busy machine where they run changes that cost more
-  // than anything measured here. One core for the whole process gives every
-  // benchmark the same conditions.
-  cpu_set_t one;
-  CPU_ZERO(&one);
-  CPU_SET(static_cast<unsigned>(std::max(0, sched_getcpu())), &one);
-  sched_setaffinity(0, sizeof one, &one);
+  qm::bench::PinToOneCore();
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   QTemporaryDir dir;
   g_dir = &dir;
   MakePicture();
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return qm::bench::RunBenchmarks(argc, argv);
 }
