@@ -7,8 +7,6 @@
 #include <QtGui/qguiapplication_platform.h>
 #include <xcb/xcb.h>
 
-#include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
@@ -19,6 +17,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+
+#include "support/Processes.h"
 
 namespace qm::test {
 
@@ -123,19 +123,6 @@ inline bool RequestClose(quint32 window) {
   ev.data.data32[1] = XCB_CURRENT_TIME;
   xcb_send_event(c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&ev));
   return xcb_flush(c) > 0;
-}
-
-// Processes running the executable at `path`.
-inline QList<qint64> ProcessesOf(const QString& path) {
-  QList<qint64> out;
-  const QString wanted = QFileInfo(path).canonicalFilePath();
-  for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-    bool ok = false;
-    const qint64 pid = entry.toLongLong(&ok);
-    if (ok && QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget() == wanted)
-      out << pid;
-  }
-  return out;
 }
 
 }  // namespace qm::test

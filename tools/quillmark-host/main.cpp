@@ -9,6 +9,7 @@
 #include "host/HostOptions.h"
 #include "host/StampHost.h"
 #include "host/ui/StampWindow.h"
+#include "platform/QuitSignals.h"
 #include "render/StampDrawing.h"
 #include "settings/AppPaths.h"
 #include "settings/UserSettings.h"
@@ -58,6 +59,11 @@ int main(int argc, char** argv) {
   qm::settings::UserSettings store(qm::settings::UserSettings::DefaultFilePath(),
                                    QStringLiteral("Host"));
   qm::StampWindow window(host, store);
+  // Asked to end from outside (Ctrl+C, a session that ends): as "Выход", so
+  // an open editor hears that we are gone.
+  qm::platform::QuitSignals quitSignals;
+  QObject::connect(&quitSignals, &qm::platform::QuitSignals::quitRequested, &window,
+                   &qm::StampWindow::Quit);
   host.Start();
   window.PlaceOnScreen();
   window.show();
