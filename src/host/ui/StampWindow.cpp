@@ -29,6 +29,9 @@ StampWindow::StampWindow(host::StampHost& host, settings::UserSettings& store, Q
   setWindowTitle(QStringLiteral("Quillmark"));
   setAttribute(Qt::WA_TranslucentBackground);
   setAttribute(Qt::WA_ShowWithoutActivating);
+  // The stamp is hardly ever the active window, and its tooltip is where it
+  // says what is wrong.
+  setAttribute(Qt::WA_AlwaysShowToolTips);
   connect(&host_, &host::StampHost::stampChanged, this, &StampWindow::ShowStamp);
   ShowStamp();
 }
