@@ -76,7 +76,7 @@ EditorLink::Open EditorLink::OpenEditor(const QString& sampleText) {
   if (launchPid_ > 0) return Open::AlreadyStarting;
   if (!endpoint_.isListening()) {
     const QString why = endpoint_.errorString();
-    Q_EMIT problem({QStringLiteral("Редактор не открыть: нет связи (%1).").arg(why),
+    Q_EMIT problem({QStringLiteral("Не удаётся открыть редактор: нет связи (%1).").arg(why),
                     QStringLiteral("cannot open the editor without a link endpoint: %1").arg(why)});
     return Open::Failed;
   }

@@ -111,7 +111,9 @@ StampPainter::Result StampPainter::Paint(const stamp::StampParams& params,
     }
   }
 
-  const bool whole = r.problem.isEmpty() && !drawn.isNull();
+  // A look that draws nothing visible (no picture, text, border or shadow) is
+  // still what was asked for: it shows as the mark.
+  const bool whole = r.problem.isEmpty();
   // The last whole stamp, unless the screen changed under it.
   if (!whole && whole_ && qFuzzyCompare(image_.devicePixelRatio(), dpr)) {
     r.keptLast = true;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include "host/StampPainter.h"
@@ -23,6 +24,9 @@ class StampPainterTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("Tavrel/Cat")));
     ASSERT_TRUE(render::test::MakePicture(40, 30).save(Root() + QStringLiteral("Cat/pic.png")));
+    QFile corrupt(Root() + QStringLiteral("Cat/corrupt.png"));
+    ASSERT_TRUE(corrupt.open(QIODevice::WriteOnly));
+    corrupt.write(QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(300, '\x7f'));
   }
   QString Root() const { return dir.path() + QStringLiteral("/Tavrel/"); }
   QTemporaryDir dir;
@@ -59,6 +63,7 @@ TEST_F(StampPainterTest, ALookThatCannotBeDrawnLeavesTheLastWholeStampAndSaysWhy
   const Case cases[] = {
       {{{0, "Cat\\gone.png"}}, render::kRenderBadInput, "cannot read picture"},
       {{{0, "..\\..\\etc\\passwd"}}, render::kRenderBadInput, "cannot read picture"},
+      {{{0, "Cat\\corrupt.png"}}, render::kRenderBadInput, "cannot read picture"},
       {{{1, "No Such Family"}}, render::kRenderTextNotDrawn, "is not installed"},
       {{{3, "0"}}, render::kRenderTextNotDrawn, "font size"},
   };
@@ -90,12 +95,17 @@ TEST_F(StampPainterTest, BeforeAnyWholeStampWhatCanBeDrawnIsShown) {
   r = noFont.Paint(Look({{1, "No Such Family"}}), QString(), 1.0);
   EXPECT_EQ(noFont.LogicalSize(), QSize(44, 34));
   EXPECT_EQ(r.status(), render::kRenderTextNotDrawn);
-  // Neither: a small mark that can still be grabbed and right-clicked.
+  // Neither: a small mark that can still be grabbed and right-clicked; so
+  // does a look that draws nothing visible.
   StampPainter nothing(Root());
   r = nothing.Paint(Look({{0, "Cat\\gone.png"}, {1, "No Such Family"}}), QString(), 1.0);
   EXPECT_EQ(r.status(), render::kRenderBadInput);
   EXPECT_FALSE(nothing.Image().isNull());
   EXPECT_FALSE(nothing.LogicalSize().isEmpty());
+  StampPainter invisible(Root());
+  r = invisible.Paint(Look({{0, ""}, {13, "0"}}), QString(), 1.0);
+  EXPECT_TRUE(r.problem.isEmpty());
+  EXPECT_EQ(invisible.LogicalSize(), nothing.LogicalSize());
 }
 
 TEST_F(StampPainterTest, ALookWithoutAPictureIsItsTextInABoxThatFitsIt) {
