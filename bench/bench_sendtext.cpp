@@ -6,7 +6,6 @@
 // blocks in read() and answers every zero byte, so the ratio is what the
 // editor adds to one round trip. Goal: SendText within 2x of the floor.
 #include <benchmark/benchmark.h>
-#include <sched.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -15,10 +14,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <algorithm>
 #include <cstring>
 #include <thread>
 
+#include "BenchSupport.h"
 #include "params/EditorState.h"
 #include "params/HostSession.h"
 #include "platform/link/LinkSender.h"
@@ -164,21 +163,10 @@ BENCHMARK(BM_BareSocketRoundTrip)->Arg(0)->Arg(1)->UseRealTime();
 }  // namespace
 
 int main(int argc, char** argv) {
-  // Every round trip wakes the other thread; whether it sleeps on the same
-  // core or another changes that cost more than anything measured here, and
-  // on a busy machine it changes from run to run. One core for the whole
-  // process gives every benchmark the same conditions.
-  cpu_set_t one;
-  CPU_ZERO(&one);
-  CPU_SET(static_cast<unsigned>(std::max(0, sched_getcpu())), &one);
-  sched_setaffinity(0, sizeof one, &one);
+  qm::bench::PinToOneCore();
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QCoreApplication app(argc, argv);
   QTemporaryDir dir;
   g_dir = &dir;
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return qm::bench::RunBenchmarks(argc, argv);
 }

@@ -46,9 +46,10 @@ endfunction()
 
 include(GoogleTest)
 
-# qm_test(<name> APP Core|Gui|Widgets DIR <dir> [DEPS ...])
+# qm_test(<name> APP Core|Gui|Widgets|X11 DIR <dir> [DEPS ...])
 # One test program per test folder, with our own main that creates the right
-# kind of Qt application on the offscreen platform.
+# kind of Qt application on the offscreen platform; X11 starts an X server of
+# the program's own first and puts a widget application on it.
 function(qm_test name)
   cmake_parse_arguments(QT "" "APP;DIR" "DEPS" ${ARGN})
   file(GLOB _src CONFIGURE_DEPENDS ${QT_DIR}/*.cpp ${QT_DIR}/*.h)
@@ -59,6 +60,9 @@ function(qm_test name)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   if(QT_APP STREQUAL "Widgets")
     target_compile_definitions(${name} PRIVATE QM_TEST_APP_WIDGETS)
+    set(_qt Qt6::Widgets)
+  elseif(QT_APP STREQUAL "X11")
+    target_compile_definitions(${name} PRIVATE QM_TEST_APP_X11)
     set(_qt Qt6::Widgets)
   elseif(QT_APP STREQUAL "Gui")
     target_compile_definitions(${name} PRIVATE QM_TEST_APP_GUI)

@@ -7,7 +7,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   libgtest-dev libbenchmark-dev
   fonts-dejavu-core fonts-liberation2
-  xvfb xauth xdotool clang-format locales
+  xvfb xauth xdotool libxcb1-dev clang-format locales
   clang libclang-rt-14-dev
 )
 missing=()

@@ -22,7 +22,7 @@ logs="$build/sanitizer-logs"
 rm -rf "$logs"
 mkdir -p "$logs"
 common="abort_on_error=1:print_stacktrace=1:log_exe_name=1"
-export ASAN_OPTIONS="detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1:strict_string_checks=1:$common:log_path=$logs/asan"
+export ASAN_OPTIONS="detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1:strict_string_checks=1:suppressions=$here/scripts/asan-suppressions.txt:$common:log_path=$logs/asan"
 export UBSAN_OPTIONS="halt_on_error=1:$common:log_path=$logs/ubsan"
 # Leaks inside system libraries only; our own leaks are never suppressed.
 export LSAN_OPTIONS="suppressions=$here/scripts/lsan-suppressions.txt:print_suppressions=0"

@@ -1,7 +1,5 @@
 #include "params/HostSession.h"
 
-#include <QCoreApplication>
-
 #include "platform/link/LinkSender.h"
 #include "stamp/HostMessage.h"
 #include "stamp/ParamLine.h"
@@ -33,15 +31,7 @@ HostSession::~HostSession() {
 bool HostSession::Listen() {
   if (state_.HostHwnd <= 0) return false;
   if (!linkDir_.isEmpty()) endpoint_.setDirectory(linkDir_);
-  // Process ids stay below 2^22; should our id's endpoint be held by a live
-  // peer (another editor in the same process tree, a test), numbers above
-  // that range cannot collide with any process id.
-  const auto pid = static_cast<std::int32_t>(QCoreApplication::applicationPid());
-  for (std::int32_t k = 0; k < 8; ++k) {
-    const std::int32_t handle = pid + k * (1 << 22);
-    if (handle > 0 && endpoint_.listen(handle)) return true;
-  }
-  return false;
+  return endpoint_.listenAtProcessHandle();
 }
 
 std::int32_t HostSession::TxtMsgHandle() const {
@@ -77,8 +67,7 @@ bool HostSession::SendText(const QString& sMsg) {
   const QString before = state_.Text1.text();
   std::optional<stamp::ParamLineResult> change = stamp::ApplyMessage(before, sMsg, FallbackLine());
   const bool touchesLine = change.has_value();
-  const QStringView key = QStringView(sMsg).left(2);
-  if (!touchesLine && (key == u"A=" || stamp::KeyFieldIndex(key))) return false;
+  if (!touchesLine && stamp::IsLookMessage(sMsg)) return false;
 
   // The host first, whatever the key; then our own line. A change made to
   // the fallback look (no usable line yet) reaches the host after that whole

@@ -57,7 +57,7 @@ QRect PictureBox::client() const {
 void PictureBox::clear() {
   if (image.isNull()) return;
   image.fill(backColor);
-  if (!border) return;
+  if (!border || borderless) return;
   // The classic sunken edge in fixed colours, so that every box, on screen
   // or drawn by a tool, looks the same whatever the style: the outer line
   // shadow above and left, light below and right; the inner line dark

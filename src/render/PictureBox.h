@@ -20,6 +20,10 @@ struct PictureBox {
   QColor backColor = Qt::white;
   qreal devicePixelRatio = 1.0;
   bool border = false;  // the sunken border; takes effect with the next clear
+  // A box drawn for the desktop rather than as a thumbnail: the border's
+  // place stays (the picture sits in the same inner area) but its lines are
+  // not drawn, so the desktop shows there.
+  bool borderless = false;
   static constexpr int kBorderWidth = 2;
 
   PictureBox() = default;

@@ -270,25 +270,33 @@ StampTextResult DrawStampText(PictureBox& box, const stamp::StampParams& params,
 }
 
 bool StampTextLayer(const QSize& clientSize, qreal dpr, const stamp::StampParams& params,
-                    const QString& sampleText, QImage& layer, QPoint& origin) {
+                    const QString& sampleText, QImage& layer, QPoint& origin,
+                    StampTextResult* why) {
   layer = QImage();
   origin = QPoint();
+  const auto result = [why](StampTextResult r) {
+    if (why) *why = r;
+    return r == StampTextResult::Drawn;
+  };
   if (!(dpr > 0) || !std::isfinite(dpr)) dpr = 1.0;  // as a picture box takes it
   const QRect clip = DeviceBox(clientSize, dpr);
-  if (clip.isEmpty()) return false;  // a box without pixels cannot be drawn on
+  // A box without pixels cannot be drawn on.
+  if (clip.isEmpty()) return result(StampTextResult::NoSurface);
   const stamp::StampParams& look = params;
   Geometry g;
-  if (Prepare(clientSize, look, sampleText, g) != StampTextResult::Drawn) return false;
+  if (const StampTextResult r = Prepare(clientSize, look, sampleText, g);
+      r != StampTextResult::Drawn)
+    return result(r);
   const Masks m = BuildMasks(look, g, dpr, clip);
-  if (m.touched.isEmpty()) return true;
+  if (m.touched.isEmpty()) return result(StampTextResult::Drawn);
   QImage out(m.touched.size(), QImage::Format_ARGB32_Premultiplied);
-  if (out.isNull()) return false;
+  if (out.isNull()) return result(StampTextResult::NoSurface);
   out.fill(Qt::transparent);
   BlendMasks(out, m.touched.topLeft(), look, g, m);
   out.setDevicePixelRatio(dpr);
   layer = std::move(out);
   origin = m.touched.topLeft();
-  return true;
+  return result(StampTextResult::Drawn);
 }
 
 }  // namespace qm::render

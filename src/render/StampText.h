@@ -47,8 +47,9 @@ StampTextResult DrawStampText(PictureBox& box, const stamp::StampParams& params,
 // pixel `origin` of the box, and is null when the text leaves the box
 // untouched. Laying it over a box gives the same pixels as laying the whole
 // transparent box would, without filling and blending the empty rest. False
-// when the text cannot be drawn (as DrawStampText).
+// when the text cannot be drawn (as DrawStampText), with the reason in `why`.
 bool StampTextLayer(const QSize& clientSize, qreal dpr, const stamp::StampParams& params,
-                    const QString& sampleText, QImage& layer, QPoint& origin);
+                    const QString& sampleText, QImage& layer, QPoint& origin,
+                    StampTextResult* why = nullptr);
 
 }  // namespace qm::render

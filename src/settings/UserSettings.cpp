@@ -3,22 +3,18 @@
 #include <QStandardPaths>
 
 namespace qm::settings {
-namespace {
 
-QString OptionsKey(const QString& sKey) { return QStringLiteral("Options/") + sKey; }
-
-}  // namespace
-
-UserSettings::UserSettings(const QString& filePath) : settings_(filePath, QSettings::IniFormat) {}
+UserSettings::UserSettings(const QString& filePath, const QString& group)
+    : settings_(filePath, QSettings::IniFormat), group_(group) {}
 
 bool UserSettings::SetS(const QString& sKey, const QString& Sval) {
-  settings_.setValue(OptionsKey(sKey), Sval);
+  settings_.setValue(Key(sKey), Sval);
   settings_.sync();
   return settings_.status() == QSettings::NoError;
 }
 
 QString UserSettings::GetS(const QString& sKey, const QString& sDef) const {
-  const QVariant v = settings_.value(OptionsKey(sKey));
+  const QVariant v = settings_.value(Key(sKey));
   if (!v.isValid()) return sDef;
   // A hand-edited file may hold an unquoted "a, b", which the INI format reads
   // as a list; the values are plain strings, so give it back as one.

@@ -1,6 +1,8 @@
 #pragma once
-// The per-user store: what belongs to the editor alone (window place, open
-// page, preview background), as opposed to the INI file shared with the host.
+// The per-user store: what belongs to one user's programs alone (the editor's
+// window place, open page and preview background in group "Options", the
+// desktop stamp's place in group "Host"), as opposed to the INI file that the
+// editor shares with the host.
 
 #include <QSettings>
 #include <QString>
@@ -9,7 +11,8 @@ namespace qm::settings {
 
 class UserSettings {
  public:
-  explicit UserSettings(const QString& filePath = DefaultFilePath());
+  explicit UserSettings(const QString& filePath = DefaultFilePath(),
+                        const QString& group = QStringLiteral("Options"));
 
   // Stores the string at once (synced to disk, so a crash loses nothing).
   // False when the store could not be written.
@@ -19,12 +22,15 @@ class UserSettings {
 
   // <user configuration dir>/Quillmark/Quillmark.conf. The store is addressed
   // by application, section and key; the application is "Quillmark" (not the
-  // editor's own name), so the file is named after it and the section is the
-  // INI group "Options".
+  // editor's own name), so the file is named after it and each section is an
+  // INI group.
   static QString DefaultFilePath();
 
  private:
+  QString Key(const QString& sKey) const { return group_ + u'/' + sKey; }
+
   QSettings settings_;
+  QString group_;
 };
 
 }  // namespace qm::settings

@@ -28,6 +28,11 @@ std::optional<int> KeyFieldIndex(QStringView key) {
   return std::nullopt;
 }
 
+bool IsLookMessage(QStringView message) {
+  const QStringView key = message.left(2);
+  return key == u"A=" || KeyFieldIndex(key).has_value();
+}
+
 QString FieldKey(int index) {
   if (index < 1 || index >= kFieldCount) return {};
   return QString::fromUtf16(kKeys[static_cast<std::size_t>(index)]);

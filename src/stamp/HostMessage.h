@@ -22,6 +22,9 @@ inline constexpr int kToneGroupParts = 5;
 // Message key ("F=", "p=", ...) -> field index 1..21, or kPictureGroup for
 // "P=" and kToneGroup for "p=". "A=", "W=" and anything else give nullopt.
 std::optional<int> KeyFieldIndex(QStringView key);
+// Whether a message is about the look: "A=", "P=", "p=" or one of the 21
+// field keys (whether its value can be applied or not).
+bool IsLookMessage(QStringView message);
 // The message key of a single field 1..21 (empty for any other index).
 QString FieldKey(int index);
 

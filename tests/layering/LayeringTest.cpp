@@ -25,7 +25,8 @@ const std::map<QString, int> kLayers = {
     {QStringLiteral("params"), 2},      {QStringLiteral("colour"), 2},
     {QStringLiteral("gallery"), 2},     {QStringLiteral("params/ui"), 3},
     {QStringLiteral("colour/ui"), 3},   {QStringLiteral("gallery/ui"), 3},
-    {QStringLiteral("app"), 4},
+    {QStringLiteral("host"), 3},        {QStringLiteral("app"), 4},
+    {QStringLiteral("host/ui"), 4},
 };
 
 struct Library {

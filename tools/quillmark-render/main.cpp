@@ -19,6 +19,7 @@
 #include "render/Gdip.h"
 #include "render/PictureBox.h"
 #include "render/PictureRenderer.h"
+#include "render/StampDrawing.h"
 #include "render/StampText.h"
 #include "stamp/StampParams.h"
 
@@ -26,9 +27,9 @@ namespace {
 
 using namespace qm::render;
 
-constexpr int kOk = 0;
-constexpr int kTextNotDrawn = 1;
-constexpr int kBadInput = 2;
+constexpr int kOk = kRenderDrawn;
+constexpr int kTextNotDrawn = kRenderTextNotDrawn;
+constexpr int kBadInput = kRenderBadInput;
 
 int Fail(int status, const QString& message) {
   std::fprintf(stderr, "quillmark-render: %s\n", message.toLocal8Bit().constData());
@@ -40,21 +41,6 @@ QColor Background(int number) {
   static const QRgb palette[9] = {0xFFFFFF, 0xC0C0C0, 0x80FFFF, 0xC0C0FF, 0x40CCFF,
                                   0xFF0000, 0x0000FF, 0x404040, 0x000000};
   return QColor::fromRgb(palette[number - 1]);
-}
-
-QString StampTextFailure(StampTextResult r, const QString& fontName) {
-  switch (r) {
-    case StampTextResult::FontNotFound:
-      return QStringLiteral(
-                 "font \"%1\" is not installed (or has no regular style); text not drawn")
-          .arg(fontName);
-    case StampTextResult::FontSizeInvalid:
-      return QStringLiteral("the font size is not a usable size; text not drawn");
-    case StampTextResult::NoSurface:
-      return QStringLiteral("cannot paint on the thumbnail; text not drawn");
-    default:
-      return QStringLiteral("text not drawn");
-  }
 }
 
 int Run(const QStringList& arguments) {
@@ -131,8 +117,6 @@ int Run(const QStringList& arguments) {
   QString error;
   const auto params = qm::stamp::ParseLine(templateLine, &error);
   if (!params) return Fail(kBadInput, QStringLiteral("malformed line: ") + error);
-  const PictureTone tone = ToneOf(*params);
-
   const QString picturePath =
       qm::platform::ResolveRelativePath(parser.value(root), params->Picture);
   if (picturePath.isEmpty())
@@ -141,33 +125,23 @@ int Run(const QStringList& arguments) {
 
   if (!GdipStart()) return Fail(kBadInput, QStringLiteral("Error loading GDI+!"));
   PictureBox box(1, 1, Background(backgroundNumber), dpr);
-  const bool pictureDrawn = DrawTemplatePicture(picturePath, box, tone, textureSource);
-  StampTextResult textResult = StampTextResult::NoSurface;
-  // The text goes into the box's inner area, as in the gallery.
-  if (pictureDrawn) textResult = DrawStampText(box, *params, parser.value(text));
+  const StampDrawing drawing =
+      DrawStamp(parser.value(root), *params, parser.value(text), box, textureSource);
   GdipStop();
-  if (!pictureDrawn)
+  if (!drawing.pictureDrawn)
     return Fail(kBadInput, QStringLiteral("cannot read picture \"%1\"").arg(picturePath));
 
   if (!box.image.save(parser.value(out), "PNG"))
     return Fail(kBadInput, QStringLiteral("cannot write \"%1\"").arg(parser.value(out)));
-  if (textResult != StampTextResult::Drawn)
-    return Fail(kTextNotDrawn, StampTextFailure(textResult, params->FontName));
+  if (drawing.text != StampTextResult::Drawn)
+    return Fail(kTextNotDrawn, StampTextProblem(drawing.text, params->FontName));
   return kOk;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  // A thumbnail needs no screen: draw off-screen unless told otherwise, so a
-  // script works the same with or without a display.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  // Scripts read our one-line errors: Qt's own notes about the environment
-  // (a missing runtime directory, say) stay out of them.
-  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtCriticalMsg || type == QtFatalMsg)
-      std::fprintf(stderr, "quillmark-render: %s\n", message.toLocal8Bit().constData());
-  });
+  PrepareHeadlessDrawing("quillmark-render");
   QGuiApplication app(argc, argv);
   return Run(QGuiApplication::arguments());
 }

@@ -5,6 +5,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QPointer>
 #include <QSocketNotifier>
@@ -117,6 +118,16 @@ bool LinkEndpoint::listen(qint32 handle) {
   listenNotifier_ = new QSocketNotifier(fd, QSocketNotifier::Read, this);
   connect(listenNotifier_, &QSocketNotifier::activated, this, &LinkEndpoint::acceptPending);
   return true;
+}
+
+bool LinkEndpoint::listenAtProcessHandle() {
+  // Process ids stay below 2^22.
+  const auto pid = static_cast<qint32>(QCoreApplication::applicationPid());
+  for (qint32 k = 0; k < 8; ++k) {
+    const qint32 handle = pid + k * (1 << 22);
+    if (handle > 0 && listen(handle)) return true;
+  }
+  return false;
 }
 
 void LinkEndpoint::close() {

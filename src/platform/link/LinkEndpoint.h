@@ -35,6 +35,11 @@ class LinkEndpoint : public QObject {
   // is replaced; one that still answers belongs to a live endpoint and is left
   // alone (false). A refused folder gives false as well.
   bool listen(qint32 handle);
+  // Listens on this process's id as the handle, or, should that endpoint be
+  // held by a live peer (another program of ours in the same process tree, a
+  // test), on a number derived from it above the range of process ids, so it
+  // can collide with no other process. False when none could be taken.
+  bool listenAtProcessHandle();
   // Stops listening, drops every connection and removes the socket file.
   void close();
 

@@ -1,0 +1,134 @@
+#include "host/HostOptions.h"
+
+#include <QCommandLineParser>
+#include <cmath>
+
+#include "platform/Classic.h"
+
+namespace qm::host {
+namespace {
+
+struct Options {
+  QCommandLineOption text{QStringLiteral("text"),
+                          QStringLiteral("The stamp's text (default \"+38\u00B0\")."),
+                          QStringLiteral("TEXT")};
+  QCommandLineOption command{
+      QStringLiteral("command"),
+      QStringLiteral("Show the first line this command prints (run through /bin/sh)."),
+      QStringLiteral("CMD")};
+  QCommandLineOption every{QStringLiteral("every"),
+                           QStringLiteral("Run the command every S seconds (default 60)."),
+                           QStringLiteral("S")};
+  QCommandLineOption timeout{
+      QStringLiteral("timeout"),
+      QStringLiteral("End a command that runs longer than S seconds (default 10)."),
+      QStringLiteral("S")};
+  QCommandLineOption file{QStringLiteral("file"),
+                          QStringLiteral("Show the first line of this file, read again when it "
+                                         "changes."),
+                          QStringLiteral("PATH")};
+  QCommandLineOption line{
+      QStringLiteral("line"),
+      QStringLiteral("Start from this look instead of the selection in Quillmark.ini."),
+      QStringLiteral("LINE")};
+  QCommandLineOption openEditor{QStringLiteral("open-editor"),
+                                QStringLiteral("Open the editor as soon as the stamp shows.")};
+  QCommandLineOption render{QStringLiteral("render"),
+                            QStringLiteral("Draw the stamp into this PNG file and end (exit "
+                                           "status 0 drawn, 1 picture without text, 2 bad "
+                                           "arguments or input)."),
+                            QStringLiteral("FILE")};
+  QCommandLineOption scale{QStringLiteral("scale"),
+                           QStringLiteral("Device pixel ratio of --render (default 1)."),
+                           QStringLiteral("R")};
+
+  void AddTo(QCommandLineParser& p) const {
+    p.setApplicationDescription(QStringLiteral(
+        "Shows the Quillmark stamp on the desktop; a double click opens the editor."));
+    p.addHelpOption();
+    p.addOptions({text, command, every, timeout, file, line, openEditor, render, scale});
+  }
+};
+
+// A whole number of seconds from 1 up to a day.
+std::optional<int> Seconds(const QString& text) {
+  const auto v = classic::ToNumber(text);
+  if (!v || *v != std::floor(*v) || *v < 1 || *v > 86400) return std::nullopt;
+  return static_cast<int>(*v);
+}
+
+}  // namespace
+
+ParsedHostOptions ParseHostArguments(const QStringList& arguments) {
+  ParsedHostOptions out;
+  const Options o;
+  QCommandLineParser parser;
+  o.AddTo(parser);
+  const auto fail = [&](const QString& why) {
+    out.error = why;
+    return out;
+  };
+  if (!parser.parse(arguments)) return fail(parser.errorText());
+  if (parser.isSet(QStringLiteral("help"))) {
+    out.help = true;
+    return out;
+  }
+  if (!parser.positionalArguments().isEmpty())
+    return fail(QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments()[0]));
+  // Each option once: a second value would silently win over the first.
+  for (const QCommandLineOption* opt :
+       {&o.text, &o.command, &o.every, &o.timeout, &o.file, &o.line, &o.render, &o.scale})
+    if (parser.values(*opt).size() > 1)
+      return fail(QStringLiteral("--%1 is given more than once").arg(opt->names()[0]));
+
+  HostOptions h;
+  const int sources =
+      int(parser.isSet(o.text)) + int(parser.isSet(o.command)) + int(parser.isSet(o.file));
+  if (sources > 1) return fail(QStringLiteral("choose one of --text, --command and --file"));
+  if (parser.isSet(o.text)) h.text = parser.value(o.text);
+  if (parser.isSet(o.command)) {
+    h.source = HostOptions::Source::Command;
+    h.command = parser.value(o.command);
+    if (h.command.trimmed().isEmpty()) return fail(QStringLiteral("--command is empty"));
+  }
+  if (parser.isSet(o.file)) {
+    h.source = HostOptions::Source::File;
+    h.file = parser.value(o.file);
+    if (h.file.isEmpty()) return fail(QStringLiteral("--file is empty"));
+  }
+  for (const auto& [opt, target] :
+       {std::pair{&o.every, &h.everySeconds}, std::pair{&o.timeout, &h.timeoutSeconds}}) {
+    if (!parser.isSet(*opt)) continue;
+    if (h.source != HostOptions::Source::Command)
+      return fail(QStringLiteral("--%1 goes with --command").arg(opt->names()[0]));
+    const auto s = Seconds(parser.value(*opt));
+    if (!s)
+      return fail(QStringLiteral("--%1 must be a whole number of seconds from 1 to 86400")
+                      .arg(opt->names()[0]));
+    *target = *s;
+  }
+  if (parser.isSet(o.line)) h.line = parser.value(o.line);
+  h.openEditor = parser.isSet(o.openEditor);
+  if (parser.isSet(o.render)) {
+    h.renderTo = parser.value(o.render);
+    if (h.renderTo.isEmpty()) return fail(QStringLiteral("--render needs a file name"));
+    if (h.openEditor) return fail(QStringLiteral("--render and --open-editor exclude each other"));
+  }
+  if (parser.isSet(o.scale)) {
+    if (h.renderTo.isEmpty()) return fail(QStringLiteral("--scale goes with --render"));
+    const auto r = classic::ToNumber(parser.value(o.scale));
+    if (!r || !(*r >= 0.25 && *r <= 8))
+      return fail(QStringLiteral("--scale must be a number from 0.25 to 8"));
+    h.scale = *r;
+  }
+  out.options = h;
+  return out;
+}
+
+QString HostHelpText() {
+  QCommandLineParser parser;
+  Options().AddTo(parser);
+  return parser.helpText();
+}
+
+}  // namespace qm::host

@@ -1,0 +1,44 @@
+#pragma once
+// The desktop stamp's command line.
+//
+//   quillmark-host [--text TEXT | --command CMD [--every S] [--timeout S] | --file PATH]
+//                  [--line LINE] [--open-editor | --render FILE.png [--scale R]]
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace qm::host {
+
+struct HostOptions {
+  // Where the stamp's text comes from: a fixed text, the first line a command
+  // prints (run again every `everySeconds`), or the first line of a file.
+  enum class Source { Text, Command, File };
+  Source source = Source::Text;
+  QString text = QStringLiteral("+38\u00B0");
+  QString command;
+  int everySeconds = 60;
+  int timeoutSeconds = 10;  // a command that runs longer is ended
+  QString file;
+
+  // The look to start from instead of the selection in Quillmark.ini.
+  std::optional<QString> line;
+
+  bool openEditor = false;  // start the editor as soon as the stamp shows
+  QString renderTo;         // draw into this PNG file and end; no window
+  double scale = 1.0;       // device pixel ratio of that drawing
+};
+
+struct ParsedHostOptions {
+  std::optional<HostOptions> options;  // empty on an error or for --help
+  QString error;                       // why the arguments were refused
+  bool help = false;
+};
+
+// `arguments` includes the program name first, as main() receives them.
+ParsedHostOptions ParseHostArguments(const QStringList& arguments);
+
+// What --help prints.
+QString HostHelpText();
+
+}  // namespace qm::host

@@ -1,0 +1,133 @@
+#include "host/StampPainter.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <cmath>
+
+#include "render/PictureBox.h"
+#include "render/StampText.h"
+
+namespace qm::host {
+namespace {
+
+using render::StampTextResult;
+
+// Room the text gets when there is no picture to centre it in; the box kept is
+// only the part the text touches, so its size costs nothing.
+constexpr QSize kTextCanvas(8192, 4096);
+constexpr int kTextMargin = 2;  // logical pixels round a text without picture
+constexpr int kMarkSide = 24;
+
+// A faint rounded square: something to see, grab and right-click when no part
+// of the look can be drawn.
+QImage Mark(qreal dpr) {
+  render::PictureBox box(kMarkSide, kMarkSide, Qt::transparent, dpr);
+  QPainter p(&box.image);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(255, 255, 255, 200), 1.5));
+  p.setBrush(QColor(64, 64, 64, 160));
+  p.drawRoundedRect(QRectF(1, 1, kMarkSide - 2, kMarkSide - 2), 5, 5);
+  return box.image;
+}
+
+Note TextProblem(StampTextResult r, const stamp::StampParams& p) {
+  QString tooltip;
+  switch (r) {
+    case StampTextResult::FontNotFound:
+      tooltip = QStringLiteral("Шрифт «%1» не установлен").arg(p.FontName);
+      break;
+    case StampTextResult::FontSizeInvalid:
+      tooltip = QStringLiteral("Размер шрифта %1 не годится").arg(p.FontSize);
+      break;
+    default:
+      tooltip = QStringLiteral("Текст не нарисован");
+      break;
+  }
+  return {tooltip, render::StampTextProblem(r, p.FontName)};
+}
+
+}  // namespace
+
+int StampPainter::Result::status() const {
+  if (drawing.pictureDrawn && drawing.text == StampTextResult::Drawn) return render::kRenderDrawn;
+  // A picture without its text; a stamp that is only text has nothing then.
+  if (drawing.pictureDrawn && !textOnly) return render::kRenderTextNotDrawn;
+  return render::kRenderBadInput;
+}
+
+render::StampTextResult DrawTextStamp(const stamp::StampParams& params, const QString& sampleText,
+                                      qreal dpr, QImage& image, QSize& logicalSize) {
+  image = QImage();
+  logicalSize = QSize();
+  QImage layer;
+  QPoint origin;
+  StampTextResult why = StampTextResult::Drawn;
+  if (!render::StampTextLayer(kTextCanvas, dpr, params, sampleText, layer, origin, &why))
+    return why;
+  if (layer.isNull()) return StampTextResult::Drawn;  // nothing of it is visible
+  dpr = layer.devicePixelRatio();
+  // The layer is copied at a whole device pixel, so it is not resampled.
+  const int margin = static_cast<int>(std::ceil(kTextMargin * dpr));
+  const QSize device = layer.size() + QSize(2 * margin, 2 * margin);
+  render::PictureBox box(static_cast<int>(std::ceil(device.width() / dpr)),
+                         static_cast<int>(std::ceil(device.height() / dpr)), Qt::transparent, dpr);
+  if (box.image.isNull()) return StampTextResult::NoSurface;
+  QPainter p(&box.image);
+  p.drawImage(QPointF(margin / dpr, margin / dpr), layer);
+  p.end();
+  image = box.image;
+  logicalSize = box.logicalSize();
+  return StampTextResult::Drawn;
+}
+
+StampPainter::StampPainter(const QString& templateRoot) : root_(templateRoot) {}
+
+StampPainter::Result StampPainter::Paint(const stamp::StampParams& params,
+                                         const QString& sampleText, qreal dpr) {
+  Result r;
+  QImage drawn;
+  QSize drawnSize;
+  if (!params.Picture.isEmpty()) {
+    render::PictureBox box(0, 0, Qt::transparent, dpr);
+    // The stamp on the desktop is the thumbnail without its border's lines.
+    box.borderless = true;
+    r.drawing = render::DrawStamp(root_, params, sampleText, box, {}, &cache_);
+    if (!r.drawing.pictureDrawn) {
+      r.problem = {QStringLiteral("Не удаётся прочитать картинку «%1»").arg(params.Picture),
+                   QStringLiteral("cannot read picture \"%1\"").arg(params.Picture)};
+    } else {
+      drawn = box.image;
+      drawnSize = box.logicalSize();
+      if (r.drawing.text != StampTextResult::Drawn) r.problem = TextProblem(r.drawing.text, params);
+    }
+  }
+  // No picture named, or none to be had: the text alone still tells the
+  // stamp's news.
+  if (drawn.isNull()) {
+    r.textOnly = true;
+    const StampTextResult text = DrawTextStamp(params, sampleText, dpr, drawn, drawnSize);
+    if (params.Picture.isEmpty()) {
+      r.drawing.pictureDrawn = true;
+      r.drawing.text = text;
+      if (text != StampTextResult::Drawn) r.problem = TextProblem(text, params);
+    }
+  }
+
+  // A look that draws nothing visible (no picture, text, border or shadow) is
+  // still what was asked for: it shows as the mark.
+  const bool whole = r.problem.isEmpty();
+  // The last whole stamp, unless the screen changed under it.
+  if (!whole && whole_ && qFuzzyCompare(image_.devicePixelRatio(), dpr)) {
+    r.keptLast = true;
+    r.problem.tooltip += QStringLiteral("; показан прежний вид.");
+    r.problem.log += QStringLiteral("; showing the last whole stamp");
+    return r;
+  }
+  whole_ = whole;
+  image_ = drawn.isNull() ? Mark(dpr) : drawn;
+  logical_ = drawn.isNull() ? QSize(kMarkSide, kMarkSide) : drawnSize;
+  if (!r.problem.isEmpty()) r.problem.tooltip += u'.';
+  return r;
+}
+
+}  // namespace qm::host

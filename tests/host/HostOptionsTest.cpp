@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include "host/HostOptions.h"
+
+namespace qm::host {
+namespace {
+
+ParsedHostOptions Parse(std::initializer_list<const char*> args) {
+  QStringList a{QStringLiteral("quillmark-host")};
+  for (const char* s : args) a << QString::fromUtf8(s);
+  return ParseHostArguments(a);
+}
+
+TEST(HostOptions, TakesEachTextSourceWithItsOwnSettings) {
+  const auto none = Parse({});
+  ASSERT_TRUE(none.options);
+  EXPECT_EQ(none.options->source, HostOptions::Source::Text);
+  EXPECT_EQ(none.options->text, QStringLiteral("+38\u00B0"));
+  EXPECT_FALSE(none.options->line);
+
+  const auto clock = Parse({"--command", "date +%H:%M", "--every", "30", "--open-editor"});
+  ASSERT_TRUE(clock.options) << clock.error.toStdString();
+  EXPECT_EQ(clock.options->source, HostOptions::Source::Command);
+  EXPECT_EQ(clock.options->command, QStringLiteral("date +%H:%M"));
+  EXPECT_EQ(clock.options->everySeconds, 30);
+  EXPECT_EQ(clock.options->timeoutSeconds, 10);
+  EXPECT_TRUE(clock.options->openEditor);
+
+  const auto file =
+      Parse({"--file", "/tmp/t.txt", "--line", "", "--render", "o.png", "--scale", "1,5"});
+  ASSERT_TRUE(file.options) << file.error.toStdString();
+  EXPECT_EQ(file.options->source, HostOptions::Source::File);
+  EXPECT_EQ(file.options->line, QString());
+  EXPECT_EQ(file.options->renderTo, QStringLiteral("o.png"));
+  EXPECT_DOUBLE_EQ(file.options->scale, 1.5);
+
+  EXPECT_TRUE(Parse({"--help"}).help);
+}
+
+struct Refused {
+  std::initializer_list<const char*> args;
+  const char* says;
+};
+
+TEST(HostOptions, RefusesWhatCannotBeMeantAndSaysWhy) {
+  const Refused cases[] = {
+      {{"--text", "a", "--command", "b"}, "choose one"},
+      {{"--file", "f", "--command", "b"}, "choose one"},
+      {{"--text", "a", "--text", "b"}, "more than once"},
+      {{"--every", "5"}, "goes with --command"},
+      {{"--command", "x", "--every", "0"}, "whole number of seconds"},
+      {{"--command", "x", "--every", "1.5"}, "whole number of seconds"},
+      {{"--command", "x", "--timeout", "abc"}, "whole number of seconds"},
+      {{"--command", "  "}, "empty"},
+      {{"--scale", "2"}, "goes with --render"},
+      {{"--render", "o.png", "--scale", "9"}, "0.25 to 8"},
+      {{"--render", "o.png", "--open-editor"}, "exclude each other"},
+      {{"stray"}, "unexpected argument"},
+      {{"--nope"}, "nope"},
+  };
+  for (const Refused& c : cases) {
+    const auto r = Parse(c.args);
+    EXPECT_FALSE(r.options) << c.says;
+    EXPECT_TRUE(r.error.contains(QString::fromUtf8(c.says))) << r.error.toStdString();
+  }
+}
+
+}  // namespace
+}  // namespace qm::host

@@ -1,0 +1,63 @@
+// quillmark-host as a process, with the stand-in editor (no window) in the
+// editor's place beside it: asked to end from outside, the stamp first tells
+// its editor that it is going.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "platform/ChildProcess.h"
+#include "platform/link/LinkSender.h"
+#include "support/Processes.h"
+
+namespace qm::host {
+namespace {
+
+constexpr int kWaitMs = 15000;
+
+TEST(HostProcess, EndingFromOutsideClosesTheEditorFirst) {
+  QTemporaryDir program, runtime;
+  const QString editor = program.filePath(QStringLiteral("QuillmarkOpt"));
+  ASSERT_TRUE(QFile::copy(QStringLiteral(QM_BIN_DIR "/quillmark-host"),
+                          program.filePath(QStringLiteral("quillmark-host"))));
+  ASSERT_TRUE(QFile::copy(QStringLiteral(QM_BIN_DIR "/quillmark-stub-editor"), editor));
+  const QString linkDir = runtime.path();  // 0700, as QTemporaryDir makes it
+
+  QProcess host;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  env.insert(QStringLiteral("XDG_CONFIG_HOME"), runtime.filePath(QStringLiteral("config")));
+  env.insert(QStringLiteral("QUILLMARK_LINK_DIR"), linkDir);
+  host.setProcessEnvironment(env);
+  host.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  host.start(program.filePath(QStringLiteral("quillmark-host")), {"--open-editor"});
+  ASSERT_TRUE(host.waitForStarted(5000));
+
+  // The editor started and listens; once it has answered a message of ours
+  // it is done announcing itself to the stamp.
+  qint64 pid = 0;
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] {
+        const auto running = test::ProcessesOf(editor);
+        pid = running.size() == 1 ? running.first() : 0;
+        return pid > 0 && QFile::exists(linkDir + u'/' + QString::number(pid));
+      },
+      kWaitMs));
+  link::LinkSender toEditor(static_cast<qint32>(pid), nullptr, linkDir);
+  ASSERT_TRUE(toEditor.send(QStringLiteral("W=2")));
+
+  ::kill(static_cast<pid_t>(host.processId()), SIGTERM);
+  ASSERT_TRUE(host.waitForFinished(kWaitMs));
+  EXPECT_EQ(host.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(host.exitCode(), 0);
+  // The stand-in ends only on "W=0".
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !platform::ProcessAlive(pid); }, kWaitMs));
+  if (platform::ProcessAlive(pid)) ::kill(static_cast<pid_t>(pid), SIGKILL);
+}
+
+}  // namespace
+}  // namespace qm::host

@@ -1,0 +1,300 @@
+// The desktop stamp and the editor, the real programs, on an X server of the
+// test's own, driven with real pointer and key events. What the stamp shows
+// is read from the screen and compared with what "quillmark-host --render"
+// draws for the look the editor should have sent.
+//
+// Where to click in the editor is learnt from a copy of the editor window
+// built here from the same files and never put on the screen; the same
+// gesture made on that copy also says which line the real editor must end
+// up with.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QLineEdit>
+#include <QPainter>
+#include <QProcess>
+#include <QStyleOptionSlider>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "Desktop.h"
+#include "app/FrmOptions.h"
+#include "gallery/ui/GalleryArea.h"
+#include "gallery/ui/Thumbnail.h"
+#include "params/ui/TextPage.h"
+#include "render/RenderTestSupport.h"
+#include "stamp/ParamLine.h"
+#include "support/QtPrint.h"
+#include "support/TempProgram.h"
+#include "support/WindowParts.h"
+
+namespace qm {
+namespace {
+
+constexpr int kWaitMs = 20000;
+const QString kText = QStringLiteral("+21\u00B0");
+
+class HostOnDesktop : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // The demo catalogue and both programs in a program folder of our own.
+    QProcess democat;
+    democat.setProcessEnvironment(OffscreenEnvironment());
+    democat.start(QStringLiteral(QM_BIN_DIR "/quillmark-democat"), {program.path()});
+    ASSERT_TRUE(democat.waitForFinished(60000) && democat.exitCode() == 0);
+    for (const char* exe : {"QuillmarkOpt", "quillmark-host"})
+      ASSERT_TRUE(
+          QFile::copy(QStringLiteral(QM_BIN_DIR "/") + QString::fromLatin1(exe), ProgramFile(exe)));
+    // The editor opens on its Text page; the stamp stands away from it.
+    test::TempProgram::WriteFile(StoreFile(), "[Options]\nOptMenu=1\n[Host]\nPlace=1200|60\n");
+    iniBefore = test::TempProgram::ReadFile(ProgramFile("Quillmark.ini"));
+  }
+  void TearDown() override {
+    if (host.state() != QProcess::NotRunning) {
+      host.kill();
+      host.waitForFinished(5000);
+    }
+    for (const qint64 pid : test::ProcessesOf(ProgramFile("QuillmarkOpt")))
+      QProcess::execute(QStringLiteral("kill"), {QStringLiteral("-9"), QString::number(pid)});
+  }
+
+  QString ProgramFile(const char* name) const {
+    return program.filePath(QString::fromLatin1(name));
+  }
+  QString StoreFile() const {
+    return runtime.path() + QStringLiteral("/config/Quillmark/Quillmark.conf");
+  }
+  QProcessEnvironment Environment() const {
+    QProcessEnvironment env = test::TempProgram::ProcessEnvironment(runtime.path());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    return env;
+  }
+  QProcessEnvironment OffscreenEnvironment() const {
+    return test::TempProgram::ProcessEnvironment(runtime.path());
+  }
+
+  void StartHost(const QStringList& args) {
+    host.setProcessEnvironment(Environment());
+    host.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    host.start(ProgramFile("quillmark-host"), args + QStringList{"--text", kText});
+    ASSERT_TRUE(host.waitForStarted(5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !StampWindow().isEmpty(); }, kWaitMs));
+  }
+  // The stamp's window on the screen; null when it is not shown.
+  QRect StampWindow() const {
+    const auto w = test::WindowsOf(host.processId(), QStringLiteral("^Quillmark$"));
+    return w.size() == 1 ? test::Geometry(w.first()) : QRect();
+  }
+  // The editor's main window, once exactly one editor shows it (its small
+  // progress window comes and goes before).
+  std::optional<quint32> EditorWindow() const {
+    const auto editors = test::ProcessesOf(ProgramFile("QuillmarkOpt"));
+    if (editors.size() != 1) return std::nullopt;
+    for (const quint32 w : test::WindowsOf(editors.first())) {
+      const QRect g = test::Geometry(w);
+      if (g.width() >= 400 && g.height() >= 300) return w;
+    }
+    return std::nullopt;
+  }
+  quint32 WaitForEditor() {
+    std::optional<quint32> w;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return (w = EditorWindow()).has_value(); }, kWaitMs));
+    return w.value_or(0);
+  }
+  bool NoEditorRuns() const { return test::ProcessesOf(ProgramFile("QuillmarkOpt")).isEmpty(); }
+
+  // What the stamp must show for `line`: the host's own drawing into a file,
+  // as an X server without a compositor shows a translucent window (its
+  // premultiplied colour, over nothing).
+  QImage Expected(const QString& line) {
+    const QString out = runtime.filePath(QStringLiteral("expected.png"));
+    QProcess render;
+    render.setProcessEnvironment(OffscreenEnvironment());
+    render.start(ProgramFile("quillmark-host"), {"--line", line, "--text", kText, "--render", out});
+    EXPECT_TRUE(render.waitForFinished(60000) && render.exitCode() == 0) << line.toStdString();
+    const QImage drawn = QImage(out).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QImage shown(drawn.size(), QImage::Format_RGB32);
+    for (int y = 0; y < drawn.height(); ++y) {
+      const auto* from = reinterpret_cast<const QRgb*>(drawn.constScanLine(y));
+      auto* to = reinterpret_cast<QRgb*>(shown.scanLine(y));
+      for (int x = 0; x < drawn.width(); ++x) to[x] = from[x] | 0xFF000000u;
+    }
+    return shown;
+  }
+  // Waits until the screen shows `want` where the stamp stands.
+  ::testing::AssertionResult StampShows(const QImage& want) {
+    QImage seen;
+    const bool same = QTest::qWaitFor(
+        [&] {
+          seen = test::Grab(StampWindow());
+          return seen.size() == want.size() && render::test::MaxChannelDifference(seen, want) <= 2;
+        },
+        kWaitMs);
+    if (same) return ::testing::AssertionSuccess();
+    const QString saved = runtime.filePath(QStringLiteral("seen.png"));
+    seen.save(saved);
+    want.save(runtime.filePath(QStringLiteral("wanted.png")));
+    runtime.setAutoRemove(false);
+    return ::testing::AssertionFailure()
+           << "the stamp shows " << seen.width() << "x" << seen.height() << " (kept in "
+           << saved.toStdString() << "), wanted " << want.width() << "x" << want.height();
+  }
+
+  QTemporaryDir program;
+  QTemporaryDir runtime;
+  QProcess host;
+  QByteArray iniBefore;
+};
+
+// A copy of the editor window from the same files, laid out but never shown,
+// whose controls say where the real window's are and what a gesture does.
+class EditorCopy {
+ public:
+  EditorCopy(const QString& programDir, const QString& storeFile) {
+    // Its own folder and store, so that nothing it saves reaches the real
+    // editor's files.
+    QFile::copy(programDir + QStringLiteral("/Quillmark.ini"),
+                dir.filePath(QStringLiteral("Quillmark.ini")));
+    QFile::link(programDir + QStringLiteral("/Tavrel"), dir.filePath(QStringLiteral("Tavrel")));
+    QFile::copy(storeFile, dir.filePath(QStringLiteral("store.conf")));
+    AppEnvironment env;
+    env.programDir = dir.path();
+    env.userStoreFile = dir.filePath(QStringLiteral("store.conf"));
+    window = std::make_unique<FrmOptions>(env);
+    loaded = window->Form_Load();
+    window->setAttribute(Qt::WA_DontShowOnScreen);
+    window->show();
+  }
+  QString Line() const { return window->State().Text1.text(); }
+  // Where a point of a control lies on the screen, for a real window at `at`.
+  QPoint OnScreen(const QWidget* control, const QPoint& inControl, const QRect& at) const {
+    return at.topLeft() + control->mapTo(window.get(), inControl);
+  }
+
+  QTemporaryDir dir;
+  std::unique_ptr<FrmOptions> window;
+  bool loaded = false;
+};
+
+// The arrow at the end of a scroll bar that steps toward its Max.
+QRect AddLineArrow(const QScrollBar* bar) {
+  QStyleOptionSlider opt;
+  opt.initFrom(bar);
+  opt.orientation = bar->orientation();
+  if (bar->orientation() == Qt::Horizontal) opt.state |= QStyle::State_Horizontal;
+  opt.minimum = bar->minimum();
+  opt.maximum = bar->maximum();
+  opt.sliderPosition = bar->sliderPosition();
+  opt.sliderValue = bar->value();
+  opt.singleStep = bar->singleStep();
+  opt.pageStep = bar->pageStep();
+  opt.upsideDown = bar->invertedAppearance();
+  return bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarAddLine, bar);
+}
+
+TEST_F(HostOnDesktop, EveryChangeMadeInTheEditorItStartedReachesTheStamp) {
+  StartHost({"--open-editor"});
+  const quint32 editor = WaitForEditor();
+  ASSERT_NE(editor, 0u);
+  // It starts from the selection in Quillmark.ini.
+  EditorCopy copy(program.path(), StoreFile());
+  ASSERT_TRUE(copy.loaded);
+  const QString selected = copy.Line();
+  QImage before = Expected(selected);
+  ASSERT_TRUE(StampShows(before));
+  const QRect at = test::Geometry(editor);
+  ASSERT_EQ(at.size(), copy.window->size()) << "the copy does not match the real editor";
+  const TextPage* text = test::TextPageOf(*copy.window);
+  ASSERT_TRUE(text && text->isVisible());
+
+  // One click on a font size slider arrow: one size step.
+  const QRect arrow = AddLineArrow(text->scrlFontSize);
+  ASSERT_TRUE(test::Click(copy.OnScreen(text->scrlFontSize, arrow.center(), at)));
+  QTest::mouseClick(text->scrlFontSize, Qt::LeftButton, {}, arrow.center());
+  const QString stepped = copy.Line();
+  EXPECT_EQ(std::abs(stamp::ParseLine(stepped)->FontSize - stamp::ParseLine(selected)->FontSize),
+            1);
+  QImage now = Expected(stepped);
+  ASSERT_NE(now, before);
+  EXPECT_TRUE(StampShows(now));
+
+  // A thumbnail: its whole template, picture and all.
+  const Thumbnail* thumb = test::GalleryAreaOf(*copy.window)->pic(3);
+  ASSERT_TRUE(thumb && thumb->isVisible() && !thumb->Tag.isEmpty());
+  const QPoint middle = thumb->rect().center();
+  ASSERT_TRUE(test::Click(copy.OnScreen(thumb, middle, at)));
+  QTest::mouseClick(const_cast<Thumbnail*>(thumb), Qt::LeftButton, {}, middle);
+  const QString applied = copy.Line();
+  EXPECT_EQ(applied, thumb->Tag);
+  before = now;
+  now = Expected(applied);
+  ASSERT_NE(now, before);
+  EXPECT_TRUE(StampShows(now));
+
+  // A size typed into the box and confirmed with Enter.
+  QLineEdit* box = text->txtFontSize;
+  ASSERT_TRUE(test::Click(copy.OnScreen(box, box->rect().center(), at)));
+  ASSERT_TRUE(test::Keys({"ctrl+a"}));
+  ASSERT_TRUE(test::Type(QStringLiteral("57")));
+  ASSERT_TRUE(test::Keys({"Return"}));
+  box->selectAll();
+  QTest::keyClicks(box, QStringLiteral("57"));
+  QTest::keyClick(box, Qt::Key_Return);
+  const QString typed = copy.Line();
+  EXPECT_EQ(stamp::ParseLine(typed)->FontSize, 57);
+  before = now;
+  now = Expected(typed);
+  ASSERT_NE(now, before);
+  EXPECT_TRUE(StampShows(now));
+}
+
+TEST_F(HostOnDesktop, LeavingTheStampClosesTheEditorAndTouchesNoSharedFile) {
+  StartHost({"--open-editor"});
+  ASSERT_NE(WaitForEditor(), 0u);
+  // "Выход" is the last entry of the stamp's menu.
+  const QRect stamp = StampWindow();
+  ASSERT_TRUE(test::Click(stamp.center(), 3));
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return test::WindowsOf(host.processId()).size() > 1; }, kWaitMs));
+  ASSERT_TRUE(test::Keys({"Up", "Return"}));
+  ASSERT_TRUE(host.waitForFinished(kWaitMs));
+  EXPECT_EQ(host.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(host.exitCode(), 0);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return NoEditorRuns(); }, kWaitMs));
+  EXPECT_EQ(test::TempProgram::ReadFile(ProgramFile("Quillmark.ini")), iniBefore);
+}
+
+TEST_F(HostOnDesktop, TheStampOutlivesItsEditorMovesAndRemembersWhere) {
+  StartHost({});
+  const QRect stamp = StampWindow();
+  EXPECT_EQ(stamp.topLeft(), QPoint(1200, 60));
+  EXPECT_TRUE(NoEditorRuns());
+  // A double click opens the editor; closing the editor leaves the stamp.
+  ASSERT_TRUE(test::Click(stamp.center(), 1, 2));
+  const quint32 first = WaitForEditor();
+  ASSERT_NE(first, 0u);
+  ASSERT_TRUE(test::RequestClose(first));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return NoEditorRuns(); }, kWaitMs));
+  EXPECT_EQ(host.state(), QProcess::Running);
+  // It knows that editor is gone: the next double click starts a new one.
+  ASSERT_TRUE(test::Click(stamp.center(), 1, 2));
+  ASSERT_NE(WaitForEditor(), 0u);
+
+  // Dragged with the left button, it stays where it was let go, also for the
+  // next start.
+  ASSERT_TRUE(test::Drag(stamp.center(), stamp.center() + QPoint(-300, 200)));
+  const QPoint moved = stamp.topLeft() + QPoint(-300, 200);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return StampWindow().topLeft() == moved; }, kWaitMs));
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] {
+        return test::TempProgram::ReadFile(StoreFile())
+            .contains(QStringLiteral("Place=%1|%2").arg(moved.x()).arg(moved.y()).toUtf8());
+      },
+      kWaitMs));
+  EXPECT_EQ(test::TempProgram::ReadFile(ProgramFile("Quillmark.ini")), iniBefore);
+}
+
+}  // namespace
+}  // namespace qm

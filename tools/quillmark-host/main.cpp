@@ -1,0 +1,71 @@
+// quillmark-host: the Quillmark stamp on the desktop. See
+// src/host/ui/StampWindow.h for the window and src/host/StampHost.h for what
+// lies behind it; --help lists the options.
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <cstdio>
+
+#include "host/HostOptions.h"
+#include "host/StampHost.h"
+#include "host/ui/StampWindow.h"
+#include "platform/QuitSignals.h"
+#include "render/StampDrawing.h"
+#include "settings/AppPaths.h"
+#include "settings/UserSettings.h"
+
+namespace {
+
+qm::host::HostPaths Paths() {
+  qm::settings::SetAppPaths(qm::settings::ExecutableDirectory());
+  qm::host::HostPaths p;
+  p.iniFile = qm::settings::sIniFile();
+  p.templateRoot = qm::settings::sTemplateRoot();
+  p.editorProgram = qm::settings::sAppPath() + QStringLiteral("QuillmarkOpt");
+  return p;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The kind of application depends on the options, so they are read first.
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  const qm::host::ParsedHostOptions parsed = qm::host::ParseHostArguments(arguments);
+  if (parsed.help) {
+    QCoreApplication app(argc, argv);
+    std::fputs(qm::host::HostHelpText().toLocal8Bit().constData(), stdout);
+    return 0;
+  }
+  if (!parsed.options) {
+    std::fprintf(stderr, "quillmark-host: %s\n", parsed.error.toLocal8Bit().constData());
+    return qm::render::kRenderBadInput;
+  }
+  const qm::host::HostOptions& options = *parsed.options;
+
+  if (!options.renderTo.isEmpty()) {
+    qm::render::PrepareHeadlessDrawing("quillmark-host");
+    QGuiApplication app(argc, argv);
+    return qm::host::RenderStampFile(options, Paths());
+  }
+
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("quillmark-host"));
+  // The stamp ends by its menu only: a window of ours that closes (a menu,
+  // a tooltip) must not end it.
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  qm::host::StampHost host(options, Paths());
+  qm::settings::UserSettings store(qm::settings::UserSettings::DefaultFilePath(),
+                                   QStringLiteral("Host"));
+  qm::StampWindow window(host, store);
+  // Asked to end from outside (Ctrl+C, a session that ends): as "Выход", so
+  // an open editor hears that we are gone.
+  qm::platform::QuitSignals quitSignals;
+  QObject::connect(&quitSignals, &qm::platform::QuitSignals::quitRequested, &window,
+                   &qm::StampWindow::Quit);
+  host.Start();
+  window.PlaceOnScreen();
+  window.show();
+  return QApplication::exec();
+}
