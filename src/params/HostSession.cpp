@@ -1,6 +1,9 @@
 #include "params/HostSession.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QScopeGuard>
 
 #include "platform/link/LinkSender.h"
 #include "stamp/HostMessage.h"
@@ -53,7 +56,42 @@ void HostSession::Deliver(const QString& sMsg) {
     sender_ = std::make_unique<link::LinkSender>(state_.HostHwnd, &endpoint_, linkDir_);
   // A host that is gone or does not answer within the bound is a failed
   // delivery and nothing more: the line still changes and is still saved.
-  sender_->send(sMsg);
+  const int wait = patience_.NextWait(link::DefaultReplyTimeout());
+  if (wait <= 0) {
+    patience_.Skipped();
+    return;
+  }
+  EndActionOnNextLoop();
+  sender_->setReplyTimeout(wait);
+  const QPointer<HostSession> self(this);
+  QElapsedTimer clock;
+  clock.start();
+  ++delivering_;
+  const link::Delivery outcome = sender_->deliver(sMsg);
+  if (!self) return;
+  --delivering_;
+  patience_.Record(outcome, static_cast<int>(clock.elapsed()));
+}
+
+void HostSession::CatchUpHost(const QString& sMsg) {
+  // Only when the outermost message is through (a nested one would send the
+  // line before the message in flight is in it), and never after farewell.
+  if (delivering_ > 0 || muted_ > 0 || state_.HostHwnd <= 0) return;
+  if (sMsg == stamp::AnnounceMessage(0) || !patience_.TakeCatchUp()) return;
+  const QString line =
+      stamp::IsValidLine(state_.Text1.text()) ? state_.Text1.text() : FallbackLine();
+  if (stamp::IsValidLine(line)) Deliver(QStringLiteral("A=") + line);
+}
+
+void HostSession::EndActionOnNextLoop() {
+  // Waits serve the link only and never run the event loop: once it runs
+  // again, the user's action is over.
+  if (actionEndPosted_) return;
+  actionEndPosted_ = true;
+  QTimer::singleShot(0, this, [this] {
+    actionEndPosted_ = false;
+    patience_.ActionEnded();
+  });
 }
 
 QString HostSession::FallbackLine() const {
@@ -69,6 +107,7 @@ QString HostSession::FallbackLine() const {
 
 bool HostSession::SendText(const QString& sMsg) {
   if (muted_ > 0) return false;
+  const auto catchUp = qScopeGuard([&] { CatchUpHost(sMsg); });
   // A value the line could not hold is refused before it goes anywhere: the
   // host and the editor must not part ways over a message only one applied.
   // The change is worked out now, and used as it is unless the host made us

@@ -19,6 +19,7 @@
 #include <memory>
 
 #include "params/EditorState.h"
+#include "params/HostPatience.h"
 #include "platform/link/LinkEndpoint.h"
 
 namespace qm {
@@ -68,6 +69,8 @@ class HostSession : public QObject, public LookSender {
   // Sends one host message and applies it. False when nothing was applied:
   // the message was refused (a value the line cannot hold, a malformed "A="
   // line; then it is not sent either) or it does not touch the line ("W=").
+  // A host that stopped answering and answers again is sent "A=" + the line
+  // afterwards, so that it catches up with what it missed.
   bool SendText(const QString& sMsg) override;
   // "W=" + our handle, when a host is attached.
   void SendHwnd();
@@ -106,6 +109,8 @@ class HostSession : public QObject, public LookSender {
 
  private:
   void Deliver(const QString& sMsg);
+  void CatchUpHost(const QString& sMsg);
+  void EndActionOnNextLoop();
   void RestartSaveTimer();
 
   EditorState& state_;
@@ -117,6 +122,9 @@ class HostSession : public QObject, public LookSender {
   mutable QString fallbackLine_;
   int saveCount_ = 0;
   int muted_ = 0;
+  HostPatience patience_;
+  int delivering_ = 0;
+  bool actionEndPosted_ = false;
 };
 
 }  // namespace qm
