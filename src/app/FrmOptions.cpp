@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTimer>
 
@@ -193,6 +194,8 @@ QString FrmOptions::HelpText() {
 
 bool FrmOptions::Form_Load() {
   // The single-instance check has run in main(), before anything is read.
+  startingUp_ = true;
+  const auto started = qScopeGuard([this] { startingUp_ = false; });
   setWindowIcon(StampIcon());
   ini_ = std::make_unique<settings::INI_Class>();
   settings::SetAppPaths(env_.programDir);
@@ -248,6 +251,7 @@ bool FrmOptions::Form_Load() {
   state_.HostHwnd = cmd.HostHwnd;
   host_->Listen();
   host_->SendHwnd();
+  if (closeRequested_) return EndStartUpEarly();
   state_.sampleText = cmd.sampleText;
 
   // The current look.
@@ -285,6 +289,7 @@ bool FrmOptions::Form_Load() {
   colourPage_->ClrTarget = colour::kTargetText;
   // Every control from the current line.
   SetParamFromText();
+  if (closeRequested_) return EndStartUpEarly();
   Move(saved.left(), saved.top(), saved.width(), saved.height());
   progress_->ProgressStop();
   progress_.reset();
@@ -498,6 +503,23 @@ bool FrmOptions::GdipStart() {
 void FrmOptions::GdipStop() { render::GdipStop(); }
 
 // --- shutdown ---------------------------------------------------------------
+
+bool FrmOptions::EndStartUpEarly() {
+  // The host closed us before the window was ever shown: the window's place
+  // and page are still the ones read at start-up, so nothing is stored; the
+  // host still hears that we are gone.
+  unloaded_ = true;
+  closedDuringStartUp_ = true;
+  if (progress_) {
+    progress_->ProgressStop();
+    progress_.reset();
+  }
+  host_->FlushPendingSave();
+  if (state_.HostHwnd > 0) SendText(stamp::AnnounceMessage(0));
+  host_->Close();
+  Q_EMIT Unloaded();
+  return false;
+}
 
 void FrmOptions::closeEvent(QCloseEvent* event) {
   Form_Unload();
