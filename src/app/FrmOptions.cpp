@@ -287,8 +287,12 @@ bool FrmOptions::Form_Load() {
   // The colour tools edit the text colour, the luma slider following it.
   colourPage_->LumaSync = true;
   colourPage_->ClrTarget = colour::kTargetText;
-  // Every control from the current line.
-  SetParamFromText();
+  // Every control from the current line. The font and the offsets go to the
+  // host again, but the user has changed nothing yet: nothing is saved for it.
+  {
+    const HostSession::Replay replay(*host_);
+    SetParamFromText();
+  }
   if (closeRequested_) return EndStartUpEarly();
   Move(saved.left(), saved.top(), saved.width(), saved.height());
   progress_->ProgressStop();

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QScopeGuard>
+#include <QScopedValueRollback>
 
 #include "platform/link/LinkSender.h"
 #include "stamp/HostMessage.h"
@@ -133,7 +134,7 @@ bool HostSession::SendText(const QString& sMsg) {
 }
 
 void HostSession::RestartSaveTimer() {
-  if (!saveTimer_) return;
+  if (!saveTimer_ || replaying_ > 0) return;
   saveTimer_->stop();
   saveTimer_->start();
 }
@@ -154,6 +155,8 @@ void HostSession::Close() {
 }
 
 void HostSession::txtMsg_Change() {
+  // What the host asks for is a change, even in the middle of a replay.
+  const QScopedValueRollback<int> hostSpeaks(replaying_, 0);
   const QString text = state_.txtMsg.text();
   if (text.isEmpty()) return;
   if (text == u"W=2") {

@@ -107,6 +107,21 @@ class HostSession : public QObject, public LookSender {
     HostSession& s_;
   };
 
+  // While a Replay lives, messages only say again what the line already
+  // holds (start-up showing the stored look): they reach the host and the
+  // line as ever, but they are no change of the user's, so they do not start
+  // the save. Whatever the host asks for meanwhile is a change and is saved.
+  class Replay {
+   public:
+    explicit Replay(HostSession& s) : s_(s) { ++s_.replaying_; }
+    ~Replay() { --s_.replaying_; }
+    Replay(const Replay&) = delete;
+    Replay& operator=(const Replay&) = delete;
+
+   private:
+    HostSession& s_;
+  };
+
  private:
   void Deliver(const QString& sMsg);
   void CatchUpHost(const QString& sMsg);
@@ -122,6 +137,7 @@ class HostSession : public QObject, public LookSender {
   mutable QString fallbackLine_;
   int saveCount_ = 0;
   int muted_ = 0;
+  int replaying_ = 0;
   HostPatience patience_;
   int delivering_ = 0;
   bool actionEndPosted_ = false;
