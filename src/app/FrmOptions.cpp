@@ -24,6 +24,7 @@
 #include "params/HostSession.h"
 #include "params/ui/TextPage.h"
 #include "platform/Classic.h"
+#include "platform/Leftovers.h"
 #include "platform/PathResolver.h"
 #include "platform/Twips.h"
 #include "platform/ui/Place.h"
@@ -199,6 +200,8 @@ bool FrmOptions::Form_Load() {
   setWindowIcon(StampIcon());
   ini_ = std::make_unique<settings::INI_Class>();
   settings::SetAppPaths(env_.programDir);
+  // A save cut short by a kill leaves its temporary file beside the INI file.
+  platform::RemoveStaleSaveTemporaries(settings::sIniFile());
   store_ = std::make_unique<settings::UserSettings>(env_.userStoreFile);
   // Twips per pixel is fixed (see Twips.h); the derived sizes come from the
   // design geometry.

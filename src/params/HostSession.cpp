@@ -6,6 +6,7 @@
 #include <QScopeGuard>
 #include <QScopedValueRollback>
 
+#include "platform/link/LinkLeftovers.h"
 #include "platform/link/LinkSender.h"
 #include "stamp/HostMessage.h"
 #include "stamp/ParamLine.h"
@@ -37,6 +38,7 @@ HostSession::~HostSession() {
 bool HostSession::Listen() {
   if (state_.HostHwnd <= 0) return false;
   if (!linkDir_.isEmpty()) endpoint_.setDirectory(linkDir_);
+  link::RemoveDeadEndpoints(linkDir_);
   // Process ids stay below 2^22; should our id's endpoint be held by a live
   // peer (another editor in the same process tree, a test), numbers above
   // that range cannot collide with any process id.

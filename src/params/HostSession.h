@@ -60,7 +60,8 @@ class HostSession : public QObject, public LookSender {
   void SetLinkDirectory(const QString& dir) { linkDir_ = dir; }
   // Starts listening for the host when one is attached, so that the host can
   // answer as soon as we announce ourselves. The handle is the process id (or,
-  // if that endpoint is taken, a number derived from it).
+  // if that endpoint is taken, a number derived from it). Dead endpoints that
+  // killed programs left in the folder are cleared away first.
   bool Listen();
   // Our address for the host ("txtMsg's window handle"); 0 before Listen.
   std::int32_t TxtMsgHandle() const;

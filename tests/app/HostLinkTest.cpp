@@ -24,6 +24,7 @@
 #include "platform/link/LinkSender.h"
 #include "stamp/ColourOrder.h"
 #include "stamp/ParamLine.h"
+#include "support/FileAge.h"
 #include "support/QtPrint.h"
 #include "support/TempProgram.h"
 #include "support/WindowParts.h"
@@ -534,6 +535,25 @@ TEST_F(HostLink, StartUpResendsTheLookButLeavesAHandEditedLineOnDisk) {
   EXPECT_TRUE(again.Host().SavePending());
   again.close();
   EXPECT_TRUE(program.ReadIni().contains("|DejaVu Serif|")) << program.ReadIni().toStdString();
+}
+
+// A kill during a save leaves a temporary file beside the INI file, and every
+// kill leaves the endpoint's socket file: start-up removes both when stale.
+TEST_F(HostLink, StartUpRemovesStaleLeftoversOfKilledRuns) {
+  program.WriteIni(Ini(kLine));
+  const QString temporary = program.IniFile() + QStringLiteral(".qWeRtY");
+  test::TempProgram::WriteFile(temporary, "[General]\r\n");
+  test::Age(temporary, 120);
+  const int dead = link::test::RawListen(dir.socket(4242));
+  ASSERT_GE(dead, 0);
+  ::close(dead);
+  test::Age(dir.socket(4242), 120);
+  StartHost();
+  Open();
+  EXPECT_FALSE(QFileInfo::exists(temporary));
+  EXPECT_FALSE(QFileInfo::exists(dir.socket(4242)));
+  EXPECT_TRUE(QFileInfo::exists(dir.socket(kHost)));
+  EXPECT_TRUE(QFileInfo::exists(program.IniFile()));
 }
 
 }  // namespace
