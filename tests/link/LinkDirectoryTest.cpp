@@ -147,12 +147,7 @@ TEST(LinkDirectory, ForeignOwnerRefused) {
 // ones named after a handle, once stale.
 TEST(LinkLeftovers, DeadEndpointsGoLiveOnesAndForeignFilesStay) {
   enum Kind { Dead, Live, Plain };
-  const struct {
-    const char* name;
-    int age;
-    Kind kind;
-    bool removed;
-  } cases[] = {
+  const qm::test::Leftover cases[] = {
       {"1234", 120, Dead, true},
       {"1235", 5, Dead, false},  // perhaps between naming its socket and listening
       {"1236", 120, Live, false},

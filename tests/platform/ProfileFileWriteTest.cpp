@@ -140,12 +140,7 @@ TEST_F(ProfileWriteBase, IoFailureIsReported) {
 // person put there.
 TEST(Leftovers, StaleSaveTemporariesOfOursGoEverythingElseStays) {
   enum Kind { File, Folder, Link };
-  const struct {
-    const char* name;
-    int age;
-    Kind kind;
-    bool removed;
-  } cases[] = {
+  const qm::test::Leftover cases[] = {
       {"Quillmark.ini.qWeRtY", 120, File, true},
       {"Quillmark.ini.zXcVbN", 5, File, false},  // a save that may still run
       {"Quillmark.ini.qWeRt", 120, File, false},

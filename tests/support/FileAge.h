@@ -1,5 +1,6 @@
 #pragma once
-// Makes a file look old: leftovers are judged by their age.
+// Leftovers of killed runs are judged by their age: making files look old,
+// and one row of a table of them.
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,5 +19,14 @@ inline void Age(const QString& path, int seconds) {
   times[1] = times[0];
   ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW);
 }
+
+// A file made `age` seconds old, of a kind the test names, and whether
+// start-up must remove it.
+struct Leftover {
+  const char* name;
+  int age;
+  int kind;
+  bool removed;
+};
 
 }  // namespace qm::test
