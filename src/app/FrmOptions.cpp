@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
@@ -24,6 +25,7 @@
 #include "params/HostSession.h"
 #include "params/ui/TextPage.h"
 #include "platform/Classic.h"
+#include "platform/Leftovers.h"
 #include "platform/PathResolver.h"
 #include "platform/RegularFile.h"
 #include "platform/Twips.h"
@@ -228,9 +230,13 @@ QString FrmOptions::HelpText() {
 
 bool FrmOptions::Form_Load() {
   // The single-instance check has run in main(), before anything is read.
+  startingUp_ = true;
+  const auto started = qScopeGuard([this] { startingUp_ = false; });
   setWindowIcon(StampIcon());
   ini_ = std::make_unique<settings::INI_Class>();
   settings::SetAppPaths(env_.programDir);
+  // A save cut short by a kill leaves its temporary file beside the INI file.
+  platform::RemoveStaleSaveTemporaries(settings::sIniFile());
   store_ = std::make_unique<settings::UserSettings>(env_.userStoreFile);
   // Twips per pixel is fixed (see Twips.h); the derived sizes come from the
   // design geometry.
@@ -283,6 +289,7 @@ bool FrmOptions::Form_Load() {
   state_.HostHwnd = cmd.HostHwnd;
   host_->Listen();
   host_->SendHwnd();
+  if (closeRequested_) return EndStartUpEarly();
   state_.sampleText = cmd.sampleText;
 
   // The current look.
@@ -318,8 +325,13 @@ bool FrmOptions::Form_Load() {
   // The colour tools edit the text colour, the luma slider following it.
   colourPage_->LumaSync = true;
   colourPage_->ClrTarget = colour::kTargetText;
-  // Every control from the current line.
-  SetParamFromText();
+  // Every control from the current line. The font and the offsets go to the
+  // host again, but the user has changed nothing yet: nothing is saved for it.
+  {
+    const HostSession::Replay replay(*host_);
+    SetParamFromText();
+  }
+  if (closeRequested_) return EndStartUpEarly();
   Move(saved.left(), saved.top(), saved.width(), saved.height());
   progress_->ProgressStop();
   progress_.reset();
@@ -536,6 +548,23 @@ bool FrmOptions::GdipStart() {
 void FrmOptions::GdipStop() { render::GdipStop(); }
 
 // --- shutdown ---------------------------------------------------------------
+
+bool FrmOptions::EndStartUpEarly() {
+  // The host closed us before the window was ever shown: the window's place
+  // and page are still the ones read at start-up, so nothing is stored; the
+  // host still hears that we are gone.
+  unloaded_ = true;
+  closedDuringStartUp_ = true;
+  if (progress_) {
+    progress_->ProgressStop();
+    progress_.reset();
+  }
+  host_->FlushPendingSave();
+  if (state_.HostHwnd > 0) SendText(stamp::AnnounceMessage(0));
+  host_->Close();
+  Q_EMIT Unloaded();
+  return false;
+}
 
 void FrmOptions::closeEvent(QCloseEvent* event) {
   Form_Unload();

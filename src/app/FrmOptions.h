@@ -43,8 +43,11 @@ class FrmOptions : public QWidget {
   ~FrmOptions() override;
 
   // Start-up: fills the window while the progress window shows "Загрузка...".
-  // Returns false when the editor must end (the drawing backend failed).
+  // Returns false when the editor must end: the drawing backend failed, or
+  // the host closed the editor before its window was shown.
   bool Form_Load();
+  // The host said "W=0" while start-up was still running.
+  bool ClosedDuringStartUp() const { return closedDuringStartUp_; }
 
   // Page menu: shows page p and marks its entry; does not change CurrentPage.
   void MenuSet(std::int16_t p);
@@ -119,6 +122,7 @@ class FrmOptions : public QWidget {
   void LoadColours();
   void LoadBackground();
   void Form_Unload();
+  bool EndStartUpEarly();
   void Form_Resize();
   QRectF SavedPlacement(const QString& stored) const;
   struct WheelRoute;
@@ -137,6 +141,11 @@ class FrmOptions : public QWidget {
   std::unique_ptr<settings::UserSettings> store_;
   std::unique_ptr<FrmProgress> progress_;
   bool unloaded_ = false;
+  // A close the host asks for while start-up runs waits for a point where
+  // start-up can stop; the window is then never shown.
+  bool startingUp_ = false;
+  bool closeRequested_ = false;
+  bool closedDuringStartUp_ = false;
 
   // Controls owned directly by the window.
   QWidget* picMenu_ = nullptr;

@@ -24,8 +24,14 @@ void FrmOptions::ConnectHostLink() {
   host_->SetLinkDirectory(env_.linkDir);
   HostSession::Hooks& h = host_->hooks;
   // Closing from inside the link handler would tear the window down while
-  // the endpoint is still answering; it closes right after.
+  // the endpoint is still answering; it closes right after. During start-up
+  // nothing may close a window that is about to be shown: start-up stops at
+  // its next safe point instead.
   h.closeWindow = [this] {
+    if (startingUp_) {
+      closeRequested_ = true;
+      return;
+    }
     QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
   };
   h.restoreWindow = [this] {

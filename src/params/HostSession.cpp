@@ -1,5 +1,11 @@
 #include "params/HostSession.h"
 
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QScopeGuard>
+#include <QScopedValueRollback>
+
+#include "platform/link/LinkLeftovers.h"
 #include "platform/link/LinkSender.h"
 #include "stamp/HostMessage.h"
 #include "stamp/ParamLine.h"
@@ -31,6 +37,7 @@ HostSession::~HostSession() {
 bool HostSession::Listen() {
   if (state_.HostHwnd <= 0) return false;
   if (!linkDir_.isEmpty()) endpoint_.setDirectory(linkDir_);
+  link::RemoveDeadEndpoints(linkDir_);
   return endpoint_.listenAtProcessHandle();
 }
 
@@ -43,7 +50,42 @@ void HostSession::Deliver(const QString& sMsg) {
     sender_ = std::make_unique<link::LinkSender>(state_.HostHwnd, &endpoint_, linkDir_);
   // A host that is gone or does not answer within the bound is a failed
   // delivery and nothing more: the line still changes and is still saved.
-  sender_->send(sMsg);
+  const int wait = patience_.NextWait(link::DefaultReplyTimeout());
+  if (wait <= 0) {
+    patience_.Skipped();
+    return;
+  }
+  EndActionOnNextLoop();
+  sender_->setReplyTimeout(wait);
+  const QPointer<HostSession> self(this);
+  QElapsedTimer clock;
+  clock.start();
+  ++delivering_;
+  const link::Delivery outcome = sender_->deliver(sMsg);
+  if (!self) return;
+  --delivering_;
+  patience_.Record(outcome, static_cast<int>(clock.elapsed()));
+}
+
+void HostSession::CatchUpHost(const QString& sMsg) {
+  // Only when the outermost message is through (a nested one would send the
+  // line before the message in flight is in it), and never after farewell.
+  if (delivering_ > 0 || muted_ > 0 || state_.HostHwnd <= 0) return;
+  if (sMsg == stamp::AnnounceMessage(0) || !patience_.TakeCatchUp()) return;
+  const QString line =
+      stamp::IsValidLine(state_.Text1.text()) ? state_.Text1.text() : FallbackLine();
+  if (stamp::IsValidLine(line)) Deliver(QStringLiteral("A=") + line);
+}
+
+void HostSession::EndActionOnNextLoop() {
+  // Waits serve the link only and never run the event loop: once it runs
+  // again, the user's action is over.
+  if (actionEndPosted_) return;
+  actionEndPosted_ = true;
+  QTimer::singleShot(0, this, [this] {
+    actionEndPosted_ = false;
+    patience_.ActionEnded();
+  });
 }
 
 QString HostSession::FallbackLine() const {
@@ -59,6 +101,7 @@ QString HostSession::FallbackLine() const {
 
 bool HostSession::SendText(const QString& sMsg) {
   if (muted_ > 0) return false;
+  const auto catchUp = qScopeGuard([&] { CatchUpHost(sMsg); });
   // A value the line could not hold is refused before it goes anywhere: the
   // host and the editor must not part ways over a message only one applied.
   // The change is worked out now, and used as it is unless the host made us
@@ -88,7 +131,7 @@ bool HostSession::SendText(const QString& sMsg) {
 }
 
 void HostSession::RestartSaveTimer() {
-  if (!saveTimer_) return;
+  if (!saveTimer_ || replaying_ > 0) return;
   saveTimer_->stop();
   saveTimer_->start();
 }
@@ -109,6 +152,8 @@ void HostSession::Close() {
 }
 
 void HostSession::txtMsg_Change() {
+  // What the host asks for is a change, even in the middle of a replay.
+  const QScopedValueRollback<int> hostSpeaks(replaying_, 0);
   const QString text = state_.txtMsg.text();
   if (text.isEmpty()) return;
   if (text == u"W=2") {

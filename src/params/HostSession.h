@@ -19,6 +19,7 @@
 #include <memory>
 
 #include "params/EditorState.h"
+#include "params/HostPatience.h"
 #include "platform/link/LinkEndpoint.h"
 
 namespace qm {
@@ -59,7 +60,8 @@ class HostSession : public QObject, public LookSender {
   void SetLinkDirectory(const QString& dir) { linkDir_ = dir; }
   // Starts listening for the host when one is attached, so that the host can
   // answer as soon as we announce ourselves. The handle is the process id (or,
-  // if that endpoint is taken, a number derived from it).
+  // if that endpoint is taken, a number derived from it). Dead endpoints that
+  // killed programs left in the folder are cleared away first.
   bool Listen();
   // Our address for the host ("txtMsg's window handle"); 0 before Listen.
   std::int32_t TxtMsgHandle() const;
@@ -68,6 +70,8 @@ class HostSession : public QObject, public LookSender {
   // Sends one host message and applies it. False when nothing was applied:
   // the message was refused (a value the line cannot hold, a malformed "A="
   // line; then it is not sent either) or it does not touch the line ("W=").
+  // A host that stopped answering and answers again is sent "A=" + the line
+  // afterwards, so that it catches up with what it missed.
   bool SendText(const QString& sMsg) override;
   // "W=" + our handle, when a host is attached.
   void SendHwnd();
@@ -104,8 +108,25 @@ class HostSession : public QObject, public LookSender {
     HostSession& s_;
   };
 
+  // While a Replay lives, messages only say again what the line already
+  // holds (start-up showing the stored look): they reach the host and the
+  // line as ever, but they are no change of the user's, so they do not start
+  // the save. Whatever the host asks for meanwhile is a change and is saved.
+  class Replay {
+   public:
+    explicit Replay(HostSession& s) : s_(s) { ++s_.replaying_; }
+    ~Replay() { --s_.replaying_; }
+    Replay(const Replay&) = delete;
+    Replay& operator=(const Replay&) = delete;
+
+   private:
+    HostSession& s_;
+  };
+
  private:
   void Deliver(const QString& sMsg);
+  void CatchUpHost(const QString& sMsg);
+  void EndActionOnNextLoop();
   void RestartSaveTimer();
 
   EditorState& state_;
@@ -117,6 +138,10 @@ class HostSession : public QObject, public LookSender {
   mutable QString fallbackLine_;
   int saveCount_ = 0;
   int muted_ = 0;
+  int replaying_ = 0;
+  HostPatience patience_;
+  int delivering_ = 0;
+  bool actionEndPosted_ = false;
 };
 
 }  // namespace qm

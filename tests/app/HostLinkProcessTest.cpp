@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "link/LinkTestSupport.h"
+#include "platform/link/LinkDirectory.h"
+#include "platform/link/LinkSender.h"
 #include "support/QtPrint.h"
 #include "support/TempProgram.h"
 
@@ -81,6 +85,43 @@ TEST_F(HostProcess, AnnouncesAnswersClosesAndKeepsTheLastChange) {
       "Selected=Clouds\\a.png|DejaVu Serif|1|36|&HFF0000|5|-3|&H0|2|-2|128|&HFF|3|1|1|1|0|0|100|"
       "100|0|0"))
       << program.ReadIni().toStdString();
+}
+
+// A host that says "W=0" as soon as the editor announces itself, while the
+// editor is still starting: the editor ends with status 0 instead of showing
+// a window the host can no longer close, stores nothing of a run the user
+// never saw, and tells the host that it has gone.
+TEST(HostProcessStartUp, ACloseDuringStartUpEndsTheEditor) {
+  test::TempProgram program;
+  program.WriteIni(kIni);
+  const QString editor = program.InstallEditor();
+  ASSERT_FALSE(editor.isEmpty());
+  QTemporaryDir runtime;
+  link::test::LinkDir dir;
+  constexpr qint32 kHost = 1000002;
+  link::test::EndpointThread host(
+      dir.path(), kHost, [](link::LinkEndpoint& own, const QString& text) {
+        if (text.startsWith(u"W=") && text != u"W=0")
+          link::LinkSender(text.mid(2).toInt(), &own, own.directory()).send(QStringLiteral("W=0"));
+      });
+  ASSERT_TRUE(host.listening());
+  QProcessEnvironment env = test::TempProgram::ProcessEnvironment(runtime.path());
+  env.insert(QString::fromLatin1(link::kLinkDirEnvironmentVariable), dir.path());
+  QProcess proc;
+  proc.setProcessEnvironment(env);
+  proc.setStandardErrorFile(QProcess::nullDevice());
+  proc.start(editor, {QString::number(kHost) + QStringLiteral("|+12°")});
+  ASSERT_TRUE(proc.waitForStarted(5000));
+  const bool ended = proc.waitForFinished(20000);
+  if (!ended) {
+    proc.kill();
+    proc.waitForFinished(5000);
+  }
+  ASSERT_TRUE(ended);
+  EXPECT_EQ(proc.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(proc.exitCode(), 0);
+  EXPECT_EQ(host.messages().last(), QStringLiteral("W=0"));
+  EXPECT_FALSE(QFileInfo::exists(runtime.path() + QStringLiteral("/config")));
 }
 
 }  // namespace

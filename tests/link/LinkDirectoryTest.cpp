@@ -3,11 +3,14 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "link/LinkTestSupport.h"
 #include "platform/link/LinkDirectory.h"
+#include "platform/link/LinkLeftovers.h"
 #include "platform/link/LinkSender.h"
+#include "support/FileAge.h"
 
 namespace qm::link {
 namespace {
@@ -138,6 +141,42 @@ TEST(LinkDirectory, ForeignOwnerRefused) {
   const LinkDirResult r = PrepareLinkDirectory(dir.path());
   EXPECT_FALSE(r.ok());
   ::chown(QFile::encodeName(dir.path()).constData(), 0, 0);
+}
+
+// Every kill leaves the endpoint's socket file; start-up clears away the dead
+// ones named after a handle, once stale.
+TEST(LinkLeftovers, DeadEndpointsGoLiveOnesAndForeignFilesStay) {
+  enum Kind { Dead, Live, Plain };
+  const qm::test::Leftover cases[] = {
+      {"1234", 120, Dead, true},
+      {"1235", 5, Dead, false},  // perhaps between naming its socket and listening
+      {"1236", 120, Live, false},
+      {"0", 120, Dead, false},  // not named after a handle
+      {"lock", 120, Dead, false},
+      {"1237", 120, Plain, false},
+  };
+  test::LinkDir dir;
+  std::vector<int> live;
+  int expected = 0;
+  for (const auto& c : cases) {
+    const QString path = dir.path() + u'/' + QString::fromUtf8(c.name);
+    if (c.kind == Plain) {
+      QFile(path).open(QIODevice::WriteOnly);
+    } else {
+      const int fd = test::RawListen(path);
+      ASSERT_GE(fd, 0) << c.name;
+      if (c.kind == Live) live.push_back(fd);
+      if (c.kind == Dead) ::close(fd);
+    }
+    qm::test::Age(path, c.age);
+    expected += c.removed;
+  }
+
+  EXPECT_EQ(RemoveDeadEndpoints(dir.path()), expected);
+  for (const auto& c : cases)
+    EXPECT_EQ(!QFileInfo::exists(dir.path() + u'/' + QString::fromUtf8(c.name)), c.removed)
+        << c.name;
+  for (int fd : live) ::close(fd);
 }
 
 }  // namespace

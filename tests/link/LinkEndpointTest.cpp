@@ -1,13 +1,19 @@
 // The receiving side against a raw peer: what arrives, when the answer is
 // written, and how a misbehaving sender is cut off.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <QCoreApplication>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTest>
+#include <vector>
 
 #include "link/LinkTestSupport.h"
 #include "platform/link/FrameParser.h"
+#include "platform/link/LinkSender.h"
 
 namespace qm::link {
 namespace {
@@ -146,6 +152,91 @@ TEST(LinkEndpoint, RefusesBadHandleAndForeignFile) {
   plain.close();
   EXPECT_FALSE(endpoint.listen(8));
   EXPECT_TRUE(QFileInfo::exists(dir.socket(8)));  // not ours to delete
+}
+
+// A sender may write many messages before it reads any answer. Each one is
+// handled and answered; the answers wait for the sender to read them, and the
+// sender is not cut off for being slow.
+TEST_F(LinkEndpointTest, ASenderThatReadsItsAnswersLateGetsEveryOne) {
+  constexpr int kMessages = 10000;
+  QByteArray frames;
+  for (int i = 0; i < kMessages; ++i) frames += "x=" + QByteArray::number(i) + '\0';
+  ASSERT_TRUE(test::WriteAll(client, frames));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return received.size() == kMessages; }, 20000))
+      << received.size();
+  EXPECT_EQ(collectAnswers(kMessages), kMessages);
+  EXPECT_FALSE(closed);
+  EXPECT_EQ(endpoint.connectionCount(), 1);
+  EXPECT_EQ(received.last(), QStringLiteral("x=9999"));
+}
+
+// One that never reads them is given up once the link's bound has passed
+// without it taking any.
+TEST_F(LinkEndpointTest, ASenderThatNeverReadsItsAnswersIsGivenUpAfterTheBound) {
+  SetDefaultReplyTimeout(100);
+  const auto restore = qScopeGuard([] { SetDefaultReplyTimeout(0); });
+  QByteArray frames;
+  for (int i = 0; i < 10000; ++i) frames += "x=" + QByteArray::number(i) + '\0';
+  ASSERT_TRUE(test::WriteAll(client, frames));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !received.isEmpty(); }, 20000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return endpoint.connectionCount() == 0; }, 20000));
+}
+
+// Uses up every descriptor the process may open, for a scope: the soft limit
+// is lowered, and what is free below it is filled with copies.
+class NoDescriptorsLeft {
+ public:
+  NoDescriptorsLeft() {
+    fds_.push_back(::open("/dev/null", O_RDONLY | O_CLOEXEC));
+    ::getrlimit(RLIMIT_NOFILE, &saved_);
+    rlimit low = saved_;
+    low.rlim_cur = std::min<rlim_t>(saved_.rlim_cur, 64);
+    ::setrlimit(RLIMIT_NOFILE, &low);
+    for (int fd; (fd = ::fcntl(fds_[0], F_DUPFD_CLOEXEC, 0)) >= 0;) fds_.push_back(fd);
+    full_ = errno == EMFILE;
+  }
+  ~NoDescriptorsLeft() {
+    for (int fd : fds_) ::close(fd);
+    ::setrlimit(RLIMIT_NOFILE, &saved_);
+  }
+  bool full() const { return full_; }
+
+ private:
+  rlimit saved_{};
+  std::vector<int> fds_;
+  bool full_ = false;
+};
+
+// With every descriptor in use a waiting connection cannot be taken. Neither
+// the event loop nor a sender's wait keeps trying in a tight loop; once
+// descriptors are free again the connection is taken and served.
+TEST_F(LinkEndpointTest, OutOfDescriptorsItBacksOffAndRecovers) {
+  // A silent peer whose connection is kept, so that a wait can be made while
+  // descriptors are short.
+  const int silent = test::RawListen(dir.socket(42));
+  LinkSender sender(42, &endpoint, dir.path());
+  sender.setReplyTimeout(100);
+  ASSERT_FALSE(sender.send(QStringLiteral("first")));
+  const int late = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);  // made while we can
+  {
+    NoDescriptorsLeft none;
+    ASSERT_TRUE(none.full());
+    sockaddr_un a = test::Address(dir.socket(41));
+    ASSERT_EQ(::connect(late, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    ASSERT_TRUE(test::WriteAll(late, QByteArray("late\0", 5)));
+
+    for (int i = 0; i < 1000; ++i) QCoreApplication::processEvents();
+    EXPECT_GE(endpoint.failedAccepts(), 1u);
+    EXPECT_LT(endpoint.failedAccepts(), 10u);
+    const quint64 before = endpoint.failedAccepts();
+    sender.setReplyTimeout(300);
+    EXPECT_FALSE(sender.send(QStringLiteral("second")));
+    EXPECT_LT(endpoint.failedAccepts() - before, 10u);
+  }
+  EXPECT_TRUE(QTest::qWaitFor([&] { return received.contains(QStringLiteral("late")); }, 5000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return test::ReadByte(late) == 0x06; }, 5000));
+  ::close(late);
+  ::close(silent);
 }
 
 }  // namespace

@@ -4,8 +4,12 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QSemaphore>
 #include <QTest>
+#include <algorithm>
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <thread>
 
 #include "link/LinkTestSupport.h"
@@ -183,6 +187,101 @@ TEST_F(LinkSenderTest, KeptConnectionSurvivesPeerRestart) {
   ASSERT_TRUE(peer->listening());
   EXPECT_TRUE(sender.send(QStringLiteral("two")));
   EXPECT_EQ(peer->messages(), QStringList{QStringLiteral("two")});
+}
+
+// Many messages reach us while we wait for a peer that never answers, and the
+// handler of each first one sends to that peer again. The waits nest only so
+// deep; what arrives beyond that is handled after they unwind, every message
+// once and in the order of its connection.
+TEST_F(LinkSenderTest, NestedWaitsStayBoundedAndLaterMessagesWaitTheirTurn) {
+  const int silent = test::RawListen(dir.socket(5), SOMAXCONN);
+  ASSERT_GE(silent, 0);
+  LinkEndpoint mine;
+  ASSERT_TRUE(mine.listen(1));
+  LinkSender toSilent(5, &mine);
+  toSilent.setReplyTimeout(300);
+  int depth = 0;
+  int deepest = 0;
+  QStringList got;
+  QObject::connect(&mine, &LinkEndpoint::messageReceived, &mine, [&](const QString& text) {
+    got.append(text);
+    deepest = std::max(deepest, ++depth);
+    if (text.endsWith(u":0")) (void)toSilent.send(QStringLiteral("re ") + text);
+    --depth;
+  });
+
+  constexpr int kPeers = 12;
+  std::vector<int> peers;
+  const auto text = [](int peer, int k) { return QStringLiteral("c%1:%2").arg(peer).arg(k); };
+  for (int i = 0; i < kPeers; ++i) {
+    peers.push_back(test::RawConnect(dir.socket(1)));
+    ASSERT_TRUE(
+        test::WriteAll(peers.back(), text(i, 0).toUtf8() + '\0' + text(i, 1).toUtf8() + '\0'));
+  }
+
+  EXPECT_FALSE(toSilent.send(QStringLiteral("outer")));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return got.size() >= 2 * kPeers; }, 30000)) << got.size();
+  EXPECT_LE(deepest, kMaxNestedWaits);
+  EXPECT_EQ(got.size(), 2 * kPeers);
+  for (int i = 0; i < kPeers; ++i) {
+    EXPECT_GE(got.indexOf(text(i, 0)), 0) << i;
+    EXPECT_LT(got.indexOf(text(i, 0)), got.indexOf(text(i, 1))) << i;
+  }
+  for (int fd : peers) ::close(fd);
+  ::close(silent);
+}
+
+// A message handled during our wait keeps its handler busy past the end of
+// that wait (a long repaint, say), then sends elsewhere. No time is left for
+// it: the nested send fails at once instead of starting a wait of its own.
+TEST_F(LinkSenderTest, ANestedWaitNeverOutlivesTheWaitItIsNestedIn) {
+  using Clock = std::chrono::steady_clock;
+  const int silent = test::RawListen(dir.socket(5));
+  ASSERT_GE(silent, 0);
+  EndpointThread other(dir.path(), 6);
+  ASSERT_TRUE(other.listening());
+  LinkEndpoint mine;
+  ASSERT_TRUE(mine.listen(1));
+  LinkSender toSilent(5, &mine);
+  toSilent.setReplyTimeout(200);
+  LinkSender toOther(6, &mine);
+  toOther.setReplyTimeout(5000);
+  Clock::time_point outerStart;
+  std::optional<bool> nested;
+  QObject::connect(&mine, &LinkEndpoint::messageReceived, &mine, [&] {
+    while (Clock::now() < outerStart + std::chrono::milliseconds(200 + 30))
+      std::this_thread::yield();
+    nested = toOther.send(QStringLiteral("late"));
+  });
+  const int peer = test::RawConnect(dir.socket(1));
+  ASSERT_TRUE(test::WriteAll(peer, QByteArray("go\0", 3)));
+
+  outerStart = Clock::now();
+  EXPECT_FALSE(toSilent.send(QStringLiteral("outer")));
+  ASSERT_TRUE(nested.has_value());
+  EXPECT_FALSE(*nested);
+  EXPECT_TRUE(other.messages().isEmpty());
+  ::close(peer);
+  ::close(silent);
+}
+
+// A peer that hangs in its handler misses the bound; it is not given up: the
+// messages that follow go after the first on the same connection, and an
+// answer means that every one of them, in order, has been handled.
+TEST_F(LinkSenderTest, AfterATimeoutLaterMessagesFollowInOrderAndLateAnswersCount) {
+  QSemaphore letGo;
+  EndpointThread peer(dir.path(), 12, [&](LinkEndpoint&, const QString& text) {
+    if (text == u"1") letGo.acquire();
+  });
+  ASSERT_TRUE(peer.listening());
+  LinkSender sender(12);
+  sender.setReplyTimeout(100);
+  EXPECT_FALSE(sender.send(QStringLiteral("1")));
+  EXPECT_FALSE(sender.send(QStringLiteral("2")));
+  letGo.release();
+  sender.setReplyTimeout(5000);
+  EXPECT_TRUE(sender.send(QStringLiteral("3")));
+  EXPECT_EQ(peer.messages(), QStringList({"1", "2", "3"}));
 }
 
 }  // namespace

@@ -47,10 +47,10 @@ inline int RawConnect(const QString& path) {
   return fd;
 }
 
-inline int RawListen(const QString& path) {
+inline int RawListen(const QString& path, int backlog = 8) {
   const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_un a = Address(path);
-  if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(fd, 8) != 0) {
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(fd, backlog) != 0) {
     ::close(fd);
     return -1;
   }

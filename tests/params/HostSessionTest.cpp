@@ -3,12 +3,21 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QScopeGuard>
+#include <QSemaphore>
 #include <QTest>
 #include <QTimer>
+#include <atomic>
 #include <memory>
+#include <optional>
+#include <vector>
 
+#include "link/LinkTestSupport.h"
 #include "params/EditorState.h"
+#include "params/HostPatience.h"
 #include "params/HostSession.h"
+#include "platform/link/LinkSender.h"
 #include "stamp/ParamLine.h"
 
 namespace qm {
@@ -90,6 +99,41 @@ TEST_F(HostSessionTest, AStateLeftBehindNoLongerCallsTheSession) {
   EXPECT_EQ(state.txtMsg.text(), u"W=0");
 }
 
+// A host that stops answering costs one full wait; the rest of that action
+// sends it nothing more, and later actions only glance at it. The changes
+// still apply here, and when the host answers again it is sent the whole line,
+// so that it catches up with what it missed. Nothing reaches it twice.
+TEST_F(HostSessionTest, AHostThatStopsAnsweringIsCaughtUpWhenItAnswersAgain) {
+  link::test::LinkDir dir;
+  QSemaphore letGo;
+  std::atomic<bool> hang{true};
+  std::atomic<int> handled{0};
+  link::test::EndpointThread host(dir.path(), 77, [&](link::LinkEndpoint&, const QString&) {
+    if (hang.exchange(false)) letGo.acquire();
+    ++handled;
+  });
+  ASSERT_TRUE(host.listening());
+  link::SetDefaultReplyTimeout(1000);
+  const auto restore = qScopeGuard([] { link::SetDefaultReplyTimeout(0); });
+  state.HostHwnd = 77;
+  session->SetLinkDirectory(dir.path());
+
+  // One action: the first message hangs, the second is not sent.
+  EXPECT_TRUE(session->SendText(QStringLiteral("X=1")));
+  EXPECT_TRUE(session->SendText(QStringLiteral("Y=2")));
+  letGo.release();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return handled == 1; }, 5000));
+  // The event loop runs between two actions; the next one finds the host
+  // answering again.
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(session->SendText(QStringLiteral("x=3")));
+  const std::optional<stamp::StampParams> line = stamp::ParseLine(state.Text1.text());
+  ASSERT_TRUE(line);
+  EXPECT_EQ(line->TextY, 2);
+  EXPECT_EQ(host.messages(),
+            QStringList({"X=1", "x=3", QStringLiteral("A=") + state.Text1.text()}));
+}
+
 TEST(TextSlot, RaisesItsChangeOnlyWhenTheTextChanges) {
   TextSlot slot;
   int changes = 0;
@@ -100,6 +144,80 @@ TEST(TextSlot, RaisesItsChangeOnlyWhenTheTextChanges) {
   slot.clear();
   EXPECT_EQ(changes, 2);
 }
+
+// How long the editor waits for its host, message after message: scripted
+// runs of outcomes against the waits and the catch-ups they must lead to.
+
+using link::Delivery;
+
+// A delivery that must be given `wait` ms and comes to `outcome` after
+// `spent` ms; wait 0 is a message not sent for want of time; a step without
+// an outcome is the event loop running between two user actions.
+struct Step {
+  int wait;
+  std::optional<Delivery> outcome;
+  int spent = 0;
+  bool catchUp = false;  // what TakeCatchUp must give afterwards
+};
+const Step kLoop{-1, std::nullopt};
+const Step kSkip{0, std::nullopt};
+constexpr auto kOk = Delivery::Answered;
+constexpr auto kSilent = Delivery::NoAnswer;
+constexpr auto kGone = Delivery::Failed;
+
+struct PatienceRun {
+  const char* name;
+  std::vector<Step> steps;
+};
+
+class HostPatienceRun : public ::testing::TestWithParam<PatienceRun> {};
+
+TEST_P(HostPatienceRun, WaitsAndCatchUps) {
+  constexpr int kBound = 1000;
+  HostPatience p;
+  const std::vector<Step>& steps = GetParam().steps;
+  for (size_t i = 0; i < steps.size(); ++i) {
+    const Step& s = steps[i];
+    if (s.wait < 0) {
+      p.ActionEnded();
+      continue;
+    }
+    EXPECT_EQ(p.NextWait(kBound), s.wait) << "step " << i;
+    if (s.outcome)
+      p.Record(*s.outcome, s.spent);
+    else
+      p.Skipped();
+    EXPECT_EQ(p.TakeCatchUp(), s.catchUp) << "step " << i;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, HostPatienceRun,
+    ::testing::Values(
+        // An answering host gets the whole bound, less what this action used.
+        PatienceRun{"answering", {{1000, kOk, 3}, {997, kOk, 7}, kLoop, {1000, kOk, 1}}},
+        // A template click against a hung host: one full wait; the rest of the
+        // action sends nothing.
+        PatienceRun{"hung_click", {{1000, kSilent, 1000}, kSkip, kSkip, kSkip}},
+        // Later actions glance, their glances adding up to the bound at most;
+        // an answer brings the catch-up once and the whole bound back.
+        PatienceRun{"recovers",
+                    {{1000, kSilent, 1000},
+                     kLoop,
+                     {250, kSilent, 250},
+                     {250, kSilent, 250},
+                     {250, kSilent, 250},
+                     {250, kSilent, 250},
+                     kSkip,
+                     kLoop,
+                     {250, kOk, 2, true},
+                     {998, kOk, 2}}},
+        // A host that was not there costs no wait; it is caught up when it is.
+        PatienceRun{"gone_then_back", {{1000, kGone, 0}, {1000, kOk, 1, true}}},
+        // A slow host that answers still misses what found no time left.
+        PatienceRun{"slow",
+                    {{1000, kOk, 600}, {400, kOk, 400}, kSkip, kLoop, {1000, kOk, 1, true}}}),
+    [](const ::testing::TestParamInfo<PatienceRun>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace qm

@@ -3,9 +3,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "platform/Leftovers.h"
 #include "platform/ProfileFile.h"
+#include "support/FileAge.h"
 
 using namespace qm::platform;
 
@@ -130,6 +133,46 @@ TEST_F(ProfileWriteBase, OtherWritersChangesSurvive) {
 TEST_F(ProfileWriteBase, IoFailureIsReported) {
   EXPECT_FALSE(WriteProfileString(dir_.filePath("no/such/dir.ini"), u"A", u"k", "v"));
   EXPECT_FALSE(WriteProfileString(dir_.path(), u"A", u"k", "v"));  // a directory
+}
+
+// A save cut short by a kill leaves its temporary beside the INI file;
+// start-up clears those away: only ours, only stale ones, never anything a
+// person put there.
+TEST(Leftovers, StaleSaveTemporariesOfOursGoEverythingElseStays) {
+  enum Kind { File, Folder, Link };
+  const qm::test::Leftover cases[] = {
+      {"Quillmark.ini.qWeRtY", 120, File, true},
+      {"Quillmark.ini.zXcVbN", 5, File, false},  // a save that may still run
+      {"Quillmark.ini.qWeRt", 120, File, false},
+      {"Quillmark.ini.qW3RtY", 120, File, false},
+      {"Other.ini.qWeRtY", 120, File, false},
+      // Copies people make: a word in one case is a name, not our dice.
+      {"Quillmark.ini.backup", 120, File, false},
+      {"Quillmark.ini.Backup", 120, File, false},
+      {"Quillmark.ini.BACKUP", 120, File, false},
+      {"Quillmark.ini.FoLdEr", 120, Folder, false},
+      {"Quillmark.ini.LiNkEd", 120, Link, false},
+  };
+  QTemporaryDir dir;
+  const QString ini = dir.filePath(QStringLiteral("Quillmark.ini"));
+  QFile(ini).open(QIODevice::WriteOnly);
+  int expected = 0;
+  for (const auto& c : cases) {
+    const QString path = dir.filePath(QString::fromUtf8(c.name));
+    if (c.kind == File) QFile(path).open(QIODevice::WriteOnly);
+    if (c.kind == Folder) QDir().mkdir(path);
+    if (c.kind == Link) QFile::link(ini, path);
+    qm::test::Age(path, c.age);
+    expected += c.removed;
+  }
+  qm::test::Age(ini, 120);
+
+  EXPECT_EQ(RemoveStaleSaveTemporaries(ini), expected);
+  for (const auto& c : cases) {
+    const QFileInfo info(dir.filePath(QString::fromUtf8(c.name)));
+    EXPECT_EQ(!info.exists(), c.removed) << c.name;
+  }
+  EXPECT_TRUE(QFileInfo::exists(ini));
 }
 
 }  // namespace

@@ -36,7 +36,8 @@ int main(int argc, char** argv) {
   env.commandLine = qm::JoinArguments(QApplication::arguments().mid(1));
 
   qm::FrmOptions window(env);
-  if (!window.Form_Load()) return 1;
+  // Closed by the host before it was shown is a normal end, not a failure.
+  if (!window.Form_Load()) return window.ClosedDuringStartUp() ? 0 : 1;
   window.show();
   return QApplication::exec();
 }

@@ -1,5 +1,6 @@
 #include "platform/link/LinkEndpoint.h"
 
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -9,11 +10,14 @@
 #include <QFile>
 #include <QPointer>
 #include <QSocketNotifier>
+#include <QTimer>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 #include "platform/link/FrameParser.h"
 #include "platform/link/LinkDirectory.h"
+#include "platform/link/LinkSender.h"
 #include "platform/link/LinkText.h"
 
 namespace qm::link {
@@ -21,6 +25,10 @@ namespace qm::link {
 namespace {
 
 constexpr char kAck = 0x06;
+// How long taking connections pauses when descriptors run short: the first
+// pause, and the longest one it grows to while the shortage lasts.
+constexpr int kFirstAcceptPauseMs = 50;
+constexpr int kLongestAcceptPauseMs = 1000;
 
 QString ErrnoText() { return QString::fromLocal8Bit(std::strerror(errno)); }
 
@@ -31,6 +39,11 @@ void Retire(QSocketNotifier* n) {
   n->setEnabled(false);
   n->deleteLater();
 }
+void Retire(QTimer* t) {
+  if (!t) return;
+  t->stop();
+  t->deleteLater();
+}
 
 }  // namespace
 
@@ -38,6 +51,12 @@ struct LinkEndpoint::Connection {
   int fd = -1;
   FrameParser parser;
   QSocketNotifier* notifier = nullptr;
+  // Answers to messages already handled that the socket could not take yet;
+  // while there are any, `writable` waits for room and `stall` for the
+  // sender to make some.
+  qint64 owed = 0;
+  QSocketNotifier* writable = nullptr;
+  QTimer* stall = nullptr;
   // True while this connection's messages are being handled. A handler that
   // sends and waits serves the endpoint meanwhile, but never this connection:
   // its later messages must not overtake the one still being handled.
@@ -46,6 +65,8 @@ struct LinkEndpoint::Connection {
 
   ~Connection() {
     Retire(notifier);
+    Retire(writable);
+    Retire(stall);
     if (fd >= 0) ::close(fd);
   }
 };
@@ -135,6 +156,8 @@ void LinkEndpoint::close() {
   for (const auto& c : conns) dropConnection(c);
   Retire(listenNotifier_);
   listenNotifier_ = nullptr;
+  if (acceptRetry_) acceptRetry_->stop();
+  acceptPauseMs_ = 0;
   if (listenFd_ >= 0) {
     ::close(listenFd_);
     listenFd_ = -1;
@@ -154,8 +177,14 @@ void LinkEndpoint::acceptPending() {
     const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd < 0) {
       if (errno == EINTR || errno == ECONNABORTED) continue;
-      return;  // EAGAIN: all taken; anything else: try again on the next wake-up
+      if (errno == EAGAIN || errno == EWOULDBLOCK) return;  // all taken
+      // Out of descriptors or memory: the connection stays queued, and asking
+      // again at once would only spin until something else frees them.
+      ++failedAccepts_;
+      pauseAccepting();
+      return;
     }
+    acceptPauseMs_ = 0;
     auto c = std::make_shared<Connection>();
     c->fd = fd;
     c->notifier = new QSocketNotifier(fd, QSocketNotifier::Read);
@@ -165,6 +194,23 @@ void LinkEndpoint::acceptPending() {
     });
     connections_.push_back(std::move(c));
   }
+}
+
+void LinkEndpoint::pauseAccepting() {
+  if (listenNotifier_) listenNotifier_->setEnabled(false);
+  acceptPauseMs_ = std::clamp(acceptPauseMs_ * 2, kFirstAcceptPauseMs, kLongestAcceptPauseMs);
+  if (!acceptRetry_) {
+    acceptRetry_ = new QTimer(this);
+    acceptRetry_->setSingleShot(true);
+    connect(acceptRetry_, &QTimer::timeout, this, &LinkEndpoint::resumeAccepting);
+  }
+  acceptRetry_->start(acceptPauseMs_);
+}
+
+void LinkEndpoint::resumeAccepting() {
+  if (listenFd_ < 0) return;
+  if (listenNotifier_) listenNotifier_->setEnabled(true);
+  acceptPending();
 }
 
 void LinkEndpoint::serveConnection(const std::shared_ptr<Connection>& conn) {
@@ -197,7 +243,8 @@ void LinkEndpoint::serveConnection(const std::shared_ptr<Connection>& conn) {
       if (answering) {
         // A sender that has gone away no longer wants the answer, but the
         // messages it completed before leaving are still handled.
-        answering = ::send(c->fd, &kAck, 1, MSG_NOSIGNAL | MSG_DONTWAIT) == 1;
+        ++c->owed;
+        answering = writeAnswers(c);
       }
     }
     c->busy = false;
@@ -210,29 +257,88 @@ void LinkEndpoint::serveConnection(const std::shared_ptr<Connection>& conn) {
   if (!intact) dropConnection(c);
 }
 
+bool LinkEndpoint::writeAnswers(const std::shared_ptr<Connection>& c) {
+  // Answers go out together: a byte per send would cost the sender's socket
+  // buffer far more than the byte itself.
+  static const QByteArray kAnswers(256, kAck);
+  bool progress = false;
+  while (c->owed > 0) {
+    const ssize_t n =
+        ::send(c->fd, kAnswers.constData(), static_cast<size_t>(std::min<qint64>(c->owed, 256)),
+               MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (n > 0) {
+      c->owed -= n;
+      progress = true;
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n == 0 || errno == EAGAIN || errno == EWOULDBLOCK) break;  // no room yet
+    return false;
+  }
+  if (c->owed == 0) {
+    if (c->writable) c->writable->setEnabled(false);
+    if (c->stall) c->stall->stop();
+    return true;
+  }
+  // A sender that writes ahead reads its answers later; it has as long as a
+  // sender waits for an answer to start taking them.
+  std::weak_ptr<Connection> weak = c;
+  if (!c->writable) {
+    c->writable = new QSocketNotifier(c->fd, QSocketNotifier::Write);
+    connect(c->writable, &QSocketNotifier::activated, this, [this, weak] {
+      if (auto conn = weak.lock(); conn && !writeAnswers(conn)) dropConnection(conn);
+    });
+  }
+  c->writable->setEnabled(true);
+  if (!c->stall) {
+    c->stall = new QTimer;
+    c->stall->setSingleShot(true);
+    connect(c->stall, &QTimer::timeout, this, [this, weak] {
+      if (auto conn = weak.lock()) dropConnection(conn);
+    });
+  }
+  if (progress || !c->stall->isActive()) c->stall->start(DefaultReplyTimeout());
+  return true;
+}
+
 void LinkEndpoint::dropConnection(const std::shared_ptr<Connection>& conn) {
   const std::shared_ptr<Connection> c = conn;
   if (c->dead) return;
   c->dead = true;
   Retire(c->notifier);
   c->notifier = nullptr;
+  Retire(c->writable);
+  c->writable = nullptr;
+  Retire(c->stall);
+  c->stall = nullptr;
   ::close(c->fd);
   c->fd = -1;
   std::erase(connections_, c);
 }
 
 void LinkEndpoint::collectWatches(std::vector<Watch>& out) const {
-  if (listenFd_ >= 0) out.push_back({listenFd_, nullptr});
-  for (const auto& c : connections_)
-    if (!c->busy && !c->dead) out.push_back({c->fd, c});
+  const bool accepting = !(acceptRetry_ && acceptRetry_->isActive());
+  if (listenFd_ >= 0 && accepting) out.push_back({listenFd_, POLLIN, nullptr});
+  for (const auto& c : connections_) {
+    if (c->dead) continue;
+    // A connection whose message is being handled is not read meanwhile: its
+    // later messages must not overtake that one. Its owed answers still go.
+    const short events = static_cast<short>((c->busy ? 0 : POLLIN) | (c->owed > 0 ? POLLOUT : 0));
+    if (events) out.push_back({c->fd, events, c});
+  }
 }
 
-void LinkEndpoint::serve(const Watch& w) {
+void LinkEndpoint::serve(const Watch& w, short revents) {
   if (!w.conn) {
     if (listenFd_ >= 0 && listenFd_ == w.fd) acceptPending();
     return;
   }
-  serveConnection(w.conn);
+  if (w.conn->dead) return;
+  if ((w.events & POLLOUT) && (revents & (POLLOUT | POLLHUP | POLLERR)) && !writeAnswers(w.conn)) {
+    dropConnection(w.conn);
+    return;
+  }
+  if ((w.events & POLLIN) && (revents & (POLLIN | POLLHUP | POLLERR))) serveConnection(w.conn);
 }
 
 }  // namespace qm::link

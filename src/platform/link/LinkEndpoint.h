@@ -6,6 +6,7 @@
 #include <vector>
 
 class QSocketNotifier;
+class QTimer;
 
 namespace qm::link {
 
@@ -16,6 +17,10 @@ class LinkSender;
 // messages. Every complete message is handed to messageReceived synchronously,
 // and only after the receivers have returned is the 0x06 answer written, so
 // the sender knows that the message has been acted upon.
+//
+// A sender may write many messages before it reads any answer. Answers its
+// socket cannot take yet are owed and written as it reads; one that takes
+// none of them for as long as a sender waits for an answer is given up.
 //
 // Connect to messageReceived directly (same thread, the default for objects
 // living where the endpoint lives): a queued receiver would act after the
@@ -48,6 +53,9 @@ class LinkEndpoint : public QObject {
   QString socketPath() const { return path_; }
   QString errorString() const { return error_; }
   int connectionCount() const { return static_cast<int>(connections_.size()); }
+  // How often taking a waiting connection failed for want of descriptors or
+  // memory; a diagnostic of how hard the endpoint tried.
+  quint64 failedAccepts() const { return failedAccepts_; }
 
  Q_SIGNALS:
   void messageReceived(const QString& text);
@@ -55,18 +63,23 @@ class LinkEndpoint : public QObject {
  private:
   friend class LinkSender;
   struct Connection;
-  // One descriptor a waiting sender should watch for us; `conn` is null for
-  // the listening socket. Holding the pointer keeps a connection that is
-  // dropped meanwhile from being confused with a new one on the same number.
+  // One descriptor a waiting sender should watch for us, and for what (poll
+  // events); `conn` is null for the listening socket. Holding the pointer
+  // keeps a connection that is dropped meanwhile from being confused with a
+  // new one on the same number.
   struct Watch {
     int fd;
+    short events;
     std::shared_ptr<Connection> conn;
   };
   void collectWatches(std::vector<Watch>& out) const;
-  void serve(const Watch& w);
+  void serve(const Watch& w, short revents);
 
   void acceptPending();
+  void pauseAccepting();
+  void resumeAccepting();
   void serveConnection(const std::shared_ptr<Connection>& c);
+  bool writeAnswers(const std::shared_ptr<Connection>& c);
   void dropConnection(const std::shared_ptr<Connection>& c);
 
   QString dir_;
@@ -74,9 +87,14 @@ class LinkEndpoint : public QObject {
   QString error_;
   qint32 handle_ = 0;
   int listenFd_ = -1;
+  quint64 failedAccepts_ = 0;
   quint64 socketDev_ = 0;
   quint64 socketIno_ = 0;
   QSocketNotifier* listenNotifier_ = nullptr;
+  // Taking connections pauses while descriptors are short, for a time that
+  // grows while the shortage lasts.
+  QTimer* acceptRetry_ = nullptr;
+  int acceptPauseMs_ = 0;
   std::vector<std::shared_ptr<Connection>> connections_;
 };
 

@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QPointer>
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -54,12 +55,28 @@ int Connect(const QString& dir, qint32 handle) {
   return fd;
 }
 
-// A kept connection must be silent between messages; anything readable means
-// the peer closed it (or broke the protocol), so a new one is needed.
-bool Stale(int fd) {
-  pollfd p{fd, POLLIN, 0};
-  return ::poll(&p, 1, 0) != 0;
-}
+// The waits in progress on this thread: how many are nested in one another,
+// and when the innermost one has to end.
+struct WaitNesting {
+  int depth = 0;
+  Clock::time_point deadline;
+};
+thread_local WaitNesting t_nesting;
+
+// Enters one more wait for a scope and leaves it again.
+class NestedWait {
+ public:
+  explicit NestedWait(Clock::time_point deadline) : saved_(t_nesting) {
+    ++t_nesting.depth;
+    t_nesting.deadline = deadline;
+  }
+  ~NestedWait() { t_nesting = saved_; }
+  NestedWait(const NestedWait&) = delete;
+  NestedWait& operator=(const NestedWait&) = delete;
+
+ private:
+  WaitNesting saved_;
+};
 
 }  // namespace
 
@@ -75,61 +92,119 @@ struct LinkSender::State {
   QString dir;
   int timeoutMs = 0;
   int fd = -1;
+  // Messages on this connection still waiting for their answer: they missed
+  // the bound, and the peer may answer them yet.
+  qint64 unanswered = 0;
   bool waiting = false;
 
   ~State() { closeSocket(); }
   void closeSocket() {
     if (fd >= 0) ::close(fd);
     fd = -1;
+    unanswered = 0;
   }
-  bool transfer(const QByteArray& frame, Clock::time_point deadline);
+  bool takeLateAnswers();
+  Delivery transfer(const QByteArray& frame, Clock::time_point deadline);
 };
 
-bool LinkSender::State::transfer(const QByteArray& frame, Clock::time_point deadline) {
+// Between messages a kept connection carries nothing but the late answers to
+// messages that missed their bound. Takes those; false when the connection
+// can no longer be used (the peer closed it, or sent something else).
+bool LinkSender::State::takeLateAnswers() {
+  char answers[256];
+  for (;;) {
+    const ssize_t n = ::recv(fd, answers, sizeof answers, MSG_DONTWAIT);
+    if (n == 0) return false;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno == EAGAIN || errno == EWOULDBLOCK;
+    }
+    for (ssize_t i = 0; i < n; ++i) {
+      if (answers[i] != kAck || unanswered == 0) return false;
+      --unanswered;
+    }
+  }
+}
+
+Delivery LinkSender::State::transfer(const QByteArray& frame, Clock::time_point deadline) {
   qsizetype written = 0;
+  // Answers still to come: those of earlier messages first, ours last.
+  qint64 awaited = unanswered + 1;
+  // Deeper waits serve nothing: what arrives waits for the stack to unwind.
+  const bool serveOwn = t_nesting.depth < kMaxNestedWaits;
   std::vector<pollfd> fds;
   std::vector<LinkEndpoint::Watch> watches;
   for (;;) {
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    if (left <= 0) return false;
+    if (left <= 0) {
+      // A whole frame stays on the connection and may still be answered; half
+      // of one would garble whatever followed it.
+      if (written < frame.size()) {
+        closeSocket();
+      } else {
+        unanswered = awaited;
+      }
+      return Delivery::NoAnswer;
+    }
 
     fds.clear();
     watches.clear();
     const short want = POLLIN | (written < frame.size() ? POLLOUT : 0);
     fds.push_back({fd, want, 0});
-    if (own) own->collectWatches(watches);
-    for (const auto& w : watches) fds.push_back({w.fd, POLLIN, 0});
+    if (own && serveOwn) own->collectWatches(watches);
+    for (const auto& w : watches) fds.push_back({w.fd, w.events, 0});
 
     const int ready = ::poll(fds.data(), fds.size(), static_cast<int>(left));
     if (ready < 0) {
       if (errno == EINTR) continue;
-      return false;
+      closeSocket();
+      return Delivery::Failed;
     }
     if (ready == 0) continue;
 
     const short ev = fds[0].revents;
-    if (ev & POLLNVAL) return false;
+    if (ev & POLLNVAL) {
+      fd = -1;  // not ours any more; nothing to close
+      closeSocket();
+      return Delivery::Failed;
+    }
     if ((ev & POLLOUT) && written < frame.size()) {
       const ssize_t n =
           ::send(fd, frame.constData() + written, static_cast<size_t>(frame.size() - written),
                  MSG_NOSIGNAL | MSG_DONTWAIT);
-      if (n > 0)
+      if (n > 0) {
         written += n;
-      else if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
-        return false;  // EPIPE and the like: the peer has gone
+      } else if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
+        closeSocket();  // EPIPE and the like: the peer has gone
+        return Delivery::Failed;
+      }
     }
     if (ev & (POLLIN | POLLHUP | POLLERR)) {
-      char answer = 0;
-      const ssize_t n = ::recv(fd, &answer, 1, MSG_DONTWAIT);
-      if (n == 1) return answer == kAck && written == frame.size();
-      if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) return false;
+      char answers[256];
+      const ssize_t n = ::recv(fd, answers, sizeof answers, MSG_DONTWAIT);
+      if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
+        closeSocket();
+        return Delivery::Failed;
+      }
+      for (ssize_t i = 0; i < n; ++i) {
+        // Nothing but answers may come, and never one for a message that has
+        // not been written whole.
+        if (answers[i] != kAck || (--awaited == 0 && written < frame.size()) || awaited < 0) {
+          closeSocket();
+          return Delivery::Failed;
+        }
+      }
+      if (awaited == 0) {
+        unanswered = 0;
+        return Delivery::Answered;
+      }
     }
     // Messages sent to us meanwhile, possibly by the very peer we wait for.
     // A handler run here may send again; that nests like a window procedure
     // handling a sent message during SendMessage.
     for (size_t i = 0; i < watches.size(); ++i) {
       if (!own) break;  // a handler destroyed our endpoint
-      if (fds[i + 1].revents) own->serve(watches[i]);
+      if (fds[i + 1].revents) own->serve(watches[i], fds[i + 1].revents);
     }
   }
 }
@@ -152,13 +227,13 @@ void LinkSender::disconnect() {
   if (!d_->waiting) d_->closeSocket();
 }
 
-bool LinkSender::send(const QString& text) {
+Delivery LinkSender::deliver(const QString& text) {
   // Our own reference: a handler served during the wait may destroy the
   // LinkSender itself (a window closing on "W=0", say).
   const std::shared_ptr<State> s = d_;
   QByteArray frame = EncodeLinkText(text);
   // The receiver would refuse it and drop the connection; refuse it here.
-  if (frame.size() > FrameParser::kMaxText) return false;
+  if (frame.size() > FrameParser::kMaxText) return Delivery::Failed;
   frame.append('\0');
 
   if (s->waiting) {
@@ -167,22 +242,25 @@ bool LinkSender::send(const QString& text) {
     // answering, so this message takes a connection of its own.
     LinkSender extra(s->handle, s->own, s->dir);
     extra.setReplyTimeout(s->timeoutMs);
-    return extra.send(text);
+    return extra.deliver(text);
   }
 
   const int timeout = s->timeoutMs > 0 ? s->timeoutMs : DefaultReplyTimeout();
-  const auto deadline = Clock::now() + std::chrono::milliseconds(timeout);
-  if (s->fd >= 0 && Stale(s->fd)) s->closeSocket();
-  if (s->fd < 0) s->fd = Connect(EffectiveDirectory(s->dir), s->handle);
-  if (s->fd < 0) return false;
+  auto deadline = Clock::now() + std::chrono::milliseconds(timeout);
+  // Served during another wait: ours ends with it, and once it is over there
+  // is no time left at all.
+  if (t_nesting.depth > 0) deadline = std::min(deadline, t_nesting.deadline);
+  if (deadline <= Clock::now()) return Delivery::NoAnswer;
 
+  if (s->fd >= 0 && !s->takeLateAnswers()) s->closeSocket();
+  if (s->fd < 0) s->fd = Connect(EffectiveDirectory(s->dir), s->handle);
+  if (s->fd < 0) return Delivery::Failed;
+
+  const NestedWait nesting(deadline);
   s->waiting = true;
-  const bool ok = s->transfer(frame, deadline);
+  const Delivery result = s->transfer(frame, deadline);
   s->waiting = false;
-  // After a failure the connection's state is unknown (a late answer may
-  // still come); the next message starts afresh.
-  if (!ok) s->closeSocket();
-  return ok;
+  return result;
 }
 
 namespace {
