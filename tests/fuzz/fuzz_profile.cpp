@@ -23,18 +23,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QString path = fuzz::ScratchIni(bytes);
   if (path.isEmpty()) return 0;
 
-  // Names to look up: the program's own and the ones this file holds.
-  QStringList sections = {QStringLiteral("General"), QStringLiteral("Dir0")};
-  QStringList keys = {QStringLiteral("Selected"), QStringLiteral("Colors"), QStringLiteral("Pic1")};
+  // Names to look up: one of the program's own and the first ones this file
+  // holds. Few are enough to compare the readers, and every pair costs two
+  // reads of the whole file.
+  QStringList sections = {QStringLiteral("General")};
+  QStringList keys = {QStringLiteral("Selected")};
   for (const QString& line : QString::fromLocal8Bit(bytes).split(u'\n')) {
     const QString t = line.trimmed();
-    if (t.startsWith(u'[') && t.endsWith(u']'))
+    if (t.startsWith(u'[') && t.endsWith(u']') && sections.size() < 2)
       sections << t.mid(1, t.size() - 2);
-    else if (t.contains(u'='))
+    else if (t.contains(u'=') && keys.size() < 3)
       keys << t.left(t.indexOf(u'=')).trimmed();
-    // A few names are enough to compare the readers; every extra pair costs
-    // two reads of the whole file.
-    if (sections.size() >= 3 && keys.size() >= 4) break;
+    if (sections.size() == 2 && keys.size() == 3) break;
   }
 
   const platform::ProfileSnapshot snap = platform::ProfileSnapshot::Load(path);
