@@ -199,6 +199,9 @@ bool WouldKeepLayout(QStringView section, QStringView key, QStringView value) {
   if (section.contains(u']') || TrimBlanks(section).isEmpty()) return false;
   const QStringView k = TrimBlanks(key);
   if (k.isEmpty() || key.contains(u'=') || k.front() == u'[' || k.front() == u';') return false;
+  // The file's names are read without the blanks around them: a name that
+  // has some would be written where no read could find it again.
+  if (TrimBlanks(section).size() != section.size() || k.size() != key.size()) return false;
   return true;
 }
 

@@ -97,10 +97,22 @@ TEST_F(ProfileWriteBase, RefusedWritesLeaveTheFileAlone) {
   const QString loneSurrogate(QChar(0xD800));
   const struct {
     QString section, key, value;
-  } refused[] = {{"A", "k", "a\nb"}, {"A", "k", "a\rb"}, {"A", "k", QString(QChar(0))},
-                 {"A", "a=b", "v"},  {"A", "[k", "v"},   {"A", " ;k", "v"},
-                 {"A", "", "v"},     {"A", "k\n", "v"},  {"A]", "k", "v"},
-                 {"A\nB", "k", "v"}, {" ", "k", "v"},    {"A", "k", loneSurrogate}};
+  } refused[] = {{"A", "k", "a\nb"},
+                 {"A", "k", "a\rb"},
+                 {"A", "k", QString(QChar(0))},
+                 {"A", "a=b", "v"},
+                 {"A", "[k", "v"},
+                 {"A", " ;k", "v"},
+                 {"A", "", "v"},
+                 {"A", "k\n", "v"},
+                 {"A]", "k", "v"},
+                 {"A\nB", "k", "v"},
+                 {" ", "k", "v"},
+                 {"A", "k", loneSurrogate},
+                 // Names with blanks around them could not be read back.
+                 {"\tA", "k", "v"},
+                 {"A ", "k", "v"},
+                 {"A", " k", "v"}};
   for (const auto& r : refused) {
     EXPECT_FALSE(WriteProfileString(path_, r.section, r.key, r.value))
         << r.section.toStdString() << "/" << r.key.toStdString();
