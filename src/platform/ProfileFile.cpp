@@ -227,7 +227,9 @@ QByteArray InsertLines(const QByteArray& data, qsizetype at, const QByteArray& l
   out.reserve(data.size() + lines.size() + 2 * br.size());
   out.append(data.constData(), at);
   if (at > LineScanner::TextStart(data) && data[at - 1] != '\n') {
-    out.append(br).append(lines);
+    // A last line cut off after its CR gets the LF that completes its break:
+    // another whole break after the CR would make that CR part of its value.
+    out.append(data[at - 1] == '\r' ? QByteArrayLiteral("\n") : br).append(lines);
   } else {
     out.append(lines).append(br);
   }

@@ -77,6 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
         WriteCase{"NewKeyInEmptySection", "[A]\n[B]\n", "A", "k", "v", "[A]\nk=v\n[B]\n"},
         WriteCase{"NewKeyCrlf", "[A]\r\nx=1\r\n", "A", "k", "v", "[A]\r\nx=1\r\nk=v\r\n"},
         WriteCase{"NewKeyNoFinalNewline", "[A]\nx=1", "A", "k", "v", "[A]\nx=1\nk=v"},
+        WriteCase{"NewKeyAfterALoneCr", "[A]\r\nx=1\r", "A", "k", "v", "[A]\r\nx=1\r\nk=v"},
         WriteCase{"NewSectionAtEnd", "[A]\nx=1\n", "B", "k", "v", "[A]\nx=1\n[B]\nk=v\n"},
         WriteCase{"NewSectionCrlf", "[A]\r\nx=1\r\n", "B", "k", "v",
                   "[A]\r\nx=1\r\n[B]\r\nk=v\r\n"},
