@@ -211,6 +211,11 @@ class NoDescriptorsLeft {
 // the event loop nor a sender's wait keeps trying in a tight loop; once
 // descriptors are free again the connection is taken and served.
 TEST_F(LinkEndpointTest, OutOfDescriptorsItBacksOffAndRecovers) {
+#if defined(__SANITIZE_ADDRESS__)
+  // The sanitizers check an object's type through a pipe: with no descriptor
+  // left they take every object for a broken one.
+  GTEST_SKIP() << "the sanitizers need descriptors of their own";
+#endif
   // A silent peer whose connection is kept, so that a wait can be made while
   // descriptors are short.
   const int silent = test::RawListen(dir.socket(42));

@@ -258,14 +258,14 @@ void LinkEndpoint::serveConnection(const std::shared_ptr<Connection>& conn) {
 }
 
 bool LinkEndpoint::writeAnswers(const std::shared_ptr<Connection>& c) {
-  // Answers go out together: a byte per send would cost the sender's socket
-  // buffer far more than the byte itself.
+  // Answers that piled up go out together: a byte per send costs the
+  // sender's socket buffer far more than the byte itself.
   static const QByteArray kAnswers(256, kAck);
   bool progress = false;
   while (c->owed > 0) {
-    const ssize_t n =
-        ::send(c->fd, kAnswers.constData(), static_cast<size_t>(std::min<qint64>(c->owed, 256)),
-               MSG_NOSIGNAL | MSG_DONTWAIT);
+    const qint64 chunk = std::min<qint64>(c->owed, kAnswers.size());
+    const ssize_t n = ::send(c->fd, kAnswers.constData(), static_cast<size_t>(chunk),
+                             MSG_NOSIGNAL | MSG_DONTWAIT);
     if (n > 0) {
       c->owed -= n;
       progress = true;
