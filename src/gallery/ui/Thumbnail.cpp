@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "platform/ui/MouseCodes.h"
+
 namespace qm {
 
 Thumbnail::Thumbnail(int index, QWidget* parent) : QWidget(parent), index_(index) {
@@ -12,26 +14,9 @@ Thumbnail::Thumbnail(int index, QWidget* parent) : QWidget(parent), index_(index
   setMouseTracking(true);
 }
 
-int Thumbnail::ButtonCode(Qt::MouseButton button) {
-  switch (button) {
-    case Qt::LeftButton:
-      return 1;
-    case Qt::RightButton:
-      return 2;
-    case Qt::MiddleButton:
-      return 4;
-    default:
-      return 0;
-  }
-}
+int Thumbnail::ButtonCode(Qt::MouseButton button) { return ui::ButtonCode(button); }
 
-int Thumbnail::ShiftCode(Qt::KeyboardModifiers modifiers) {
-  int shift = 0;
-  if (modifiers & Qt::ShiftModifier) shift |= 1;
-  if (modifiers & Qt::ControlModifier) shift |= 2;
-  if (modifiers & Qt::AltModifier) shift |= 4;
-  return shift;
-}
+int Thumbnail::ShiftCode(Qt::KeyboardModifiers modifiers) { return ui::ShiftCode(modifiers); }
 
 void Thumbnail::SetImage(const QImage& image) {
   image_ = image;
