@@ -1,5 +1,8 @@
 #include "gallery/Catalogue.h"
 
+#include <array>
+#include <span>
+
 #include "platform/Classic.h"
 
 namespace qm::gallery {
@@ -26,25 +29,38 @@ QString CategorySection(int categoryIndex) {
 QString TemplateKey(int picKey) { return QStringLiteral("Pic") + QString::number(picKey); }
 
 std::optional<TemplateRecord> ParseRecordLine(const QString& categoryPath, const QString& line,
-                                              int picKey) {
-  // Views into the line: start-up parses thousands of records, and copying
-  // every field first would cost more than converting it.
-  QList<QStringView> pieces = stamp::SplitFields(line);
-  if (pieces.size() < stamp::kFieldCount) return std::nullopt;
+                                              int picKey, QString* lastFont) {
+  // Views into the line, on the stack: start-up parses thousands of records,
+  // and copying every field first would cost more than converting it.
+  std::array<QStringView, stamp::kFieldCount + 1> pieces;
+  const qsizetype count = stamp::SplitFieldsInto(line, pieces);
+  if (count < stamp::kFieldCount) return std::nullopt;
+  // The picture is the category path and the file; like any text field it
+  // may not hold a "|", which only the path can bring in here.
+  if (categoryPath.contains(u'|')) return std::nullopt;
   TemplateRecord rec;
   rec.picKey = picKey;
-  if (pieces.size() > stamp::kFieldCount) {
+  if (count > stamp::kFieldCount) {
     const auto flag = ReadRowBreak(pieces[stamp::kFieldCount]);
     if (!flag) return std::nullopt;
     rec.RowBreak = *flag;
   }
-  pieces.resize(stamp::kFieldCount);
-  rec.file = pieces[stamp::kPicture].toString();
-  const QString picture = categoryPath + rec.file;
-  pieces[stamp::kPicture] = picture;
-  const auto p = stamp::ParseParamFields(pieces);
+  // The two texts are converted as empty fields and set afterwards: the
+  // picture whole, the font name shared where it can be.
+  const QStringView file = pieces[stamp::kPicture];
+  const QStringView font = pieces[stamp::kFontName];
+  pieces[stamp::kPicture] = pieces[stamp::kFontName] = QStringView();
+  auto p = stamp::ParseParamFields(std::span<const QStringView>(pieces.data(), stamp::kFieldCount));
   if (!p) return std::nullopt;
-  rec.params = *p;
+  rec.params = std::move(*p);
+  rec.file = file.toString();
+  rec.params.Picture = categoryPath + rec.file;
+  if (lastFont && *lastFont == font) {
+    rec.params.FontName = *lastFont;
+  } else {
+    rec.params.FontName = font.toString();
+    if (lastFont) *lastFont = rec.params.FontName;
+  }
   return rec;
 }
 
@@ -66,14 +82,16 @@ Catalogue LoadCatalogue(const IniReader& read, const CatalogueProgress& progress
   }
   if (namesRead && !namesRead(cat.captions)) return cat;
   const int total = static_cast<int>(cat.captions.size());
+  QString lastFont;
   cat.categories.resize(total);
   for (int n = 0; n < total; ++n) {
     Category& c = cat.categories[n];
     c.path = read(sections[n], pathKey) + u'\\';
+    c.templates.reserve(kMaxTemplates);
     for (int m = 1; m <= kMaxTemplates; ++m) {
       const QString line = read(sections[n], picKeys[m - 1]);
       if (line.isEmpty()) break;
-      if (auto rec = ParseRecordLine(c.path, line, m)) c.templates << std::move(*rec);
+      if (auto rec = ParseRecordLine(c.path, line, m, &lastFont)) c.templates << std::move(*rec);
     }
     if (progress) progress(n + 1, total);
   }

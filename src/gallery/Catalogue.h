@@ -60,8 +60,11 @@ Catalogue LoadCatalogue(const IniReader& read, const CatalogueProgress& progress
                         const CatalogueNames& namesRead = {});
 
 // One record line as read from the catalogue; nullopt when it does not convert.
+// `lastFont`, when given, is the font name of the record read before: a
+// record naming the same font shares that text, as most of a catalogue's
+// records do, and it is then set to this record's font name.
 std::optional<TemplateRecord> ParseRecordLine(const QString& categoryPath, const QString& line,
-                                              int picKey);
+                                              int picKey, QString* lastFont = nullptr);
 
 // Fields 0..21 of a record as the program writes them (the thumbnail's tag):
 // integers in decimal, offsets in their shortest form with the user's decimal

@@ -4,7 +4,9 @@
 #include <QByteArrayView>
 #include <QFile>
 #include <QSaveFile>
+#include <cstdint>
 #include <optional>
+#include <utility>
 
 #include "platform/CodePage.h"
 #include "platform/RegularFile.h"
@@ -108,40 +110,56 @@ QString Decode(const QByteArray& data, qsizetype b, qsizetype e) {
 }
 
 // Names are compared case-folded. Almost every name in the file is plain ASCII
-// ("Dir12", "Pic33"), and lowering those directly saves the start-up thousands
-// of decode-then-fold allocations; ASCII lowering is exactly what case folding
-// does to ASCII text, so both paths agree.
+// ("Dir12", "Pic33"): those are lowered byte for byte, which is exactly what
+// case folding does to ASCII text, and short enough to need no allocation.
+// Any other name is case-folded as text and kept as its UTF-16 units behind a
+// byte no ASCII name holds, so an ASCII name never equals a folded one.
+using Name = ProfileSnapshot::Name;
+constexpr char kFoldedMark = '\xFF';
+
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
-QString FoldedName(const QByteArray& data, const Line& line) {
+Name FoldedText(const QString& name) {
+  const QString folded = name.toCaseFolded();
+  Name out(1, kFoldedMark);
+  out.append(reinterpret_cast<const char*>(folded.utf16()),
+             static_cast<std::size_t>(folded.size()) * sizeof(char16_t));
+  return out;
+}
+
+Name FoldedName(const QByteArray& data, const Line& line) {
   const qsizetype n = line.nameEnd - line.nameBegin;
   const char* p = data.constData() + line.nameBegin;
   for (qsizetype i = 0; i < n; ++i)
     if (static_cast<unsigned char>(p[i]) >= 0x80)
-      return Decode(data, line.nameBegin, line.nameEnd).toCaseFolded();
-  QString folded(n, Qt::Uninitialized);
-  QChar* out = folded.data();
-  for (qsizetype i = 0; i < n; ++i) out[i] = QLatin1Char(AsciiLower(p[i]));
+      return FoldedText(Decode(data, line.nameBegin, line.nameEnd));
+  Name folded(static_cast<std::size_t>(n), '\0');
+  for (qsizetype i = 0; i < n; ++i) folded[static_cast<std::size_t>(i)] = AsciiLower(p[i]);
   return folded;
 }
 
-QString Folded(QStringView name) {
+Name Folded(QStringView name) {
   for (QChar c : name)
-    if (c.unicode() >= 0x80) return name.toString().toCaseFolded();
-  QString folded(name.size(), Qt::Uninitialized);
-  QChar* out = folded.data();
+    if (c.unicode() >= 0x80) return FoldedText(name.toString());
+  Name folded(static_cast<std::size_t>(name.size()), '\0');
   for (qsizetype i = 0; i < name.size(); ++i)
-    out[i] = QLatin1Char(AsciiLower(char(name[i].unicode())));
+    folded[static_cast<std::size_t>(i)] = AsciiLower(char(name[i].unicode()));
   return folded;
 }
 
-QString ValueOf(const QByteArray& data, const Line& line) {
+// The value's bytes: one pair of matching quotes around it is dropped.
+std::pair<qsizetype, qsizetype> ValueRange(const QByteArray& data, const Line& line) {
   qsizetype b = line.afterEquals;
   qsizetype e = line.valueEnd;
   if (e - b >= 2 && (data[b] == '"' || data[b] == '\'') && data[e - 1] == data[b]) {
     ++b;
     --e;
   }
+  return {b, e};
+}
+
+QString ValueOf(const QByteArray& data, const Line& line) {
+  const auto [b, e] = ValueRange(data, line);
   return Decode(data, b, e);
 }
 
@@ -151,7 +169,7 @@ struct Location {
   std::optional<Line> lastKey;  // the last key line of that section (when key is missing)
 };
 
-Location Locate(const QByteArray& data, const QString& foldedSection, const QString& foldedKey) {
+Location Locate(const QByteArray& data, const Name& foldedSection, const Name& foldedKey) {
   Location loc;
   LineScanner scanner(data);
   Line line;
@@ -294,33 +312,108 @@ bool WriteProfileString(const QString& file, QStringView section, QStringView ke
   return saver.commit();
 }
 
+namespace {
+
+// A power of two with room to spare, so that probing stays short.
+std::size_t SlotCount(std::size_t items) {
+  std::size_t n = 16;
+  while (n < items * 2) n *= 2;
+  return n;
+}
+
+}  // namespace
+
+std::size_t ProfileSnapshot::Hash(std::size_t seed, const Name& name) {
+  // FNV-1a: names are a few bytes long.
+  std::uint64_t h = 1469598103934665603ull ^ seed;
+  for (const char c : name) {
+    h ^= static_cast<unsigned char>(c);
+    h *= 1099511628211ull;
+  }
+  return static_cast<std::size_t>(h ^ (h >> 29));
+}
+
 ProfileSnapshot ProfileSnapshot::Load(const QString& file) {
   ProfileSnapshot snap;
-  QByteArray data;
-  if (!ReadWhole(file, data)) return snap;
+  if (!ReadWhole(file, snap.data_)) return snap;
+  const QByteArray& data = snap.data_;
   LineScanner scanner(data);
   Line line;
-  // Points into sections_; valid until the next insertion into sections_,
-  // which only happens at the next section header where it is set again.
-  QHash<QString, QString>* current = nullptr;
   while (scanner.Next(line)) {
     if (line.kind == Line::Section) {
-      const QString name = FoldedName(data, line);
-      // A repeated section is never consulted: the first one of a name wins.
-      current = snap.sections_.contains(name) ? nullptr : &snap.sections_[name];
-    } else if (line.kind == Line::Key && current) {
-      const QString name = FoldedName(data, line);
-      if (!current->contains(name)) current->insert(name, ValueOf(data, line));
+      snap.sections_.push_back(Section{FoldedName(data, line)});
+    } else if (line.kind == Line::Key && !snap.sections_.empty()) {
+      const auto [b, e] = ValueRange(data, line);
+      snap.entries_.push_back(
+          Entry{FoldedName(data, line), static_cast<int>(snap.sections_.size() - 1), b, e});
+    }
+  }
+
+  // The first section of a name is the one a reader going down the file
+  // finds; a repeated one is never consulted, its keys included.
+  snap.sectionSlots_.assign(SlotCount(snap.sections_.size()), -1);
+  const std::size_t sectionMask = snap.sectionSlots_.size() - 1;
+  for (int i = 0; i < static_cast<int>(snap.sections_.size()); ++i) {
+    Section& s = snap.sections_[static_cast<std::size_t>(i)];
+    for (std::size_t slot = Hash(0, s.name) & sectionMask;; slot = (slot + 1) & sectionMask) {
+      int& at = snap.sectionSlots_[slot];
+      if (at < 0) {
+        at = i;
+        break;
+      }
+      if (snap.sections_[static_cast<std::size_t>(at)].name == s.name) {
+        s.live = false;
+        break;
+      }
+    }
+  }
+  // Likewise the first key of a name inside its section.
+  snap.entrySlots_.assign(SlotCount(snap.entries_.size()), -1);
+  const std::size_t entryMask = snap.entrySlots_.size() - 1;
+  for (int i = 0; i < static_cast<int>(snap.entries_.size()); ++i) {
+    const Entry& e = snap.entries_[static_cast<std::size_t>(i)];
+    if (!snap.sections_[static_cast<std::size_t>(e.section)].live) continue;
+    for (std::size_t slot = Hash(static_cast<std::size_t>(e.section), e.name) & entryMask;;
+         slot = (slot + 1) & entryMask) {
+      int& at = snap.entrySlots_[slot];
+      if (at < 0) {
+        at = i;
+        break;
+      }
+      const Entry& other = snap.entries_[static_cast<std::size_t>(at)];
+      if (other.section == e.section && other.name == e.name) break;
     }
   }
   return snap;
 }
 
+const ProfileSnapshot::Entry* ProfileSnapshot::Find(QStringView section, QStringView key) const {
+  if (sectionSlots_.empty()) return nullptr;
+  const Name sectionName = Folded(section);
+  const std::size_t sectionMask = sectionSlots_.size() - 1;
+  int found = -1;
+  for (std::size_t slot = Hash(0, sectionName) & sectionMask;; slot = (slot + 1) & sectionMask) {
+    const int at = sectionSlots_[slot];
+    if (at < 0) return nullptr;
+    if (sections_[static_cast<std::size_t>(at)].name == sectionName) {
+      found = at;
+      break;
+    }
+  }
+  const Name keyName = Folded(key);
+  const std::size_t entryMask = entrySlots_.size() - 1;
+  for (std::size_t slot = Hash(static_cast<std::size_t>(found), keyName) & entryMask;;
+       slot = (slot + 1) & entryMask) {
+    const int at = entrySlots_[slot];
+    if (at < 0) return nullptr;
+    const Entry& e = entries_[static_cast<std::size_t>(at)];
+    if (e.section == found && e.name == keyName) return &e;
+  }
+}
+
 QString ProfileSnapshot::Read(QStringView section, QStringView key, const QString& def) const {
-  const auto s = sections_.constFind(Folded(section));
-  if (s == sections_.constEnd()) return def;
-  const auto k = s->constFind(Folded(key));
-  return k == s->constEnd() ? def : *k;
+  const Entry* e = Find(section, key);
+  return e ? Decode(data_, e->begin, e->end) : def;
 }
 
 }  // namespace qm::platform

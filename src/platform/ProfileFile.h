@@ -14,9 +14,11 @@
 // blank lines, line endings, unknown keys and even bytes that do not decode
 // survive every write untouched.
 
-#include <QHash>
+#include <QByteArray>
 #include <QString>
 #include <QStringView>
+#include <string>
+#include <vector>
 
 namespace qm::platform {
 
@@ -37,6 +39,11 @@ bool WriteProfileString(const QString& file, QStringView section, QStringView ke
 
 // The whole file parsed once, for the thousands of reads of the start-up.
 // Read() follows exactly the rules of ReadProfileString().
+//
+// The file's bytes are kept as read and indexed by where each value lies:
+// loading decodes nothing, and a read decodes just the one value it returns,
+// so the start-up pays for the values it asks for and not for a copy of every
+// name and value in the file.
 class ProfileSnapshot {
  public:
   ProfileSnapshot() = default;
@@ -44,9 +51,32 @@ class ProfileSnapshot {
 
   QString Read(QStringView section, QStringView key, const QString& def) const;
 
+  // A lookup name: ASCII names (nearly all of them) lowered byte for byte,
+  // any other name case-folded and marked so that the two kinds never meet.
+  using Name = std::string;
+
  private:
-  // Case-folded section name -> case-folded key name -> value.
-  QHash<QString, QHash<QString, QString>> sections_;
+  struct Entry {
+    Name name;
+    int section = 0;      // index into sections_
+    qsizetype begin = 0;  // the value's bytes, blanks and quotes dropped
+    qsizetype end = 0;
+  };
+  struct Section {
+    Name name;
+    bool live = true;  // false for a later section of a name already seen
+  };
+  // Open addressing over sections_ and entries_: a lookup hashes the folded
+  // name once and compares a name or two, and building the index allocates
+  // nothing per key.
+  static std::size_t Hash(std::size_t seed, const Name& name);
+  const Entry* Find(QStringView section, QStringView key) const;
+
+  QByteArray data_;
+  std::vector<Section> sections_;  // in file order
+  std::vector<Entry> entries_;     // in file order; the first key of a name in its section only
+  std::vector<int> sectionSlots_;  // -1 for an empty slot
+  std::vector<int> entrySlots_;
 };
 
 }  // namespace qm::platform

@@ -15,6 +15,7 @@
 #include <QStringView>
 #include <QtGlobal>
 #include <optional>
+#include <span>
 
 namespace qm::stamp {
 
@@ -87,6 +88,8 @@ bool SetParamField(StampParams& p, int index, QStringView text);
 std::optional<StampParams> ParseParamFields(const QList<QStringView>& fields,
                                             QString* error = nullptr);
 std::optional<StampParams> ParseParamFields(const QStringList& fields, QString* error = nullptr);
+std::optional<StampParams> ParseParamFields(std::span<const QStringView> fields,
+                                            QString* error = nullptr);
 std::optional<StampParams> ParseLine(QStringView line, QString* error = nullptr);
 
 // The writer: integers in decimal, offsets in their shortest form with the
@@ -97,6 +100,9 @@ QString LineText(const StampParams& p);
 
 // The line's fields as views, split at every "|" (no limit).
 QList<QStringView> SplitFields(QStringView line);
+// The same without a list: the first out.size() fields go to `out`; the
+// result is how many fields the line has in all.
+qsizetype SplitFieldsInto(QStringView line, std::span<QStringView> out);
 
 // The editor's current line (the INI "Selected" value, Text1) is read as the
 // line rewrite reads it: fields 0..21, and any surplus (a template's

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "platform/Classic.h"
 #include "stamp/HostMessage.h"
 #include "stamp/StampParams.h"
@@ -131,4 +133,26 @@ INSTANTIATE_TEST_SUITE_P(StampParams, FieldReadsLikeClassic,
                          ::testing::Values("0", "-0", "007", "255", "256", "-1", "32767", "32768",
                                            "-32768", "-32769", "999999999", "-999999999",
                                            "2147483647", "2147483648", "12.5", "13.5", "+5", " 5",
-                                           "5 ", "", "-", "1e3", "&HFF", "5x", "٣"));
+                                           "5 ", "", "-", "1e3", "&HFF", "5x", "٣", "&hfF",
+                                           "&HFFFFFFFF", "&H80000000", "&H7FFF", "&H8000", "&HFFFF",
+                                           "&H100000000", "&H000000001", "&H", "&HG", "&H-1",
+                                           "&H 1", "-&H1"));
+
+// The stack splitter gives the list splitter's fields, wherever the bars fall
+// (the search looks at several units at once, so every position counts).
+TEST(StampParams, SplittingIntoAnArrayMatchesTheList) {
+  for (int length = 0; length <= 40; ++length) {
+    for (int first = 0; first < length; ++first) {
+      for (int step : {1, 3, 8, 9, 17}) {
+        QString line(length, u'x');
+        for (int i = first; i < length; i += step) line[i] = u'|';
+        const QList<QStringView> whole = SplitFields(line);
+        std::array<QStringView, kFieldCount + 1> some;
+        const qsizetype count = SplitFieldsInto(line, some);
+        ASSERT_EQ(count, whole.size()) << line.toStdString();
+        for (qsizetype i = 0; i < std::min<qsizetype>(count, some.size()); ++i)
+          ASSERT_EQ(some[static_cast<std::size_t>(i)], whole[i]) << line.toStdString();
+      }
+    }
+  }
+}
