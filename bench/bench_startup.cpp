@@ -3,7 +3,11 @@
 // the same start-up with an empty one, and the resident memory each leaves.
 //
 //   bench_startup                      time both start-ups
-//   bench_startup --rss empty|full     (internal) print VmRSS after a start-up
+//   bench_startup --rss DIR            (internal) start up on the program
+//                                      folder DIR, print VmRSS
+//
+// The program folders are written once by the parent: a child process times
+// the program's start-up, not the writing of its catalogue.
 
 #include <benchmark/benchmark.h>
 
@@ -35,20 +39,31 @@ QByteArray CatalogueIni(int categories, int templates) {
   return ini;
 }
 
+qm::AppEnvironment EnvOf(const QString& programDir) {
+  qm::AppEnvironment env;
+  env.programDir = programDir;
+  env.userStoreFile = programDir + "/store.conf";
+  return env;
+}
+
 struct Program {
   explicit Program(bool full) {
     QFile f(dir.path() + "/Quillmark.ini");
     if (f.open(QIODevice::WriteOnly)) f.write(full ? CatalogueIni(41, 80) : CatalogueIni(0, 0));
     QDir(dir.path()).mkpath("Tavrel");
   }
-  qm::AppEnvironment Env() const {
-    qm::AppEnvironment env;
-    env.programDir = dir.path();
-    env.userStoreFile = dir.path() + "/store.conf";
-    return env;
-  }
+  qm::AppEnvironment Env() const { return EnvOf(dir.path()); }
   QTemporaryDir dir;
 };
+
+const Program& Empty() {
+  static const Program p(false);
+  return p;
+}
+const Program& Full() {
+  static const Program p(true);
+  return p;
+}
 
 void StartUp(const qm::AppEnvironment& env) {
   qm::FrmOptions w(env);
@@ -60,14 +75,12 @@ void StartUp(const qm::AppEnvironment& env) {
 }
 
 void BM_StartupEmptyCatalogue(benchmark::State& state) {
-  Program p(false);
-  for (auto _ : state) StartUp(p.Env());
+  for (auto _ : state) StartUp(Empty().Env());
 }
 BENCHMARK(BM_StartupEmptyCatalogue)->Unit(benchmark::kMillisecond);
 
 void BM_StartupFullCatalogue(benchmark::State& state) {
-  Program p(true);
-  for (auto _ : state) StartUp(p.Env());
+  for (auto _ : state) StartUp(Full().Env());
 }
 BENCHMARK(BM_StartupFullCatalogue)->Unit(benchmark::kMillisecond);
 
@@ -81,27 +94,28 @@ long ResidentKiB() {
 
 // Each measurement runs in a fresh process so that one start-up's heap does
 // not hide the other's.
-long ChildResidentKiB(const char* self, const char* mode) {
+long ChildResidentKiB(const char* self, const Program& program) {
   QProcess child;
-  child.start(QString::fromLocal8Bit(self), {"--rss", mode});
+  child.start(QString::fromLocal8Bit(self), {"--rss", program.dir.path()});
   child.waitForFinished(60000);
   return child.readAllStandardOutput().trimmed().toLong();
 }
 
 // A whole cold start as a user sees it: a new process up to the shown window.
-void BM_ProcessStartup(benchmark::State& state, const char* mode) {
+void BM_ProcessStartup(benchmark::State& state, bool full) {
   const QByteArray path = QCoreApplication::applicationFilePath().toLocal8Bit();
-  for (auto _ : state) benchmark::DoNotOptimize(ChildResidentKiB(path.constData(), mode));
+  const Program& program = full ? Full() : Empty();
+  for (auto _ : state) benchmark::DoNotOptimize(ChildResidentKiB(path.constData(), program));
 }
-BENCHMARK_CAPTURE(BM_ProcessStartup, EmptyCatalogue, "empty")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_ProcessStartup, FullCatalogue, "full")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ProcessStartup, EmptyCatalogue, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ProcessStartup, FullCatalogue, true)->Unit(benchmark::kMillisecond);
 
 void BM_ResidentMemoryDelta(benchmark::State& state) {
   const QByteArray path = QCoreApplication::applicationFilePath().toLocal8Bit();
   long empty = 0, full = 0;
   for (auto _ : state) {
-    empty = ChildResidentKiB(path.constData(), "empty");
-    full = ChildResidentKiB(path.constData(), "full");
+    empty = ChildResidentKiB(path.constData(), Empty());
+    full = ChildResidentKiB(path.constData(), Full());
   }
   state.counters["empty_KiB"] = static_cast<double>(empty);
   state.counters["full_KiB"] = static_cast<double>(full);
@@ -115,8 +129,7 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   if (argc == 3 && std::strcmp(argv[1], "--rss") == 0) {
-    Program p(std::strcmp(argv[2], "full") == 0);
-    qm::FrmOptions w(p.Env());
+    qm::FrmOptions w(EnvOf(QString::fromLocal8Bit(argv[2])));
     w.Form_Load();
     w.show();
     QApplication::processEvents();

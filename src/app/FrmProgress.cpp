@@ -53,7 +53,10 @@ void FrmProgress::Init(float left, float top, const QString& sMsg) {
   SetOnTop(true, this);
   // Paint the window before the caller's work goes on.
   QApplication::processEvents();
+  lastPaint_.start();
 }
+
+void FrmProgress::SetPaintInterval(int ms) { paintInterval_ = std::max(0, ms); }
 
 void FrmProgress::Progress(float value) {
   double w = kUnitWidth * value;
@@ -64,7 +67,11 @@ void FrmProgress::Progress(float value) {
   // The caller goes on loading without returning to the event loop: paint
   // the bar now, or the user sees no progress until the load is over. Only
   // painting happens here; no user input is handled in the middle of a load.
-  if (isVisible()) repaint();
+  // The bar alone changes.
+  if (!isVisible()) return;
+  if (value < 100 && lastPaint_.isValid() && lastPaint_.elapsed() < paintInterval_) return;
+  picProgress->repaint();
+  lastPaint_.start();
 }
 
 void FrmProgress::ProgressStop() {

@@ -1,5 +1,6 @@
 #include "gallery/Catalogue.h"
 
+#include <algorithm>
 #include <array>
 #include <span>
 
@@ -37,7 +38,8 @@ std::optional<TemplateRecord> ParseRecordLine(const QString& categoryPath, const
   if (count < stamp::kFieldCount) return std::nullopt;
   // The picture is the category path and the file; like any text field it
   // may not hold a "|", which only the path can bring in here.
-  if (categoryPath.contains(u'|')) return std::nullopt;
+  if (std::find(categoryPath.cbegin(), categoryPath.cend(), u'|') != categoryPath.cend())
+    return std::nullopt;
   TemplateRecord rec;
   rec.picKey = picKey;
   if (count > stamp::kFieldCount) {

@@ -159,7 +159,9 @@ TEST_F(Startup, APlaceThatRunsOffTheScreenIsMovedAndShrunkOntoIt) {
 
 // The load runs without returning to the event loop: the bar must be painted
 // after each category all the same.
-TEST_F(Startup, TheProgressBarIsPaintedAfterEachCategory) {
+// Every step is painted when the interval allows it; with an interval longer
+// than the load, the bar is painted as the load starts and as it ends.
+TEST_F(Startup, TheProgressBarIsPaintedAfterEachCategoryTheIntervalAllows) {
   program.WriteIni(kTwoCategories);
   struct PaintedCaptions : QObject {
     QStringList seen;
@@ -170,15 +172,21 @@ TEST_F(Startup, TheProgressBarIsPaintedAfterEachCategory) {
       }
       return false;
     }
-  } painted;
-  qApp->installEventFilter(&painted);
-  auto w = Open();
-  qApp->removeEventFilter(&painted);
-  EXPECT_TRUE(painted.seen.contains(QStringLiteral("51%")))
-      << painted.seen.join(u' ').toStdString();
-  EXPECT_TRUE(painted.seen.contains(QStringLiteral("95%")))
-      << painted.seen.join(u' ').toStdString();
-  EXPECT_EQ(painted.seen.constLast(), QStringLiteral("100%"));
+  };
+  const int interval = FrmProgress::PaintInterval();
+  const auto restore = qScopeGuard([&] { FrmProgress::SetPaintInterval(interval); });
+  for (const int ms : {0, 3600 * 1000}) {
+    PaintedCaptions painted;
+    qApp->installEventFilter(&painted);
+    FrmProgress::SetPaintInterval(ms);
+    auto w = Open();
+    qApp->removeEventFilter(&painted);
+    const QString seen = painted.seen.join(u' ');
+    EXPECT_EQ(painted.seen.contains(QStringLiteral("51%")), ms == 0) << seen.toStdString();
+    EXPECT_EQ(painted.seen.contains(QStringLiteral("95%")), ms == 0) << seen.toStdString();
+    EXPECT_EQ(painted.seen.value(0), QStringLiteral("0%")) << seen.toStdString();
+    EXPECT_EQ(painted.seen.constLast(), QStringLiteral("100%")) << seen.toStdString();
+  }
 }
 
 TEST_F(Startup, TextureFileIsReadWhole) {
