@@ -163,7 +163,6 @@ BENCHMARK(BM_BareSocketRoundTrip)->Arg(0)->Arg(1)->UseRealTime();
 }  // namespace
 
 int main(int argc, char** argv) {
-  qm::bench::PinToOneCore();
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QCoreApplication app(argc, argv);
   QTemporaryDir dir;

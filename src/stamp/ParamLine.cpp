@@ -1,5 +1,8 @@
 #include "stamp/ParamLine.h"
 
+#include <array>
+#include <span>
+
 #include "platform/Classic.h"
 #include "stamp/HostMessage.h"
 
@@ -34,39 +37,57 @@ std::optional<ParamLineResult> Param2Text(const QString& currentLine, const QStr
   // caller's line alone, even when that line would have been replaced.
   if (!ValueFits(index, value)) return std::nullopt;
 
-  // One parse of the current line both checks it and gives the typed form,
-  // which then takes the changed fields alone: every look change goes
-  // through here, and it must cost little beside its delivery.
-  QStringList fields;
-  for (const QStringView f : CurrentLineFields(currentLine)) fields << f.toString();
-  std::optional<StampParams> parsed = ParseParamFields(fields);
+  // Every look change goes through here, and it must cost little beside its
+  // delivery: the fields stay views into the lines and the value, one parse
+  // both checks the current line and gives the typed form, which then takes
+  // the changed fields alone, and the new line is put together once.
+  std::array<QStringView, kFieldCount + 1> fields;
+  const auto parse = [&] {
+    return ParseParamFields(std::span<const QStringView>(fields.data(), kFieldCount));
+  };
+  std::optional<StampParams> parsed;
+  if (SplitFieldsInto(currentLine, fields) >= kFieldCount) parsed = parse();
   const bool fromFallback = !parsed;
   if (fromFallback) {
-    fields = Split(fallbackLine, u'|');
-    parsed = ParseParamFields(fields);
+    if (SplitFieldsInto(fallbackLine, fields) != kFieldCount) return std::nullopt;
+    parsed = parse();
     if (!parsed) return std::nullopt;
   }
 
   if (index > 0) {
-    fields[index] = value;
+    fields[static_cast<std::size_t>(index)] = value;
     SetParamField(*parsed, index, value);
   } else {
-    const QStringList parts = Split(value, u'|');
-    int part = 0;
+    // ValueFits has checked the number of parts and each of them.
+    std::array<QStringView, kPictureGroupParts> parts;
+    SplitFieldsInto(value, parts);
+    std::size_t part = 0;
     if (index == kPictureGroup) {
       fields[kPicture] = parts[part];
-      parsed->Picture = parts[part++];
+      parsed->Picture = parts[part++].toString();
     }
     for (int f = kPicHue; f <= kPicAlpha; ++f, ++part) {
-      fields[f] = parts[part];
+      fields[static_cast<std::size_t>(f)] = parts[part];
       SetParamField(*parsed, f, parts[part]);
     }
   }
 
   // The colours in the line's own form; every other field keeps its text.
-  for (const int f : {kTextColor, kShadowColor, kBorderColor}) fields[f] = FieldText(*parsed, f);
+  const QString colours[] = {FieldText(*parsed, kTextColor), FieldText(*parsed, kShadowColor),
+                             FieldText(*parsed, kBorderColor)};
+  fields[kTextColor] = colours[0];
+  fields[kShadowColor] = colours[1];
+  fields[kBorderColor] = colours[2];
 
-  return ParamLineResult{fields.join(u'|'), *parsed, fromFallback};
+  qsizetype length = kFieldCount - 1;
+  for (int i = 0; i < kFieldCount; ++i) length += fields[static_cast<std::size_t>(i)].size();
+  QString line;
+  line.reserve(length);
+  for (int i = 0; i < kFieldCount; ++i) {
+    if (i > 0) line += u'|';
+    line += fields[static_cast<std::size_t>(i)];
+  }
+  return ParamLineResult{std::move(line), *std::move(parsed), fromFallback};
 }
 
 std::optional<ParamLineResult> ApplyMessage(const QString& currentLine, const QString& message,

@@ -97,6 +97,11 @@ struct LinkSender::State {
   qint64 unanswered = 0;
   bool waiting = false;
 
+  // Kept between messages: every look change goes through here, and the
+  // lists hardly ever change size.
+  std::vector<pollfd> fds;
+  std::vector<LinkEndpoint::Watch> watches;
+
   ~State() { closeSocket(); }
   void closeSocket() {
     if (fd >= 0) ::close(fd);
@@ -104,7 +109,10 @@ struct LinkSender::State {
     unanswered = 0;
   }
   bool takeLateAnswers();
-  Delivery transfer(const QByteArray& frame, Clock::time_point deadline);
+  // Writes what it can of the frame at once; false when the connection is
+  // broken (the peer closed it).
+  bool sendSome(const QByteArray& frame, qsizetype& written);
+  Delivery transfer(const QByteArray& frame, Clock::time_point deadline, qsizetype written);
 };
 
 // Between messages a kept connection carries nothing but the late answers to
@@ -126,14 +134,23 @@ bool LinkSender::State::takeLateAnswers() {
   }
 }
 
-Delivery LinkSender::State::transfer(const QByteArray& frame, Clock::time_point deadline) {
-  qsizetype written = 0;
+bool LinkSender::State::sendSome(const QByteArray& frame, qsizetype& written) {
+  const ssize_t n =
+      ::send(fd, frame.constData() + written, static_cast<size_t>(frame.size() - written),
+             MSG_NOSIGNAL | MSG_DONTWAIT);
+  if (n > 0) {
+    written += n;
+    return true;
+  }
+  return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
+}
+
+Delivery LinkSender::State::transfer(const QByteArray& frame, Clock::time_point deadline,
+                                     qsizetype written) {
   // Answers still to come: those of earlier messages first, ours last.
   qint64 awaited = unanswered + 1;
   // Deeper waits serve nothing: what arrives waits for the stack to unwind.
   const bool serveOwn = t_nesting.depth < kMaxNestedWaits;
-  std::vector<pollfd> fds;
-  std::vector<LinkEndpoint::Watch> watches;
   for (;;) {
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
     if (left <= 0) {
@@ -168,16 +185,9 @@ Delivery LinkSender::State::transfer(const QByteArray& frame, Clock::time_point 
       closeSocket();
       return Delivery::Failed;
     }
-    if ((ev & POLLOUT) && written < frame.size()) {
-      const ssize_t n =
-          ::send(fd, frame.constData() + written, static_cast<size_t>(frame.size() - written),
-                 MSG_NOSIGNAL | MSG_DONTWAIT);
-      if (n > 0) {
-        written += n;
-      } else if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
-        closeSocket();  // EPIPE and the like: the peer has gone
-        return Delivery::Failed;
-      }
+    if ((ev & POLLOUT) && written < frame.size() && !sendSome(frame, written)) {
+      closeSocket();  // EPIPE and the like: the peer has gone
+      return Delivery::Failed;
     }
     if (ev & (POLLIN | POLLHUP | POLLERR)) {
       char answers[256];
@@ -252,13 +262,25 @@ Delivery LinkSender::deliver(const QString& text) {
   if (t_nesting.depth > 0) deadline = std::min(deadline, t_nesting.deadline);
   if (deadline <= Clock::now()) return Delivery::NoAnswer;
 
-  if (s->fd >= 0 && !s->takeLateAnswers()) s->closeSocket();
-  if (s->fd < 0) s->fd = Connect(EffectiveDirectory(s->dir), s->handle);
-  if (s->fd < 0) return Delivery::Failed;
+  // Late answers owed on a kept connection are taken first. Otherwise the
+  // frame goes out at once, without a look at the connection first: a peer
+  // that has closed it since shows as a broken pipe before any byte of ours
+  // went anywhere, and the frame then takes a new connection.
+  if (s->fd >= 0 && s->unanswered > 0 && !s->takeLateAnswers()) s->closeSocket();
+  qsizetype written = 0;
+  if (s->fd >= 0 && !s->sendSome(frame, written)) s->closeSocket();
+  if (s->fd < 0) {
+    s->fd = Connect(EffectiveDirectory(s->dir), s->handle);
+    if (s->fd < 0) return Delivery::Failed;
+    if (!s->sendSome(frame, written)) {
+      s->closeSocket();
+      return Delivery::Failed;
+    }
+  }
 
   const NestedWait nesting(deadline);
   s->waiting = true;
-  const Delivery result = s->transfer(frame, deadline);
+  const Delivery result = s->transfer(frame, deadline, written);
   s->waiting = false;
   return result;
 }
