@@ -55,8 +55,9 @@ std::optional<TemplateRecord> ParseRecordLine(const QString& categoryPath, const
   auto p = stamp::ParseParamFields(std::span<const QStringView>(pieces.data(), stamp::kFieldCount));
   if (!p) return std::nullopt;
   rec.params = std::move(*p);
-  rec.file = file.toString();
-  rec.params.Picture = categoryPath + rec.file;
+  rec.params.Picture.reserve(categoryPath.size() + file.size());
+  rec.params.Picture.append(categoryPath).append(file);
+  rec.fileLength = file.size();
   if (lastFont && *lastFont == font) {
     rec.params.FontName = *lastFont;
   } else {
@@ -120,12 +121,12 @@ std::optional<QStringList> LookFields(const QString& currentLine) {
 
 }  // namespace
 
-std::optional<QString> CatalogueLine(const QString& file, const QString& currentLine,
+std::optional<QString> CatalogueLine(QStringView file, const QString& currentLine,
                                      qint16 rowBreak) {
   const auto look = LookFields(currentLine);
   if (!look) return std::nullopt;
   if (file.contains(u'|')) return std::nullopt;
-  QString line = file + u'|' + look->join(u'|');
+  QString line = file.toString() + u'|' + look->join(u'|');
   if (rowBreak != 0) line += u'|' + QString::number(qAbs(rowBreak));
   return line;
 }
@@ -133,7 +134,7 @@ std::optional<QString> CatalogueLine(const QString& file, const QString& current
 std::optional<TemplateOverwrite> OverwriteTemplate(int categoryIndex, const TemplateRecord& record,
                                                    const QString& currentLine) {
   const QString& picture = record.params.Picture;
-  const auto line = CatalogueLine(record.file, currentLine, record.RowBreak);
+  const auto line = CatalogueLine(record.File(), currentLine, record.RowBreak);
   if (!line) return std::nullopt;
   QStringList fields = *LookFields(currentLine);  // CatalogueLine has read the same
   fields.prepend(picture);

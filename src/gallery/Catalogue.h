@@ -11,6 +11,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 #include <QtGlobal>
 #include <functional>
 #include <optional>
@@ -24,9 +25,12 @@ inline constexpr int kMaxTemplates = 80;   // keys Pic1..Pic80
 
 struct TemplateRecord {
   qm::stamp::StampParams params;  // Picture = category path + file name
-  QString file;                   // field 0 as the "Pic" key stores it
+  qsizetype fileLength = 0;       // of the file name at the end of Picture
   qint16 RowBreak = 0;            // 0, or -1: the gallery starts a new row after it
   int picKey = 0;                 // the m of the "Pic" m key the record came from
+  // Field 0 as the "Pic" key stores it: the end of Picture, which needs no
+  // copy of its own in each of the catalogue's thousands of records.
+  QStringView File() const { return QStringView(params.Picture).right(fileLength); }
   friend bool operator==(const TemplateRecord&, const TemplateRecord&) = default;
 };
 
@@ -77,8 +81,7 @@ QString RecordText(const TemplateRecord& record);
 // the current line (read as the editor reads it, a surplus dropped), and "|1"
 // when the template breaks its row. nullopt unless those fields are there and
 // convert, so a line that could not be read back is never written.
-std::optional<QString> CatalogueLine(const QString& file, const QString& currentLine,
-                                     qint16 rowBreak);
+std::optional<QString> CatalogueLine(QStringView file, const QString& currentLine, qint16 rowBreak);
 
 // Everything an overwrite of a template changes, worked out before anything
 // is written. The picture is taken from the in-memory record rather than from

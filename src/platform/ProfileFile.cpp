@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QSaveFile>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <utility>
 
@@ -139,11 +140,12 @@ Name FoldedName(const QByteArray& data, const Line& line) {
 }
 
 Name Folded(QStringView name) {
-  for (QChar c : name)
-    if (c.unicode() >= 0x80) return FoldedText(name.toString());
   Name folded(static_cast<std::size_t>(name.size()), '\0');
-  for (qsizetype i = 0; i < name.size(); ++i)
-    folded[static_cast<std::size_t>(i)] = AsciiLower(char(name[i].unicode()));
+  for (qsizetype i = 0; i < name.size(); ++i) {
+    const char16_t c = name[i].unicode();
+    if (c >= 0x80) return FoldedText(name.toString());
+    folded[static_cast<std::size_t>(i)] = AsciiLower(char(c));
+  }
   return folded;
 }
 
@@ -337,6 +339,12 @@ ProfileSnapshot ProfileSnapshot::Load(const QString& file) {
   ProfileSnapshot snap;
   if (!ReadWhole(file, snap.data_)) return snap;
   const QByteArray& data = snap.data_;
+  // Room for a key on every line, so that the list never moves while it grows.
+  std::size_t lines = 1;
+  for (const char *p = data.constData(), *end = p + data.size();
+       (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))); ++p)
+    ++lines;
+  snap.entries_.reserve(lines);
   LineScanner scanner(data);
   Line line;
   while (scanner.Next(line)) {

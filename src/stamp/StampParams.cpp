@@ -46,7 +46,7 @@ const std::array<const char*, kFieldCount> kFieldNames = {"picture",
 // in the target's range, as the classic reader would decide (a colour's eight
 // hex digits are its 32 bits, taken as signed); any other text goes through
 // the classic reader unchanged.
-std::optional<qint32> PlainInteger(QStringView text) {
+[[gnu::always_inline]] inline std::optional<qint32> PlainInteger(QStringView text) {
   const qsizetype n = text.size();
   const char16_t* c = text.utf16();
   if (n > 2 && c[0] == u'&' && (c[1] == u'H' || c[1] == u'h')) {

@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       const QString tag = gallery::RecordText(r);
       fuzz::Check(stamp::ParseLine(tag).has_value(), "a kept record writes a valid line", tag);
       // Its catalogue line (bare file name and row break) reads back the same.
-      const auto line = gallery::CatalogueLine(r.file, tag, r.RowBreak);
+      const auto line = gallery::CatalogueLine(r.File(), tag, r.RowBreak);
       fuzz::Check(line.has_value(), "a kept record has a catalogue line", tag);
       const auto again = gallery::ParseRecordLine(c.path, *line, r.picKey);
       fuzz::Check(again.has_value() && *again == r, "a catalogue line reads back", *line);

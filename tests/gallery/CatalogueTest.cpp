@@ -129,7 +129,7 @@ TEST(Catalogue, RecordTextIsTheTagAndAnOverwriteReadsBack) {
 }
 
 TEST(Catalogue, OverwriteKeepsTheStoredNameWhereverThePictureLies) {
-  const auto line = CatalogueLine("a.png", "x|" + kRecord.mid(6), 0);
+  const auto line = CatalogueLine(u"a.png", "x|" + kRecord.mid(6), 0);
   ASSERT_TRUE(line);
   EXPECT_EQ(*line, "a.png|" + kRecord.mid(6));
   // A category in a nested folder, and a picture in a folder below its
@@ -150,11 +150,11 @@ TEST(Catalogue, OverwriteRefusesALookThatWouldNotReadBack) {
   for (const QString& bad :
        {QString(), QStringLiteral("no separators"), "x" + QString(rest).replace("|200|", "|999|"),
         "x" + rest.left(rest.lastIndexOf(u'|'))})
-    EXPECT_FALSE(CatalogueLine("a.png", bad, 0)) << bad.toStdString();
-  EXPECT_TRUE(CatalogueLine("a.png", "x" + rest, 0));
+    EXPECT_FALSE(CatalogueLine(u"a.png", bad, 0)) << bad.toStdString();
+  EXPECT_TRUE(CatalogueLine(u"a.png", "x" + rest, 0));
   // A current line with a surplus after its 22 fields is read as the editor
   // reads it: the look is written without the surplus.
-  EXPECT_EQ(CatalogueLine("a.png", "x" + rest + "|1", 0), "a.png" + rest);
+  EXPECT_EQ(CatalogueLine(u"a.png", "x" + rest + "|1", 0), "a.png" + rest);
 }
 
 struct EndingCase {
