@@ -23,17 +23,23 @@ const QStringList kPrograms = {QStringLiteral("QuillmarkOpt"), QStringLiteral("q
 
 class Installed : public ::testing::Test {
  protected:
-  void SetUp() override {
+  // Installs the build as a user does (--prefix), or staged for a package
+  // (DESTDIR, with the prefix the package will have).
+  void Install(bool staged) {
     QProcess install;
     install.setProcessChannelMode(QProcess::MergedChannels);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (staged) env.insert(QStringLiteral("DESTDIR"), prefix.path());
+    install.setProcessEnvironment(env);
+    root = staged ? prefix.path() + QStringLiteral("/usr") : prefix.path();
     install.start(QStringLiteral(QM_CMAKE_COMMAND),
                   {QStringLiteral("--install"), QStringLiteral(QM_BUILD_DIR),
-                   QStringLiteral("--prefix"), prefix.path()});
+                   QStringLiteral("--prefix"), staged ? QStringLiteral("/usr") : prefix.path()});
     ASSERT_TRUE(install.waitForFinished(kWaitMs));
     ASSERT_EQ(install.exitCode(), 0) << install.readAll().toStdString();
   }
 
-  QString Path(const QString& rel) const { return prefix.path() + u'/' + rel; }
+  QString Path(const QString& rel) const { return root + u'/' + rel; }
   QString Bin(const QString& program) const { return Path(QStringLiteral("bin/") + program); }
   static QByteArray Read(const QString& path) {
     QFile f(path);
@@ -41,9 +47,11 @@ class Installed : public ::testing::Test {
   }
 
   QTemporaryDir prefix;
+  QString root;  // where the prefix's tree lies
 };
 
 TEST_F(Installed, ProgramsEntriesIconsAndMetadataLieWhereTheDesktopLooks) {
+  ASSERT_NO_FATAL_FAILURE(Install(true));
   // bin/ holds the programs and nothing else: no catalogue among them.
   QStringList bin =
       QDir(Path(QStringLiteral("bin"))).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
@@ -92,6 +100,7 @@ TEST_F(Installed, ProgramsEntriesIconsAndMetadataLieWhereTheDesktopLooks) {
 }
 
 TEST_F(Installed, EditorAndStampShareTheCatalogueOfThePerUserFolder) {
+  ASSERT_NO_FATAL_FAILURE(Install(false));
   QTemporaryDir home;
   QDir(home.path()).mkpath(QStringLiteral("run"));
   QFile::setPermissions(home.filePath(QStringLiteral("run")),
@@ -150,6 +159,7 @@ TEST_F(Installed, EditorAndStampShareTheCatalogueOfThePerUserFolder) {
 }
 
 TEST_F(Installed, TheProgramsRefuseALanguageTheyDoNotSpeak) {
+  ASSERT_NO_FATAL_FAILURE(Install(false));
   QTemporaryDir home;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
