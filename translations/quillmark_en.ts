@@ -104,6 +104,10 @@ font, text, shadow and border settings). The right [mouse button] applies ONLY t
         <source>Загрузка...</source>
         <translation>Loading...</translation>
     </message>
+    <message>
+        <source>Error loading GDI+!</source>
+        <translation>Error loading GDI+!</translation>
+    </message>
 </context>
 <context>
     <name>qm::FrmProgress</name>

@@ -526,7 +526,7 @@ QString FrmOptions::GetS(const QString& sKey, const QString& sDef) const {
 
 bool FrmOptions::GdipStart() {
   if (render::GdipStart()) return true;
-  QMessageBox::critical(this, windowTitle(), QStringLiteral("Error loading GDI+!"));
+  QMessageBox::critical(this, windowTitle(), tr("Error loading GDI+!"));
   return false;
 }
 

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
+#include <QSet>
 #include <algorithm>
 
 #include "app/FrmOptions.h"
@@ -101,8 +102,14 @@ TEST(EnglishWindow, NoRussianTextBesideTheData) {
   EXPECT_GT(russian, 100);
 
   const QList<Shown> english = WindowTexts(platform::Language::English);
-  for (const Shown& s : english)
-    EXPECT_FALSE(Russian(s.text)) << s.where.toStdString() << ": " << s.text.toStdString();
+  QSet<QString> told;  // each leftover once, not once per page
+  for (const Shown& s : english) {
+    const QString leftover = s.where + QStringLiteral(": ") + s.text;
+    if (Russian(s.text) && !told.contains(leftover)) {
+      told.insert(leftover);
+      ADD_FAILURE() << "Russian in English: " << leftover.toStdString();
+    }
+  }
   // The data itself stays as it is: the category's name in the title.
   EXPECT_TRUE(std::any_of(english.begin(), english.end(), [](const Shown& s) {
     return s.text.contains(QStringLiteral("Облака"));
