@@ -1,6 +1,7 @@
 #include "platform/Language.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QStringList>
 #include <QTranslator>
 
@@ -67,7 +68,15 @@ LanguageChoice ChooseLanguage(const QProcessEnvironment& env) {
 }
 
 ScopedTranslation::ScopedTranslation(Language language) {
-  if (language == Language::Russian) return;
+  if (language == Language::Russian) {
+    // Optional: without the file Qt's texts stay English, as before.
+    qtTranslator_ = std::make_unique<QTranslator>();
+    if (!qtTranslator_->load(QStringLiteral("qtbase_ru"),
+                             QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+        !QCoreApplication::installTranslator(qtTranslator_.get()))
+      qtTranslator_.reset();
+    return;
+  }
   translator_ = std::make_unique<QTranslator>();
   ok_ = translator_->load(QStringLiteral(":/i18n/quillmark_en.qm")) &&
         QCoreApplication::installTranslator(translator_.get());
@@ -76,6 +85,7 @@ ScopedTranslation::ScopedTranslation(Language language) {
 
 ScopedTranslation::~ScopedTranslation() {
   if (translator_) QCoreApplication::removeTranslator(translator_.get());
+  if (qtTranslator_) QCoreApplication::removeTranslator(qtTranslator_.get());
 }
 
 }  // namespace qm::platform

@@ -37,7 +37,9 @@ struct LanguageChoice {
 LanguageChoice ChooseLanguage(const QProcessEnvironment& env);
 
 // Puts the texts of `language` in force for the application for as long as
-// it lives. Russian, the source language, installs nothing.
+// it lives. Russian, the source language, needs none of ours; Qt's own texts
+// (a text box's context menu, say) are Qt's Russian ones where the system
+// has them (Debian's qt6-translations-l10n), and English otherwise.
 class ScopedTranslation {
  public:
   explicit ScopedTranslation(Language language);
@@ -51,6 +53,7 @@ class ScopedTranslation {
 
  private:
   std::unique_ptr<QTranslator> translator_;
+  std::unique_ptr<QTranslator> qtTranslator_;
   bool ok_ = true;
 };
 

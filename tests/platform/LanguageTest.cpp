@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QLibraryInfo>
 
 #include "platform/Language.h"
 
@@ -85,6 +87,26 @@ TEST(Language, TheEnglishTranslationIsBuiltInAndScoped) {
     EXPECT_NE(probe(), source);
   }
   EXPECT_EQ(probe(), source);
+}
+
+// Qt's own texts (a text box's context menu) follow in Russian where the
+// system has Qt's Russian; they are English already.
+TEST(Language, RussianBringsQtsOwnRussianWhereTheSystemHasIt) {
+  const QString file =
+      QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_ru.qm");
+  if (!QFileInfo::exists(file))
+    GTEST_SKIP() << file.toStdString() << " is missing (scripts/install-deps.sh installs it)";
+  const auto copy = [] { return QCoreApplication::translate("QLineEdit", "&Copy"); };
+  const QString english = copy();
+  {
+    const ScopedTranslation russian(Language::Russian);
+    EXPECT_NE(copy(), english);
+  }
+  {
+    const ScopedTranslation englishUi(Language::English);
+    EXPECT_EQ(copy(), english);
+  }
+  EXPECT_EQ(copy(), english);
 }
 
 }  // namespace
