@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QScopeGuard>
 #include <QScreen>
@@ -31,6 +30,7 @@
 #include "platform/Twips.h"
 #include "platform/WindowPlacement.h"
 #include "platform/ui/Place.h"
+#include "render/AppIcon.h"
 #include "render/Gdip.h"
 #include "render/StampFont.h"
 #include "settings/AppPaths.h"
@@ -42,25 +42,11 @@ namespace qm {
 
 namespace {
 
-const char* const kMenuCaptions[5] = {"Категория", "Текст", "Цвет текста", "Подсказка",
-                                      "Цвет фигуры"};
-
-QIcon StampIcon() {
-  QPixmap pm(32, 32);
-  pm.fill(Qt::transparent);
-  QPainter p(&pm);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setBrush(QColor(0, 0, 128));
-  p.setPen(Qt::NoPen);
-  p.drawRoundedRect(QRectF(1, 5, 30, 22), 5, 5);
-  p.setPen(Qt::white);
-  QFont f = p.font();
-  f.setPixelSize(13);
-  f.setBold(true);
-  p.setFont(f);
-  p.drawText(QRectF(1, 5, 30, 22), Qt::AlignCenter, QStringLiteral("+38"));
-  return QIcon(pm);
-}
+const char* const kMenuCaptions[5] = {QT_TRANSLATE_NOOP("qm::FrmOptions", "Категория"),
+                                      QT_TRANSLATE_NOOP("qm::FrmOptions", "Текст"),
+                                      QT_TRANSLATE_NOOP("qm::FrmOptions", "Цвет текста"),
+                                      QT_TRANSLATE_NOOP("qm::FrmOptions", "Подсказка"),
+                                      QT_TRANSLATE_NOOP("qm::FrmOptions", "Цвет фигуры")};
 
 // The start place on the screen that shows most of it (the primary one when
 // none does), moved and if need be shrunk to fit that screen's available area
@@ -95,7 +81,7 @@ QRectF OnScreen(const QRectF& twips, const QWidget& window) {
 FrmOptions::FrmOptions(AppEnvironment env, QWidget* parent)
     : QWidget(parent), env_(std::move(env)), host_(std::make_unique<HostSession>(state_)) {
   setObjectName(QStringLiteral("frmOptions"));
-  setWindowTitle(QStringLiteral("Выбор интерфейса"));
+  setWindowTitle(tr("Выбор интерфейса"));
   // The pages are laid out on a pixel grid made for the classic 8-point
   // dialog font; the desktop's usual sans is wider and cuts their captions
   // off. A sans with that font's metrics comes first.
@@ -154,7 +140,7 @@ void FrmOptions::BuildMenu() {
   picMenu_->setGeometry(0, 0, TwipsToPixels(design::kPicMenuWidth),
                         TwipsToPixels(design::kPicMenuHeight));
 
-  lblHeading_ = new QLabel(QStringLiteral("Настройки"), picMenu_);
+  lblHeading_ = new QLabel(tr("Настройки"), picMenu_);
   lblHeading_->setObjectName(QStringLiteral("lbl_3"));
   lblHeading_->setAlignment(Qt::AlignCenter);
   lblHeading_->setGeometry(TwipsToPixels(-30), TwipsToPixels(-30), TwipsToPixels(1770),
@@ -166,7 +152,7 @@ void FrmOptions::BuildMenu() {
   // Top to bottom the entries are 0, 1, 2, 4, 3.
   const int tops[5] = {510, 810, 1110, 1725, 1410};
   for (int i = 0; i < 5; ++i) {
-    auto* l = new QLabel(QString::fromUtf8(kMenuCaptions[i]), picMenu_);
+    auto* l = new QLabel(tr(kMenuCaptions[i]), picMenu_);
     l->setObjectName(QStringLiteral("lblMenu_%1").arg(i));
     l->setAutoFillBackground(true);
     l->setCursor(Qt::PointingHandCursor);
@@ -214,16 +200,15 @@ void FrmOptions::BuildPages() {
 }
 
 QString FrmOptions::HelpText() {
-  return QStringLiteral(
-             "Левая[кнопка мыши] устанавливает новый шаблон отображения (картинку, \r\n") +
-         QStringLiteral(
-             "шрифт, параметры текста, тени и каймы). Правая[кнопка мыши] устанавливает ТОЛЬКО "
-             "картинку из шаблона (остальные параметры подбираются отдельно).  Подбирая "
-             "параметры отображения текста, меняется только отображение на экране, НЕ меняя сам "
-             "шаблон. Чтобы сохранить выбранные параметры текста в любом из шаблонов, нужно "
-             "кликнуть на соответствующем шаблоне с нажатой клавишей [Ctrl]. ВНИМАНИЕ: параметры "
-             "шаблона будут переписаны без возможности восстановления первоначального "
-             "состояния!\r\n");
+  return tr(
+      "Левая[кнопка мыши] устанавливает новый шаблон отображения (картинку, \r\n"
+      "шрифт, параметры текста, тени и каймы). Правая[кнопка мыши] устанавливает ТОЛЬКО "
+      "картинку из шаблона (остальные параметры подбираются отдельно).  Подбирая "
+      "параметры отображения текста, меняется только отображение на экране, НЕ меняя сам "
+      "шаблон. Чтобы сохранить выбранные параметры текста в любом из шаблонов, нужно "
+      "кликнуть на соответствующем шаблоне с нажатой клавишей [Ctrl]. ВНИМАНИЕ: параметры "
+      "шаблона будут переписаны без возможности восстановления первоначального "
+      "состояния!\r\n");
 }
 
 // --- start-up ---------------------------------------------------------------
@@ -232,7 +217,7 @@ bool FrmOptions::Form_Load() {
   // The single-instance check has run in main(), before anything is read.
   startingUp_ = true;
   const auto started = qScopeGuard([this] { startingUp_ = false; });
-  setWindowIcon(StampIcon());
+  setWindowIcon(render::AppIcon());
   ini_ = std::make_unique<settings::INI_Class>();
   settings::SetAppPaths(env_.programDir);
   // A save cut short by a kill leaves its temporary file beside the INI file.
@@ -253,7 +238,7 @@ bool FrmOptions::Form_Load() {
   progress_ = std::make_unique<FrmProgress>();
   progress_->Init(static_cast<float>((saved.width() - design::kProgressWidth) / 2 + saved.left()),
                   static_cast<float>((DesignHeight - design::kProgressHeight) / 2 + saved.top()),
-                  QStringLiteral("Загрузка..."));
+                  tr("Загрузка..."));
 
   // Categories, the font list and the templates. Start-up reads thousands of
   // keys: they all come from one parsed copy of the file.
@@ -541,7 +526,7 @@ QString FrmOptions::GetS(const QString& sKey, const QString& sDef) const {
 
 bool FrmOptions::GdipStart() {
   if (render::GdipStart()) return true;
-  QMessageBox::critical(this, windowTitle(), QStringLiteral("Error loading GDI+!"));
+  QMessageBox::critical(this, windowTitle(), tr("Error loading GDI+!"));
   return false;
 }
 

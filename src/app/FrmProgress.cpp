@@ -21,7 +21,7 @@ FrmProgress::FrmProgress(QWidget* parent)
   fram->setObjectName(QStringLiteral("fram"));
   fram->setGeometry(TwipsToPixels(30), TwipsToPixels(-60), TwipsToPixels(4125),
                     TwipsToPixels(1020));
-  lblMsg = new QLabel(QStringLiteral("Загрузка..."), fram);
+  lblMsg = new QLabel(tr("Загрузка..."), fram);
   lblMsg->setObjectName(QStringLiteral("lblMsg"));
   lblMsg->setGeometry(TwipsToPixels(120), TwipsToPixels(165), TwipsToPixels(3870),
                       TwipsToPixels(315));

@@ -1,5 +1,6 @@
 #include "gallery/Catalogue.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <array>
 #include <span>
@@ -157,8 +158,13 @@ QString TemplateCaptionEnding(int n) {
 }
 
 QString TemplateCaption(const QString& base, const QString& name, int n) {
-  return base + QStringLiteral(" - ") + name + QStringLiteral(" [") + QString::number(n) +
-         QStringLiteral(" заготов") + TemplateCaptionEnding(n) + u']';
+  // The Russian ending follows the rule of the program's own, not the
+  // language's plural forms, so the code picks it; a translation brings its
+  // own plural forms and leaves %1 out.
+  //: The number of templates in a category; %1 is the ending of the Russian word.
+  QString count = QCoreApplication::translate("qm::gallery::Catalogue", "%n заготов%1", nullptr, n);
+  if (count.contains(QLatin1String("%1"))) count = count.arg(TemplateCaptionEnding(n));
+  return base + QStringLiteral(" - ") + name + QStringLiteral(" [") + count + u']';
 }
 
 }  // namespace qm::gallery

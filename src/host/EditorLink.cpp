@@ -1,9 +1,11 @@
 #include "host/EditorLink.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QProcess>
 
 #include "platform/ChildProcess.h"
+#include "platform/Language.h"
 #include "platform/link/LinkDirectory.h"
 #include "platform/link/LinkSender.h"
 #include "stamp/HostMessage.h"
@@ -76,23 +78,29 @@ EditorLink::Open EditorLink::OpenEditor(const QString& sampleText) {
   if (launchPid_ > 0) return Open::AlreadyStarting;
   if (!endpoint_.isListening()) {
     const QString why = endpoint_.errorString();
-    Q_EMIT problem({QStringLiteral("Не удаётся открыть редактор: нет связи (%1).").arg(why),
-                    QStringLiteral("cannot open the editor without a link endpoint: %1").arg(why)});
+    Q_EMIT problem(
+        {QCoreApplication::translate("qm::host", "Не удаётся открыть редактор: нет связи (%1).")
+             .arg(why),
+         QStringLiteral("cannot open the editor without a link endpoint: %1").arg(why)});
     return Open::Failed;
   }
   QProcess p;
   p.setProgram(program_);
   p.setArguments({QString::number(Handle()) + u'|' + sampleText});
-  if (!linkDir_.isEmpty()) {
+  if (!linkDir_.isEmpty() || !language_.isEmpty()) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QString::fromLatin1(link::kLinkDirEnvironmentVariable), linkDir_);
+    if (!linkDir_.isEmpty())
+      env.insert(QString::fromLatin1(link::kLinkDirEnvironmentVariable), linkDir_);
+    if (!language_.isEmpty())
+      env.insert(QString::fromLatin1(platform::kLanguageEnvironmentVariable), language_);
     p.setProcessEnvironment(env);
   }
   p.setStandardInputFile(QProcess::nullDevice());
   qint64 pid = 0;
   if (!p.startDetached(&pid)) {
     const QString name = QFileInfo(program_).fileName();
-    Q_EMIT problem({QStringLiteral("Не удалось запустить %1: %2").arg(name, p.errorString()),
+    Q_EMIT problem({QCoreApplication::translate("qm::host", "Не удалось запустить %1: %2")
+                        .arg(name, p.errorString()),
                     QStringLiteral("cannot start %1: %2").arg(program_, p.errorString())});
     return Open::Failed;
   }
@@ -115,10 +123,12 @@ void EditorLink::WatchLaunch() {
   }
   launchPid_ = 0;
   launchWatch_.stop();
-  Q_EMIT problem({QStringLiteral("Редактор закрылся, не отозвавшись: возможно, он уже открыт "
-                                 "для другой программы."),
-                  QStringLiteral("the editor ended without announcing itself; another editor "
-                                 "may already be running")});
+  Q_EMIT problem(
+      {QCoreApplication::translate("qm::host",
+                                   "Редактор закрылся, не отозвавшись: возможно, он уже открыт "
+                                   "для другой программы."),
+       QStringLiteral("the editor ended without announcing itself; another editor "
+                      "may already be running")});
 }
 
 }  // namespace qm::host

@@ -32,6 +32,9 @@ class EditorLink : public QObject {
   // the same folder when it is not the usual one.
   void SetLinkDirectory(const QString& dir);
   void SetEditorProgram(const QString& path) { program_ = path; }
+  // The language code ("ru", "en") the editor is started in, so that it
+  // speaks as the stamp does; empty: the editor chooses as it would alone.
+  void SetEditorLanguage(const QString& code) { language_ = code; }
   // How long a started editor may take to announce itself before we stop
   // waiting for it (it may still announce itself later).
   void SetAnnounceTimeout(int ms) { announceTimeoutMs_ = ms; }
@@ -71,6 +74,7 @@ class EditorLink : public QObject {
   std::unique_ptr<link::LinkSender> sender_;
   QString linkDir_;
   QString program_;
+  QString language_;
   qint32 editor_ = 0;
   qint64 launchPid_ = 0;
   int announceTimeoutMs_ = 20000;

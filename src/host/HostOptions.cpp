@@ -41,12 +41,17 @@ struct Options {
   QCommandLineOption scale{QStringLiteral("scale"),
                            QStringLiteral("Device pixel ratio of --render (default 1)."),
                            QStringLiteral("R")};
+  QCommandLineOption lang{QStringLiteral("lang"),
+                          QStringLiteral("Speak ru (Russian) or en (English) in the menu, the "
+                                         "tooltip and the editor it opens (default: "
+                                         "$QUILLMARK_LANG, else the desktop's language)."),
+                          QStringLiteral("LANG")};
 
   void AddTo(QCommandLineParser& p) const {
     p.setApplicationDescription(QStringLiteral(
         "Shows the Quillmark stamp on the desktop; a double click opens the editor."));
     p.addHelpOption();
-    p.addOptions({text, command, every, timeout, file, line, openEditor, render, scale});
+    p.addOptions({text, command, every, timeout, file, line, openEditor, render, scale, lang});
   }
 };
 
@@ -77,7 +82,7 @@ ParsedHostOptions ParseHostArguments(const QStringList& arguments) {
     return fail(QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments()[0]));
   // Each option once: a second value would silently win over the first.
   for (const QCommandLineOption* opt :
-       {&o.text, &o.command, &o.every, &o.timeout, &o.file, &o.line, &o.render, &o.scale})
+       {&o.text, &o.command, &o.every, &o.timeout, &o.file, &o.line, &o.render, &o.scale, &o.lang})
     if (parser.values(*opt).size() > 1)
       return fail(QStringLiteral("--%1 is given more than once").arg(opt->names()[0]));
 
@@ -120,6 +125,10 @@ ParsedHostOptions ParseHostArguments(const QStringList& arguments) {
     if (!r || !(*r >= 0.25 && *r <= 8))
       return fail(QStringLiteral("--scale must be a number from 0.25 to 8"));
     h.scale = *r;
+  }
+  if (parser.isSet(o.lang)) {
+    h.language = platform::ParseLanguage(parser.value(o.lang));
+    if (!h.language) return fail(QStringLiteral("--lang takes ru or en"));
   }
   out.options = h;
   return out;

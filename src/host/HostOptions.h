@@ -3,10 +3,13 @@
 //
 //   quillmark-host [--text TEXT | --command CMD [--every S] [--timeout S] | --file PATH]
 //                  [--line LINE] [--open-editor | --render FILE.png [--scale R]]
+//                  [--lang ru|en]
 
 #include <QString>
 #include <QStringList>
 #include <optional>
+
+#include "platform/Language.h"
 
 namespace qm::host {
 
@@ -27,6 +30,10 @@ struct HostOptions {
   bool openEditor = false;  // start the editor as soon as the stamp shows
   QString renderTo;         // draw into this PNG file and end; no window
   double scale = 1.0;       // device pixel ratio of that drawing
+
+  // The language of the stamp's menu and tooltip, and of an editor it opens;
+  // none given: the one QUILLMARK_LANG or the desktop asks for.
+  std::optional<platform::Language> language;
 };
 
 struct ParsedHostOptions {

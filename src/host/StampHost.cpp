@@ -1,5 +1,6 @@
 #include "host/StampHost.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
 
 #include "render/StampFont.h"
@@ -14,7 +15,8 @@ QString DefaultLookFont() { return render::InstalledFontFamilies().value(0); }
 Note StartLine(HostLine& line, const HostOptions& options, const QString& iniFile) {
   if (options.line) {
     if (line.Start(*options.line)) return {};
-    return {QStringLiteral("Вид из --line не годится; показан вид по умолчанию."),
+    return {QCoreApplication::translate("qm::host",
+                                        "Вид из --line не годится; показан вид по умолчанию."),
             QStringLiteral("the look given with --line is not a valid line; showing the "
                            "default look")};
   }
@@ -23,7 +25,8 @@ Note StartLine(HostLine& line, const HostOptions& options, const QString& iniFil
       ini.ReadINIKey(QStringLiteral("General"), QStringLiteral("Selected"), iniFile, QString());
   // No selection yet is the usual first start, not worth a word.
   if (line.Start(stored) || stored.isEmpty()) return {};
-  return {QStringLiteral("Выбранный вид в Quillmark.ini не годится; показан вид по умолчанию."),
+  return {QCoreApplication::translate(
+              "qm::host", "Выбранный вид в Quillmark.ini не годится; показан вид по умолчанию."),
           QStringLiteral("the selection in %1 is not a valid line; showing the default look")
               .arg(iniFile)};
 }
@@ -37,6 +40,7 @@ StampHost::StampHost(const HostOptions& options, const HostPaths& paths, QObject
       painter_(paths.templateRoot) {
   link_.SetLinkDirectory(paths.linkDir);
   link_.SetEditorProgram(paths.editorProgram);
+  if (options.language) link_.SetEditorLanguage(platform::LanguageCode(*options.language));
   connect(&link_, &EditorLink::messageReceived, this, &StampHost::OnEditorMessage);
   connect(&link_, &EditorLink::problem, this, [this](const Note& n) {
     SetNote(editorNote_, n);
@@ -119,7 +123,7 @@ QString StampHost::Tooltip() const {
   QStringList lines;
   for (const Note* n : {&paintNote_, &textNote_, &editorNote_})
     if (!n->isEmpty()) lines << n->tooltip;
-  lines << QStringLiteral("Двойной щелчок открывает редактор.");
+  lines << QCoreApplication::translate("qm::host", "Двойной щелчок открывает редактор.");
   return lines.join(u'\n');
 }
 

@@ -1,5 +1,6 @@
 #include "host/StampPainter.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <cmath>
@@ -34,13 +35,14 @@ Note TextProblem(StampTextResult r, const stamp::StampParams& p) {
   QString tooltip;
   switch (r) {
     case StampTextResult::FontNotFound:
-      tooltip = QStringLiteral("Шрифт «%1» не установлен").arg(p.FontName);
+      tooltip = QCoreApplication::translate("qm::host", "Шрифт «%1» не установлен").arg(p.FontName);
       break;
     case StampTextResult::FontSizeInvalid:
-      tooltip = QStringLiteral("Размер шрифта %1 не годится").arg(p.FontSize);
+      tooltip =
+          QCoreApplication::translate("qm::host", "Размер шрифта %1 не годится").arg(p.FontSize);
       break;
     default:
-      tooltip = QStringLiteral("Текст не нарисован");
+      tooltip = QCoreApplication::translate("qm::host", "Текст не нарисован");
       break;
   }
   return {tooltip, render::StampTextProblem(r, p.FontName)};
@@ -93,7 +95,8 @@ StampPainter::Result StampPainter::Paint(const stamp::StampParams& params,
     box.borderless = true;
     r.drawing = render::DrawStamp(root_, params, sampleText, box, {}, &cache_);
     if (!r.drawing.pictureDrawn) {
-      r.problem = {QStringLiteral("Не удаётся прочитать картинку «%1»").arg(params.Picture),
+      r.problem = {QCoreApplication::translate("qm::host", "Не удаётся прочитать картинку «%1»")
+                       .arg(params.Picture),
                    QStringLiteral("cannot read picture \"%1\"").arg(params.Picture)};
     } else {
       drawn = box.image;
@@ -119,7 +122,7 @@ StampPainter::Result StampPainter::Paint(const stamp::StampParams& params,
   // The last whole stamp, unless the screen changed under it.
   if (!whole && whole_ && qFuzzyCompare(image_.devicePixelRatio(), dpr)) {
     r.keptLast = true;
-    r.problem.tooltip += QStringLiteral("; показан прежний вид.");
+    r.problem.tooltip += QCoreApplication::translate("qm::host", "; показан прежний вид.");
     r.problem.log += QStringLiteral("; showing the last whole stamp");
     return r;
   }

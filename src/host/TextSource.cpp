@@ -1,5 +1,6 @@
 #include "host/TextSource.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -16,7 +17,7 @@ constexpr qsizetype kMaxErrorOutput = 4 * 1024;
 
 // Every refused read keeps the text the stamp shows.
 Note Keeping(const QString& tooltip, const QString& log) {
-  return {tooltip + QStringLiteral("; показан прежний текст."),
+  return {tooltip + QCoreApplication::translate("qm::host", "; показан прежний текст."),
           log + QStringLiteral("; keeping the last text")};
 }
 
@@ -171,30 +172,32 @@ void CommandText::Finished() {
 void CommandText::Conclude(const QProcess& done) {
   if (timedOut_) {
     const QString s = QString::number((timeoutMs_ + 999) / 1000);
-    Refuse(Keeping(QStringLiteral("Команда не завершилась за %1 с").arg(s),
+    Refuse(Keeping(QCoreApplication::translate("qm::host", "Команда не завершилась за %1 с").arg(s),
                    QStringLiteral("the command did not finish within %1 s").arg(s)));
   } else if (done.error() == QProcess::FailedToStart) {
-    Refuse(Keeping(QStringLiteral("Не удалось запустить /bin/sh: %1").arg(done.errorString()),
+    Refuse(Keeping(QCoreApplication::translate("qm::host", "Не удалось запустить /bin/sh: %1")
+                       .arg(done.errorString()),
                    QStringLiteral("cannot start /bin/sh: %1").arg(done.errorString())));
   } else if (done.exitStatus() != QProcess::NormalExit) {
-    Refuse(Keeping(QStringLiteral("Команда завершилась аварийно"),
+    Refuse(Keeping(QCoreApplication::translate("qm::host", "Команда завершилась аварийно"),
                    QStringLiteral("the command crashed")));
   } else if (done.exitCode() != 0) {
     // What the command said about it, when it said anything.
     const QString said = FirstLineOf(err_);
     const QString tail = said.isEmpty() ? QString() : QStringLiteral(": ") + said;
     const QString code = QString::number(done.exitCode());
-    Refuse(Keeping(QStringLiteral("Команда завершилась с кодом %1").arg(code) + tail,
-                   QStringLiteral("the command failed with exit status %1").arg(code) + tail));
+    Refuse(Keeping(
+        QCoreApplication::translate("qm::host", "Команда завершилась с кодом %1").arg(code) + tail,
+        QStringLiteral("the command failed with exit status %1").arg(code) + tail));
   } else {
     TextRefusal why{};
     if (const auto text = StampTextFrom(out_, &why)) {
       Accept(*text);
     } else if (why == TextRefusal::NotText) {
-      Refuse(Keeping(QStringLiteral("Команда вывела не текст"),
+      Refuse(Keeping(QCoreApplication::translate("qm::host", "Команда вывела не текст"),
                      QStringLiteral("the command printed something that is not text")));
     } else {
-      Refuse(Keeping(QStringLiteral("Команда ничего не вывела"),
+      Refuse(Keeping(QCoreApplication::translate("qm::host", "Команда ничего не вывела"),
                      QStringLiteral("the command printed no text")));
     }
   }
@@ -237,7 +240,8 @@ void FileText::ReadNow() {
   const QString name = QFileInfo(path_).fileName();
   QFile f(path_);
   if (!f.open(QIODevice::ReadOnly)) {
-    Refuse(Keeping(QStringLiteral("Не удаётся прочитать файл %1: %2").arg(name, f.errorString()),
+    Refuse(Keeping(QCoreApplication::translate("qm::host", "Не удаётся прочитать файл %1: %2")
+                       .arg(name, f.errorString()),
                    QStringLiteral("cannot read %1: %2").arg(path_, f.errorString())));
     return;
   }
@@ -245,11 +249,12 @@ void FileText::ReadNow() {
   if (const auto text = StampTextFrom(f.read(kMaxOutput), &why)) {
     Accept(*text);
   } else if (why == TextRefusal::NotText) {
-    Refuse(Keeping(QStringLiteral("В файле %1 не текст").arg(name),
+    Refuse(Keeping(QCoreApplication::translate("qm::host", "В файле %1 не текст").arg(name),
                    QStringLiteral("%1 does not hold text").arg(path_)));
   } else {
-    Refuse(Keeping(QStringLiteral("В первой строке файла %1 нет текста").arg(name),
-                   QStringLiteral("the first line of %1 holds no text").arg(path_)));
+    Refuse(Keeping(
+        QCoreApplication::translate("qm::host", "В первой строке файла %1 нет текста").arg(name),
+        QStringLiteral("the first line of %1 holds no text").arg(path_)));
   }
 }
 

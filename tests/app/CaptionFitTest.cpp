@@ -11,6 +11,7 @@
 #include <QStyleOptionGroupBox>
 
 #include "app/FrmOptions.h"
+#include "platform/Language.h"
 #include "support/TempProgram.h"
 #include "support/WindowParts.h"
 
@@ -54,7 +55,13 @@ QString CaptionOf(QWidget* w) {
 
 }  // namespace
 
-TEST(CaptionFit, EveryCaptionFitsItsControl) {
+// In every language the window speaks: translated captions must fit the
+// same grid.
+class CaptionFit : public ::testing::TestWithParam<platform::Language> {};
+
+TEST_P(CaptionFit, EveryCaptionFitsItsControl) {
+  const platform::ScopedTranslation language(GetParam());
+  ASSERT_TRUE(language.ok());
   test::TempProgram program;
   FrmOptions w(program.Environment());
   ASSERT_TRUE(w.Form_Load());
@@ -74,3 +81,10 @@ TEST(CaptionFit, EveryCaptionFitsItsControl) {
   }
   EXPECT_GT(measured, 100);
 }
+
+INSTANTIATE_TEST_SUITE_P(Languages, CaptionFit,
+                         ::testing::Values(platform::Language::Russian,
+                                           platform::Language::English),
+                         [](const auto& info) {
+                           return platform::LanguageCode(info.param).toStdString();
+                         });

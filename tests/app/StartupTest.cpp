@@ -240,6 +240,35 @@ TEST(CommandLineParse, HandleAndSampleText) {
   }
 }
 
+// Only leading options are the editor's: the host's line is free text that
+// may hold "--lang" itself, and it must reach the editor untouched.
+TEST(CommandLineParse, LeadingLanguageOptionIsTheEditorsOwn) {
+  struct Case {
+    QStringList args;
+    bool hasLanguage;
+    const char* language;
+    QStringList hostLine;
+    bool missingValue;
+  } cases[] = {
+      {{"5046|+12°"}, false, "", {"5046|+12°"}, false},
+      {{"--lang", "en", "5046|+12°"}, true, "en", {"5046|+12°"}, false},
+      {{"--lang=ru", "5046|a", "b"}, true, "ru", {"5046|a", "b"}, false},
+      {{"--lang", "en", "--lang", "ru"}, true, "ru", {}, false},
+      {{"5046|a", "--lang", "en"}, false, "", {"5046|a", "--lang", "en"}, false},
+      {{"--lang"}, false, "", {}, true},
+      {{"--lang=", "1|x"}, true, "", {"1|x"}, false},
+      {{}, false, "", {}, false},
+  };
+  for (const Case& c : cases) {
+    const EditorArguments a = SplitEditorArguments(c.args);
+    const std::string at = c.args.join(u' ').toStdString();
+    EXPECT_EQ(a.hasLanguage, c.hasLanguage) << at;
+    EXPECT_EQ(a.language, QString::fromUtf8(c.language)) << at;
+    EXPECT_EQ(a.hostLine, c.hostLine) << at;
+    EXPECT_EQ(a.missingValue, c.missingValue) << at;
+  }
+}
+
 TEST(ProgressWindow, BarWidthAndCaption) {
   FrmProgress p;
   p.Init(FrmProgress::kNotGiven, 1500, QStringLiteral("Загрузка..."));

@@ -35,6 +35,13 @@ TEST(HostOptions, TakesEachTextSourceWithItsOwnSettings) {
   EXPECT_DOUBLE_EQ(file.options->scale, 1.5);
 
   EXPECT_TRUE(Parse({"--help"}).help);
+
+  // No --lang leaves the choice to the environment; a given one is kept for
+  // the editor the stamp opens.
+  EXPECT_FALSE(none.options->language);
+  const auto english = Parse({"--lang", "EN"});
+  ASSERT_TRUE(english.options) << english.error.toStdString();
+  EXPECT_EQ(english.options->language, platform::Language::English);
 }
 
 struct Refused {
@@ -56,6 +63,8 @@ TEST(HostOptions, RefusesWhatCannotBeMeantAndSaysWhy) {
       {{"--render", "o.png", "--scale", "9"}, "0.25 to 8"},
       {{"--render", "o.png", "--open-editor"}, "exclude each other"},
       {{"stray"}, "unexpected argument"},
+      {{"--lang", "de"}, "ru or en"},
+      {{"--lang", "en", "--lang", "ru"}, "more than once"},
       {{"--nope"}, "nope"},
   };
   for (const Refused& c : cases) {

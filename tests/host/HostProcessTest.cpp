@@ -31,6 +31,7 @@ TEST(HostProcess, EndingFromOutsideClosesTheEditorFirst) {
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
   env.insert(QStringLiteral("XDG_CONFIG_HOME"), runtime.filePath(QStringLiteral("config")));
+  env.insert(QStringLiteral("XDG_DATA_HOME"), runtime.filePath(QStringLiteral("data")));
   env.insert(QStringLiteral("QUILLMARK_LINK_DIR"), linkDir);
   host.setProcessEnvironment(env);
   host.setProcessChannelMode(QProcess::ForwardedErrorChannel);

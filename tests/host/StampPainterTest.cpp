@@ -4,9 +4,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include "host/StampPainter.h"
+#include "platform/Language.h"
 #include "render/RenderTestSupport.h"
 #include "stamp/StampParams.h"
 
@@ -82,6 +84,30 @@ TEST_F(StampPainterTest, ALookThatCannotBeDrawnLeavesTheLastWholeStampAndSaysWhy
   EXPECT_TRUE(r.problem.isEmpty());
   EXPECT_FALSE(r.keptLast);
   EXPECT_NE(painter.Image(), whole);
+}
+
+// The tooltip speaks the interface's language; stderr stays English.
+TEST_F(StampPainterTest, TheTooltipSpeaksTheInterfaceLanguage) {
+  const render::test::FieldChanges broken[] = {
+      {{0, "Cat\\gone.png"}}, {{1, "No Such Family"}}, {{3, "0"}}};
+  static const QRegularExpression cyrillic(QStringLiteral("[\\x{0400}-\\x{04FF}]"));
+  const auto problems = [&] {
+    StampPainter painter(Root());
+    painter.Paint(Look(), QString(), 1.0);
+    QList<Note> notes;
+    for (const auto& change : broken) notes << painter.Paint(Look(change), QString(), 1.0).problem;
+    return notes;
+  };
+  const QList<Note> russian = problems();
+  const platform::ScopedTranslation english(platform::Language::English);
+  ASSERT_TRUE(english.ok());
+  const QList<Note> translated = problems();
+  ASSERT_EQ(translated.size(), russian.size());
+  for (qsizetype i = 0; i < translated.size(); ++i) {
+    EXPECT_TRUE(russian[i].tooltip.contains(cyrillic)) << russian[i].tooltip.toStdString();
+    EXPECT_FALSE(translated[i].tooltip.contains(cyrillic)) << translated[i].tooltip.toStdString();
+    EXPECT_EQ(translated[i].log, russian[i].log);
+  }
 }
 
 TEST_F(StampPainterTest, BeforeAnyWholeStampWhatCanBeDrawnIsShown) {

@@ -51,6 +51,10 @@ class TempProgram {
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), runtime + QStringLiteral("/config"));
+    // An editor without a catalogue beside it keeps one in the per-user
+    // program folder: never the real user's.
+    env.insert(QStringLiteral("XDG_DATA_HOME"), runtime + QStringLiteral("/data"));
+    env.remove(QStringLiteral("QUILLMARK_LANG"));
     env.remove(QStringLiteral("QUILLMARK_LINK_DIR"));
     return env;
   }

@@ -9,19 +9,24 @@
 #include "host/HostOptions.h"
 #include "host/StampHost.h"
 #include "host/ui/StampWindow.h"
+#include "platform/Language.h"
 #include "platform/QuitSignals.h"
+#include "render/AppIcon.h"
 #include "render/StampDrawing.h"
 #include "settings/AppPaths.h"
+#include "settings/ProgramFolder.h"
 #include "settings/UserSettings.h"
 
 namespace {
 
+// The catalogue lives where the editor keeps it (see ProgramFolder.h); the
+// editor itself is always the one beside us.
 qm::host::HostPaths Paths() {
-  qm::settings::SetAppPaths(qm::settings::ExecutableDirectory());
+  qm::settings::SetAppPaths(qm::settings::ProgramFolderForThisProgram("quillmark-host"));
   qm::host::HostPaths p;
   p.iniFile = qm::settings::sIniFile();
   p.templateRoot = qm::settings::sTemplateRoot();
-  p.editorProgram = qm::settings::sAppPath() + QStringLiteral("QuillmarkOpt");
+  p.editorProgram = qm::settings::ExecutableDirectory() + QStringLiteral("/QuillmarkOpt");
   return p;
 }
 
@@ -41,7 +46,16 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "quillmark-host: %s\n", parsed.error.toLocal8Bit().constData());
     return qm::render::kRenderBadInput;
   }
-  const qm::host::HostOptions& options = *parsed.options;
+  qm::host::HostOptions options = *parsed.options;
+  // The language is settled here, once, so that the editor the stamp opens
+  // speaks the same one.
+  if (!options.language) {
+    const qm::platform::LanguageChoice choice =
+        qm::platform::ChooseLanguage(QProcessEnvironment::systemEnvironment());
+    if (!choice.warning.isEmpty())
+      std::fprintf(stderr, "quillmark-host: %s\n", qPrintable(choice.warning));
+    options.language = choice.language;
+  }
 
   if (!options.renderTo.isEmpty()) {
     qm::render::PrepareHeadlessDrawing("quillmark-host");
@@ -51,6 +65,11 @@ int main(int argc, char** argv) {
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("quillmark-host"));
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.quillmark.Quillmark"));
+  QApplication::setWindowIcon(qm::render::AppIcon());
+  const qm::platform::ScopedTranslation translation(*options.language);
+  if (!translation.ok())
+    std::fprintf(stderr, "quillmark-host: the English texts could not be loaded\n");
   // The stamp ends by its menu only: a window of ours that closes (a menu,
   // a tooltip) must not end it.
   QApplication::setQuitOnLastWindowClosed(false);

@@ -5,9 +5,10 @@
 
 #include "app/CommandLine.h"
 #include "app/FrmOptions.h"
+#include "platform/Language.h"
 #include "platform/SingleInstance.h"
 #include "platform/link/LinkDirectory.h"
-#include "settings/AppPaths.h"
+#include "settings/ProgramFolder.h"
 #include "settings/UserSettings.h"
 
 int main(int argc, char** argv) {
@@ -29,11 +30,29 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("QuillmarkOpt"));
   QApplication::setQuitOnLastWindowClosed(true);
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.quillmark.QuillmarkOpt"));
+
+  const qm::EditorArguments arguments = qm::SplitEditorArguments(QApplication::arguments().mid(1));
+  qm::platform::LanguageChoice language =
+      qm::platform::ChooseLanguage(QProcessEnvironment::systemEnvironment());
+  if (arguments.missingValue || arguments.hasLanguage) {
+    const auto chosen = qm::platform::ParseLanguage(arguments.language);
+    if (!chosen) {
+      std::fprintf(stderr, "QuillmarkOpt: --lang takes ru or en\n");
+      return 2;
+    }
+    language = {*chosen, {}};
+  }
+  if (!language.warning.isEmpty())
+    std::fprintf(stderr, "QuillmarkOpt: %s\n", qPrintable(language.warning));
+  const qm::platform::ScopedTranslation translation(language.language);
+  if (!translation.ok())
+    std::fprintf(stderr, "QuillmarkOpt: the English texts could not be loaded\n");
 
   qm::AppEnvironment env;
-  env.programDir = qm::settings::ExecutableDirectory();
+  env.programDir = qm::settings::ProgramFolderForThisProgram("QuillmarkOpt");
   env.userStoreFile = qm::settings::UserSettings::DefaultFilePath();
-  env.commandLine = qm::JoinArguments(QApplication::arguments().mid(1));
+  env.commandLine = qm::JoinArguments(arguments.hostLine);
 
   qm::FrmOptions window(env);
   // Closed by the host before it was shown is a normal end, not a failure.

@@ -1,6 +1,7 @@
 #include "colour/ui/ColourPage.h"
 
 #include <QMouseEvent>
+#include <algorithm>
 
 #include "colour/ColourModel.h"
 #include "colour/ui/HueStrip.h"
@@ -34,23 +35,28 @@ constexpr int kStripHeight = 19;
 ColourPage::ColourPage(EditorState& state, LookSender& sender, QWidget* parent)
     : QWidget(parent), state_(state), sender_(sender) {
   setObjectName(QStringLiteral("framMenu_2"));
-  const QString hint = QStringLiteral(
-      "Цвет: Выбор-левая, Переключение на Тень-правая, на Кайму-средняя кнопки мыши");
+  const QString hint =
+      tr("Цвет: Выбор-левая, Переключение на Тень-правая, на Кайму-средняя кнопки мыши");
 
-  lblTitle =
-      Place(new QLabel(QStringLiteral("Подбор цвета атрибутов надписи"), this), 4, 0, 300, 16);
+  lblTitle = Place(new QLabel(tr("Подбор цвета атрибутов надписи"), this), 4, 0, 300, 16);
   QFont bold = lblTitle->font();
   bold.setBold(true);
   lblTitle->setFont(bold);
 
-  const std::array<std::pair<int, const char*>, 3> opts = {{{colour::kTargetText, "Текст"},
-                                                            {colour::kTargetShadow, "Тень"},
-                                                            {colour::kTargetBorder, "Кайма"}}};
+  const std::array<std::pair<int, const char*>, 3> opts = {
+      {{colour::kTargetText, QT_TR_NOOP("Текст")},
+       {colour::kTargetShadow, QT_TR_NOOP("Тень")},
+       {colour::kTargetBorder, QT_TR_NOOP("Кайма")}}};
+  // Each option has a 64-pixel slot; a caption that needs more (a
+  // translation's) widens its own and moves the next ones along, rather than
+  // being cut off.
   int ox = 4;
   for (const auto& [index, caption] : opts) {
-    OptClr[index] = Place(new QRadioButton(QString::fromUtf8(caption), this), ox, 18, 64, 18);
+    auto* option = new QRadioButton(tr(caption), this);
+    const int width = std::max(64, option->sizeHint().width());
+    OptClr[index] = Place(option, ox, 18, width, 18);
     OptClr[index]->setObjectName(QStringLiteral("OptClr_%1").arg(index));
-    ox += 64;
+    ox += width;
   }
   OptClr[colour::kTargetText]->setChecked(true);
 
@@ -69,10 +75,10 @@ ColourPage::ColourPage(EditorState& state, LookSender& sender, QWidget* parent)
   shpBox->setGeometry(picColor[0]->x(), picColor[0]->y(), kMarkSize, kMarkSize);
   shpBox->raise();
 
-  chkAddColor = Place(new ui::ClassicCheckBox(QStringLiteral("В набор"), this), 4, 116, 120, 18);
+  chkAddColor = Place(new ui::ClassicCheckBox(tr("В набор"), this), 4, 116, 120, 18);
   chkAddColor->setObjectName(QStringLiteral("chkAddColor"));
   chkAddColor->setToolTip(
-      QStringLiteral("Устанавливает цвет в пользовательский набор, в отмеченную (активую) ячейку"));
+      tr("Устанавливает цвет в пользовательский набор, в отмеченную (активую) ячейку"));
 
   const auto makeSlider = [this](const QString& name, int y) {
     auto* s = Place(new ui::ClassicScrollBar(Qt::Horizontal, this), 140, y, 228, 17);

@@ -10,11 +10,11 @@ namespace qm {
 using ui::Place;
 
 const std::array<TonePage::Tone, 5> TonePage::kTones = {{
-    {"Оттенок", -180, 180},
-    {"Насыщенность", 0, 200},
-    {"Величина", 0, 200},
-    {"Яркость", -100, 100},
-    {"Прозрачность", -100, 0},
+    {QT_TRANSLATE_NOOP("qm::TonePage", "Оттенок"), -180, 180},
+    {QT_TRANSLATE_NOOP("qm::TonePage", "Насыщенность"), 0, 200},
+    {QT_TRANSLATE_NOOP("qm::TonePage", "Величина"), 0, 200},
+    {QT_TRANSLATE_NOOP("qm::TonePage", "Яркость"), -100, 100},
+    {QT_TRANSLATE_NOOP("qm::TonePage", "Прозрачность"), -100, 0},
 }};
 
 int TonePage::SliderValue(int Index, const stamp::StampParams& p) {
@@ -31,8 +31,7 @@ int TonePage::NeutralValue(int Index) {
 TonePage::TonePage(EditorState& state, LookSender& sender, QWidget* parent)
     : QWidget(parent), state_(state), sender_(sender) {
   setObjectName(QStringLiteral("framMenu_4"));
-  lblTitle =
-      Place(new QLabel(QStringLiteral("Подбор цветового тона картинки"), this), 4, 0, 300, 16);
+  lblTitle = Place(new QLabel(tr("Подбор цветового тона картинки"), this), 4, 0, 300, 16);
   QFont bold = lblTitle->font();
   bold.setBold(true);
   lblTitle->setFont(bold);
@@ -40,7 +39,7 @@ TonePage::TonePage(EditorState& state, LookSender& sender, QWidget* parent)
   for (int i = 0; i < 5; ++i) {
     const Tone& t = kTones[i];
     const int y = 20 + i * 23;
-    lblHue[i] = Place(new QLabel(QString::fromUtf8(t.label), this), 4, y, 104, 18);
+    lblHue[i] = Place(new QLabel(tr(t.label), this), 4, y, 104, 18);
     auto* s = Place(new ui::ClassicScrollBar(Qt::Horizontal, this), 110, y, 300, 17);
     s->setObjectName(QStringLiteral("scrlHue_%1").arg(i));
     s->SetRange(t.min, t.max);
@@ -59,12 +58,10 @@ TonePage::TonePage(EditorState& state, LookSender& sender, QWidget* parent)
     ui::NoTabStop(box);
     txtHue[i] = box;
   }
-  chkResetHSV =
-      Place(new ui::ClassicCheckBox(QStringLiteral("Установить неизменённые параметры"), this), 4,
-            140, 300, 20);
+  chkResetHSV = Place(new ui::ClassicCheckBox(tr("Установить неизменённые параметры"), this), 4,
+                      140, 300, 20);
   chkResetHSV->setObjectName(QStringLiteral("chkResetHSV"));
-  chkResetHSV->setToolTip(
-      QStringLiteral("Устанавливает все неизменённые параметры цвета картинки"));
+  chkResetHSV->setToolTip(tr("Устанавливает все неизменённые параметры цвета картинки"));
 
   for (int i = 0; i < 5; ++i) {
     connect(scrlHue[i], &ui::ClassicScrollBar::Change, this, [this, i] { scrlHue_Change(i); });

@@ -21,7 +21,7 @@
 
 namespace qm {
 
-const QString Gallery::kNoFile = QStringLiteral("Нет файла!");
+QString Gallery::NoFile() { return tr("Нет файла!"); }
 
 namespace {
 
@@ -66,7 +66,7 @@ int Gallery::ThumbnailCount() const {
 }
 
 QString Gallery::TooltipOf(const QString& picture) {
-  return QStringLiteral("Выбор шаблона отображения (") + picture + u')';
+  return tr("Выбор шаблона отображения (%1)").arg(picture);
 }
 
 // --- choosing and painting --------------------------------------------------
@@ -159,7 +159,7 @@ bool Gallery::PaintOne(Thumbnail* t, const gallery::TemplateRecord& r) {
     p.setPen(Qt::black);
     const QFontMetrics fm(t->font());
     p.drawText(QPointF(box.client().topLeft()) + QPointF(0, fm.lineSpacing() + fm.ascent()),
-               kNoFile);
+               NoFile());
     p.end();
     t->SetImage(box.image);
     return false;

@@ -109,7 +109,8 @@ class Gallery : public QObject {
   bool Undrawn(int i) const { return i >= 1 && i <= 80 && undrawn_[i]; }
 
   static QString TooltipOf(const QString& picture);
-  static const QString kNoFile;
+  // What a thumbnail says when its picture is missing.
+  static QString NoFile();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -28,7 +28,7 @@ GalleryArea::GalleryArea(QWidget* parent) : QWidget(parent) {
   // Shown once a category is painted.
   pics_[1]->hide();
 
-  lblWaitPic = new QLabel(QStringLiteral("Подгружаю..."), this);
+  lblWaitPic = new QLabel(tr("Подгружаю..."), this);
   lblWaitPic->setObjectName(QStringLiteral("lblWaitPic"));
   lblWaitPic->setGeometry(TwipsToPixels(120), TwipsToPixels(120), TwipsToPixels(2400),
                           TwipsToPixels(300));

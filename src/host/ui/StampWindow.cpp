@@ -98,10 +98,10 @@ void StampWindow::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void StampWindow::contextMenuEvent(QContextMenuEvent* event) {
   QMenu menu(this);
-  connect(menu.addAction(QStringLiteral("Настроить…")), &QAction::triggered, this,
+  connect(menu.addAction(tr("Настроить…")), &QAction::triggered, this,
           [this] { host_.OpenEditor(); });
   // The editor picks the font, so the list is there only while one is open.
-  QMenu* fonts = menu.addMenu(QStringLiteral("Шрифт"));
+  QMenu* fonts = menu.addMenu(tr("Шрифт"));
   fonts->setEnabled(host_.Link().EditorHandle() > 0);
   if (fonts->isEnabled()) {
     const QString current = host_.Line().Params().FontName;
@@ -113,7 +113,7 @@ void StampWindow::contextMenuEvent(QContextMenuEvent* event) {
     }
   }
   menu.addSeparator();
-  connect(menu.addAction(QStringLiteral("Выход")), &QAction::triggered, this, &StampWindow::Quit);
+  connect(menu.addAction(tr("Выход")), &QAction::triggered, this, &StampWindow::Quit);
   menu.exec(event->globalPos());
 }
 

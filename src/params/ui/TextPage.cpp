@@ -58,39 +58,36 @@ TextPage::TextPage(EditorState& state, LookSender& sender, QWidget* parent)
   setObjectName(QStringLiteral("framMenu_1"));
 
   // Font.
-  fraFont = Place(Frame(this, "fraFont", QStringLiteral("Шрифт")), 2, 0, 160, 162);
+  fraFont = Place(Frame(this, "fraFont", tr("Шрифт")), 2, 0, 160, 162);
   lstFont = Place(new ui::ClassicListBox(fraFont), 6, 16, 148, 84);
   lstFont->setObjectName(QStringLiteral("lstFont"));
-  lstFont->setToolTip(QStringLiteral("Выбор шрифта надписи"));
+  lstFont->setToolTip(tr("Выбор шрифта надписи"));
   for (const char* f : {"Arial", "Courier New", "Garamond", "Tahoma", "Times New Roman"})
     lstFont->AddItem(QString::fromLatin1(f));
   lblFntNum = Place(new QLabel(QStringLiteral("?"), fraFont), 6, 101, 100, 16);
   lblFntNum->setObjectName(QStringLiteral("lblFntNum"));
-  chkFontAttr[0] = Place(Check(fraFont, "chkFontAttr_0", QStringLiteral("Жирн.")), 6, 118, 62, 18);
-  chkFontAttr[1] =
-      Place(Check(fraFont, "chkFontAttr_1", QStringLiteral("Курсив")), 70, 118, 80, 18);
-  chkFontAttr[2] =
-      Place(Check(fraFont, "chkFontAttr_2", QStringLiteral("Подчёрк.")), 6, 138, 80, 18);
-  chkText = Place(Check(fraFont, "chkText", QStringLiteral("Текст")), 86, 138, 70, 18);
+  chkFontAttr[0] = Place(Check(fraFont, "chkFontAttr_0", tr("Жирн.")), 6, 118, 62, 18);
+  chkFontAttr[1] = Place(Check(fraFont, "chkFontAttr_1", tr("Курсив")), 70, 118, 80, 18);
+  chkFontAttr[2] = Place(Check(fraFont, "chkFontAttr_2", tr("Подчёрк.")), 6, 138, 80, 18);
+  chkText = Place(Check(fraFont, "chkText", tr("Текст")), 86, 138, 70, 18);
 
   // Size: the vertical slider holds the negated size so that larger sizes
   // are towards the top.
-  fraSize = Place(Frame(this, "fraSize", QStringLiteral("Размер")), 164, 0, 76, 128);
+  fraSize = Place(Frame(this, "fraSize", tr("Размер")), 164, 0, 76, 128);
   txtFontSize = Place(Display(fraSize, "txtFontSize", QStringLiteral("50")), 5, 18, 44, 20);
-  txtFontSize->setToolTip(QStringLiteral("Размер шрифта надписи"));
+  txtFontSize->setToolTip(tr("Размер шрифта надписи"));
   scrlFontSize =
       Place(Slider(fraSize, "scrlFontSize", Qt::Vertical, -999, -8, 4, -8), 55, 16, 17, 80);
-  cmdSendFontSize = Place(new QPushButton(QStringLiteral("Установить"), fraSize), 3, 100, 72, 24);
+  cmdSendFontSize = Place(new QPushButton(tr("Установить"), fraSize), 3, 100, 72, 24);
   cmdSendFontSize->setObjectName(QStringLiteral("cmdSendFontSize"));
-  cmdSendFontSize->setToolTip(QStringLiteral(
-      "Установить выбранный размер шрифта, если цифра  размеры была введена вручную"));
+  cmdSendFontSize->setToolTip(
+      tr("Установить выбранный размер шрифта, если цифра  размеры была введена вручную"));
   picDefSize = Place(new DefSizeLink(this), 164, 132, 178, 28);
   picDefSize->setObjectName(QStringLiteral("picDefSize"));
 
   // Text offset: the X slider runs from 200 at the left to -200 at the right
   // and shows the negated value, so right means a positive offset.
-  fraTextOffset =
-      Place(Frame(this, "fraTextOffset", QStringLiteral("Смещение текста")), 242, 0, 100, 128);
+  fraTextOffset = Place(Frame(this, "fraTextOffset", tr("Смещение текста")), 242, 0, 100, 128);
   scrlTempX =
       Place(Slider(fraTextOffset, "scrlTempX", Qt::Horizontal, 200, -200, 3, 0), 5, 18, 90, 17);
   txtTempX = Place(Display(fraTextOffset, "txtTempX", QStringLiteral("0")), 5, 40, 44, 20);
@@ -99,27 +96,26 @@ TextPage::TextPage(EditorState& state, LookSender& sender, QWidget* parent)
   txtTempY = Place(Display(fraTextOffset, "txtTempY", QStringLiteral("0")), 5, 70, 44, 20);
 
   // Shadow.
-  chkShadow = Place(Check(this, "chkShadow", QStringLiteral("Тень")), 348, 0, 76, 18);
-  fraShadowOffset =
-      Place(Frame(this, "fraShadowOffset", QStringLiteral("Смещение")), 344, 16, 82, 86);
+  chkShadow = Place(Check(this, "chkShadow", tr("Тень")), 348, 0, 76, 18);
+  fraShadowOffset = Place(Frame(this, "fraShadowOffset", tr("Смещение")), 344, 16, 82, 86);
   scrlShadowX =
       Place(Slider(fraShadowOffset, "scrlShadowX", Qt::Horizontal, 10, -10, 2, 0), 4, 18, 74, 17);
   txtShadowX = Place(Display(fraShadowOffset, "txtShadowX", QStringLiteral("0")), 4, 38, 32, 20);
   scrlShadowY =
       Place(Slider(fraShadowOffset, "scrlShadowY", Qt::Vertical, 10, -10, 2, 0), 61, 38, 17, 44);
   txtShadowY = Place(Display(fraShadowOffset, "txtShadowY", QStringLiteral("0")), 4, 60, 32, 20);
-  framTrans = Place(Frame(this, "framTrans", QStringLiteral("Прозрачность")), 344, 104, 82, 58);
+  framTrans = Place(Frame(this, "framTrans", tr("Прозрачность")), 344, 104, 82, 58);
   scrlShTrans =
       Place(Slider(framTrans, "scrlShTrans", Qt::Horizontal, 0, 208, 10, 0), 4, 18, 74, 17);
   lblShTrans = Place(new QLabel(QStringLiteral("0"), framTrans), 4, 37, 60, 16);
   lblShTrans->setObjectName(QStringLiteral("lblShTrans"));
 
   // Border.
-  fraBorder = Place(Frame(this, "fraBorder", QStringLiteral("Кайма")), 428, 0, 86, 162);
-  chkBorder = Place(Check(fraBorder, "chkBorder", QStringLiteral("Кайма")), 4, 16, 80, 18);
-  chkBrdDown = Place(Check(fraBorder, "chkBrdDown", QStringLiteral("Под Текст")), 4, 36, 80, 18);
-  chkBrdDown->setToolTip(QStringLiteral("Определяет отрисовку каймы под/поверх текста"));
-  framBorder = Place(Frame(fraBorder, "framBorder", QStringLiteral("Толщина")), 3, 56, 80, 102);
+  fraBorder = Place(Frame(this, "fraBorder", tr("Кайма")), 428, 0, 86, 162);
+  chkBorder = Place(Check(fraBorder, "chkBorder", tr("Кайма")), 4, 16, 80, 18);
+  chkBrdDown = Place(Check(fraBorder, "chkBrdDown", tr("Под Текст")), 4, 36, 80, 18);
+  chkBrdDown->setToolTip(tr("Определяет отрисовку каймы под/поверх текста"));
+  framBorder = Place(Frame(fraBorder, "framBorder", tr("Толщина")), 3, 56, 80, 102);
   scrlBorder = Place(Slider(framBorder, "scrlBorder", Qt::Vertical, -15, -1, 4, -1), 6, 18, 17, 78);
   lblBorder = Place(new QLabel(QStringLiteral("1"), framBorder), 30, 48, 30, 16);
   lblBorder->setObjectName(QStringLiteral("lblBorder"));

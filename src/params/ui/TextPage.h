@@ -38,7 +38,7 @@ class DefSizeLink : public QWidget {
   // How often the caption was drawn afresh (it must not flicker on every move).
   int ShowCount() const { return showCount_; }
 
-  static QString Caption() { return QStringLiteral("Размер по умолчанию"); }
+  static QString Caption() { return tr("Размер по умолчанию"); }
 
  Q_SIGNALS:
   void MouseDown();
