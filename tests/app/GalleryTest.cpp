@@ -646,17 +646,18 @@ TEST_F(GalleryTest, MouseOverFocusesAThumbnailOnlyWhileTheApplicationIsActive) {
 
 namespace {
 
-// Runs `act` once, in the event round after thumbnail `thumbnail` appears:
-// where a host message or a timer runs in the middle of a paint.
-class WhenShown : public QObject {
+// Runs `act` once, in the event round after `thumbnail` got its template
+// (and with it the tooltip that names it): where a host message or a timer
+// runs in the middle of a paint.
+class WhenDrawn : public QObject {
  public:
-  WhenShown(QWidget* thumbnail, std::function<void()> act) : act_(std::move(act)) {
+  WhenDrawn(QWidget* thumbnail, std::function<void()> act) : act_(std::move(act)) {
     thumbnail->installEventFilter(this);
   }
 
  protected:
   bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Show && act_)
+    if (event->type() == QEvent::ToolTipChange && act_)
       QMetaObject::invokeMethod(this, std::exchange(act_, nullptr), Qt::QueuedConnection);
     return false;
   }
@@ -720,7 +721,7 @@ TEST_F(GalleryTest, AHandlerInTheMiddleOfAPaintDropsTheRestAndPaintsTheNewState)
     GalleryArea* g = test::GalleryAreaOf(*w);
     Gallery& gallery = w->Templates();
     const int draws = gallery.DrawCount();
-    WhenShown midway(g->pic(kAt), [&] { c.act(*w); });
+    WhenDrawn midway(g->pic(kAt), [&] { c.act(*w); });
     Select(*w, 2);  // forty thumbnails
 
     EXPECT_FALSE(gallery.Painting());
@@ -758,7 +759,7 @@ TEST_F(GalleryTest, TheWindowGoingInTheMiddleOfAPaintEndsItSafely) {
     Gallery& gallery = w->Templates();
     GalleryArea* g = test::GalleryAreaOf(*w);
     const int draws = gallery.DrawCount();
-    WhenShown midway(g->pic(5), [&] { w->close(); });
+    WhenDrawn midway(g->pic(5), [&] { w->close(); });
     Select(*w, 2);
     EXPECT_FALSE(w->isVisible());
     EXPECT_FALSE(gallery.Painting());
@@ -779,7 +780,7 @@ TEST_F(GalleryTest, TheWindowGoingInTheMiddleOfAPaintEndsItSafely) {
       Select(*w, 2);
     }
     Gallery* gallery = &w->Templates();
-    WhenShown midway(test::GalleryAreaOf(*w)->pic(5), [&] { w.reset(); });
+    WhenDrawn midway(test::GalleryAreaOf(*w)->pic(5), [&] { w.reset(); });
     gallery->PaintAllPic();
     EXPECT_EQ(w, nullptr);
     EXPECT_EQ(render::GdipStartCount(), 0);

@@ -1,6 +1,7 @@
 #include "gallery/ui/Gallery.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QMutex>
 #include <QPainter>
@@ -105,11 +106,18 @@ void Gallery::StopDrawing() {
 // One paint's drawings: the pool fills them in as its jobs end, in any order,
 // and the window's thread takes them in thumbnail order. A dropped run's jobs
 // that have not begun do nothing; the window no longer looks at its drawings.
+// How long drawn thumbnails may wait to go on screen while more keep coming.
+constexpr qint64 kFrameMs = 16;
+
 struct Gallery::PaintRun {
   int count = 0;
   std::atomic<bool> dropped{false};
-  QMutex mutex;                                           // guards `drawings`
+  QMutex mutex;                                           // guards the two below
   std::vector<std::optional<ThumbnailDrawing>> drawings;  // thumbnail i at i - 1
+  // The thumbnail whose drawing the window's thread sleeps for (0: none):
+  // only its job wakes it, so that a paint costs a wake-up per wait rather
+  // than one per thumbnail.
+  int awaited = 0;
 };
 
 void Gallery::PaintAllPic() {
@@ -141,17 +149,31 @@ void Gallery::PaintAllPic() {
     run_ = StartRun();
     count = run_->count;
     const int cat = SelectedCategory();
-    // Each thumbnail goes to its place as it is shown: a thumbnail's place
-    // depends only on those before it, so it is the place the layout at the
-    // end gives it.
+    // Each thumbnail goes to its place as soon as it is drawn: a thumbnail's
+    // place depends only on those before it, so it is the place the layout
+    // at the end gives it.
     gallery::GalleryLayoutInput placing;
     placing.first = PixelsToTwips(1) * QPointF(area_->pic(1) ? area_->pic(1)->pos() : QPoint());
+    // The drawn thumbnails go on screen, in order, all that are drawn at
+    // once: whenever the paint has to wait for the next drawing, and at least
+    // once a frame while drawings keep coming. Showing each by itself would
+    // draw the window once per thumbnail.
+    int onScreen = 0;
+    QElapsedTimer frame;
+    frame.start();
+    const auto showDrawn = [&](int upTo) {
+      for (int k = onScreen + 1; k <= upTo; ++k)
+        if (Thumbnail* t = area_->pic(k)) t->show();
+      onScreen = upTo;
+      frame.restart();
+    };
     qint64 held = 0;
     for (int i = 1; i <= count && !repaintAsked_;) {
       std::optional<ThumbnailDrawing> drawing;
       {
         const QMutexLocker lock(&run_->mutex);
         drawing.swap(run_->drawings[i - 1]);
+        run_->awaited = drawing ? 0 : i;
       }
       if (drawing) {
         const gallery::TemplateRecord& r = catalogue_.categories[cat].templates[i - 1];
@@ -172,13 +194,15 @@ void Gallery::PaintAllPic() {
           placing.rowBreaks << (r.RowBreak != 0);
           const QPointF p = gallery::LayoutGallery(placing).positions.constLast();
           t->move(TwipsToPixels(p.x()), TwipsToPixels(p.y()));
-          t->show();
         }
         ++i;
+        if (frame.elapsed() >= kFrameMs) showDrawn(i - 1);
+      } else {
+        showDrawn(i - 1);
       }
-      // Between thumbnails the window draws what is new and handles what is
-      // not user input; with nothing to show it waits for the next drawing
-      // (every job posts here when it ends).
+      // Between thumbnails the window handles what is not user input; with
+      // nothing to put in place it waits for the next drawing (whose job
+      // posts here when it ends).
       QCoreApplication::processEvents(drawing ? QEventLoop::ExcludeUserInputEvents
                                               : QEventLoop::ExcludeUserInputEvents |
                                                     QEventLoop::WaitForMoreEvents);
@@ -232,14 +256,17 @@ std::shared_ptr<Gallery::PaintRun> Gallery::StartRun() {
     pool_.start([this, run, i, job = JobFor(t, catalogue_.categories[cat].templates[i - 1])] {
       if (run->dropped.load(std::memory_order_relaxed)) return;
       ThumbnailDrawing drawing = renderer_.Draw(job);
+      bool awaited = false;
       {
         const QMutexLocker lock(&run->mutex);
         run->drawings[i - 1] = std::move(drawing);
+        awaited = run->awaited == i;
+        if (awaited) run->awaited = 0;
       }
-      // Wakes the window's thread when it waits for this drawing. The
-      // gallery outlives every job: its destructor waits for the pool.
-      QMetaObject::invokeMethod(
-          this, [] {}, Qt::QueuedConnection);
+      // The gallery outlives every job: its destructor waits for the pool.
+      if (awaited)
+        QMetaObject::invokeMethod(
+            this, [] {}, Qt::QueuedConnection);
     });
   }
   return run;
