@@ -1,12 +1,17 @@
 // qm-bench-deps: qm_gallery_ui qm_params
-// The gallery's three costs, each against decoding the category's pictures,
-// measured in the same run:
+// The gallery's three costs, each against decoding the category's pictures
+// one after another on one thread, measured in the same run:
 //  - painting a category of 80 thumbnails (cold: every picture is read anew)
-//    with text, shadow, border and the texture on: goal within 1.5x decoding;
+//    with text, shadow, border and the texture on: the pictures are decoded
+//    and drawn on a pool of threads, so the goal is less wall time than the
+//    serial decoding (within 0.8x);
 //  - repainting the same category after a background change (decoded pictures
-//    kept): goal within 0.5x decoding;
+//    kept): goal within 0.3x decoding;
 //  - re-flowing the 80 thumbnails after a window resize: no thumbnail drawn
 //    again (the "repaints" counter must stay 0).
+// Every figure is wall time: the work of a paint happens on other threads
+// than the one the benchmark runs on, and what the user waits for is the
+// wall time anyway.
 
 #include <benchmark/benchmark.h>
 
@@ -139,7 +144,7 @@ void BM_DecodePictures(benchmark::State& state) {
     }
   }
 }
-BENCHMARK(BM_DecodePictures)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodePictures)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 void BM_PaintCategory(benchmark::State& state) {
   Bench b;
@@ -151,7 +156,7 @@ void BM_PaintCategory(benchmark::State& state) {
   }
   if (b.area->pic(kCount)->Tag.isEmpty()) state.SkipWithError("thumbnail 80 was not painted");
 }
-BENCHMARK(BM_PaintCategory)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintCategory)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 void BM_RepaintAfterBackgroundChange(benchmark::State& state) {
   Bench b;
@@ -168,7 +173,7 @@ void BM_RepaintAfterBackgroundChange(benchmark::State& state) {
     state.ResumeTiming();
   }
 }
-BENCHMARK(BM_RepaintAfterBackgroundChange)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RepaintAfterBackgroundChange)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 void BM_ReflowOnResize(benchmark::State& state) {
   Bench b;
@@ -181,7 +186,7 @@ void BM_ReflowOnResize(benchmark::State& state) {
   }
   state.counters["repaints"] = b.gallery->DrawCount() - draws;
 }
-BENCHMARK(BM_ReflowOnResize)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReflowOnResize)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -4,7 +4,10 @@
 #include <QFile>
 #include <QHash>
 #include <QImageReader>
+#include <QMutex>
 #include <QPainter>
+#include <QSet>
+#include <QWaitCondition>
 
 #include "platform/FileStamp.h"
 #include "platform/RegularFile.h"
@@ -128,14 +131,22 @@ struct PictureCache::Impl {
   qint64 usedBytes = 0;
   qint64 clock = 0;
   QHash<QString, Entry> entries;
+  QMutex mutex;  // guards everything above and `decoding`
+  // Files a thread is decoding now; `decoded` wakes the threads waiting for one.
+  QSet<QString> decoding;
+  QWaitCondition decoded;
+
+  void erase(QHash<QString, Entry>::iterator it) {
+    usedBytes -= it->bytes();
+    entries.erase(it);
+  }
 
   void evictFor(qint64 incoming) {
     while (!entries.isEmpty() && usedBytes + incoming > maxBytes) {
       auto oldest = entries.begin();
       for (auto it = entries.begin(); it != entries.end(); ++it)
         if (it->lastUse < oldest->lastUse) oldest = it;
-      usedBytes -= oldest->bytes();
-      entries.erase(oldest);
+      erase(oldest);
     }
   }
 };
@@ -146,47 +157,66 @@ PictureCache::PictureCache(qint64 maxBytes) : d_(std::make_unique<Impl>()) {
 PictureCache::~PictureCache() = default;
 
 void PictureCache::clear() {
+  const QMutexLocker lock(&d_->mutex);
   d_->entries.clear();
   d_->usedBytes = 0;
 }
 
-int PictureCache::size() const { return static_cast<int>(d_->entries.size()); }
+int PictureCache::size() const {
+  const QMutexLocker lock(&d_->mutex);
+  return static_cast<int>(d_->entries.size());
+}
 
 QImage PictureCache::toned(const QString& path, const ColourMatrix& matrix) {
   const FileStamp stamp = platform::FileStampOf(path);
-  if (!stamp.isFile) {
-    if (auto it = d_->entries.find(path); it != d_->entries.end()) {
-      d_->usedBytes -= it->bytes();
-      d_->entries.erase(it);
-    }
-    return {};
-  }
+  QMutexLocker lock(&d_->mutex);
+  while (d_->decoding.contains(path)) d_->decoded.wait(&d_->mutex);
   auto it = d_->entries.find(path);
   if (it != d_->entries.end() && !(it->stamp == stamp)) {
-    d_->usedBytes -= it->bytes();
-    d_->entries.erase(it);
+    d_->erase(it);
     it = d_->entries.end();
   }
-  if (it == d_->entries.end()) {
-    ++decodes_;
-    QImage image = ReadPictureBounded(path);
-    if (image.isNull()) return {};
-    Entry e;
-    e.stamp = stamp;
+  if (!stamp.isFile) return {};
+
+  if (it != d_->entries.end()) {
+    it->lastUse = ++d_->clock;
+    if (it->matrix == matrix) return it->toned;
+    // Another tone of a picture already decoded: toned outside the lock from
+    // the kept original, which nobody changes (a new decoding replaces it).
+    const QImage original = it->original;
+    lock.unlock();
+    QImage toned = ApplyColourMatrix(matrix, original);
+    lock.relock();
+    it = d_->entries.find(path);
+    if (it != d_->entries.end() && it->stamp == stamp && !toned.isNull()) {
+      d_->usedBytes -= it->toned.sizeInBytes();
+      it->toned = toned;
+      it->matrix = matrix;
+      d_->usedBytes += it->toned.sizeInBytes();
+    }
+    return toned;
+  }
+
+  d_->decoding.insert(path);
+  lock.unlock();
+  decodes_.fetch_add(1, std::memory_order_relaxed);
+  Entry e;
+  e.stamp = stamp;
+  const QImage image = ReadPictureBounded(path);
+  if (!image.isNull()) {
     e.original = image.convertToFormat(QImage::Format_ARGB32);
     e.toned = ApplyColourMatrix(matrix, e.original);
     e.matrix = matrix;
-    d_->evictFor(e.bytes());
-    d_->usedBytes += e.bytes();
-    it = d_->entries.insert(path, e);
-  } else if (!(it->matrix == matrix)) {
-    d_->usedBytes -= it->toned.sizeInBytes();
-    it->toned = ApplyColourMatrix(matrix, it->original);
-    it->matrix = matrix;
-    d_->usedBytes += it->toned.sizeInBytes();
   }
-  it->lastUse = ++d_->clock;
-  return it->toned;
+  lock.relock();
+  d_->decoding.remove(path);
+  d_->decoded.wakeAll();
+  if (image.isNull()) return {};
+  // Threads asking for this file waited, so nothing took its place meanwhile.
+  d_->evictFor(e.bytes());
+  d_->usedBytes += e.bytes();
+  e.lastUse = ++d_->clock;
+  return d_->entries.insert(path, e)->toned;
 }
 
 bool DrawTemplatePicture(const QString& picturePath, PictureBox& target, const PictureTone& tone,

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <memory>
 #include <optional>
 
@@ -65,6 +66,11 @@ bool BytesToStream(const QByteArray& bytes, std::unique_ptr<QBuffer>& stream);
 // Decoded pictures kept by path, size and modification time, so that a repaint
 // with another background does not decode every picture again; a file that
 // changed is decoded anew. The toned image of the last tone used is kept too.
+//
+// Safe to use from several threads at once (the gallery decodes a category on
+// a pool): a file is decoded by one thread at a time, and a second thread that
+// asks for it meanwhile waits for that decoding instead of repeating it.
+// Decoding and toning run outside the lock.
 class PictureCache {
  public:
   explicit PictureCache(qint64 maxBytes = 256LL * 1024 * 1024);
@@ -78,13 +84,13 @@ class PictureCache {
   void clear();
   int size() const;
   // How many times a file was decoded (for tests and measurements).
-  int decodeCount() const { return decodes_; }
+  int decodeCount() const { return decodes_.load(std::memory_order_relaxed); }
 
  private:
   struct Entry;
   struct Impl;
   std::unique_ptr<Impl> d_;
-  int decodes_ = 0;
+  std::atomic<int> decodes_{0};
 };
 
 // Draws the picture at `picturePath` into `target` with the tone: the box gets

@@ -7,6 +7,9 @@
 #include <QProcess>
 #include <QSettings>
 #include <QTest>
+#include <functional>
+#include <utility>
+#include <vector>
 
 #include "app/FrmOptions.h"
 #include "gallery/GalleryLayout.h"
@@ -173,9 +176,12 @@ class PaintedTexts : public QObject {
 
 TEST_F(GalleryTest, ChoosingACategoryPaintsItsThumbnailsAndSetsTheCaption) {
   auto w = Open();
-  // "Подгружаю..." is on the screen while the thumbnails are painted.
+  // "Подгружаю..." is on the screen while the thumbnails are painted (and
+  // drawn again as they appear under it).
   PaintedTexts wait(test::GalleryAreaOf(*w)->lblWaitPic);
   Select(*w, 0);
+  ASSERT_FALSE(wait.texts.isEmpty());
+  wait.texts.removeDuplicates();
   EXPECT_EQ(wait.texts, QStringList{QStringLiteral("Подгружаю...")});
   EXPECT_EQ(w->windowTitle(), QStringLiteral("Выбор интерфейса - Облака [3 заготовки]"));
   GalleryArea* g = test::GalleryAreaOf(*w);
@@ -634,4 +640,235 @@ TEST_F(GalleryTest, MouseOverFocusesAThumbnailOnlyWhileTheApplicationIsActive) {
   active = true;
   QTest::mouseMove(t, QPoint(6, 6));
   EXPECT_TRUE(t->hasFocus());
+}
+
+// --- painting on the pool ----------------------------------------------------
+
+namespace {
+
+// Runs `act` once, in the event round after `thumbnail` got its template
+// (and with it the tooltip that names it): where a host message or a timer
+// runs in the middle of a paint.
+class WhenDrawn : public QObject {
+ public:
+  WhenDrawn(QWidget* thumbnail, std::function<void()> act) : act_(std::move(act)) {
+    thumbnail->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::ToolTipChange && act_)
+      QMetaObject::invokeMethod(this, std::exchange(act_, nullptr), Qt::QueuedConnection);
+    return false;
+  }
+
+ private:
+  std::function<void()> act_;
+};
+
+// The order in which the thumbnails appear, and what each had then.
+class ShowOrder : public QObject {
+ public:
+  explicit ShowOrder(GalleryArea* g) : g_(g) {
+    for (int i = 1; i <= GalleryArea::kMaxThumbnails; ++i) g->pic(i)->installEventFilter(this);
+  }
+  QList<int> order;
+  QList<int> withoutDrawing;  // appeared before they were drawn
+  QList<int> afterLater;      // appeared when a later one was already there
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::Show) return false;
+    const auto* t = static_cast<Thumbnail*>(watched);
+    order << t->Index();
+    if (t->Image().isNull()) withoutDrawing << t->Index();
+    for (int i = t->Index() + 1; i <= GalleryArea::kMaxThumbnails; ++i)
+      if (g_->pic(i)->isVisible()) afterLater << t->Index();
+    return false;
+  }
+
+ private:
+  GalleryArea* g_;
+};
+
+}  // namespace
+
+TEST_F(GalleryTest, AHandlerInTheMiddleOfAPaintDropsTheRestAndPaintsTheNewState) {
+  const QStringList fortyOfM(40, QStringLiteral("Clouds\\m.png"));
+  struct Case {
+    const char* what;
+    std::function<void(FrmOptions&)> act;
+    int category;          // shown at the end
+    QStringList pictures;  // of its thumbnails
+    QColor back;           // where the pictures are transparent; invalid: the texture
+  };
+  const std::vector<Case> cases = {
+      {"another category",
+       [](FrmOptions& w) { Select(w, 0); },
+       0,
+       {"Clouds\\a.png", "Clouds\\b.png", "Clouds\\c.png"},
+       QColor()},
+      {"an empty category", [](FrmOptions& w) { Select(w, 3); }, 3, {}, QColor()},
+      {"the same category again", [](FrmOptions& w) { w.Templates().lstDir_Click(); }, 2, fortyOfM,
+       QColor()},
+      {"the next background colour", [](FrmOptions& w) { w.Templates().picFonColor_Click(); }, 2,
+       fortyOfM, QColor(192, 192, 192)},
+  };
+  constexpr int kAt = 5;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto w = Open();
+    GalleryArea* g = test::GalleryAreaOf(*w);
+    Gallery& gallery = w->Templates();
+    const int draws = gallery.DrawCount();
+    WhenDrawn midway(g->pic(kAt), [&] { c.act(*w); });
+    Select(*w, 2);  // forty thumbnails
+
+    EXPECT_FALSE(gallery.Painting());
+    EXPECT_EQ(gallery.SelectedCategory(), c.category);
+    const int count = gallery.ThumbnailCount();
+    ASSERT_EQ(count, c.pictures.size());
+    // What the first paint showed before the handler, then the new paint
+    // from the start; nothing of the first one after the handler.
+    EXPECT_EQ(gallery.DrawCount() - draws, kAt + count);
+    for (int i = 1; i <= GalleryArea::kMaxThumbnails; ++i)
+      EXPECT_EQ(g->pic(i)->isVisible(), i <= count) << i;
+    for (int i = 1; i <= count; ++i) {
+      EXPECT_TRUE(g->pic(i)->Tag.startsWith(c.pictures[i - 1] + u'|')) << i;
+      if (c.back.isValid()) {
+        EXPECT_EQ(g->pic(i)->Image().pixelColor(3, 3), c.back) << i;
+      }
+    }
+    EXPECT_FALSE(g->lblWaitPic->isVisible());
+    EXPECT_EQ(render::GdipStartCount(), 0);
+    // The jobs of the dropped paint that were under way change nothing later.
+    const QImage first = count > 0 ? g->pic(1)->Image() : QImage();
+    w->Templates().ClearCaches();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(gallery.DrawCount() - draws, kAt + count);
+    if (count > 0) {
+      EXPECT_EQ(g->pic(1)->Image(), first);
+    }
+  }
+}
+
+TEST_F(GalleryTest, TheWindowGoingInTheMiddleOfAPaintEndsItSafely) {
+  {
+    SCOPED_TRACE("closed: the rest is not drawn, and the next paint is whole");
+    auto w = Open();
+    Gallery& gallery = w->Templates();
+    GalleryArea* g = test::GalleryAreaOf(*w);
+    const int draws = gallery.DrawCount();
+    WhenDrawn midway(g->pic(5), [&] { w->close(); });
+    Select(*w, 2);
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_FALSE(gallery.Painting());
+    EXPECT_EQ(gallery.DrawCount() - draws, 5);
+    EXPECT_FALSE(g->lblWaitPic->isVisible());
+    EXPECT_EQ(render::GdipStartCount(), 0);
+    w->show();
+    Select(*w, 0);
+    Select(*w, 2);
+    EXPECT_EQ(gallery.DrawCount() - draws, 5 + 3 + 40);
+    EXPECT_TRUE(g->pic(40)->isVisible());
+  }
+  {
+    SCOPED_TRACE("destroyed with its gallery: the paint leaves without touching either");
+    auto w = Open();
+    {
+      const QSignalBlocker quiet(test::CategoryPageOf(*w)->lstDir);
+      Select(*w, 2);
+    }
+    Gallery* gallery = &w->Templates();
+    WhenDrawn midway(test::GalleryAreaOf(*w)->pic(5), [&] { w.reset(); });
+    gallery->PaintAllPic();
+    EXPECT_EQ(w, nullptr);
+    EXPECT_EQ(render::GdipStartCount(), 0);
+  }
+}
+
+TEST_F(GalleryTest, ThumbnailsAppearInOrderEachWithItsOwnTemplate) {
+  // Three pictures in several tones among missing and broken files: every
+  // thumbnail shows its own template, whichever thread drew it and whenever.
+  WritePicture("Mix/p0.png", 70, 34, QColor(200, 40, 40, 160));
+  WritePicture("Mix/p1.png", 80, 36, QColor(40, 200, 40, 220));
+  WritePicture("Mix/p2.png", 90, 40, QColor(40, 40, 200, 90));
+  test::TempProgram::WriteFile(program.TemplateRoot() + "Mix/junk.png", "not a picture");
+  const std::pair<const char*, const char*> templates[] = {
+      {"p0.png", "0|100|100|0|0"},    {"gone.png", "0|100|100|0|0"},
+      {"p1.png", "90|100|100|0|0"},   {"p0.png", "120|80|100|0|10"},
+      {"junk.png", "0|100|100|0|0"},  {"p2.png", "0|60|90|0|0"},
+      {"p0.png", "240|100|100|10|0"}, {"p1.png", "90|100|100|0|0"},
+      {"gone2.png", "0|100|100|0|0"}, {"p2.png", "60|100|100|0|50"},
+      {"p0.png", "0|100|100|0|0"},    {"p1.png", "300|100|100|20|0"}};
+  QByteArray ini = program.ReadIni() + "[Dir4]\r\nName=Mix\r\nPath=Mix\r\n";
+  for (int k = 0; k < 12; ++k)
+    ini += "Pic" + QByteArray::number(k + 1) + "=" + templates[k].first +
+           Look(templates[k].second) + "\r\n";
+  program.WriteIni(ini);
+  auto w = Open();
+  GalleryArea* g = test::GalleryAreaOf(*w);
+  Gallery& gallery = w->Templates();
+  ShowOrder shown(g);
+  const int decodes = gallery.DecodeCount();
+  Select(*w, 4);
+  ASSERT_EQ(gallery.ThumbnailCount(), 12);
+
+  EXPECT_EQ(shown.order, (QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+  EXPECT_TRUE(shown.withoutDrawing.isEmpty()) << shown.withoutDrawing.size();
+  EXPECT_TRUE(shown.afterLater.isEmpty()) << shown.afterLater.size();
+  // Each file read once (the broken one tried once), however many thumbnails
+  // asked for it at the same time.
+  EXPECT_EQ(gallery.DecodeCount() - decodes, 4);
+
+  const QColor back = Qt::white;
+  const render::TextureSource texture{gallery.Background.TextureBytes,
+                                      gallery.Background.TextureLoaded,
+                                      gallery.Background.TextureEnabled};
+  for (int k = 0; k < 12; ++k) {
+    SCOPED_TRACE(k + 1);
+    const Thumbnail* t = g->pic(k + 1);
+    const QString picture = QStringLiteral("Mix\\") + templates[k].first;
+    EXPECT_EQ(t->toolTip(), Gallery::TooltipOf(picture));
+    if (picture.contains(u"gone")) {
+      EXPECT_TRUE(t->Tag.isEmpty());
+      continue;
+    }
+    EXPECT_EQ(t->Tag, picture + QString::fromUtf8(Look(templates[k].second)));
+    if (picture.contains(u"junk")) continue;
+    // The picture drawn with this template's tone, and its text, straight
+    // into one box without any cache.
+    const auto look = stamp::ParseLine(t->Tag);
+    ASSERT_TRUE(look);
+    render::PictureBox box(1, 1, back, t->devicePixelRatioF());
+    ASSERT_TRUE(render::DrawTemplatePicture(program.TemplateRoot() + "Mix/" + templates[k].first,
+                                            box, render::ToneOf(*look), texture));
+    render::DrawStampText(box, *look, w->State().sampleText);
+    EXPECT_LE(MaxChannelDiff(t->Image(), box.image), 2);
+  }
+}
+
+TEST_F(GalleryTest, DecodedPicturesAreSharedAndKeptUntilTheFileChanges) {
+  auto w = Open();
+  Gallery& gallery = w->Templates();
+  GalleryArea* g = test::GalleryAreaOf(*w);
+  const int decodes = gallery.DecodeCount();
+  Select(*w, 2);  // forty thumbnails of one picture
+  EXPECT_EQ(gallery.DecodeCount() - decodes, 1);
+  const QSize size = g->pic(1)->size();
+
+  // A background change draws every thumbnail again from the kept picture.
+  QTest::mouseClick(test::CategoryPageOf(*w)->picFonColor, Qt::LeftButton);
+  EXPECT_EQ(gallery.DecodeCount() - decodes, 1);
+  for (int i = 1; i <= 40; ++i)
+    EXPECT_EQ(g->pic(i)->Image().pixelColor(3, 3), QColor(192, 192, 192)) << i;
+
+  // A picture changed on disk is read anew by the next paint.
+  WritePicture("Clouds/m.png", 90, 44, QColor(10, 10, 10, 255));
+  Select(*w, 0);
+  const int afterOthers = gallery.DecodeCount();
+  Select(*w, 2);
+  EXPECT_EQ(gallery.DecodeCount() - afterOthers, 1);
+  ASSERT_NE(size, QSize(94, 48));
+  for (int i = 1; i <= 40; ++i) EXPECT_EQ(g->pic(i)->size(), QSize(94, 48)) << i;
 }

@@ -1,21 +1,23 @@
 #include "gallery/ui/Gallery.h"
 
 #include <QApplication>
-#include <QFileInfo>
+#include <QElapsedTimer>
 #include <QMouseEvent>
+#include <QMutex>
 #include <QPainter>
-#include <bit>
+#include <QPointer>
+#include <atomic>
+#include <optional>
 #include <utility>
+#include <vector>
 
 #include "colour/Palette.h"
 #include "gallery/GalleryLayout.h"
 #include "gallery/ui/CategoryPage.h"
 #include "gallery/ui/GalleryArea.h"
 #include "params/EditorState.h"
-#include "platform/PathResolver.h"
 #include "platform/Twips.h"
 #include "render/PictureBox.h"
-#include "render/StampText.h"
 #include "settings/AppPaths.h"
 #include "stamp/HostMessage.h"
 
@@ -49,9 +51,20 @@ Gallery::Gallery(EditorState& state, LookSender& sender, gallery::Catalogue& cat
   swatch_->installEventFilter(this);
   // The thumbnails are made in two steps (1 with the area, 2..80 at start-up);
   // they are wired when the gallery first needs them.
+
+  // The pool's threads keep what they looked up for the text (fonts, the
+  // texture) for as long as the gallery lives, so they stay.
+  pool_.setExpiryTimeout(-1);
 }
 
-Gallery::~Gallery() = default;
+Gallery::~Gallery() {
+  if (run_) DropRun(run_);
+  pool_.waitForDone();
+  // Gone from a handler that ran in the middle of a paint: that paint finds
+  // out when the handler returns and leaves at once; its start is paired
+  // here.
+  if (painting_) StopDrawing();
+}
 
 int Gallery::SelectedCategory() const {
   const int n = page_->lstDir->ListIndex();
@@ -90,14 +103,133 @@ void Gallery::StopDrawing() {
   if (hooks.gdipStop) hooks.gdipStop();
 }
 
+// One paint's drawings: the pool fills them in as its jobs end, in any order,
+// and the window's thread takes them in thumbnail order. A dropped run's jobs
+// that have not begun do nothing; the window no longer looks at its drawings.
+// How long drawn thumbnails may wait to go on screen while more keep coming.
+constexpr qint64 kFrameMs = 16;
+
+struct Gallery::PaintRun {
+  int count = 0;
+  std::atomic<bool> dropped{false};
+  QMutex mutex;                                           // guards the two below
+  std::vector<std::optional<ThumbnailDrawing>> drawings;  // thumbnail i at i - 1
+  // The thumbnail whose drawing the window's thread sleeps for (0: none):
+  // only its job wakes it, so that a paint costs a wake-up per wait rather
+  // than one per thumbnail.
+  int awaited = 0;
+};
+
 void Gallery::PaintAllPic() {
+  if (painting_) {
+    // A timer or a host message handled in the middle of a paint (a
+    // template of another category, a background change): the paint under
+    // way starts over as soon as the handler has returned.
+    repaintAsked_ = true;
+    return;
+  }
   if (!StartDrawing()) return;
+  const QPointer<Gallery> alive(this);
+  painting_ = true;
   area_->lblWaitPic->show();
   area_->lblWaitPic->raise();
   // Once, so that the label is drawn; a click meanwhile must not start
   // another gesture in the middle of this repaint.
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  // The window (and this gallery with it) may have gone in any of the event
+  // rounds of this paint; the destructor has paired the drawing start.
+  if (!alive) return;
+  const QPointer<QWidget> window = area_->window();
+  const bool shown = window->isVisible();
+  bool closed = false;
 
+  int count = 0;
+  do {
+    repaintAsked_ = false;
+    run_ = StartRun();
+    count = run_->count;
+    const int cat = SelectedCategory();
+    // Each thumbnail goes to its place as soon as it is drawn: a thumbnail's
+    // place depends only on those before it, so it is the place the layout
+    // at the end gives it.
+    gallery::GalleryLayoutInput placing;
+    placing.first = PixelsToTwips(1) * QPointF(area_->pic(1) ? area_->pic(1)->pos() : QPoint());
+    // The drawn thumbnails go on screen, in order, all that are drawn at
+    // once: whenever the paint has to wait for the next drawing, and at least
+    // once a frame while drawings keep coming. Showing each by itself would
+    // draw the window once per thumbnail.
+    int onScreen = 0;
+    QElapsedTimer frame;
+    frame.start();
+    const auto showDrawn = [&](int upTo) {
+      for (int k = onScreen + 1; k <= upTo; ++k)
+        if (Thumbnail* t = area_->pic(k)) t->show();
+      onScreen = upTo;
+      frame.restart();
+    };
+    qint64 held = 0;
+    for (int i = 1; i <= count && !repaintAsked_;) {
+      std::optional<ThumbnailDrawing> drawing;
+      {
+        const QMutexLocker lock(&run_->mutex);
+        drawing.swap(run_->drawings[i - 1]);
+        run_->awaited = drawing ? 0 : i;
+      }
+      if (drawing) {
+        const gallery::TemplateRecord& r = catalogue_.categories[cat].templates[i - 1];
+        if (Thumbnail* t = area_->pic(i)) {
+          ShowDrawing(t, r, *drawing);
+          // The first thumbnails are the ones in view once laid out; past
+          // the budget a drawing is let go of at once (its size stays for
+          // the layout) and drawn again when it comes into view.
+          const qint64 bytes = t->Image().sizeInBytes();
+          if (held + bytes > thumbnailBudget_ && i > 1) {
+            t->Clear();
+            undrawn_[i] = true;
+          } else {
+            held += bytes;
+          }
+          placing.stripWidth = static_cast<float>(PixelsToTwips(area_->framPic[1]->width()));
+          placing.sizes << QSizeF(PixelsToTwips(t->width()), PixelsToTwips(t->height()));
+          placing.rowBreaks << (r.RowBreak != 0);
+          const QPointF p = gallery::LayoutGallery(placing).positions.constLast();
+          t->move(TwipsToPixels(p.x()), TwipsToPixels(p.y()));
+        }
+        ++i;
+        if (frame.elapsed() >= kFrameMs) showDrawn(i - 1);
+      } else {
+        showDrawn(i - 1);
+      }
+      // Between thumbnails the window handles what is not user input; with
+      // nothing to put in place it waits for the next drawing (whose job
+      // posts here when it ends).
+      QCoreApplication::processEvents(drawing ? QEventLoop::ExcludeUserInputEvents
+                                              : QEventLoop::ExcludeUserInputEvents |
+                                                    QEventLoop::WaitForMoreEvents);
+      if (!alive) return;
+      // Closed meanwhile: nobody will see the rest.
+      if (shown && (!window || !window->isVisible())) {
+        closed = true;
+        break;
+      }
+    }
+    if (repaintAsked_ || closed) DropRun(run_);
+  } while (repaintAsked_ && !closed);
+  run_.reset();
+  painting_ = false;
+  StopDrawing();
+  if (closed) {
+    area_->lblWaitPic->hide();
+    return;
+  }
+
+  for (int i = 1; i <= count; ++i)
+    if (Thumbnail* t = area_->pic(i)) t->show();
+  FrameResize();
+  area_->lblWaitPic->hide();
+}
+
+std::shared_ptr<Gallery::PaintRun> Gallery::StartRun() {
   const QColor back = FromBgr(Background.FonColor);
   for (int i = 1; i <= GalleryArea::kMaxThumbnails; ++i) {
     Thumbnail* t = area_->pic(i);
@@ -106,52 +238,77 @@ void Gallery::PaintAllPic() {
     t->SetBackColor(back);
     t->Clear();
   }
-  const int count = ThumbnailCount();
-  const int cat = SelectedCategory();
   undrawn_.fill(false);
-  qint64 held = 0;
-  for (int i = 1; i <= count; ++i) {
-    Thumbnail* t = area_->pic(i);
-    if (!t) continue;
-    PaintOne(t, catalogue_.categories[cat].templates[i - 1]);
-    // The first thumbnails are the ones in view once laid out; past the
-    // budget a drawing is let go of at once (its size stays for the layout)
-    // and drawn again when it comes into view.
-    const qint64 bytes = t->Image().sizeInBytes();
-    if (held + bytes > thumbnailBudget_ && i > 1) {
-      t->Clear();
-      undrawn_[i] = true;
-    } else {
-      held += bytes;
-    }
-  }
-  StopDrawing();
+  // The thumbnails appear from the strip's top.
+  area_->scrlPic->SetValue(0);
+  area_->framPic[1]->move(area_->framPic[1]->x(), 0);
 
-  for (int i = 1; i <= count; ++i)
-    if (Thumbnail* t = area_->pic(i)) t->show();
-  FrameResize();
-  area_->lblWaitPic->hide();
+  auto run = std::make_shared<PaintRun>();
+  run->count = ThumbnailCount();
+  run->drawings.resize(static_cast<std::size_t>(run->count));
+  const int cat = SelectedCategory();
+  for (int i = 1; i <= run->count; ++i) {
+    const Thumbnail* t = area_->pic(i);
+    if (!t) {
+      run->drawings[i - 1].emplace();  // nothing to draw into: passed over
+      continue;
+    }
+    pool_.start([this, run, i, job = JobFor(t, catalogue_.categories[cat].templates[i - 1])] {
+      if (run->dropped.load(std::memory_order_relaxed)) return;
+      ThumbnailDrawing drawing = renderer_.Draw(job);
+      bool awaited = false;
+      {
+        const QMutexLocker lock(&run->mutex);
+        run->drawings[i - 1] = std::move(drawing);
+        awaited = run->awaited == i;
+        if (awaited) run->awaited = 0;
+      }
+      // The gallery outlives every job: its destructor waits for the pool.
+      if (awaited)
+        QMetaObject::invokeMethod(
+            this, [] {}, Qt::QueuedConnection);
+    });
+  }
+  return run;
+}
+
+void Gallery::DropRun(const std::shared_ptr<PaintRun>& run) {
+  run->dropped.store(true, std::memory_order_relaxed);
+  pool_.clear();
+}
+
+ThumbnailJob Gallery::JobFor(const Thumbnail* t, const gallery::TemplateRecord& r) const {
+  ThumbnailJob job;
+  job.record = r;
+  job.templateRoot = settings::sTemplateRoot();
+  job.sampleText = state_.sampleText;
+  job.texture = {Background.TextureBytes, Background.TextureLoaded, Background.TextureEnabled};
+  job.back = t->BackColor();
+  job.dpr = t->devicePixelRatioF();
+  job.size = t->size();
+  return job;
 }
 
 bool Gallery::PaintOne(Thumbnail* t, const gallery::TemplateRecord& r) {
+  ThumbnailDrawing drawing = renderer_.Draw(JobFor(t, r));
+  return ShowDrawing(t, r, drawing);
+}
+
+bool Gallery::ShowDrawing(Thumbnail* t, const gallery::TemplateRecord& r,
+                          ThumbnailDrawing& drawing) {
   if (!wired_[t->Index()]) {
     wired_[t->Index()] = true;
     connect(t, &Thumbnail::MouseDown, this, &Gallery::pic_MouseDown);
     connect(t, &Thumbnail::MouseMove, this, &Gallery::pic_MouseMove);
   }
   ++drawCount_;
-  const QString& picture = r.params.Picture;
-  t->setToolTip(TooltipOf(picture));
-  const QString path = platform::ResolveRelativePath(settings::sTemplateRoot(), picture);
-
-  // The box takes the picture's size, plus its border; it keeps the
-  // thumbnail's own size only when there is no picture to draw.
-  render::PictureBox box(0, 0, t->BackColor(), t->devicePixelRatioF());
-  box.border = true;
-  if (path.isEmpty() || !QFileInfo(path).isFile()) {
+  t->setToolTip(TooltipOf(r.params.Picture));
+  if (!drawing.fileFound) {
     // The tag a missing picture would have kept from an earlier category
     // must not be applied by a click.
     t->Tag.clear();
+    render::PictureBox box(0, 0, t->BackColor(), t->devicePixelRatioF());
+    box.border = true;
     box.resizeLogical(t->width(), t->height());
     if (box.image.isNull()) return false;
     QPainter p(&box.image);
@@ -164,78 +321,20 @@ bool Gallery::PaintOne(Thumbnail* t, const gallery::TemplateRecord& r) {
     t->SetImage(box.image);
     return false;
   }
-  const render::PictureTone tone = render::ToneOf(r.params);
-  const render::TextureSource texture{Background.TextureBytes, Background.TextureLoaded,
-                                      Background.TextureEnabled};
-  // A picture that does not decode leaves the box plain; the template is
-  // still there to be applied, with its text.
-  if (!render::DrawTemplatePicture(path, box, tone, texture, &cache_))
-    box.resizeLogical(t->width(), t->height());
-  t->Tag = gallery::RecordText(r);
-  // The text is centred on the inner area, that is on the picture.
-  const QRect client = box.client();
-  const Layer layer = TextLayer(r.params, client.size(), box.devicePixelRatio);
-  if (!layer.image.isNull() && !box.image.isNull()) {
-    QPainter p(&box.image);
-    const qreal dpr = layer.image.devicePixelRatio();
-    p.translate(client.topLeft());
-    p.drawImage(QPointF(layer.at.x() / dpr, layer.at.y() / dpr), layer.image);
-  }
-  t->resize(box.logicalSize());
-  t->SetImage(box.image);
+  t->Tag = std::move(drawing.tag);
+  t->resize(drawing.logicalSize);
+  t->SetImage(drawing.image);
   return true;
 }
 
-namespace {
-
-// Appends raw code units: the key is never shown, and formatting numbers as
-// text would cost more than the lookup it serves.
-template <typename T>
-void AppendRaw(QString& key, T v) {
-  static_assert(sizeof(T) % 2 == 0);
-  key.append(reinterpret_cast<const QChar*>(&v), static_cast<qsizetype>(sizeof(T) / 2));
-}
-
-}  // namespace
-
-Gallery::Layer Gallery::TextLayer(const stamp::StampParams& look, const QSize& size, qreal dpr) {
-  // Fields 1..16 are all the text preview reads of a look. The key is put
-  // together by hand: this runs for every thumbnail of every paint.
-  QString key;
-  key.reserve(look.FontName.size() + state_.sampleText.size() + 40);
-  key.append(look.FontName).append(u'\n').append(state_.sampleText).append(u'\n');
-  for (const qint16 v : {look.FontStyle, look.FontSize, qint16(look.ShadowAlpha), look.BorderWidth,
-                         look.TextOn, look.ShadowOn, look.BorderOn, look.BorderUnder})
-    AppendRaw(key, v);
-  for (const qint32 v : {look.TextColor, look.ShadowColor, look.BorderColor}) AppendRaw(key, v);
-  for (const float v : {look.TextX, look.TextY, look.ShadowX, look.ShadowY}) AppendRaw(key, v);
-  AppendRaw(key, qint32(size.width()));
-  AppendRaw(key, qint32(size.height()));
-  AppendRaw(key, std::bit_cast<quint64>(dpr));
-  if (const auto it = textLayers_.constFind(key); it != textLayers_.constEnd()) return *it;
-  Layer layer;
-  if (!render::StampTextLayer(size, dpr, look, state_.sampleText, layer.image, layer.at))
-    layer = Layer();
-  if (textLayerBytes_ + layer.image.sizeInBytes() > kTextLayerBytes) {
-    textLayers_.clear();
-    textLayerBytes_ = 0;
-  }
-  textLayers_.insert(key, layer);
-  textLayerBytes_ += layer.image.sizeInBytes();
-  return layer;
-}
-
-void Gallery::ClearCaches() {
-  cache_.clear();
-  textLayers_.clear();
-  textLayerBytes_ = 0;
-}
+void Gallery::ClearCaches() { renderer_.ClearCaches(); }
 
 void Gallery::FrameResize() {
   // Without a category there is nothing to lay out; an empty category still
-  // takes the strip back and hides the scroll bar.
+  // takes the strip back and hides the scroll bar. A resize in the middle of
+  // a paint waits for the layout at its end, which sees the new size.
   const int cat = SelectedCategory();
-  if (cat < 0 || !area_->pic(1)) return;
+  if (cat < 0 || !area_->pic(1) || painting_) return;
   const int count = ThumbnailCount();
   const auto& templates = catalogue_.categories[cat].templates;
 
@@ -295,7 +394,9 @@ void Gallery::KeepWithinBudget() {
   const int cat = SelectedCategory();
   // Drawing may run the event loop (the drawing backend's start); a scroll
   // meanwhile must not start a second round inside this one.
-  if (count == 0 || keeping_) return;
+  // A paint draws everything itself, and the thumbnails are not in their
+  // final places before its end.
+  if (count == 0 || keeping_ || painting_) return;
   keeping_ = true;
   // The part of the strip in view, and a view's height above and below it,
   // in the strip's own pixels.
@@ -350,7 +451,8 @@ void Gallery::RepaintInPlace(int Index, const gallery::TemplateRecord& r) {
 // --- gestures ---------------------------------------------------------------
 
 void Gallery::pic_MouseDown(int Index, int Button, int Shift) {
-  if (Index < 1 || Index > ThumbnailCount()) return;
+  // In the middle of a paint the tags belong half to the old category.
+  if (Index < 1 || Index > ThumbnailCount() || painting_) return;
   Thumbnail* t = area_->pic(Index);
   // A thumbnail without a tag shows a missing picture: there is nothing it
   // could apply or take.

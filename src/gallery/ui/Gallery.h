@@ -10,17 +10,16 @@
 // so the gallery can be driven without the window in a test or a benchmark.
 
 #include <QByteArray>
-#include <QHash>
-#include <QImage>
 #include <QObject>
-#include <QPoint>
 #include <QString>
+#include <QThreadPool>
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "gallery/Catalogue.h"
-#include "render/PictureRenderer.h"
+#include "gallery/ui/ThumbnailRenderer.h"
 
 namespace qm {
 
@@ -74,7 +73,15 @@ class Gallery : public QObject {
   // The category chosen in lstDir: sets the caption and repaints.
   void lstDir_Click();
   // Repaints every thumbnail of the selected category, then lays them out.
+  // The pictures are decoded and drawn on a pool of threads; each thumbnail
+  // is shown, in order, as soon as it and those before it are drawn. Until
+  // the end the window handles no user input, but timers and host messages
+  // go on: when one of them asks for a repaint (a template of another
+  // category, say), the paint under way drops what it has not shown yet and
+  // starts over with the new state, and this call returns at once.
   void PaintAllPic();
+  // Whether a repaint is under way.
+  bool Painting() const { return painting_; }
   // Lays out the thumbnails of the selected category and sets up scrlPic.
   void FrameResize();
   void scrlPic_Change();
@@ -95,6 +102,9 @@ class Gallery : public QObject {
   int DrawCount() const { return drawCount_; }
   // Layouts done since start.
   int LayoutCount() const { return layoutCount_; }
+  // Picture files decoded (or tried) since start: a file that many
+  // thumbnails show, or that a repaint shows again unchanged, counts once.
+  int DecodeCount() const { return renderer_.DecodeCount(); }
   // Forgets the decoded pictures and the drawn texts kept between paints.
   void ClearCaches();
 
@@ -118,9 +128,19 @@ class Gallery : public QObject {
  private:
   QWidget* swatch_ = nullptr;  // the background swatch, whose clicks are read here
   bool swatchDoubleClick_ = false;
-  // Draws one template into its thumbnail; false when its picture file is
-  // missing (the thumbnail then says so and has no tag).
+  // Draws one template into its thumbnail here and now; false when its
+  // picture file is missing (the thumbnail then says so and has no tag).
   bool PaintOne(Thumbnail* t, const gallery::TemplateRecord& r);
+  ThumbnailJob JobFor(const Thumbnail* t, const gallery::TemplateRecord& r) const;
+  // Puts a drawing into its thumbnail; false for a missing picture file.
+  bool ShowDrawing(Thumbnail* t, const gallery::TemplateRecord& r, ThumbnailDrawing& drawing);
+  struct PaintRun;
+  // Resets every thumbnail and hands the selected category's drawings to
+  // the pool.
+  std::shared_ptr<PaintRun> StartRun();
+  // Stops a run: its jobs not begun yet are dropped, those under way are let
+  // finish and their drawings ignored.
+  void DropRun(const std::shared_ptr<PaintRun>& run);
   void OverwriteTemplate(int Index);
   // Draws thumbnail i again where it is, keeping a row-break mark the
   // layout gave its tooltip.
@@ -128,17 +148,6 @@ class Gallery : public QObject {
   // Draws the undrawn thumbnails near the view, then lets go of drawings
   // far from it while the budget is exceeded.
   void KeepWithinBudget();
-  // The template's text drawn alone on a transparent box of the thumbnail's
-  // size, kept to the part the text touches (`at`, in device pixels). The
-  // text does not depend on the background or the picture's tone, so a
-  // repaint after a background change, or of a category shown before, lays
-  // the kept text over the new background instead of drawing it again; a
-  // null image when the text cannot be drawn or touches nothing.
-  struct Layer {
-    QImage image;
-    QPoint at;
-  };
-  Layer TextLayer(const stamp::StampParams& look, const QSize& size, qreal dpr);
   bool StartDrawing();
   void StopDrawing();
 
@@ -147,16 +156,19 @@ class Gallery : public QObject {
   gallery::Catalogue& catalogue_;
   CategoryPage* page_;
   GalleryArea* area_;
-  render::PictureCache cache_;
   int drawCount_ = 0;
   int layoutCount_ = 0;
-  static constexpr qint64 kTextLayerBytes = 64LL * 1024 * 1024;
-  QHash<QString, Layer> textLayers_;
-  qint64 textLayerBytes_ = 0;
   std::array<bool, 81> wired_{};    // thumbnails whose events reach the handlers
   std::array<bool, 81> undrawn_{};  // let go of to stay within the budget
   qint64 thumbnailBudget_ = kThumbnailBudget;
   bool keeping_ = false;
+  bool painting_ = false;
+  bool repaintAsked_ = false;  // by a handler that ran in the middle of a paint
+  std::shared_ptr<PaintRun> run_;
+  // The jobs use the renderer and post to this object: the destructor drops
+  // the run and waits for the pool before either goes.
+  ThumbnailRenderer renderer_;
+  QThreadPool pool_;
 };
 
 }  // namespace qm
