@@ -71,7 +71,8 @@ void HostSession::CatchUpHost(const QString& sMsg) {
   // Only when the outermost message is through (a nested one would send the
   // line before the message in flight is in it), and never after farewell.
   if (delivering_ > 0 || muted_ > 0 || state_.HostHwnd <= 0) return;
-  if (sMsg == stamp::AnnounceMessage(0) || !patience_.TakeCatchUp()) return;
+  static const QString farewell = stamp::AnnounceMessage(0);
+  if (sMsg == farewell || !patience_.TakeCatchUp()) return;
   const QString line =
       stamp::IsValidLine(state_.Text1.text()) ? state_.Text1.text() : FallbackLine();
   if (stamp::IsValidLine(line)) Deliver(QStringLiteral("A=") + line);

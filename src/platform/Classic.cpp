@@ -192,11 +192,33 @@ std::optional<bool> ToBool(QStringView text) {
   return *v != 0.0;
 }
 
-QString HexDigits(std::int32_t v) {
-  return QString::number(static_cast<std::uint32_t>(v), 16).toUpper();
+namespace {
+
+// Written by hand: every colour of every line the editor sends or stores
+// goes through here, and the general number formatting (locale, then a
+// second pass for the case, then a third string for the prefix) costs more
+// than the rest of putting a line together.
+QString Hex(std::int32_t v, bool prefix) {
+  char16_t buf[10];
+  char16_t* end = buf + 10;
+  char16_t* p = end;
+  auto u = static_cast<std::uint32_t>(v);
+  do {
+    *--p = u"0123456789ABCDEF"[u & 0xF];
+    u >>= 4;
+  } while (u != 0);
+  if (prefix) {
+    *--p = u'H';
+    *--p = u'&';
+  }
+  return QString(reinterpret_cast<const QChar*>(p), end - p);
 }
 
-QString HexText(std::int32_t v) { return QStringLiteral("&H") + HexDigits(v); }
+}  // namespace
+
+QString HexDigits(std::int32_t v) { return Hex(v, false); }
+
+QString HexText(std::int32_t v) { return Hex(v, true); }
 
 QString SingleText(float v, QChar decimalSeparator) {
   if (std::isnan(v)) return QStringLiteral("NaN");

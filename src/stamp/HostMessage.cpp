@@ -6,6 +6,7 @@ namespace qm::stamp {
 namespace {
 
 // Keys of fields 1..21, in field order; entry 0 is the picture group "P=".
+// Each is one letter and "=".
 constexpr std::array<const char16_t*, kFieldCount> kKeys = {
     u"P=", u"F=", u"f=", u"S=", u"C=", u"X=", u"Y=", u"c=", u"x=", u"y=", u"t=",
     u"q=", u"w=", u"T=", u"o=", u"O=", u"d=", u"h=", u"s=", u"v=", u"b=", u"a="};
@@ -22,9 +23,12 @@ QString ToneParts(const StampParams& p) {
 }  // namespace
 
 std::optional<int> KeyFieldIndex(QStringView key) {
+  // Every key is a letter and "=": one look at the letter each.
+  if (key.size() != 2 || key[1] != u'=') return std::nullopt;
+  const char16_t letter = key[0].unicode();
   for (int i = 0; i < kFieldCount; ++i)
-    if (key == QStringView(kKeys[static_cast<std::size_t>(i)])) return i;
-  if (key == u"p=") return kToneGroup;
+    if (kKeys[static_cast<std::size_t>(i)][0] == letter) return i;
+  if (letter == u'p') return kToneGroup;
   return std::nullopt;
 }
 

@@ -1,6 +1,7 @@
 #include "stamp/ParamLine.h"
 
 #include <array>
+#include <cstring>
 #include <span>
 
 #include "platform/Classic.h"
@@ -79,13 +80,18 @@ std::optional<ParamLineResult> Param2Text(const QString& currentLine, const QStr
   fields[kShadowColor] = colours[1];
   fields[kBorderColor] = colours[2];
 
+  // Copied straight into place: appending field by field costs more than
+  // the whole parse.
   qsizetype length = kFieldCount - 1;
   for (int i = 0; i < kFieldCount; ++i) length += fields[static_cast<std::size_t>(i)].size();
-  QString line;
-  line.reserve(length);
+  QString line(length, Qt::Uninitialized);
+  QChar* out = line.data();
   for (int i = 0; i < kFieldCount; ++i) {
-    if (i > 0) line += u'|';
-    line += fields[static_cast<std::size_t>(i)];
+    if (i > 0) *out++ = u'|';
+    const QStringView f = fields[static_cast<std::size_t>(i)];
+    std::memcpy(static_cast<void*>(out), f.data(),
+                static_cast<std::size_t>(f.size()) * sizeof(QChar));
+    out += f.size();
   }
   return ParamLineResult{std::move(line), *std::move(parsed), fromFallback};
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <limits>
 #include <string>
 
 #include "platform/Classic.h"
@@ -74,6 +75,9 @@ TEST(ClassicHex, UpperCaseWithoutLeadingZeros) {
   EXPECT_EQ(HexText(0xFF0000), "&HFF0000");
   EXPECT_EQ(HexText(-1), "&HFFFFFFFF");
   EXPECT_EQ(HexText(-16777216), "&HFF000000");
+  EXPECT_EQ(HexText(std::numeric_limits<std::int32_t>::min()), "&H80000000");
+  EXPECT_EQ(HexDigits(0xABC), "ABC");
+  EXPECT_EQ(HexDigits(0x10), "10");
 }
 
 struct SingleCase {

@@ -27,7 +27,9 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyCase{u"v=", 19}, KeyCase{u"b=", 20}, KeyCase{u"a=", 21},
                       KeyCase{u"P=", kPictureGroup}, KeyCase{u"p=", kToneGroup},
                       KeyCase{u"A=", std::nullopt}, KeyCase{u"W=", std::nullopt},
-                      KeyCase{u"F", std::nullopt}, KeyCase{u"", std::nullopt}));
+                      KeyCase{u"F", std::nullopt}, KeyCase{u"", std::nullopt},
+                      KeyCase{u"F:", std::nullopt}, KeyCase{u"==", std::nullopt},
+                      KeyCase{u"FF=", std::nullopt}));
 
 TEST(StampParams, FieldKeyIsTheInverseOfTheTableForSingleFields) {
   for (int i = 1; i < kFieldCount; ++i) EXPECT_EQ(KeyFieldIndex(FieldKey(i)), i);
