@@ -56,8 +56,10 @@ std::optional<TemplateRecord> ParseRecordLine(const QString& categoryPath, const
   auto p = stamp::ParseParamFields(std::span<const QStringView>(pieces.data(), stamp::kFieldCount));
   if (!p) return std::nullopt;
   rec.params = std::move(*p);
-  rec.params.Picture.reserve(categoryPath.size() + file.size());
-  rec.params.Picture.append(categoryPath).append(file);
+  QString picture(categoryPath.size() + file.size(), Qt::Uninitialized);
+  std::copy(categoryPath.cbegin(), categoryPath.cend(), picture.begin());
+  std::copy(file.begin(), file.end(), picture.begin() + categoryPath.size());
+  rec.params.Picture = std::move(picture);
   rec.fileLength = file.size();
   if (lastFont && *lastFont == font) {
     rec.params.FontName = *lastFont;

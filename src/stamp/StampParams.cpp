@@ -182,7 +182,7 @@ int FirstRefused(StampParams& p, const List& fields, std::index_sequence<I...>) 
   const auto one = [&](auto index) {
     constexpr int i = decltype(index)::value;
     const QStringView f(fields[i]);
-    if ((i == kPicture || i == kFontName) && f.contains(u'|')) return false;
+    if ((i == kPicture || i == kFontName) && !f.isEmpty() && f.contains(u'|')) return false;
     return SetFieldAt<i>(p, f);
   };
   (void)(((one(std::integral_constant<int, static_cast<int>(I)>{}) ||
