@@ -16,6 +16,7 @@
 #include "platform/link/FrameParser.h"
 #include "platform/link/LinkDirectory.h"
 #include "platform/link/LinkSender.h"
+#include "platform/link/LinkText.h"
 
 namespace qm::link {
 namespace {
@@ -187,6 +188,42 @@ TEST_F(LinkSenderTest, KeptConnectionSurvivesPeerRestart) {
   ASSERT_TRUE(peer->listening());
   EXPECT_TRUE(sender.send(QStringLiteral("two")));
   EXPECT_EQ(peer->messages(), QStringList{QStringLiteral("two")});
+}
+
+// A peer that hangs up after each answer while it keeps listening: the kept
+// connection is found closed when the next frame goes out, before any byte
+// of it went anywhere, and the frame is delivered on a new one. Every frame
+// arrives whole, once.
+TEST_F(LinkSenderTest, AConnectionThePeerClosedAfterAnsweringIsReplacedForTheNextFrame) {
+  const int listener = test::RawListen(dir.socket(12));
+  ASSERT_GE(listener, 0);
+  QStringList received;
+  QSemaphore hungUp;
+  std::thread peer([&] {
+    for (;;) {
+      const int c = ::accept(listener, nullptr, nullptr);
+      if (c < 0) return;  // the test is over
+      QByteArray frame;
+      char ch = 0;
+      while (::recv(c, &ch, 1, 0) == 1 && ch != 0) frame += ch;
+      received << DecodeLinkText(frame);
+      const char ack = 0x06;
+      (void)::send(c, &ack, 1, MSG_NOSIGNAL);
+      ::close(c);
+      hungUp.release();
+    }
+  });
+  LinkSender sender(12);
+  for (const char* text : {"X=1", "X=2", "X=3"}) {
+    const bool sent = sender.send(QString::fromUtf8(text));
+    EXPECT_TRUE(sent) << text;
+    if (!sent) break;
+    hungUp.acquire();  // the next frame meets a connection closed for sure
+  }
+  ::shutdown(listener, SHUT_RDWR);  // ends the peer's accept
+  peer.join();
+  ::close(listener);
+  EXPECT_EQ(received, (QStringList{"X=1", "X=2", "X=3"}));
 }
 
 // Many messages reach us while we wait for a peer that never answers, and the
