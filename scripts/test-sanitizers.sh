@@ -45,8 +45,9 @@ if [ ${#programs[@]} -eq 0 ]; then
 fi
 run_program() {
   local log="$1.log"
-  if ! (cd "$(dirname "$1")" && QT_QPA_PLATFORM=offscreen timeout 1200 "$1" --gtest_brief=1 \
-        >"$log" 2>&1); then
+  # The environment ctest gives every case in build/.
+  if ! (cd "$(dirname "$1")" && QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8 LANG=C.UTF-8 \
+        timeout 1200 "$1" --gtest_brief=1 >"$log" 2>&1); then
     echo "==== FAILED: ${1##*/}" >&2
     cat "$log" >&2
     return 1
