@@ -106,3 +106,8 @@ QString TemplateCaptionEnding(int n);
 QString TemplateCaption(const QString& base, const QString& name, int n);
 
 }  // namespace qm::gallery
+
+// Texts and numbers only: a list of them may move them as bytes when it grows
+// or shifts, instead of one by one.
+Q_DECLARE_TYPEINFO(qm::gallery::TemplateRecord, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(qm::gallery::Category, Q_RELOCATABLE_TYPE);
