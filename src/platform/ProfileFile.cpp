@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 #include <QFile>
 #include <QSaveFile>
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -335,88 +336,103 @@ std::size_t ProfileSnapshot::Hash(std::size_t seed, const Name& name) {
   return static_cast<std::size_t>(h ^ (h >> 29));
 }
 
+namespace {
+
+// Puts `index` into the table, doubling it first when it is half full; the
+// items already there are put back by their hash.
+template <typename HashOf>
+void Insert(std::vector<int>& slots, int index, std::size_t count, const HashOf& hashOf) {
+  if (slots.empty() || count * 2 > slots.size()) {
+    slots.assign(SlotCount(count), -1);
+    for (int i = 0; i < static_cast<int>(count); ++i) {
+      std::size_t slot = hashOf(i) & (slots.size() - 1);
+      while (slots[slot] >= 0) slot = (slot + 1) & (slots.size() - 1);
+      slots[slot] = i;
+    }
+    return;  // `index` is among the items put back
+  }
+  std::size_t slot = hashOf(index) & (slots.size() - 1);
+  while (slots[slot] >= 0) slot = (slot + 1) & (slots.size() - 1);
+  slots[slot] = index;
+}
+
+}  // namespace
+
+int ProfileSnapshot::FindSection(const Name& name) const {
+  if (sectionSlots_.empty()) return -1;
+  const std::size_t mask = sectionSlots_.size() - 1;
+  for (std::size_t slot = Hash(0, name) & mask;; slot = (slot + 1) & mask) {
+    const int at = sectionSlots_[slot];
+    if (at < 0 || sections_[static_cast<std::size_t>(at)] == name) return at;
+  }
+}
+
+const ProfileSnapshot::Entry* ProfileSnapshot::FindEntry(int section, const Name& name) const {
+  if (entrySlots_.empty()) return nullptr;
+  const std::size_t mask = entrySlots_.size() - 1;
+  for (std::size_t slot = Hash(static_cast<std::size_t>(section), name) & mask;;
+       slot = (slot + 1) & mask) {
+    const int at = entrySlots_[slot];
+    if (at < 0) return nullptr;
+    const Entry& e = entries_[static_cast<std::size_t>(at)];
+    if (e.section == section && e.name == name) return &e;
+  }
+}
+
+void ProfileSnapshot::AddSection(Name name) {
+  sections_.push_back(std::move(name));
+  Insert(sectionSlots_, static_cast<int>(sections_.size() - 1), sections_.size(),
+         [this](int i) { return Hash(0, sections_[static_cast<std::size_t>(i)]); });
+}
+
+void ProfileSnapshot::AddEntry(Entry entry) {
+  entries_.push_back(std::move(entry));
+  Insert(entrySlots_, static_cast<int>(entries_.size() - 1), entries_.size(), [this](int i) {
+    const Entry& e = entries_[static_cast<std::size_t>(i)];
+    return Hash(static_cast<std::size_t>(e.section), e.name);
+  });
+}
+
 ProfileSnapshot ProfileSnapshot::Load(const QString& file) {
   ProfileSnapshot snap;
   if (!ReadWhole(file, snap.data_)) return snap;
   const QByteArray& data = snap.data_;
-  // Room for a key on every line, so that the list never moves while it grows.
+  // Room for a key on every line of a file of the usual size, so that the
+  // lists hardly ever grow; a huge file of blank or repeated lines must not
+  // reserve room it never fills.
   std::size_t lines = 1;
   for (const char *p = data.constData(), *end = p + data.size();
        (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))); ++p)
     ++lines;
+  lines = std::min<std::size_t>(lines, 1 << 14);
   snap.entries_.reserve(lines);
+  snap.entrySlots_.assign(SlotCount(lines), -1);
+
   LineScanner scanner(data);
   Line line;
+  int current = -1;  // the section the keys go to; -1 before any, or in a repeated one
   while (scanner.Next(line)) {
     if (line.kind == Line::Section) {
-      snap.sections_.push_back(Section{FoldedName(data, line)});
-    } else if (line.kind == Line::Key && !snap.sections_.empty()) {
+      Name name = FoldedName(data, line);
+      if (snap.FindSection(name) >= 0) {
+        current = -1;  // a repeated section is never consulted, its keys included
+      } else {
+        snap.AddSection(std::move(name));
+        current = static_cast<int>(snap.sections_.size() - 1);
+      }
+    } else if (line.kind == Line::Key && current >= 0) {
+      Name name = FoldedName(data, line);
+      if (snap.FindEntry(current, name)) continue;
       const auto [b, e] = ValueRange(data, line);
-      snap.entries_.push_back(
-          Entry{FoldedName(data, line), static_cast<int>(snap.sections_.size() - 1), b, e});
-    }
-  }
-
-  // The first section of a name is the one a reader going down the file
-  // finds; a repeated one is never consulted, its keys included.
-  snap.sectionSlots_.assign(SlotCount(snap.sections_.size()), -1);
-  const std::size_t sectionMask = snap.sectionSlots_.size() - 1;
-  for (int i = 0; i < static_cast<int>(snap.sections_.size()); ++i) {
-    Section& s = snap.sections_[static_cast<std::size_t>(i)];
-    for (std::size_t slot = Hash(0, s.name) & sectionMask;; slot = (slot + 1) & sectionMask) {
-      int& at = snap.sectionSlots_[slot];
-      if (at < 0) {
-        at = i;
-        break;
-      }
-      if (snap.sections_[static_cast<std::size_t>(at)].name == s.name) {
-        s.live = false;
-        break;
-      }
-    }
-  }
-  // Likewise the first key of a name inside its section.
-  snap.entrySlots_.assign(SlotCount(snap.entries_.size()), -1);
-  const std::size_t entryMask = snap.entrySlots_.size() - 1;
-  for (int i = 0; i < static_cast<int>(snap.entries_.size()); ++i) {
-    const Entry& e = snap.entries_[static_cast<std::size_t>(i)];
-    if (!snap.sections_[static_cast<std::size_t>(e.section)].live) continue;
-    for (std::size_t slot = Hash(static_cast<std::size_t>(e.section), e.name) & entryMask;;
-         slot = (slot + 1) & entryMask) {
-      int& at = snap.entrySlots_[slot];
-      if (at < 0) {
-        at = i;
-        break;
-      }
-      const Entry& other = snap.entries_[static_cast<std::size_t>(at)];
-      if (other.section == e.section && other.name == e.name) break;
+      snap.AddEntry(Entry{std::move(name), current, b, e});
     }
   }
   return snap;
 }
 
 const ProfileSnapshot::Entry* ProfileSnapshot::Find(QStringView section, QStringView key) const {
-  if (sectionSlots_.empty()) return nullptr;
-  const Name sectionName = Folded(section);
-  const std::size_t sectionMask = sectionSlots_.size() - 1;
-  int found = -1;
-  for (std::size_t slot = Hash(0, sectionName) & sectionMask;; slot = (slot + 1) & sectionMask) {
-    const int at = sectionSlots_[slot];
-    if (at < 0) return nullptr;
-    if (sections_[static_cast<std::size_t>(at)].name == sectionName) {
-      found = at;
-      break;
-    }
-  }
-  const Name keyName = Folded(key);
-  const std::size_t entryMask = entrySlots_.size() - 1;
-  for (std::size_t slot = Hash(static_cast<std::size_t>(found), keyName) & entryMask;;
-       slot = (slot + 1) & entryMask) {
-    const int at = entrySlots_[slot];
-    if (at < 0) return nullptr;
-    const Entry& e = entries_[static_cast<std::size_t>(at)];
-    if (e.section == found && e.name == keyName) return &e;
-  }
+  const int s = FindSection(Folded(section));
+  return s < 0 ? nullptr : FindEntry(s, Folded(key));
 }
 
 QString ProfileSnapshot::Read(QStringView section, QStringView key, const QString& def) const {

@@ -62,19 +62,21 @@ class ProfileSnapshot {
     qsizetype begin = 0;  // the value's bytes, blanks and quotes dropped
     qsizetype end = 0;
   };
-  struct Section {
-    Name name;
-    bool live = true;  // false for a later section of a name already seen
-  };
   // Open addressing over sections_ and entries_: a lookup hashes the folded
   // name once and compares a name or two, and building the index allocates
-  // nothing per key.
+  // nothing per key. Only the first section of a name and the first key of a
+  // name in it are kept, as a reader going down the file finds them, so a
+  // file of repeated lines costs no more than one of each.
   static std::size_t Hash(std::size_t seed, const Name& name);
+  int FindSection(const Name& name) const;  // -1 when there is none
+  const Entry* FindEntry(int section, const Name& name) const;
+  void AddSection(Name name);
+  void AddEntry(Entry entry);
   const Entry* Find(QStringView section, QStringView key) const;
 
   QByteArray data_;
-  std::vector<Section> sections_;  // in file order
-  std::vector<Entry> entries_;     // in file order; the first key of a name in its section only
+  std::vector<Name> sections_;     // in file order
+  std::vector<Entry> entries_;     // in file order
   std::vector<int> sectionSlots_;  // -1 for an empty slot
   std::vector<int> entrySlots_;
 };
