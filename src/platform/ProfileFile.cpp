@@ -4,7 +4,6 @@
 #include <QByteArrayView>
 #include <QFile>
 #include <QSaveFile>
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -400,11 +399,13 @@ ProfileSnapshot ProfileSnapshot::Load(const QString& file) {
   // Room for a key on every line of a file of the usual size, so that the
   // lists hardly ever grow; a huge file of blank or repeated lines must not
   // reserve room it never fills.
+  constexpr std::size_t kMostReserved = 1 << 14;
   std::size_t lines = 1;
   for (const char *p = data.constData(), *end = p + data.size();
-       (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))); ++p)
+       lines < kMostReserved &&
+       (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p))));
+       ++p)
     ++lines;
-  lines = std::min<std::size_t>(lines, 1 << 14);
   snap.entries_.reserve(lines);
   snap.entrySlots_.assign(SlotCount(lines), -1);
 

@@ -20,7 +20,7 @@ constexpr int kDemocatTimeoutMs = 60'000;
 }  // namespace
 
 QString PerUserProgramFolder(const QProcessEnvironment& env) {
-  // The base directory specification ignores relative paths.
+  // A relative XDG_DATA_HOME is ignored, as every desktop program ignores it.
   QString base = env.value(QStringLiteral("XDG_DATA_HOME"));
   if (base.isEmpty() || !QDir::isAbsolutePath(base)) {
     const QString home = env.value(QStringLiteral("HOME"));
