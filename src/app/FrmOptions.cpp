@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -10,6 +11,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
+#include <cstdio>
 
 #include "app/CommandLine.h"
 #include "app/DesignGeometry.h"
@@ -124,7 +126,10 @@ FrmOptions::~FrmOptions() {
 void FrmOptions::ConnectGallery() {
   GalleryHooks& h = templates_->hooks;
   h.writeIni = [this](const QString& section, const QString& key, const QString& value) {
-    return ini_ && ini_->WriteInIKey(section, key, value, settings::sIniFile());
+    if (!ini_) return false;
+    const bool written = ini_->WriteInIKey(section, key, value, settings::sIniFile());
+    Saved(written);
+    return written;
   };
   h.gdipStart = [this] { return GdipStart(); };
   h.gdipStop = [this] { GdipStop(); };
@@ -223,6 +228,7 @@ bool FrmOptions::Form_Load() {
   // A save cut short by a kill leaves its temporary file beside the INI file.
   platform::RemoveStaleSaveTemporaries(settings::sIniFile());
   store_ = std::make_unique<settings::UserSettings>(env_.userStoreFile);
+  if (!store_->Problem().isEmpty()) ShowSaveProblem(store_->FilePath(), store_->Problem());
   // Twips per pixel is fixed (see Twips.h); the derived sizes come from the
   // design geometry.
   const double DefWidth = design::DefWidth();
@@ -372,8 +378,11 @@ void FrmOptions::LoadColours() {
   colourPage_->LoadColors(ini_->ReadINIKey(QStringLiteral("General"), QStringLiteral("Colors"),
                                            settings::sIniFile(), QString()));
   colourPage_->writeColors = [this](const QString& text) {
-    return ini_ && ini_->WriteInIKey(QStringLiteral("General"), QStringLiteral("Colors"), text,
-                                     settings::sIniFile());
+    if (!ini_) return false;
+    const bool written = ini_->WriteInIKey(QStringLiteral("General"), QStringLiteral("Colors"),
+                                           text, settings::sIniFile());
+    Saved(written);
+    return written;
   };
 }
 
@@ -517,7 +526,36 @@ void FrmOptions::changeEvent(QEvent* event) {
 // --- stores and drawing -----------------------------------------------------
 
 void FrmOptions::SetS(const QString& sKey, const QString& Sval) {
-  if (store_) store_->SetS(sKey, Sval);
+  if (!store_) return;
+  const bool saved = store_->SetS(sKey, Sval);
+  ShowSaveProblem(store_->FilePath(), saved ? QString() : store_->Problem());
+}
+
+bool FrmOptions::Saved(bool written) {
+  // A refused value (no error) would fail again just the same: it is no
+  // problem of the disk's and nothing to try again.
+  const QString problem = ini_ ? ini_->LastWriteError() : QString();
+  if (written || !problem.isEmpty()) ShowSaveProblem(settings::sIniFile(), problem);
+  return written || problem.isEmpty();
+}
+
+void FrmOptions::ShowSaveProblem(const QString& file, const QString& problem) {
+  // Said once, however often the save is tried again; a save of the same
+  // file that goes through puts the title back.
+  if (problem.isEmpty() && file != saveProblemFile_) return;
+  const QString english =
+      problem.isEmpty() ? QString() : QStringLiteral("cannot save %1: %2").arg(file, problem);
+  if (english == saveProblem_) return;
+  saveProblemFile_ = problem.isEmpty() ? QString() : file;
+  if (saveProblem_.isEmpty()) plainTitle_ = windowTitle();
+  saveProblem_ = english;
+  if (english.isEmpty()) {
+    setWindowTitle(plainTitle_);
+    return;
+  }
+  std::fprintf(stderr, "QuillmarkOpt: %s\n", qPrintable(english));
+  setWindowTitle(
+      tr("%1 — не сохранено: %2 (%3)").arg(plainTitle_, QFileInfo(file).fileName(), problem));
 }
 
 QString FrmOptions::GetS(const QString& sKey, const QString& sDef) const {

@@ -69,6 +69,10 @@ class FrmOptions : public QWidget {
 
   // Per-user store.
   void SetS(const QString& sKey, const QString& Sval);
+  // A save that failed for a reason that may pass (a full disk, a read-only
+  // folder): said once in the title and on stderr. An empty `problem` (a
+  // save of that file that went through) puts the title back.
+  void ShowSaveProblem(const QString& file, const QString& problem);
   QString GetS(const QString& sKey, const QString& sDef) const;
 
   // Graphics batches; a failed start tells the user once.
@@ -114,6 +118,9 @@ class FrmOptions : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The outcome of an INI write: false when it failed in a way worth trying
+  // again, which is then shown.
+  bool Saved(bool written);
   void ConnectHostLink();
   void ConnectGallery();
   void BuildMenu();
@@ -146,6 +153,9 @@ class FrmOptions : public QWidget {
   bool startingUp_ = false;
   bool closeRequested_ = false;
   bool closedDuringStartUp_ = false;
+  QString saveProblem_;  // the one shown; empty while saves go through
+  QString saveProblemFile_;
+  QString plainTitle_;
 
   // Controls owned directly by the window.
   QWidget* picMenu_ = nullptr;

@@ -47,8 +47,8 @@ void FrmOptions::ConnectHostLink() {
     return lst->ListIndex() >= 0 ? lst->Text() : lst->List(0);
   };
   h.saveLine = [this](const QString& line) {
-    return ini_ && ini_->WriteInIKey(QStringLiteral("General"), QStringLiteral("Selected"), line,
-                                     settings::sIniFile());
+    return !ini_ || Saved(ini_->WriteInIKey(QStringLiteral("General"), QStringLiteral("Selected"),
+                                            line, settings::sIniFile()));
   };
   h.showBlink = [this](const BlinkLook& look) {
     colourPage_->ShowBlink(look.drawMode, look.borderStyle);

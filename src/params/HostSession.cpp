@@ -179,7 +179,11 @@ void HostSession::tmr_Timer(int Index) {
   if (Index == 1) {
     if (saveTimer_) saveTimer_->stop();
     ++saveCount_;
-    if (hooks.saveLine) hooks.saveLine(state_.Text1.text());
+    const bool saved = !hooks.saveLine || hooks.saveLine(state_.Text1.text());
+    // A line the hook could not store for a reason that may pass (a full
+    // disk) is not lost while the window is open: the save waits its turn
+    // again. A closed session saves nothing more.
+    if (!saved && saveTimer_ && muted_ == 0) saveTimer_->start();
   } else if (Index == 0) {
     const BlinkLook look = BlinkStep(BlinkPhase);
     if (hooks.showBlink) hooks.showBlink(look);

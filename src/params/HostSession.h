@@ -51,7 +51,7 @@ class HostSession : public QObject, public LookSender {
     std::function<void(const QString&)> selectFont;   // "F=": select, silently
     std::function<void()> fontClick;                  // then the list's own handling
     std::function<QString()> fallbackFont;            // a listed font for a default line
-    std::function<bool(const QString&)> saveLine;     // INI "General"/"Selected"
+    std::function<bool(const QString&)> saveLine;     // INI "General"/"Selected"; false: retry
     std::function<void(const BlinkLook&)> showBlink;  // the palette mark
   };
   Hooks hooks;

@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QFile>
-#include <QSaveFile>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -11,6 +10,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/RegularFile.h"
+#include "platform/SaveFile.h"
 
 namespace qm::platform {
 namespace {
@@ -268,7 +268,7 @@ QString ReadProfileString(const QString& file, QStringView section, QStringView 
 }
 
 bool WriteProfileString(const QString& file, QStringView section, QStringView key,
-                        const QString& value) {
+                        const QString& value, QString* why) {
   if (!WouldKeepLayout(section, key, value)) return false;
   const auto sectionBytes = Encode(section);
   const auto keyBytes = Encode(key);
@@ -278,7 +278,11 @@ bool WriteProfileString(const QString& file, QStringView section, QStringView ke
   // Read right before writing: the host writes this file too, and whatever it
   // stored since our last look must survive.
   QByteArray data;
-  if (QFile::exists(file) && !ReadWhole(file, data)) return false;
+  if (QFile::exists(file)) {
+    std::optional<QByteArray> whole = ReadRegularFile(file, kMaxIniBytes, why);
+    if (!whole) return false;
+    data = std::move(*whole);
+  }
 
   const Location loc = Locate(data, Folded(section), Folded(key));
   // The file already reads as `value` (quotes around it, say): storing it
@@ -302,16 +306,11 @@ bool WriteProfileString(const QString& file, QStringView section, QStringView ke
   }
   if (out == data) return true;
 
-  // A temporary file in the same directory renamed over the old one: readers
-  // see either the old or the new file, never half of one. QSaveFile keeps the
-  // old file's permissions.
-  QSaveFile saver(file);
-  if (!saver.open(QIODevice::WriteOnly)) return false;
-  if (saver.write(out) != out.size()) {
-    saver.cancelWriting();
-    return false;
-  }
-  return saver.commit();
+  // Written whole or not at all: a full disk must never leave the file
+  // shorter than it was.
+  const SaveResult saved = SaveFileAtomically(file, out);
+  if (!saved.ok && why) *why = saved.Reason();
+  return saved.ok;
 }
 
 namespace {

@@ -33,9 +33,12 @@ QString ReadProfileString(const QString& file, QStringView section, QStringView 
 // quotes and bytes included) and counts as written. Returns false, leaving the
 // file as it was, when the names or the value would break the layout (line
 // breaks, NUL, a key with "=" or starting with "[" or ";", a section with "]",
-// an empty name) or when the file cannot be read or replaced.
+// an empty name) or when the file cannot be read or replaced. The file is
+// replaced whole or not at all (see SaveFile.h). `why`, when given, gets the
+// reason (in English) for a file that could not be read or replaced; a
+// refused name or value leaves it as it was.
 bool WriteProfileString(const QString& file, QStringView section, QStringView key,
-                        const QString& value);
+                        const QString& value, QString* why = nullptr);
 
 // The whole file parsed once, for the thousands of reads of the start-up.
 // Read() follows exactly the rules of ReadProfileString().

@@ -21,7 +21,9 @@ QString INI_Class::ReadINIKey(const QString& Section, const QString& KeyName,
 
 bool INI_Class::WriteInIKey(const QString& Section, const QString& KeyName, const QString& KeyValue,
                             const QString& FileName) {
-  const bool ok = platform::WriteProfileString(FileName, Section, KeyName, KeyValue);
+  lastWriteError_.clear();
+  const bool ok =
+      platform::WriteProfileString(FileName, Section, KeyName, KeyValue, &lastWriteError_);
   if (snapshot_ && IsBulkFile(FileName)) snapshot_ = platform::ProfileSnapshot::Load(FileName);
   return ok;
 }

@@ -22,6 +22,10 @@ class INI_Class {
   // would break the file's layout).
   bool WriteInIKey(const QString& Section, const QString& KeyName, const QString& KeyValue,
                    const QString& FileName);
+  // Why the last WriteInIKey failed to read or replace its file (the reason
+  // in English); empty after a success or after a refused name or value,
+  // which trying again would not mend.
+  const QString& LastWriteError() const { return lastWriteError_; }
 
   // Start-up reads thousands of keys: between these two calls, reads of
   // FileName come from one parse of the file instead of one parse per key.
@@ -37,6 +41,7 @@ class INI_Class {
   QString bulkRaw_;   // the name as BeginBulkRead was given it
   QString bulkFile_;  // absolute, cleaned; empty when no bulk read is active
   std::optional<platform::ProfileSnapshot> snapshot_;
+  QString lastWriteError_;
 };
 
 }  // namespace qm::settings

@@ -21,6 +21,7 @@
 #include "platform/PathResolver.h"
 #include "settings/IniClass.h"
 #include "stamp/ParamLine.h"
+#include "support/SmallDisk.h"
 
 using namespace qm::gallery;
 using qm::stamp::StampParams;
@@ -337,6 +338,30 @@ TEST_F(DemoCatalogueTest, OutputIsTheSameEveryRun) {
     SCOPED_TRACE(f.toStdString());
     EXPECT_EQ(ReadAll(out.filePath(f)), ReadAll(dir_->filePath(f)));
   }
+}
+
+// A disk that fills up before the catalogue is drawn: the tool fails, and
+// nothing of the attempt is left for the programs to take for a catalogue.
+// Once there is room, it is drawn whole.
+TEST(DemoCatalogueOnAFullDisk, FailsAndLeavesNothingBehind) {
+  qm::test::SmallDisk disk(1024);
+  QM_SKIP_WITHOUT(disk);
+  const auto entries = [&] {
+    QStringList names =
+        QDir(disk.Path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    names.sort();
+    return names;
+  };
+  for (const qint64 spare : {0, 16 << 10, 64 << 10}) {
+    disk.Fill(spare);
+    EXPECT_NE(RunTool({disk.Path()}), 0) << spare;
+    EXPECT_EQ(entries(), QStringList{"filler"}) << spare;
+    disk.Free();
+  }
+  ASSERT_EQ(RunTool({disk.Path()}), 0);
+  EXPECT_GT(QFileInfo(disk.Path() + QStringLiteral("/Quillmark.ini")).size(), 0);
+  EXPECT_TRUE(QFileInfo::exists(disk.Path() + QStringLiteral("/Tavrel/.complete")));
+  EXPECT_EQ(entries(), QStringList({"Quillmark.ini", "Tavrel"}));
 }
 
 TEST_F(DemoCatalogueTest, RefusesArgumentsItDoesNotKnow) {

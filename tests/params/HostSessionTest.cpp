@@ -66,6 +66,31 @@ TEST_F(HostSessionTest, AppliedMessagesChangeTheLineAndAreSavedOnceAfterTheLast)
   EXPECT_FALSE(session->SavePending());
 }
 
+// A disk that is full for a while: the line waits and is stored once it can
+// be, not dropped after the first try.
+TEST_F(HostSessionTest, ALineThatCouldNotBeStoredIsTriedAgainUntilItIs) {
+  int refusals = 3;
+  session->hooks.saveLine = [&](const QString& line) {
+    if (refusals > 0) {
+      --refusals;
+      return false;
+    }
+    saved << line;
+    return true;
+  };
+  ASSERT_TRUE(session->SendText(QStringLiteral("w=7")));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !saved.isEmpty(); }, 5000));
+  EXPECT_EQ(saved, QStringList{state.Text1.text()});
+  EXPECT_EQ(session->SaveCount(), 4);
+  EXPECT_FALSE(session->SavePending());
+  // A closed session tries no more.
+  refusals = 1;
+  ASSERT_TRUE(session->SendText(QStringLiteral("w=8")));
+  session->FlushPendingSave();
+  session->Close();
+  EXPECT_FALSE(session->SavePending());
+}
+
 TEST_F(HostSessionTest, RefusedAndForeignMessagesTouchNeitherTheLineNorTheSave) {
   for (const char* m : {"S=abc", "A=a|b", "p=0|100", "W=2", "Z=1", ""}) {
     EXPECT_FALSE(session->SendText(QString::fromUtf8(m))) << m;

@@ -1,11 +1,21 @@
 #include "DemoCatalogue.h"
 
+#include <stdio.h>
+
+#include <QBuffer>
+#include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
-#include <QSaveFile>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
 
+#include "platform/Leftovers.h"
+#include "platform/SaveFile.h"
 #include "stamp/StampParams.h"
 
 namespace qm::democat {
@@ -14,6 +24,11 @@ namespace {
 const QString kTemplateRoot = QStringLiteral("Tavrel");
 const QString kIniName = QStringLiteral("Quillmark.ini");
 const QString kTextureName = QStringLiteral("Chm1.png");
+// Left last, when every picture and the INI file are in place: a catalogue
+// without it was cut short and is drawn again.
+const QString kCompleteMark = QStringLiteral(".complete");
+// The pictures are drawn into "<OUTDIR>/.democat-XXXXXX" first.
+const QString kDraftPrefix = QStringLiteral(".democat-");
 
 // Fonts the install script puts on every machine; a family that is missing
 // would leave its thumbnails without text.
@@ -125,24 +140,78 @@ stamp::StampParams LookParams(const DemoLook& l, const QString& picture) {
 }
 
 bool WriteFile(const QString& path, const QByteArray& bytes, QString* error) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-    *error = QStringLiteral("cannot write \"%1\": %2").arg(path, file.errorString());
+  const platform::SaveResult saved = platform::SaveFileAtomically(path, bytes);
+  if (!saved.ok) *error = saved.Text(path);
+  return saved.ok;
+}
+
+bool WritePng(const QString& path, const QImage& image, QString* error) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  QImageWriter writer(&buffer, "png");
+  if (!writer.write(image)) {
+    *error = QStringLiteral("cannot draw %1: %2").arg(path, writer.errorString());
     return false;
+  }
+  return WriteFile(path, bytes, error);
+}
+
+bool MakeFolder(const QString& dir, QString* error) {
+  if (QDir().mkpath(dir)) return true;
+  *error = QStringLiteral("cannot create %1").arg(dir);
+  return false;
+}
+
+// Drafts that a killed run left behind, once they are old enough not to be
+// another run's work in progress.
+void RemoveStaleDrafts(const QDir& out) {
+  const QDateTime staleBefore =
+      QDateTime::currentDateTime().addSecs(-platform::kLeftoverAge.count());
+  for (const QFileInfo& draft :
+       out.entryInfoList({kDraftPrefix + u'*'}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
+    if (!draft.isSymLink() && draft.lastModified() < staleBefore)
+      QDir(draft.absoluteFilePath()).removeRecursively();
+  }
+}
+
+// Every picture of the catalogue, drawn below `root`.
+bool DrawPictures(const QString& root, QString* error) {
+  if (!MakeFolder(root, error)) return false;
+  if (!WritePng(QDir(root).filePath(kTextureName), DrawCheckerTexture(), error)) return false;
+  for (const DemoCategory& cat : DemoCategories()) {
+    const QString dir = QDir(root).filePath(cat.dir);
+    if (!MakeFolder(dir, error)) return false;
+    for (const DemoTemplate& t : cat.templates) {
+      if (!t.pictureWritten) continue;
+      const QImage picture = DrawPicture(t.shape, t.variant, t.size);
+      if (!WritePng(QDir(dir).filePath(QString::fromUtf8(t.file)), picture, error)) return false;
+    }
   }
   return true;
 }
 
-bool WritePng(const QString& path, const QImage& image, QString* error) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
-    *error = QStringLiteral("cannot write \"%1\": %2").arg(path, file.errorString());
+// Puts the drawn pictures in place. A new template root is one rename; into
+// an existing one (which may hold pictures of the user's own) each picture
+// moves by itself, whole, over its old self.
+bool MovePictures(const QString& drawn, const QString& root, QString* error) {
+  const auto moveFailed = [&](const QString& to) {
+    *error = QStringLiteral("cannot move a picture to %1: %2")
+                 .arg(to, QString::fromLocal8Bit(std::strerror(errno)));
     return false;
+  };
+  if (!QFileInfo::exists(root)) {
+    if (::rename(QFile::encodeName(drawn).constData(), QFile::encodeName(root).constData()) != 0)
+      return moveFailed(root);
+    return true;
   }
-  QImageWriter writer(&file, "png");
-  if (!writer.write(image) || !file.commit()) {
-    *error = QStringLiteral("cannot write \"%1\": %2").arg(path, writer.errorString());
-    return false;
+  QDirIterator it(drawn, QDir::Files, QDirIterator::Subdirectories);
+  while (it.hasNext()) {
+    const QString from = it.next();
+    const QString to = QDir(root).filePath(QDir(drawn).relativeFilePath(from));
+    if (!MakeFolder(QFileInfo(to).absolutePath(), error)) return false;
+    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+      return moveFailed(to);
   }
   return true;
 }
@@ -182,39 +251,42 @@ QByteArray IniText() {
 WriteResult WriteDemoCatalogue(const QString& outDir, IniPolicy policy) {
   WriteResult result;
   const QDir out(outDir);
+  if (!MakeFolder(out.absolutePath(), &result.error)) return result;
+  RemoveStaleDrafts(out);
   const QString root = out.filePath(kTemplateRoot);
-  if (!QDir().mkpath(root)) {
-    result.error = QStringLiteral("cannot create \"%1\"").arg(root);
-    return result;
-  }
+  const QString mark = QDir(root).filePath(kCompleteMark);
+  // A redraw is under way: until it ends, the catalogue is not whole.
+  QFile::remove(mark);
   // Pictures and texture are ours alone, so they are redrawn every run: a
   // change to the drawing code reaches the program directory with the next
-  // build.
-  if (!WritePng(QDir(root).filePath(kTextureName), DrawCheckerTexture(), &result.error))
+  // build. They are drawn aside first, so that a full disk or a kill leaves
+  // the catalogue as it was rather than half drawn.
+  QTemporaryDir draft(out.filePath(kDraftPrefix + QStringLiteral("XXXXXX")));
+  if (!draft.isValid()) {
+    result.error = QStringLiteral("cannot create a folder in %1: %2")
+                       .arg(out.absolutePath(), draft.errorString());
     return result;
-  for (const DemoCategory& cat : DemoCategories()) {
-    const QString dir = QDir(root).filePath(cat.dir);
-    if (!QDir().mkpath(dir)) {
-      result.error = QStringLiteral("cannot create \"%1\"").arg(dir);
-      return result;
-    }
-    for (const DemoTemplate& t : cat.templates) {
-      if (!t.pictureWritten) continue;
-      const QImage picture = DrawPicture(t.shape, t.variant, t.size);
-      if (!WritePng(QDir(dir).filePath(QString::fromUtf8(t.file)), picture, &result.error))
-        return result;
-    }
   }
+  const QString drawn = QDir(draft.path()).filePath(kTemplateRoot);
+  const bool newRoot = !QFileInfo::exists(root);
+  if (!DrawPictures(drawn, &result.error) || !MovePictures(drawn, root, &result.error))
+    return result;
   // The INI file is different: the editor writes the user's saved look and
   // colour set into it, and overwriting a template rewrites its record there.
   // Rebuilding the program would throw all of that away, so an existing file
-  // is kept unless the caller asks for a fresh one.
+  // is kept unless the caller asks for a fresh one. An empty file holds
+  // nothing to keep: it is what a full disk made of an earlier run's.
   const QString ini = out.filePath(kIniName);
-  if (policy == IniPolicy::KeepExisting && QFileInfo::exists(ini)) {
+  const QFileInfo iniInfo(ini);
+  if (policy == IniPolicy::KeepExisting && iniInfo.exists() && iniInfo.size() > 0) {
     result.iniKept = true;
-  } else if (!WriteFile(ini, IniText(), &result.error)) {
+  } else if (!WriteFile(ini, IniText(), &result.error) || !WriteFile(mark, {}, &result.error)) {
+    // Pictures without their INI file are no catalogue: a root this run made
+    // goes again, so that nothing of it is left.
+    if (newRoot) QDir(root).removeRecursively();
     return result;
   }
+  if (result.iniKept && !WriteFile(mark, {}, &result.error)) return result;
   result.ok = true;
   return result;
 }

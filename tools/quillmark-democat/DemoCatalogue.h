@@ -65,8 +65,12 @@ struct WriteResult {
 };
 
 // Writes OUTDIR/Tavrel/... (texture and pictures, always) and
-// OUTDIR/Quillmark.ini (see IniPolicy). Each file is written to a temporary
-// name and renamed, so an interrupted run never leaves half a picture.
+// OUTDIR/Quillmark.ini (see IniPolicy; an empty one is not kept), then the
+// mark OUTDIR/Tavrel/.complete that says the catalogue is whole. The pictures
+// are drawn into a folder beside them and moved into place only once every
+// one is whole, so a full disk or a kill never leaves half a catalogue; a
+// template root this run made is taken away again when the INI file cannot
+// be written.
 WriteResult WriteDemoCatalogue(const QString& outDir, IniPolicy policy);
 
 }  // namespace qm::democat

@@ -77,6 +77,9 @@ int main(int argc, char** argv) {
   qm::host::StampHost host(options, Paths());
   qm::settings::UserSettings store(qm::settings::UserSettings::DefaultFilePath(),
                                    QStringLiteral("Host"));
+  if (!store.Problem().isEmpty())
+    std::fprintf(stderr, "quillmark-host: %s: %s\n", qPrintable(store.FilePath()),
+                 qPrintable(store.Problem()));
   qm::StampWindow window(host, store);
   // Asked to end from outside (Ctrl+C, a session that ends): as "Выход", so
   // an open editor hears that we are gone.

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QWindow>
+#include <cstdio>
 
 #include "host/StampHost.h"
 #include "host/StampPlace.h"
@@ -89,7 +90,15 @@ void StampWindow::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || !dragging_) return QWidget::mouseReleaseEvent(event);
   dragging_ = false;
   // Kept once, where the drag ended.
-  if (moved_) store_.SetS(kPlaceKey, host::StampPlaceText(pos()));
+  if (!moved_) return;
+  // A place that cannot be kept is said once, and tried again after the next
+  // drag; the stamp stays where it was put for this run all the same.
+  const bool saved = store_.SetS(kPlaceKey, host::StampPlaceText(pos()));
+  const QString problem = saved ? QString() : store_.Problem();
+  if (!problem.isEmpty() && problem != saveProblem_)
+    std::fprintf(stderr, "quillmark-host: cannot save %s: %s\n", qPrintable(store_.FilePath()),
+                 qPrintable(problem));
+  saveProblem_ = problem;
 }
 
 void StampWindow::mouseDoubleClickEvent(QMouseEvent* event) {

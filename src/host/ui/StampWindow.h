@@ -46,6 +46,7 @@ class StampWindow : public QWidget {
   bool dragging_ = false;
   bool moved_ = false;
   bool quitting_ = false;
+  QString saveProblem_;  // the last one said
 };
 
 }  // namespace qm
