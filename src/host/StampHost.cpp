@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 
+#include "render/PngFile.h"
 #include "render/StampFont.h"
 #include "settings/IniClass.h"
 #include "stamp/HostMessage.h"
@@ -158,9 +159,9 @@ int RenderStampFile(const HostOptions& options, const HostPaths& paths) {
   const StampPainter::Result r = painter.Paint(line.Params(), text->Text(), options.scale);
   PrintNote(r.problem);
   if (r.status() == render::kRenderBadInput) return r.status();
-  if (!painter.Image().save(options.renderTo, "PNG"))
+  if (const QString why = render::SavePng(painter.Image(), options.renderTo); !why.isEmpty())
     return fail(render::kRenderBadInput,
-                QStringLiteral("cannot write \"%1\"").arg(options.renderTo));
+                QStringLiteral("cannot write \"%1\": %2").arg(options.renderTo, why));
   return r.status();
 }
 

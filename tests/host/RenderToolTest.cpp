@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include "render/RenderTestSupport.h"
+#include "support/SmallDisk.h"
 
 namespace qm::host {
 namespace {
@@ -92,6 +93,29 @@ TEST_F(RenderToolTest, ExitStatusSaysHowMuchWasDrawn) {
     EXPECT_TRUE(err.contains(QString::fromUtf8(c.says))) << err.toStdString();
     EXPECT_EQ(QFile::exists(out), status < 2) << c.says;
   }
+}
+
+// A disk that is full: the tools say so and leave no picture, or half of
+// one, under the name asked for; a picture already there stays whole.
+TEST_F(RenderToolTest, AFullDiskIsAFailureAndLeavesNoHalfPicture) {
+  test::SmallDisk disk;
+  QM_SKIP_WITHOUT(disk);
+  const QString line = Line({{14, "1"}});
+  WriteSelection(line);
+  const QString fresh = disk.Path() + QStringLiteral("/fresh.png");
+  const QString kept = disk.Path() + QStringLiteral("/kept.png");
+  ASSERT_EQ(Run(Host(), {"--render", kept, "--text", "+7"}), 0) << err.toStdString();
+  const QImage before(kept);
+  ASSERT_FALSE(before.isNull());
+  disk.Fill();
+  const QString render = QStringLiteral(QM_BIN_DIR "/quillmark-render");
+  const QStringList root = {"--root", dir.filePath("Tavrel"), "--line", line, "--out"};
+  for (const QString& target : {fresh, kept}) {
+    EXPECT_NE(Run(Host(), {"--render", target, "--text", "+7"}), 0) << target.toStdString();
+    EXPECT_NE(Run(render, root + QStringList{target, "--text", "+7"}), 0) << target.toStdString();
+  }
+  EXPECT_FALSE(QFile::exists(fresh));
+  EXPECT_EQ(QImage(kept), before);
 }
 
 }  // namespace

@@ -11,7 +11,9 @@
 #include <QPainterPath>
 #include <cstdio>
 
+#include "platform/SaveFile.h"
 #include "render/AppIcon.h"
+#include "render/PngFile.h"
 
 namespace {
 
@@ -83,9 +85,7 @@ QString Svg(const qm::render::AppIconShapes& s) {
 
 bool Write(const QString& path, const QByteArray& bytes) {
   QDir().mkpath(QFileInfo(path).absolutePath());
-  QFile f(path);
-  return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size() &&
-         f.flush();
+  return qm::platform::SaveFileAtomically(path, bytes).ok;
 }
 
 }  // namespace
@@ -109,7 +109,7 @@ int main(int argc, char** argv) {
     const QString path =
         out + QStringLiteral("/%1x%1/apps/").arg(side) + name + QStringLiteral(".png");
     QDir().mkpath(QFileInfo(path).absolutePath());
-    if (!qm::render::AppIconImage(side, shapes).save(path, "PNG")) {
+    if (!qm::render::SavePng(qm::render::AppIconImage(side, shapes), path).isEmpty()) {
       std::fprintf(stderr, "quillmark-icon: cannot write %s\n", qPrintable(path));
       return 1;
     }

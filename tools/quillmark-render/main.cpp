@@ -19,6 +19,7 @@
 #include "render/Gdip.h"
 #include "render/PictureBox.h"
 #include "render/PictureRenderer.h"
+#include "render/PngFile.h"
 #include "render/StampDrawing.h"
 #include "render/StampText.h"
 #include "stamp/StampParams.h"
@@ -131,8 +132,8 @@ int Run(const QStringList& arguments) {
   if (!drawing.pictureDrawn)
     return Fail(kBadInput, QStringLiteral("cannot read picture \"%1\"").arg(picturePath));
 
-  if (!box.image.save(parser.value(out), "PNG"))
-    return Fail(kBadInput, QStringLiteral("cannot write \"%1\"").arg(parser.value(out)));
+  if (const QString why = qm::render::SavePng(box.image, parser.value(out)); !why.isEmpty())
+    return Fail(kBadInput, QStringLiteral("cannot write \"%1\": %2").arg(parser.value(out), why));
   if (drawing.text != StampTextResult::Drawn)
     return Fail(kTextNotDrawn, StampTextProblem(drawing.text, params->FontName));
   return kOk;
