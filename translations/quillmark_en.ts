@@ -108,6 +108,10 @@ font, text, shadow and border settings). The right [mouse button] applies ONLY t
         <source>Error loading GDI+!</source>
         <translation>Error loading GDI+!</translation>
     </message>
+    <message>
+        <source>%1 — не сохранено: %2 (%3)</source>
+        <translation>%1 — not saved: %2 (%3)</translation>
+    </message>
 </context>
 <context>
     <name>qm::FrmProgress</name>
