@@ -161,6 +161,10 @@ int RenderStampFile(const HostOptions& options, const HostPaths& paths) {
   if (!painter.Image().save(options.renderTo, "PNG"))
     return fail(render::kRenderBadInput,
                 QStringLiteral("cannot write \"%1\"").arg(options.renderTo));
+  // A command or file that gave no text leaves the stamp with a text nobody
+  // asked for: drawn, but not as asked.
+  if (r.status() == render::kRenderDrawn && !text->Problem().isEmpty())
+    return render::kRenderTextNotDrawn;
   return r.status();
 }
 
