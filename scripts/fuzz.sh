@@ -13,7 +13,7 @@ build="${QM_FUZZ_BUILD_DIR:-$here/build-fuzz}"
 limit="${1:-10}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_profile fuzz_param_line fuzz_catalogue fuzz_frames fuzz_host_messages)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_profile fuzz_param_line fuzz_catalogue fuzz_frames fuzz_host_messages fuzz_stamp_text)
 
 CXX=clang++ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   "-DCMAKE_CXX_FLAGS_DEBUG=-g1 -O1" -DQM_FUZZ=ON >/dev/null

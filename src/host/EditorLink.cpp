@@ -7,6 +7,7 @@
 #include "platform/ChildProcess.h"
 #include "platform/Language.h"
 #include "platform/link/LinkDirectory.h"
+#include "platform/link/LinkLeftovers.h"
 #include "platform/link/LinkSender.h"
 #include "stamp/HostMessage.h"
 
@@ -31,7 +32,12 @@ void EditorLink::SetLinkDirectory(const QString& dir) {
   endpoint_.setDirectory(dir);
 }
 
-bool EditorLink::Listen() { return endpoint_.listenAtProcessHandle(); }
+bool EditorLink::Listen() {
+  // Endpoints of stamps (and editors) that were killed stay behind as socket
+  // files nobody listens on; clear them away first, as the editor does.
+  link::RemoveDeadEndpoints(linkDir_);
+  return endpoint_.listenAtProcessHandle();
+}
 
 void EditorLink::OnMessage(const QString& text) {
   if (!text.startsWith(u"W=")) {

@@ -24,8 +24,8 @@ struct Options {
       QStringLiteral("End a command that runs longer than S seconds (default 10)."),
       QStringLiteral("S")};
   QCommandLineOption file{QStringLiteral("file"),
-                          QStringLiteral("Show the first line of this file, read again when it "
-                                         "changes."),
+                          QStringLiteral("Show the first line of this file (a regular file of "
+                                         "at most 1 MiB), read again when it changes."),
                           QStringLiteral("PATH")};
   QCommandLineOption line{
       QStringLiteral("line"),
@@ -35,8 +35,9 @@ struct Options {
                                 QStringLiteral("Open the editor as soon as the stamp shows.")};
   QCommandLineOption render{QStringLiteral("render"),
                             QStringLiteral("Draw the stamp into this PNG file and end (exit "
-                                           "status 0 drawn, 1 picture without text, 2 bad "
-                                           "arguments or input)."),
+                                           "status 0 drawn, 1 picture without text or a "
+                                           "text that could not be read, 2 bad arguments or "
+                                           "input)."),
                             QStringLiteral("FILE")};
   QCommandLineOption scale{QStringLiteral("scale"),
                            QStringLiteral("Device pixel ratio of --render (default 1)."),

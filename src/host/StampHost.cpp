@@ -162,6 +162,10 @@ int RenderStampFile(const HostOptions& options, const HostPaths& paths) {
   if (const QString why = render::SavePng(painter.Image(), options.renderTo); !why.isEmpty())
     return fail(render::kRenderBadInput,
                 QStringLiteral("cannot write \"%1\": %2").arg(options.renderTo, why));
+  // A command or file that gave no text leaves the stamp with a text nobody
+  // asked for: drawn, but not as asked.
+  if (r.status() == render::kRenderDrawn && !text->Problem().isEmpty())
+    return render::kRenderTextNotDrawn;
   return r.status();
 }
 

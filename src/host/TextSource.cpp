@@ -1,19 +1,27 @@
 #include "host/TextSource.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 
 #include "platform/ChildProcess.h"
 #include "platform/CodePage.h"
+#include "platform/RegularFile.h"
 
 namespace qm::host {
 namespace {
 
-// Output beyond this is read and thrown away: only the first line counts, and
-// a command that prints without end must not fill the memory.
+// Only the first line of the output counts, and only this much of it is
+// kept; of the errors, the start (for the message).
 constexpr qsizetype kMaxOutput = 64 * 1024;
 constexpr qsizetype kMaxErrorOutput = 4 * 1024;
+// A command that prints more than this after what is kept is not going to
+// say anything else that counts: it is ended (and its first line taken),
+// rather than read and thrown away until its timeout.
+constexpr qint64 kMaxOutputBeyond = 64 * 1024;
+// How long a command asked to end may take before it is killed outright.
+constexpr int kEndGraceMs = 2000;
 
 // Every refused read keeps the text the stamp shows.
 Note Keeping(const QString& tooltip, const QString& log) {
@@ -21,8 +29,11 @@ Note Keeping(const QString& tooltip, const QString& log) {
           log + QStringLiteral("; keeping the last text")};
 }
 
-void AppendCapped(QByteArray& to, const QByteArray& more, qsizetype cap) {
-  if (to.size() < cap) to.append(more.left(cap - to.size()));
+// Appends what fits under `cap`; returns how many bytes did not fit.
+qsizetype AppendCapped(QByteArray& to, const QByteArray& more, qsizetype cap) {
+  const qsizetype room = qMax<qsizetype>(0, cap - to.size());
+  to.append(more.constData(), qMin(room, more.size()));
+  return more.size() - qMin(room, more.size());
 }
 
 QString FirstLineOf(const QByteArray& bytes) {
@@ -93,25 +104,9 @@ CommandText::CommandText(const QString& initial, const QString& command, int int
 }
 
 CommandText::~CommandText() {
-  // A run still going ends with us, and with everything it started.
-  if (process_ && process_->state() != QProcess::NotRunning) {
-    process_->disconnect(this);
-    platform::KillProcessGroup(*process_);
-    process_->waitForFinished(1000);
-  }
-}
-
-std::unique_ptr<QProcess> CommandText::NewProcess() {
-  auto p = std::make_unique<QProcess>();
-  p->setProgram(QStringLiteral("/bin/sh"));
-  p->setArguments({QStringLiteral("-c"), command_});
-  p->setStandardInputFile(QProcess::nullDevice());
-  platform::RunInOwnProcessGroup(*p);
-  out_.clear();
-  err_.clear();
-  timedOut_ = false;
-  ++runs_;
-  return p;
+  // A run still going ends with us, and with everything it started (the
+  // runner's own end sees to that).
+  if (process_) process_->disconnect(this);
 }
 
 void CommandText::Start() {
@@ -121,75 +116,102 @@ void CommandText::Start() {
 
 void CommandText::Run() {
   if (process_) return;  // the last run is still going
-  process_ = NewProcess();
-  connect(process_.get(), &QProcess::readyReadStandardOutput, this, &CommandText::Collect);
-  connect(process_.get(), &QProcess::readyReadStandardError, this, &CommandText::Collect);
-  connect(process_.get(), &QProcess::finished, this, &CommandText::Finished);
-  connect(process_.get(), &QProcess::errorOccurred, this, [this](QProcess::ProcessError e) {
-    if (e == QProcess::FailedToStart) Finished();
-  });
+  out_.clear();
+  err_.clear();
+  lineDone_ = false;
+  beyond_ = 0;
+  flooded_ = false;
+  timedOut_ = false;
+  ending_ = false;
+  startError_.clear();
+  ++runs_;
+  process_ = std::make_unique<platform::GuardedCommand>();
+  connect(process_.get(), &platform::GuardedCommand::output, this, &CommandText::Take);
+  connect(process_.get(), &platform::GuardedCommand::finished, this, &CommandText::Finished);
+  if (!process_->Start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command_})) {
+    startError_ = process_->ErrorString();
+    process_.reset();
+    Conclude(-1, false);
+    return;
+  }
   deadline_.start(timeoutMs_);
-  process_->start();
 }
 
 void CommandText::ReadNow() {
   if (process_) return;
-  process_ = NewProcess();
-  process_->start();
-  if (process_->waitForStarted(timeoutMs_) && !process_->waitForFinished(timeoutMs_)) {
-    timedOut_ = true;
-    platform::KillProcessGroup(*process_);
-    process_->waitForFinished(1000);
-  }
-  Collect();
-  const std::unique_ptr<QProcess> done = std::move(process_);
-  Conclude(*done);
+  // The run as the timer starts it, its output taken as it comes, until it
+  // is over.
+  Run();
+  while (process_) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
-void CommandText::Collect() {
-  if (!process_) return;
-  AppendCapped(out_, process_->readAllStandardOutput(), kMaxOutput);
-  AppendCapped(err_, process_->readAllStandardError(), kMaxErrorOutput);
+void CommandText::Take(platform::GuardedCommand::Channel channel, const QByteArray& chunk) {
+  if (channel == platform::GuardedCommand::StandardError) {
+    beyond_ += AppendCapped(err_, chunk, kMaxErrorOutput);
+  } else if (!lineDone_) {
+    const qsizetype eol = chunk.indexOf('\n');
+    const qsizetype line = eol < 0 ? chunk.size() : eol;
+    const qsizetype over = AppendCapped(out_, chunk.first(line), kMaxOutput);
+    lineDone_ = eol >= 0 || over > 0;
+    beyond_ += over + (chunk.size() - line);
+  } else {
+    beyond_ += chunk.size();
+  }
+  if (beyond_ > kMaxOutputBeyond && process_ && process_->IsRunning() && !ending_) {
+    flooded_ = true;
+    End();
+  }
+}
+
+void CommandText::End() {
+  if (ending_ || !process_) return;
+  ending_ = true;
+  // finished() follows once everything is gone; should the guard not manage
+  // it in time, the deadline kills it outright.
+  process_->End();
+  deadline_.start(kEndGraceMs);
 }
 
 void CommandText::TimedOut() {
   if (!process_) return;
+  if (ending_) {
+    process_->Kill();
+    return;
+  }
   timedOut_ = true;
-  // Finished() follows once the process is gone.
-  platform::KillProcessGroup(*process_);
+  End();
 }
 
-void CommandText::Finished() {
+void CommandText::Finished(int exitCode, bool crashed) {
   if (!process_) return;
   deadline_.stop();
-  Collect();
   // Deleted later: we are inside one of its signals.
-  QProcess* done = process_.release();
-  done->deleteLater();
-  Conclude(*done);
+  process_.release()->deleteLater();
+  Conclude(exitCode, crashed);
 }
 
-void CommandText::Conclude(const QProcess& done) {
-  if (timedOut_) {
+void CommandText::Conclude(int exitCode, bool crashed) {
+  if (timedOut_ && !flooded_) {
     const QString s = QString::number((timeoutMs_ + 999) / 1000);
     Refuse(Keeping(QCoreApplication::translate("qm::host", "Команда не завершилась за %1 с").arg(s),
                    QStringLiteral("the command did not finish within %1 s").arg(s)));
-  } else if (done.error() == QProcess::FailedToStart) {
+  } else if (!startError_.isEmpty()) {
     Refuse(Keeping(QCoreApplication::translate("qm::host", "Не удалось запустить /bin/sh: %1")
-                       .arg(done.errorString()),
-                   QStringLiteral("cannot start /bin/sh: %1").arg(done.errorString())));
-  } else if (done.exitStatus() != QProcess::NormalExit) {
+                       .arg(startError_),
+                   QStringLiteral("cannot start /bin/sh: %1").arg(startError_)));
+  } else if (!flooded_ && crashed) {
     Refuse(Keeping(QCoreApplication::translate("qm::host", "Команда завершилась аварийно"),
                    QStringLiteral("the command crashed")));
-  } else if (done.exitCode() != 0) {
+  } else if (!flooded_ && exitCode != 0) {
     // What the command said about it, when it said anything.
     const QString said = FirstLineOf(err_);
     const QString tail = said.isEmpty() ? QString() : QStringLiteral(": ") + said;
-    const QString code = QString::number(done.exitCode());
+    const QString code = QString::number(exitCode);
     Refuse(Keeping(
         QCoreApplication::translate("qm::host", "Команда завершилась с кодом %1").arg(code) + tail,
         QStringLiteral("the command failed with exit status %1").arg(code) + tail));
   } else {
+    // (A command ended for printing on: its first line is its answer.)
     TextRefusal why{};
     if (const auto text = StampTextFrom(out_, &why)) {
       Accept(*text);
@@ -238,11 +260,30 @@ void FileText::ReadNow() {
   readOnce_ = true;
   lastStamp_ = platform::FileStampOf(path_);
   const QString name = QFileInfo(path_).fileName();
-  QFile f(path_);
-  if (!f.open(QIODevice::ReadOnly)) {
-    Refuse(Keeping(QCoreApplication::translate("qm::host", "Не удаётся прочитать файл %1: %2")
-                       .arg(name, f.errorString()),
-                   QStringLiteral("cannot read %1: %2").arg(path_, f.errorString())));
+  // Anything but a regular file is refused before it is opened (opening a
+  // device may do things of its own); the descriptor is checked again, as
+  // the path may have changed in between.
+  const QFileInfo info(path_);
+  QFile f;
+  QString unread;
+  if (info.exists() && !info.isFile()) {
+    unread = QStringLiteral("not a regular file");
+  } else if (platform::OpenRegularFile(path_, kMaxTextFileBytes, f, &unread)) {
+    unread.clear();
+  } else if (unread.isEmpty()) {
+    unread = QStringLiteral("cannot open");
+  }
+  if (!unread.isEmpty()) {
+    const QFileInfo now(path_);
+    QString tooltip;
+    if (now.exists() && !now.isFile())
+      tooltip = QCoreApplication::translate("qm::host", "%1 не обычный файл").arg(name);
+    else if (now.isFile() && now.size() > kMaxTextFileBytes)
+      tooltip = QCoreApplication::translate("qm::host", "Файл %1 слишком велик").arg(name);
+    else
+      tooltip = QCoreApplication::translate("qm::host", "Не удаётся прочитать файл %1: %2")
+                    .arg(name, unread);
+    Refuse(Keeping(tooltip, QStringLiteral("cannot read %1: %2").arg(path_, unread)));
     return;
   }
   TextRefusal why{};

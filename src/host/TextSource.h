@@ -7,7 +7,6 @@
 #include <QByteArray>
 #include <QFileSystemWatcher>
 #include <QObject>
-#include <QProcess>
 #include <QString>
 #include <QTimer>
 #include <memory>
@@ -15,12 +14,17 @@
 
 #include "host/HostNote.h"
 #include "host/HostOptions.h"
+#include "platform/ChildProcess.h"
 #include "platform/FileStamp.h"
 
 namespace qm::host {
 
 // The longest stamp text taken; the rest of a longer line is cut off.
 inline constexpr qsizetype kMaxStampText = 200;
+
+// A text file larger than this is not a stamp's text (a log, a disk image)
+// and is not read.
+inline constexpr qint64 kMaxTextFileBytes = qint64(1) << 20;
 
 enum class TextRefusal {
   Empty,      // no bytes at all
@@ -76,10 +80,13 @@ class FixedText : public TextSource {
   void ReadNow() override { Accept(Text()); }
 };
 
-// The first line a command prints on standard output, run through /bin/sh in
-// a process group of its own every `intervalMs`, and ended with everything it
-// started when it runs longer than `timeoutMs`. A run still going when the
-// next is due lets that one pass.
+// The first line a command prints on standard output, run through /bin/sh
+// every `intervalMs`, one run at a time (a run still going when the next is
+// due lets that one pass). A run is ended, with everything it started, when it
+// runs longer than `timeoutMs`, when it goes on printing well past its first
+// line, and when the source goes; whatever it left running when it ended on
+// its own is ended too. Output is read in bounded chunks and only the start
+// of it is kept.
 class CommandText : public TextSource {
   Q_OBJECT
  public:
@@ -92,25 +99,34 @@ class CommandText : public TextSource {
 
  private:
   void Run();
-  void Collect();
-  void Finished();
-  void Conclude(const QProcess& done);
+  void Take(platform::GuardedCommand::Channel channel, const QByteArray& chunk);
+  void Finished(int exitCode, bool crashed);
+  void Conclude(int exitCode, bool crashed);
   void TimedOut();
-  std::unique_ptr<QProcess> NewProcess();
+  void End();
+
+  // How a run ended, besides its exit status.
+  QString startError_;  // no process could be made
 
   QString command_;
   int timeoutMs_;
   QTimer interval_;
   QTimer deadline_;
-  std::unique_ptr<QProcess> process_;
-  QByteArray out_, err_;
+  std::unique_ptr<platform::GuardedCommand> process_;
+  QByteArray out_, err_;   // the first line (capped); the start of the errors
+  bool lineDone_ = false;  // out_ holds all of the first line that is kept
+  qint64 beyond_ = 0;      // bytes thrown away after it, errors included
+  bool flooded_ = false;   // ended for printing on and on
   bool timedOut_ = false;
+  bool ending_ = false;  // asked to end, by us
   int runs_ = 0;
 };
 
 // The first line of a file, read again when the file changes (also when it is
 // replaced by another file of the same name, as editors save). A burst of
-// change notices is read once, `settleMs` after the last.
+// change notices is read once, `settleMs` after the last. Only a regular file
+// of at most kMaxTextFileBytes is read, checked at every read: a FIFO, a
+// device or a huge file put in its place is refused without waiting on it.
 class FileText : public TextSource {
   Q_OBJECT
  public:

@@ -2,10 +2,13 @@
 
 #include <QPainter>
 #include <QPainterPathStroker>
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 #include <utility>
 
+#include "render/DrawingCap.h"
 #include "render/PictureBox.h"
 #include "render/StampFont.h"
 #include "render/StampRaster.h"
@@ -20,6 +23,31 @@ constexpr int kMaxFontSize = 20000;
 // A sample text longer than this is cut: a thumbnail cannot show more, and a
 // runaway text must not stall the gallery.
 constexpr qsizetype kMaxSampleLength = 1024;
+
+// Offsets (logical pixels) are held within this: a text moved farther lies
+// outside every surface anyway (surfaces are at most 2^20 device pixels a
+// side), and held so, a position times any sane pixel ratio still converts
+// to an integer. Values that are not numbers count as 0.
+constexpr qreal kMaxOffset = qreal(1 << 24);
+
+qreal SaneOffset(float v) {
+  return std::isfinite(v) ? std::clamp<qreal>(v, -kMaxOffset, kMaxOffset) : 0.0;
+}
+
+// The nearest whole number to `v` when it lies within `limit` of 0 and within
+// a rounding error of a whole number; nothing otherwise. Decided in floating
+// point, so a huge or non-finite value never reaches an integer conversion.
+std::optional<int> WholeWithin(double v, double limit) {
+  const double r = std::round(v);
+  if (!(std::abs(r) <= limit) || !(std::abs(v - r) < 1e-6)) return std::nullopt;
+  return static_cast<int>(r);
+}
+
+// The device pixel nearest to `v`, held on the surfaces' scale.
+int DevicePixel(double v) {
+  constexpr double kLimit = 1 << 20;
+  return std::isfinite(v) ? static_cast<int>(std::round(std::clamp(v, -kLimit, kLimit))) : 0;
+}
 
 // A colour as drawn: the stored number supplies red, green and blue only.
 // Bits above them (from a hand-edited line) must not leak into the alpha.
@@ -85,8 +113,8 @@ StampTextResult Prepare(const QSize& clientSize, const stamp::StampParams& p, co
   g.emPath = shape.path;
   g.scale = s;
   g.baseline = s * face->ascent();
-  g.text = QPointF(cx + static_cast<qreal>(p.TextX), cy - static_cast<qreal>(p.TextY));
-  g.shadow = g.text + QPointF(static_cast<qreal>(p.ShadowX), -static_cast<qreal>(p.ShadowY));
+  g.text = QPointF(cx + SaneOffset(p.TextX), cy - SaneOffset(p.TextY));
+  g.shadow = g.text + QPointF(SaneOffset(p.ShadowX), -SaneOffset(p.ShadowY));
 
   // A pen narrower than nothing (border widths far outside the slider's range)
   // draws no outline rather than whatever the backend makes of it.
@@ -165,13 +193,12 @@ Masks BuildMasks(const stamp::StampParams& p, const Geometry& g, qreal dpr, cons
   const double margin = (g.stroke ? pen / 2 : 0) + 2;
 
   const QPointF shift = (g.shadow - g.text) * dpr;
-  const QPoint whole(qRound(shift.x()), qRound(shift.y()));
-  m.shadowShared = needShadow && std::abs(shift.x() - whole.x()) < 1e-6 &&
-                   std::abs(shift.y() - whole.y()) < 1e-6 && std::abs(whole.x()) <= 256 &&
-                   std::abs(whole.y()) <= 256;
+  const std::optional<int> wholeX = WholeWithin(shift.x(), 256);
+  const std::optional<int> wholeY = WholeWithin(shift.y(), 256);
+  m.shadowShared = needShadow && wholeX && wholeY;
   if (m.shadowShared) {
-    m.dx = whole.x();
-    m.dy = whole.y();
+    m.dx = *wholeX;
+    m.dy = *wholeY;
   }
 
   const auto build = [&](const QPointF& at, const QRect& needed, Coverage& fill, Coverage& stroke) {
@@ -213,8 +240,10 @@ void BlendMasks(QImage& image, const QPoint& origin, const stamp::StampParams& p
       });
 }
 
+// The device pixels of a box that the text may be drawn on (see DrawingCap.h).
 QRect DeviceBox(const QSize& clientSize, qreal dpr) {
-  return QRect(0, 0, DeviceLength(clientSize.width(), dpr), DeviceLength(clientSize.height(), dpr));
+  return DrawableArea(
+      QRect(0, 0, DeviceLength(clientSize.width(), dpr), DeviceLength(clientSize.height(), dpr)));
 }
 
 }  // namespace
@@ -231,10 +260,9 @@ StampTextResult DrawStampText(QPainter& painter, const QSize& clientSize,
   // a painter that only moves by whole device pixels.
   const qreal dpr = painter.device() ? painter.device()->devicePixelRatio() : 1.0;
   const QTransform world = painter.worldTransform();
-  const QPointF offset(world.dx() * dpr, world.dy() * dpr);
   const bool aligned = world.type() <= QTransform::TxTranslate &&
-                       std::abs(offset.x() - qRound(offset.x())) < 1e-6 &&
-                       std::abs(offset.y() - qRound(offset.y())) < 1e-6;
+                       WholeWithin(world.dx() * dpr, 1 << 20) &&
+                       WholeWithin(world.dy() * dpr, 1 << 20);
   if (!aligned) {
     DrawVector(painter, clientSize, p, g);
     return StampTextResult::Drawn;
@@ -262,8 +290,8 @@ StampTextResult DrawStampText(PictureBox& box, const stamp::StampParams& params,
     box.image.convertTo(QImage::Format_ARGB32_Premultiplied);
   const qreal dpr = box.image.devicePixelRatio();
   // The text is laid out in the inner area; in the image that area starts
-  // after the border.
-  const QPoint at(qRound(client.x() * dpr), qRound(client.y() * dpr));
+  // after the border (a few pixels, within the image).
+  const QPoint at(DevicePixel(client.x() * dpr), DevicePixel(client.y() * dpr));
   const QRect clip = DeviceBox(client.size(), dpr) & box.image.rect().translated(-at);
   BlendMasks(box.image, -at, p, g, BuildMasks(p, g, dpr, clip));
   return StampTextResult::Drawn;

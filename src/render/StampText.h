@@ -34,6 +34,9 @@ QString EffectiveSampleText(const QString& sampleText);
 // Draws the text of a look (fields 1..16; the picture and its tone are not
 // read) on `painter` into a box of `clientSize` logical pixels at (0, 0); the
 // painter's state is restored afterwards and nothing lands outside the box.
+// Offsets are held within a range that keeps every position finite and
+// whole-numbered where it must be; a box larger than the drawing cap is drawn
+// only in the part DrawableArea leaves (see DrawingCap.h).
 StampTextResult DrawStampText(QPainter& painter, const QSize& clientSize,
                               const stamp::StampParams& params, const QString& sampleText);
 

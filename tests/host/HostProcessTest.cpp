@@ -4,14 +4,20 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstring>
 
 #include "platform/ChildProcess.h"
 #include "platform/link/LinkSender.h"
+#include "support/FileAge.h"
 #include "support/Processes.h"
 
 namespace qm::host {
@@ -58,6 +64,111 @@ TEST(HostProcess, EndingFromOutsideClosesTheEditorFirst) {
   // The stand-in ends only on "W=0".
   EXPECT_TRUE(QTest::qWaitFor([&] { return !platform::ProcessAlive(pid); }, kWaitMs));
   if (platform::ProcessAlive(pid)) ::kill(static_cast<pid_t>(pid), SIGKILL);
+}
+
+// Socket files of killed stamps and editors are cleared away when a stamp
+// starts; a stamp that ends takes its own with it.
+TEST(HostProcess, TheStampLeavesNoSocketFilesBehind) {
+  QTemporaryDir dir;
+  const QString dead = dir.filePath(QStringLiteral("1999999"));
+  {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un a{};
+    a.sun_family = AF_UNIX;
+    const QByteArray path = QFile::encodeName(dead);
+    std::memcpy(a.sun_path, path.constData(), static_cast<size_t>(path.size()));
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    ::close(fd);  // the file stays, as after a kill
+  }
+  test::Age(dead, 3600);
+  QProcess host;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+  env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+  env.insert(QStringLiteral("QUILLMARK_LINK_DIR"), dir.path());
+  host.setProcessEnvironment(env);
+  host.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  host.start(QStringLiteral(QM_BIN_DIR "/quillmark-host"), {"--text", "+1"});
+  ASSERT_TRUE(host.waitForStarted(kWaitMs));
+  const QString own = dir.filePath(QString::number(host.processId()));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(own); }, kWaitMs));
+  EXPECT_FALSE(QFileInfo::exists(dead));
+  ::kill(static_cast<pid_t>(host.processId()), SIGTERM);
+  ASSERT_TRUE(host.waitForFinished(kWaitMs));
+  EXPECT_FALSE(QFileInfo::exists(own));
+}
+
+// The stamp ended from outside while its text is being read: nothing it
+// started stays behind, even when it is killed outright, and a file it cannot
+// read (a FIFO nobody writes) does not keep it from ending when asked.
+TEST(HostProcess, EndingTheStampEndsWhatItStarted) {
+  struct Case {
+    const char* name;
+    QStringList args;
+    int signal;
+    int leftBehind;  // processes the command reports in $P
+  };
+  QTemporaryDir dir;
+  const QString pids = dir.filePath(QStringLiteral("pids"));
+  const QString fifo = dir.filePath(QStringLiteral("fifo"));
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  const QString command = QStringLiteral(
+      "echo $$ >> \"$P\"; sleep 300 & echo $! >> \"$P\"; "
+      "setsid sleep 300 & echo $! >> \"$P\"; wait");
+  const Case cases[] = {
+      {"killed while drawing into a file",
+       {"--render", dir.filePath("out.png"), "--command", command, "--timeout", "300"},
+       SIGKILL,
+       3},
+      {"killed on the desktop", {"--command", command, "--timeout", "300"}, SIGKILL, 3},
+      {"asked to end while its file is a FIFO", {"--file", fifo}, SIGTERM, 0},
+  };
+  for (const Case& c : cases) {
+    QFile::remove(pids);
+    QProcess host;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+    env.insert(QStringLiteral("QUILLMARK_LINK_DIR"), dir.path());
+    env.insert(QStringLiteral("P"), pids);
+    host.setProcessEnvironment(env);
+    host.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    host.start(QStringLiteral(QM_BIN_DIR "/quillmark-host"), c.args);
+    ASSERT_TRUE(host.waitForStarted(kWaitMs)) << c.name;
+    QList<qint64> started;
+    const auto readPids = [&] {
+      started.clear();
+      QFile f(pids);
+      if (f.open(QIODevice::ReadOnly))
+        for (const QByteArray& l : f.readAll().split('\n'))
+          if (l.toLongLong() > 0) started << l.toLongLong();
+      return started.size() >= c.leftBehind;
+    };
+    ASSERT_TRUE(QTest::qWaitFor(readPids, kWaitMs)) << c.name;
+    // On the desktop, the stamp has started once it listens for the editor.
+    if (!c.args.contains(u"--render")) {
+      ASSERT_TRUE(QTest::qWaitFor(
+          [&] { return QFile::exists(dir.filePath(QString::number(host.processId()))); }, kWaitMs))
+          << c.name;
+    }
+
+    ::kill(static_cast<pid_t>(host.processId()), c.signal);
+    EXPECT_TRUE(host.waitForFinished(kWaitMs)) << c.name;
+    if (c.signal == SIGTERM) {
+      EXPECT_EQ(host.exitStatus(), QProcess::NormalExit) << c.name;
+    }
+    for (const qint64 pid : started) {
+      EXPECT_TRUE(QTest::qWaitFor([&] { return !platform::ProcessAlive(pid); }, kWaitMs))
+          << c.name << " left " << pid;
+      if (platform::ProcessAlive(pid)) ::kill(static_cast<pid_t>(pid), SIGKILL);
+    }
+    if (host.state() != QProcess::NotRunning) {
+      host.kill();
+      host.waitForFinished(kWaitMs);
+    }
+  }
 }
 
 }  // namespace

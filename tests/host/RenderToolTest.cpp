@@ -81,7 +81,7 @@ TEST_F(RenderToolTest, ExitStatusSaysHowMuchWasDrawn) {
       // No usable selection: the default look, text alone.
       {QStringLiteral("broken|line"), {}, 0, "not a valid line"},
       {Line(), {"--line", "a|b"}, 2, "malformed line"},
-      {Line(), {"--command", "exit 4"}, 0, "exit status 4"},
+      {Line(), {"--command", "exit 4"}, 1, "exit status 4"},
       {Line(), {"--scale", "2"}, 0, ""},
       {Line(), {"--text"}, 2, "Missing value"},
   };

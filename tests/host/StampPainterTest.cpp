@@ -9,6 +9,7 @@
 
 #include "host/StampPainter.h"
 #include "platform/Language.h"
+#include "render/DrawingCap.h"
 #include "render/RenderTestSupport.h"
 #include "stamp/StampParams.h"
 
@@ -173,6 +174,39 @@ TEST_F(StampPainterTest, AFailureOnAnotherScreenDoesNotShowTheOldScreensPixels) 
   const auto r = painter.Paint(Look({{1, "No Such Family"}}), QString(), 2.0);
   EXPECT_FALSE(r.keptLast);
   EXPECT_EQ(painter.Image().devicePixelRatio(), 2.0);
+}
+
+}  // namespace
+}  // namespace qm::host
+
+namespace qm::host {
+namespace {
+
+// A text far larger than any screen, at any density: the stamp is no larger
+// than the screens allow (a margin aside), and what fits of it is drawn.
+TEST_F(StampPainterTest, ATextLargerThanTheScreenIsDrawnClippedToIt) {
+  const QSize cap = render::DrawingCap();
+  struct Case {
+    const char* size;
+    qreal dpr;
+    QString sample;
+  };
+  const Case cases[] = {
+      {"20000", 1.0, {}},
+      {"20000", 3.0, {}},
+      {"900", 2.0, QString(200, u'W')},
+  };
+  for (const Case& c : cases) {
+    StampPainter painter(Root());
+    const auto r = painter.Paint(Look({{0, ""}, {3, c.size}, {15, "1"}, {14, "1"}, {8, "9"}}),
+                                 c.sample, c.dpr);
+    EXPECT_EQ(r.status(), render::kRenderDrawn) << c.size << " at " << c.dpr;
+    const QSize device = painter.Image().size();
+    const int margin = static_cast<int>(8 * c.dpr);
+    EXPECT_LE(device.width(), cap.width() + margin) << c.size << " at " << c.dpr;
+    EXPECT_LE(device.height(), cap.height() + margin) << c.size << " at " << c.dpr;
+    EXPECT_FALSE(render::test::InkBounds(painter.Image(), 0).isNull());
+  }
 }
 
 }  // namespace

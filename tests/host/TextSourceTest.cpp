@@ -2,11 +2,15 @@
 // files in a temporary folder.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
+#include <functional>
 
 #include "host/TextSource.h"
 #include "platform/ChildProcess.h"
@@ -137,6 +141,81 @@ TEST_F(CommandTextTest, AHangingCommandIsEndedWithEverythingItStarted) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return !platform::ProcessAlive(child); }, kWaitMs));
 }
 
+// The process ids a command wrote into a file, one a line, once it has
+// written `count` of them.
+QList<qint64> PidsIn(const QString& path, int count) {
+  QList<qint64> pids;
+  (void)QTest::qWaitFor(
+      [&] {
+        QFile f(path);
+        pids.clear();
+        if (f.open(QIODevice::ReadOnly))
+          for (const QByteArray& l : f.readAll().split('\n'))
+            if (l.trimmed().toLongLong() > 0) pids << l.trimmed().toLongLong();
+        return pids.size() >= count;
+      },
+      kWaitMs);
+  return pids;
+}
+
+TEST_F(CommandTextTest, NothingACommandStartedOutlivesItsRun) {
+  struct Case {
+    const char* name;
+    const char* command;  // writes the ids of what it leaves running to $P
+    int timeoutMs;
+    const char* text;  // what the run shows
+  };
+  const Case cases[] = {
+      {"background child", "sleep 300 & echo $! > \"$P\"; echo done", 5000, "done"},
+      {"own session, parent gone", "(setsid sleep 300 & echo $! > \"$P\"); echo done", 5000,
+       "done"},
+      {"own session, past the timeout", "setsid sleep 300 & echo $! > \"$P\"; wait", 300,
+       "+38\u00B0"},
+      {"grandchild of a child in its own session",
+       "setsid sh -c 'sleep 300 & echo $! > \"$P\"; wait' & wait", 300, "+38\u00B0"},
+  };
+  for (const Case& c : cases) {
+    const QString pidFile = Path(c.name);
+    qputenv("P", pidFile.toLocal8Bit());
+    const auto s = RunOnce(QString::fromUtf8(c.command), c.timeoutMs);
+    EXPECT_EQ(s->Text(), QString::fromUtf8(c.text)) << c.name;
+    const QList<qint64> left = PidsIn(pidFile, 1);
+    ASSERT_EQ(left.size(), 1) << c.name;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !platform::ProcessAlive(left[0]); }, kWaitMs))
+        << c.name;
+    if (platform::ProcessAlive(left[0])) ::kill(static_cast<pid_t>(left[0]), SIGKILL);
+  }
+  qunsetenv("P");
+}
+
+TEST_F(CommandTextTest, ACommandPrintingOnPastItsFirstLineIsEndedAndThatLineTaken) {
+  struct Case {
+    const char* command;
+    bool waited;  // read the way a drawing into a file reads
+  };
+  // Each would run far past the wait without being ended.
+  const Case cases[] = {
+      {"yes | head -c 3000000; exec sleep 300", false},
+      {"yes | head -c 3000000; exec sleep 300", true},
+      {"echo first; exec yes second >&2", false},
+      {"echo first; exec yes second >&2", true},
+  };
+  for (const Case& c : cases) {
+    CommandText s(QStringLiteral("+38\u00B0"), QString::fromUtf8(c.command), 3600 * 1000,
+                  3 * kWaitMs);
+    QElapsedTimer clock;
+    clock.start();
+    if (c.waited)
+      s.ReadNow();
+    else
+      s.Start();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return s.HasRead(); }, kWaitMs)) << c.command;
+    EXPECT_LT(clock.elapsed(), kWaitMs) << c.command;
+    EXPECT_NE(s.Text(), u"+38\u00B0") << c.command;
+    EXPECT_TRUE(s.Problem().isEmpty()) << c.command << ": " << s.Problem().log.toStdString();
+  }
+}
+
 TEST_F(CommandTextTest, AReadForAFileIsWaitedFor) {
   CommandText s(QStringLiteral("+38\u00B0"), QStringLiteral("echo now"), 1000, 5000);
   s.ReadNow();
@@ -179,6 +258,50 @@ TEST(FileText, FollowsTheFileThroughWritesReplacementsAndAbsence) {
   write(path, "+24\xC2\xB0");
   ASSERT_TRUE(QTest::qWaitFor([&] { return source.Text() == u"+24\u00B0"; }, kWaitMs));
   EXPECT_TRUE(source.Problem().isEmpty());
+}
+
+// What a local user may put where the stamp's file is: each is refused
+// without waiting on it, whether there at the start or moved over the file
+// once it is watched, and the last text stays.
+TEST(FileText, OnlyARegularFileOfATextsSizeIsRead) {
+  struct Case {
+    const char* name;
+    std::function<bool(const QString&)> make;
+  };
+  const Case cases[] = {
+      {"fifo", [](const QString& p) { return ::mkfifo(QFile::encodeName(p), 0600) == 0; }},
+      {"device", [](const QString& p) { return QFile::link(QStringLiteral("/dev/zero"), p); }},
+      {"huge",
+       [](const QString& p) {
+         QFile f(p);
+         return f.open(QIODevice::WriteOnly) && f.write("+99\n") == 4 &&
+                f.resize(kMaxTextFileBytes + 1);
+       }},
+  };
+  for (const Case& c : cases) {
+    for (const bool atStart : {true, false}) {
+      QTemporaryDir dir;
+      const QString path = dir.filePath(QStringLiteral("value"));
+      const QString hostile = dir.filePath(QStringLiteral("hostile"));
+      ASSERT_TRUE(c.make(hostile)) << c.name;
+      if (atStart) {
+        ASSERT_TRUE(QFile::rename(hostile, path));
+      } else {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("+21\n");
+      }
+      FileText source(QStringLiteral("+38"), path, 20);
+      source.Start();
+      if (!atStart) {
+        ASSERT_EQ(source.Text(), u"+21");
+        ASSERT_TRUE(::rename(QFile::encodeName(hostile), QFile::encodeName(path)) == 0);
+      }
+      EXPECT_TRUE(QTest::qWaitFor([&] { return !source.Problem().isEmpty(); }, kWaitMs))
+          << c.name << atStart;
+      EXPECT_EQ(source.Text(), atStart ? u"+38" : u"+21") << c.name << atStart;
+    }
+  }
 }
 
 }  // namespace

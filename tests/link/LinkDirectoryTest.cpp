@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <functional>
 
 #include "link/LinkTestSupport.h"
 #include "platform/link/LinkDirectory.h"
@@ -141,6 +142,46 @@ TEST(LinkDirectory, ForeignOwnerRefused) {
   const LinkDirResult r = PrepareLinkDirectory(dir.path());
   EXPECT_FALSE(r.ok());
   ::chown(QFile::encodeName(dir.path()).constData(), 0, 0);
+}
+
+// Without a runtime folder, "/tmp/quillmark-<uid>" made first by somebody
+// else does not keep the programs from meeting: each of them turns to a
+// private folder of the user's own, the same one.
+TEST(LinkDirectory, AFolderInTmpTakenFirstGivesWayToAPrivateOne) {
+  EnvGuard chosen(kLinkDirEnvironmentVariable);
+  EnvGuard runtime("XDG_RUNTIME_DIR");
+  EnvGuard cacheHome("XDG_CACHE_HOME");
+  chosen.unset();
+  runtime.unset();
+  QTemporaryDir cache;
+  cacheHome.set(QFile::encodeName(cache.path()));
+  const QByteArray tmp = QFile::encodeName(DefaultLinkDirectoryPath());
+  struct stat st {};
+  if (::lstat(tmp.constData(), &st) == 0) GTEST_SKIP() << tmp.constData() << " is in use";
+  struct Planting {
+    const char* name;
+    std::function<bool()> plant;
+  };
+  QTemporaryDir elsewhere;
+  const Planting plantings[] = {
+      {"a file", [&] { return QFile(QString::fromLocal8Bit(tmp)).open(QIODevice::WriteOnly); }},
+      {"a folder open to all",
+       [&] { return ::mkdir(tmp.constData(), 0700) == 0 && ::chmod(tmp.constData(), 0777) == 0; }},
+      {"a link to another folder",
+       [&] { return ::symlink(QFile::encodeName(elsewhere.path()).constData(), tmp) == 0; }},
+  };
+  for (const Planting& p : plantings) {
+    ASSERT_TRUE(p.plant()) << p.name;
+    const LinkDirResult r = LinkDirectory();
+    EXPECT_TRUE(r.ok()) << p.name << ": " << r.error.toStdString();
+    EXPECT_TRUE(r.path.startsWith(cache.path() + u'/')) << p.name << ": " << r.path.toStdString();
+    test::EndpointThread peer({}, 21);
+    EXPECT_TRUE(peer.listening()) << p.name;
+    LinkSender sender(21);
+    EXPECT_TRUE(sender.send(QStringLiteral("X=1"))) << p.name;
+    ::unlink(tmp.constData());
+    ::rmdir(tmp.constData());
+  }
 }
 
 // Every kill leaves the endpoint's socket file; start-up clears away the dead

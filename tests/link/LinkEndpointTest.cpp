@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
 #include <QTest>
@@ -242,6 +243,51 @@ TEST_F(LinkEndpointTest, OutOfDescriptorsItBacksOffAndRecovers) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return test::ReadByte(late) == 0x06; }, 5000));
   ::close(late);
   ::close(silent);
+}
+
+}  // namespace
+}  // namespace qm::link
+
+namespace qm::link {
+namespace {
+
+qint64 ResidentBytes() {
+  QFile statm(QStringLiteral("/proc/self/statm"));
+  if (!statm.open(QIODevice::ReadOnly)) return 0;
+  return statm.readAll().split(' ').value(1).toLongLong() * ::sysconf(_SC_PAGESIZE);
+}
+
+// Many peers that each send most of a longest message and leave: the memory
+// their unfinished messages took is given back, not kept for good.
+TEST_F(LinkEndpointTest, HalfMessagesOfPeersThatLeftDoNotKeepTheirMemory) {
+  constexpr int kPeers = 600;
+  rlimit limit{};
+  ::getrlimit(RLIMIT_NOFILE, &limit);
+  if (limit.rlim_cur < 2 * kPeers + 100) {
+    limit.rlim_cur = std::min<rlim_t>(limit.rlim_max, 2 * kPeers + 100);
+    ::setrlimit(RLIMIT_NOFILE, &limit);
+  }
+  const QByteArray half(FrameParser::kMaxText - 500, 'x');
+  const qint64 taken = qint64(kPeers) * half.size();
+  for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+  const qint64 before = ResidentBytes();
+  std::vector<int> peers;
+  for (int i = 0; i < kPeers; ++i) {
+    const int fd = test::RawConnect(dir.socket(41));
+    if (fd < 0) break;
+    peers.push_back(fd);
+    ASSERT_TRUE(test::WriteAll(fd, half));
+    QCoreApplication::processEvents();
+  }
+  ASSERT_EQ(static_cast<int>(peers.size()), kPeers) << "descriptors ran out";
+  // Held while the peers stay.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ResidentBytes() - before > taken * 3 / 4; }, 10000))
+      << (ResidentBytes() - before);
+  for (const int fd : peers) ::close(fd);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return endpoint.connectionCount() == 1; }, 10000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ResidentBytes() - before < taken / 4; }, 5000))
+      << (ResidentBytes() - before) / 1024 << " KiB still held";
+  EXPECT_TRUE(received.isEmpty());
 }
 
 }  // namespace

@@ -442,3 +442,43 @@ TEST(StampTextTest, FractionalShadowOffset) {
 
 }  // namespace
 }  // namespace qm::render
+
+namespace qm::render {
+namespace {
+
+// A shadow (or text) moved beyond every pixel, by amounts past the range of
+// an integer, leaves exactly what is drawn without it, whichever way the text
+// is drawn and at any pixel ratio.
+TEST(StampTextTest, OffsetsBeyondEverySurfaceDrawNothingThere) {
+  const char* far[] = {"2147483648", "-2147483648", "4294967296", "1E30", "-3.4E38"};
+  for (const char* offset : far) {
+    for (const qreal dpr : {1.0, 2.0, 1.5}) {
+      for (const int field : {8, 9}) {
+        const QString with = Line({{14, "1"}, {15, "1"}, {10, "255"}, {field, offset}});
+        const QString without = Line({{14, "0"}, {15, "1"}});
+        PictureBox a(120, 60, Qt::white, dpr), b(120, 60, Qt::white, dpr);
+        ASSERT_TRUE(test::DrawLine(a, with, {}));
+        ASSERT_TRUE(test::DrawLine(b, without, {}));
+        EXPECT_TRUE(a.image == b.image) << offset << " " << dpr << " " << field;
+
+        const auto params = stamp::ParseLine(with);
+        ASSERT_TRUE(params);
+        QImage layer;
+        QPoint origin;
+        ASSERT_TRUE(StampTextLayer(QSize(120, 60), dpr, *params, {}, layer, origin));
+        QImage laid(a.image.size(), QImage::Format_ARGB32_Premultiplied);
+        laid.fill(Qt::white);
+        layer.setDevicePixelRatio(1);
+        QPainter(&laid).drawImage(origin, layer);
+        EXPECT_LE(test::MaxChannelDifference(laid, b.image), 2) << offset << " " << dpr;
+      }
+    }
+    // The text itself that far away leaves the box untouched.
+    PictureBox gone(120, 60, Qt::white, 2.0);
+    ASSERT_TRUE(test::DrawLine(gone, Line({{14, "1"}, {15, "1"}, {5, offset}, {6, offset}}), {}));
+    EXPECT_TRUE(InkBounds(gone.image, kWhite, 0).isNull()) << offset;
+  }
+}
+
+}  // namespace
+}  // namespace qm::render

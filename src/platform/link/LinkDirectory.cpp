@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMutex>
 #include <QMutexLocker>
 #include <cerrno>
@@ -54,9 +55,25 @@ QString LinkDirectoryOverride() {
   return OverridePath();
 }
 
+QString PrivateLinkDirectoryPath() {
+  QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
+  if (cache.isEmpty() || !QDir::isAbsolutePath(cache))
+    cache = QDir::homePath() + QStringLiteral("/.cache");
+  return Trimmed(cache) + QStringLiteral("/quillmark-link");
+}
+
 LinkDirResult LinkDirectory() {
   const QString over = LinkDirectoryOverride();
-  return PrepareLinkDirectory(over.isEmpty() ? DefaultLinkDirectoryPath() : over);
+  if (!over.isEmpty()) return PrepareLinkDirectory(over);
+  const QString usual = DefaultLinkDirectoryPath();
+  const LinkDirResult r = PrepareLinkDirectory(usual);
+  // Only the folder in /tmp can be taken by somebody else first; then a
+  // folder of our own, where every program of ours looks next.
+  if (r.ok() || !usual.startsWith(QStringLiteral("/tmp/"))) return r;
+  const QString own = PrivateLinkDirectoryPath();
+  QDir().mkpath(QFileInfo(own).absolutePath());
+  const LinkDirResult fallback = PrepareLinkDirectory(own);
+  return fallback.ok() ? fallback : r;
 }
 
 LinkDirResult PrepareLinkDirectory(const QString& path) {

@@ -26,7 +26,13 @@ QString DefaultLinkDirectoryPath();
 void SetLinkDirectoryOverride(const QString& path);
 QString LinkDirectoryOverride();
 
-// The folder in force (override or default), created and checked.
+// The folder of our own that stands in for "/tmp/quillmark-<uid>" when that
+// one is refused (somebody else made it first):
+// "$XDG_CACHE_HOME/quillmark-link", or "~/.cache/quillmark-link".
+QString PrivateLinkDirectoryPath();
+
+// The folder in force (override or default), created and checked; the
+// private folder when the default is the one in /tmp and it is refused.
 LinkDirResult LinkDirectory();
 
 // `path` created if missing (its parent must exist) and checked.

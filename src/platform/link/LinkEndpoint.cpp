@@ -5,6 +5,9 @@
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include <QCoreApplication>
 #include <QFile>
@@ -29,6 +32,9 @@ constexpr char kAck = 0x06;
 // pause, and the longest one it grows to while the shortage lasts.
 constexpr int kFirstAcceptPauseMs = 50;
 constexpr int kLongestAcceptPauseMs = 1000;
+// Half-received messages of dropped connections, in bytes, after which the
+// freed memory is handed back to the system (see dropConnection).
+constexpr qint64 kReleaseAfterBytes = 8 << 20;
 
 QString ErrnoText() { return QString::fromLocal8Bit(std::strerror(errno)); }
 
@@ -314,6 +320,18 @@ void LinkEndpoint::dropConnection(const std::shared_ptr<Connection>& conn) {
   ::close(c->fd);
   c->fd = -1;
   std::erase(connections_, c);
+  // A crowd of peers that each sent most of a long message and left leaves
+  // the allocator holding all those buffers, freed but scattered through the
+  // heap: once enough of that has come together (or the last connection is
+  // gone after some of it), it is given back.
+  released_ += c->parser.pending();
+  c->parser = FrameParser();
+  if (released_ >= kReleaseAfterBytes || (connections_.empty() && released_ > 0)) {
+    released_ = 0;
+#ifdef __GLIBC__
+    ::malloc_trim(0);
+#endif
+  }
 }
 
 void LinkEndpoint::collectWatches(std::vector<Watch>& out) const {

@@ -96,6 +96,7 @@ class LinkEndpoint : public QObject {
   QTimer* acceptRetry_ = nullptr;
   int acceptPauseMs_ = 0;
   std::vector<std::shared_ptr<Connection>> connections_;
+  qint64 released_ = 0;  // pending bytes of connections dropped since the last release
 };
 
 }  // namespace qm::link

@@ -29,9 +29,8 @@ constexpr char kAck = 0x06;
 std::atomic<int> g_defaultTimeoutMs{kDefaultReplyTimeoutMs};
 
 QString EffectiveDirectory(const QString& dir) {
-  if (!dir.isEmpty()) return dir;
-  const QString over = LinkDirectoryOverride();
-  return over.isEmpty() ? DefaultLinkDirectoryPath() : over;
+  // The folder in force, the private one included where /tmp's was taken.
+  return dir.isEmpty() ? LinkDirectory().path : dir;
 }
 
 int Connect(const QString& dir, qint32 handle) {
