@@ -2,6 +2,7 @@
 // Everything the editor takes from its surroundings, so that tests can build a
 // real window from a temporary program directory and per-user store.
 
+#include <QRect>
 #include <QString>
 
 namespace qm {
@@ -11,6 +12,7 @@ struct AppEnvironment {
   QString userStoreFile;  // the per-user settings file
   QString commandLine;    // "<host handle>|<sample text>"
   QString linkDir;        // host link endpoint directory; empty: the default
+  QRect stampFrame;       // where the stamp that started us stands; null: unknown
 };
 
 }  // namespace qm

@@ -4,14 +4,17 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <QTimer>
 #include <cstdio>
+#include <algorithm>
 
 #include "app/CommandLine.h"
 #include "app/DesignGeometry.h"
@@ -31,6 +34,7 @@
 #include "platform/RegularFile.h"
 #include "platform/Twips.h"
 #include "platform/WindowPlacement.h"
+#include "platform/ui/FocusRing.h"
 #include "platform/ui/Place.h"
 #include "render/AppIcon.h"
 #include "render/Gdip.h"
@@ -50,10 +54,16 @@ const char* const kMenuCaptions[5] = {QT_TRANSLATE_NOOP("qm::FrmOptions", "Ка�
                                       QT_TRANSLATE_NOOP("qm::FrmOptions", "Подсказка"),
                                       QT_TRANSLATE_NOOP("qm::FrmOptions", "Цвет фигуры")};
 
+// The window manager's frame is unknown until the window is first shown; the
+// style's title bar height stands in for it.
+QMargins WindowFrame(const QWidget& window) {
+  const int border = window.style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
+  return QMargins(border, window.style()->pixelMetric(QStyle::PM_TitleBarHeight), border, border);
+}
+
 // The start place on the screen that shows most of it (the primary one when
 // none does), moved and if need be shrunk to fit that screen's available area
-// when it does not lie inside it. The window manager's frame is unknown until
-// the window is first shown; the style's title bar height stands in for it.
+// when it does not lie inside it.
 QRectF OnScreen(const QRectF& twips, const QWidget& window) {
   const QRect px(TwipsToPixels(twips.left()), TwipsToPixels(twips.top()),
                  TwipsToPixels(twips.width()), TwipsToPixels(twips.height()));
@@ -67,15 +77,26 @@ QRectF OnScreen(const QRectF& twips, const QWidget& window) {
     }
   }
   if (!screen) return twips;
-  const int border = window.style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
-  const QMargins frame(border, window.style()->pixelMetric(QStyle::PM_TitleBarHeight), border,
-                       border);
+  const QMargins frame = WindowFrame(window);
   const QRect fitted = platform::FitToScreen(
       px, screen->availableGeometry(),
       QSize(TwipsToPixels(design::DefWidth()), TwipsToPixels(design::MinHeight())), frame);
   if (fitted == px) return twips;
   return QRectF(PixelsToTwips(fitted.x()), PixelsToTwips(fitted.y()), PixelsToTwips(fitted.width()),
                 PixelsToTwips(fitted.height()));
+}
+
+// A first start from the stamp: beside it, on the stamp's screen, where the
+// user is looking, rather than at the design place, which may be a screen's
+// width away or under the stamp.
+QRectF BesideStamp(const QRectF& twips, const QRect& stamp, const QWidget& window) {
+  const QScreen* screen = QGuiApplication::screenAt(stamp.center());
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return twips;
+  const QRect px =
+      platform::BesideAnchor(QSize(TwipsToPixels(twips.width()), TwipsToPixels(twips.height())),
+                             stamp, screen->availableGeometry(), WindowFrame(window));
+  return QRectF(PixelsToTwips(px.x()), PixelsToTwips(px.y()), twips.width(), twips.height());
 }
 
 }  // namespace
@@ -109,6 +130,20 @@ FrmOptions::FrmOptions(AppEnvironment env, QWidget* parent)
   tmr_[0]->setObjectName(QStringLiteral("tmr_0"));
   tmr_[0]->setInterval(300);
   ConnectHostLink();
+  // The focused control is ringed, whatever kind it is.
+  new ui::FocusRing(this);
+  // Page keys, wherever the focus is in the window.
+  const auto pageKeys = [this](const QList<QKeySequence>& keys, int steps) {
+    auto* s = new QShortcut(this);
+    s->setKeys(keys);
+    connect(s, &QShortcut::activated, this, [this, steps] { StepPage(steps); });
+  };
+  pageKeys({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)}, 1);
+  // Shift+Tab comes as Backtab from some keyboards.
+  pageKeys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+            QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+           -1);
   wheel_ = std::make_unique<WheelHook>(
       this, state_.AppActive, [this](const QPoint& p) { return WheelTakes(p.x(), p.y()); },
       [this](int direction, const QPoint& p) { MouseScroll(direction, p.x(), p.y()); });
@@ -189,6 +224,8 @@ void FrmOptions::BuildPages() {
   txtHelp_->setReadOnly(true);
   txtHelp_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   txtHelp_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // Nothing can be typed into it: Tab must lead on, not stay inside.
+  txtHelp_->setTabChangesFocus(true);
   txtHelp_->setPlainText(HelpText());
   txtHelp_->setGeometry(4, 8, TwipsToPixels(design::kFramMenuWidth) - 8,
                         TwipsToPixels(design::kFramMenuHeight) - 12);
@@ -206,8 +243,8 @@ void FrmOptions::BuildPages() {
 
 QString FrmOptions::HelpText() {
   return tr(
-      "Левая[кнопка мыши] устанавливает новый шаблон отображения (картинку, \r\n"
-      "шрифт, параметры текста, тени и каймы). Правая[кнопка мыши] устанавливает ТОЛЬКО "
+      "Левая [кнопка мыши] устанавливает новый шаблон отображения (картинку, "
+      "шрифт, параметры текста, тени и каймы). Правая [кнопка мыши] устанавливает ТОЛЬКО "
       "картинку из шаблона (остальные параметры подбираются отдельно).  Подбирая "
       "параметры отображения текста, меняется только отображение на экране, НЕ меняя сам "
       "шаблон. Чтобы сохранить выбранные параметры текста в любом из шаблонов, нужно "
@@ -238,7 +275,11 @@ bool FrmOptions::Form_Load() {
                          classic::SingleText(static_cast<float>(design::kFormTop)) + u'|' +
                          classic::SingleText(static_cast<float>(DefWidth)) + u'|' +
                          classic::SingleText(static_cast<float>(DesignHeight));
-  const QRectF saved = OnScreen(SavedPlacement(GetS(QStringLiteral("FrmOptPos"), defPos)), *this);
+  const QString stored = GetS(QStringLiteral("FrmOptPos"), QString());
+  QRectF wanted = SavedPlacement(stored.isEmpty() ? defPos : stored);
+  if (stored.isEmpty() && !env_.stampFrame.isNull())
+    wanted = BesideStamp(wanted, env_.stampFrame, *this);
+  const QRectF saved = OnScreen(wanted, *this);
 
   // The progress window, centred over the saved place.
   progress_ = std::make_unique<FrmProgress>();
@@ -430,6 +471,9 @@ void FrmOptions::MenuSet(std::int16_t p) {
     QFont f = l->font();
     f.setBold(on);
     l->setFont(f);
+    // Tab reaches the menu at the open page's entry only; the arrow keys
+    // move on from there.
+    l->setFocusPolicy(on ? Qt::TabFocus : Qt::NoFocus);
   }
 }
 
@@ -438,14 +482,71 @@ void FrmOptions::lblMenu_MouseDown(int Index) {
   state_.CurrentPage = static_cast<std::int16_t>(Index);
 }
 
+std::array<int, 5> FrmOptions::MenuOrder() const {
+  std::array<int, 5> order{0, 1, 2, 3, 4};
+  std::stable_sort(order.begin(), order.end(),
+                   [this](int a, int b) { return lblMenu_[a]->y() < lblMenu_[b]->y(); });
+  return order;
+}
+
+void FrmOptions::StepPage(int steps) {
+  const std::array<int, 5> order = MenuOrder();
+  const int at =
+      static_cast<int>(std::find(order.begin(), order.end(), state_.CurrentPage) - order.begin());
+  const int next = order[static_cast<std::size_t>(((at + steps) % 5 + 5) % 5)];
+  // The focus in the page that goes away (or on the menu) goes to the menu,
+  // from where Tab leads into the new page.
+  const QWidget* focus = QApplication::focusWidget();
+  const bool onPageOrMenu =
+      focus && (picMenu_->isAncestorOf(focus) ||
+                (state_.CurrentPage >= 0 && state_.CurrentPage < 5 &&
+                 framMenu_[static_cast<std::size_t>(state_.CurrentPage)]->isAncestorOf(focus)));
+  lblMenu_MouseDown(next);
+  if (onPageOrMenu) lblMenu_[static_cast<std::size_t>(next)]->setFocus(Qt::ShortcutFocusReason);
+}
+
+bool FrmOptions::MenuKey(int key) {
+  const std::array<int, 5> order = MenuOrder();
+  // A page number the store held that no entry has counts as the first.
+  const int at =
+      static_cast<int>(std::find(order.begin(), order.end(), state_.CurrentPage) - order.begin()) %
+      5;
+  int to = at;
+  switch (key) {
+    case Qt::Key_Up:
+    case Qt::Key_Left:
+      to = std::max(at - 1, 0);
+      break;
+    case Qt::Key_Down:
+    case Qt::Key_Right:
+      to = std::min(at + 1, 4);
+      break;
+    case Qt::Key_Home:
+      to = 0;
+      break;
+    case Qt::Key_End:
+      to = 4;
+      break;
+    default:
+      return false;
+  }
+  const int page = order[static_cast<std::size_t>(to)];
+  lblMenu_MouseDown(page);
+  lblMenu_[static_cast<std::size_t>(page)]->setFocus(Qt::TabFocusReason);
+  return true;
+}
+
 bool FrmOptions::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::MouseButtonPress) {
-    for (int i = 0; i < 5; ++i) {
-      if (watched == lblMenu_[i]) {
-        lblMenu_MouseDown(i);
-        return true;
-      }
+  for (int i = 0; i < 5; ++i) {
+    if (watched != lblMenu_[i]) continue;
+    if (event->type() == QEvent::MouseButtonPress) {
+      const bool menuFocused = picMenu_->isAncestorOf(QApplication::focusWidget());
+      lblMenu_MouseDown(i);
+      if (menuFocused) lblMenu_[static_cast<std::size_t>(i)]->setFocus(Qt::MouseFocusReason);
+      return true;
     }
+    if (event->type() == QEvent::KeyPress && MenuKey(static_cast<QKeyEvent*>(event)->key()))
+      return true;
   }
   return QWidget::eventFilter(watched, event);
 }

@@ -52,6 +52,9 @@ class FrmOptions : public QWidget {
   // Page menu: shows page p and marks its entry; does not change CurrentPage.
   void MenuSet(std::int16_t p);
   void lblMenu_MouseDown(int Index);
+  // The page `steps` entries down the menu (up when negative), as the menu
+  // lists them, wrapping round at either end.
+  void StepPage(int steps);
 
   // Sets the window back to its normal state when minimised or maximised.
   void SetWinState();
@@ -85,6 +88,11 @@ class FrmOptions : public QWidget {
   bool SendText(const QString& sMsg);
   // Sets every control from the current line (after start-up and "A=").
   void SetParamFromText();
+
+  // Another start of the editor handed us its command line (and the link
+  // folder it would use): we serve its host from now on when that is sound
+  // (see HostSession::AdoptHost) and come forward. True when we do.
+  bool ServeHostOf(const QString& linkDir, const QString& commandLine);
 
   EditorState& State() { return state_; }
   HostSession& Host() { return *host_; }
@@ -124,6 +132,10 @@ class FrmOptions : public QWidget {
   void ConnectHostLink();
   void ConnectGallery();
   void BuildMenu();
+  // The pages in the order the menu shows their entries, top to bottom.
+  std::array<int, 5> MenuOrder() const;
+  // An arrow, Home or End on the menu: the page above or below, or at an end.
+  bool MenuKey(int key);
   void BuildPages();
   void FontListing();
   void LoadColours();

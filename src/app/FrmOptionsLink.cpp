@@ -3,9 +3,11 @@
 // the line on every page. Kept apart from FrmOptions.cpp (start-up, layout,
 // gallery) so each can change without touching the other.
 
+#include <QDir>
 #include <QTimer>
 #include <optional>
 
+#include "app/CommandLine.h"
 #include "app/DesignGeometry.h"
 #include "app/FrmOptions.h"
 #include "colour/ui/ColourPage.h"
@@ -14,6 +16,7 @@
 #include "gallery/ui/Gallery.h"
 #include "params/HostSession.h"
 #include "params/ui/TextPage.h"
+#include "platform/link/LinkDirectory.h"
 #include "settings/AppPaths.h"
 #include "settings/IniClass.h"
 #include "stamp/ParamLine.h"
@@ -61,6 +64,22 @@ void FrmOptions::ConnectHostLink() {
 }
 
 bool FrmOptions::SendText(const QString& sMsg) { return host_->SendText(sMsg); }
+
+bool FrmOptions::ServeHostOf(const QString& linkDir, const QString& commandLine) {
+  if (startingUp_ || unloaded_) return false;
+  // A host in another folder could not reach us, nor we it.
+  const QString ours = env_.linkDir.isEmpty() ? link::LinkDirectory().path : env_.linkDir;
+  if (QDir::cleanPath(linkDir) != QDir::cleanPath(ours)) return false;
+  const CommandLine cmd = ParseCommandLine(commandLine);
+  const QString sample = state_.sampleText;
+  if (!host_->AdoptHost(cmd.HostHwnd, cmd.sampleText)) return false;
+  // The thumbnails show the host's text.
+  if (state_.sampleText != sample) templates_->PaintAllPic();
+  SetWinState();
+  raise();
+  activateWindow();
+  return true;
+}
 
 void FrmOptions::SetParamFromText() {
   // A line that cannot be read (no "Selected" yet, or edited by hand) is not

@@ -6,6 +6,7 @@
 
 #include "platform/ChildProcess.h"
 #include "platform/Language.h"
+#include "platform/WindowPlacement.h"
 #include "platform/link/LinkDirectory.h"
 #include "platform/link/LinkLeftovers.h"
 #include "platform/link/LinkSender.h"
@@ -93,14 +94,19 @@ EditorLink::Open EditorLink::OpenEditor(const QString& sampleText) {
   QProcess p;
   p.setProgram(program_);
   p.setArguments({QString::number(Handle()) + u'|' + sampleText});
-  if (!linkDir_.isEmpty() || !language_.isEmpty()) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    if (!linkDir_.isEmpty())
-      env.insert(QString::fromLatin1(link::kLinkDirEnvironmentVariable), linkDir_);
-    if (!language_.isEmpty())
-      env.insert(QString::fromLatin1(platform::kLanguageEnvironmentVariable), language_);
-    p.setProcessEnvironment(env);
-  }
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  if (!linkDir_.isEmpty())
+    env.insert(QString::fromLatin1(link::kLinkDirEnvironmentVariable), linkDir_);
+  if (!language_.isEmpty())
+    env.insert(QString::fromLatin1(platform::kLanguageEnvironmentVariable), language_);
+  // Only we know where we stand; one inherited from elsewhere is no use.
+  const QRect frame = stampFrame_ ? stampFrame_() : QRect();
+  const QString frameKey = QString::fromLatin1(platform::kStampFrameEnvironmentVariable);
+  if (frame.isValid())
+    env.insert(frameKey, platform::StampFrameText(frame));
+  else
+    env.remove(frameKey);
+  p.setProcessEnvironment(env);
   p.setStandardInputFile(QProcess::nullDevice());
   qint64 pid = 0;
   if (!p.startDetached(&pid)) {

@@ -9,8 +9,10 @@
 // may have) is noticed and told.
 
 #include <QObject>
+#include <QRect>
 #include <QString>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 #include "host/HostNote.h"
@@ -35,6 +37,9 @@ class EditorLink : public QObject {
   // The language code ("ru", "en") the editor is started in, so that it
   // speaks as the stamp does; empty: the editor chooses as it would alone.
   void SetEditorLanguage(const QString& code) { language_ = code; }
+  // Where the stamp's window stands when an editor is started (null while it
+  // is not shown), so that the editor can open beside it.
+  void SetStampFrame(std::function<QRect()> frame) { stampFrame_ = std::move(frame); }
   // How long a started editor may take to announce itself before we stop
   // waiting for it (it may still announce itself later).
   void SetAnnounceTimeout(int ms) { announceTimeoutMs_ = ms; }
@@ -75,6 +80,7 @@ class EditorLink : public QObject {
   QString linkDir_;
   QString program_;
   QString language_;
+  std::function<QRect()> stampFrame_;
   qint32 editor_ = 0;
   qint64 launchPid_ = 0;
   int announceTimeoutMs_ = 20000;

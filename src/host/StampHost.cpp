@@ -87,9 +87,10 @@ void StampHost::OnTextChanged() {
   dirty_ = true;
   ScheduleRefresh();
   if (options_.openEditor && !editorOpenedAtStart_ && text_->HasRead()) {
-    // The editor shows our text on its thumbnails: it starts once we know it.
+    // The editor shows our text on its thumbnails: it starts once we know it,
+    // and once our window stands where it will, so that it opens beside it.
     editorOpenedAtStart_ = true;
-    OpenEditor();
+    QMetaObject::invokeMethod(this, &StampHost::OpenEditor, Qt::QueuedConnection);
   }
 }
 

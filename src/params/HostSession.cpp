@@ -146,6 +146,30 @@ void HostSession::SendHwnd() {
   SendText(stamp::AnnounceMessage(own));
 }
 
+bool HostSession::AdoptHost(std::int32_t host, const QString& sampleText) {
+  // The host we serve started another editor: we stay as we are, as one
+  // editor per user has always meant.
+  if (host <= 0 || host == state_.HostHwnd || state_.HostHwnd <= 0 || muted_ > 0 ||
+      TxtMsgHandle() <= 0)
+    return false;
+  {
+    // Asking ours to take our announcement again is harmless to a live host
+    // and tells a dead one from a slow one.
+    link::LinkSender probe(state_.HostHwnd, &endpoint_, linkDir_);
+    if (probe.deliver(stamp::AnnounceMessage(TxtMsgHandle())) != link::Delivery::Failed)
+      return false;
+  }
+  state_.HostHwnd = host;
+  state_.sampleText = sampleText;
+  sender_.reset();
+  patience_ = HostPatience();
+  SendHwnd();
+  const QString line =
+      stamp::IsValidLine(state_.Text1.text()) ? state_.Text1.text() : FallbackLine();
+  if (stamp::IsValidLine(line)) Deliver(stamp::WholeLineMessage(line));
+  return true;
+}
+
 void HostSession::Close() {
   ++muted_;
   endpoint_.close();

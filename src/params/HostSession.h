@@ -75,6 +75,12 @@ class HostSession : public QObject, public LookSender {
   bool SendText(const QString& sMsg) override;
   // "W=" + our handle, when a host is attached.
   void SendHwnd();
+  // Another start of the editor, for the host `host`, reached us instead of
+  // running beside us. We serve that host from now on (announced, and sent
+  // the whole look, which may hold changes ours never received) only when
+  // ours is gone for good: its endpoint is missing or refuses us. A host that
+  // is merely slow may come back, and keeps us. True when we serve `host`.
+  bool AdoptHost(std::int32_t host, const QString& sampleText);
   // The window has closed: stop listening, and send or apply nothing more
   // (controls torn down afterwards must not reach the host or the line).
   void Close();

@@ -4,6 +4,8 @@
 #include <QLibraryInfo>
 #include <QStringList>
 #include <QTranslator>
+#include <clocale>
+#include <cstring>
 
 namespace qm::platform {
 namespace {
@@ -67,10 +69,35 @@ LanguageChoice ChooseLanguage(const QProcessEnvironment& env) {
   return out;
 }
 
+namespace {
+
+// Qt's Russian texts for its controls, but not the system error texts that
+// Qt words for a failed file or process: those end up in what we print on
+// stderr, which is English whatever the interface speaks.
+class QtControlTexts : public QTranslator {
+ public:
+  QString translate(const char* context, const char* sourceText, const char* disambiguation,
+                    int n) const override {
+    static constexpr const char* kSystemErrors[] = {
+        "QIODevice", "QFileDevice",    "QFile",    "QProcess",     "QSaveFile",   "QLockFile",
+        "QDir",      "QTemporaryFile", "QLibrary", "QImageReader", "QImageWriter"};
+    for (const char* c : kSystemErrors)
+      if (context && std::strcmp(context, c) == 0) return {};
+    return QTranslator::translate(context, sourceText, disambiguation, n);
+  }
+};
+
+}  // namespace
+
 ScopedTranslation::ScopedTranslation(Language language) {
+  // The application took the desktop's locale, whose message language has
+  // the C library word system errors in it (LANGUAGE can make even C.UTF-8
+  // speak Russian). The interface speaks the language chosen here; the
+  // C library's texts, which stderr reports, stay English.
+  std::setlocale(LC_MESSAGES, "C");
   if (language == Language::Russian) {
     // Optional: without the file Qt's texts stay English, as before.
-    qtTranslator_ = std::make_unique<QTranslator>();
+    qtTranslator_ = std::make_unique<QtControlTexts>();
     if (!qtTranslator_->load(QStringLiteral("qtbase_ru"),
                              QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
         !QCoreApplication::installTranslator(qtTranslator_.get()))

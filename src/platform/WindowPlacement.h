@@ -7,6 +7,7 @@
 #include <QMargins>
 #include <QRect>
 #include <QSize>
+#include <QString>
 
 namespace qm::platform {
 
@@ -20,5 +21,22 @@ namespace qm::platform {
 // screen. An empty `available` (no screen known) leaves `wanted` as it is.
 QRect FitToScreen(const QRect& wanted, const QRect& available, const QSize& minimum,
                   const QMargins& frame = {});
+
+// Where a window whose inner area is `size` stands beside `anchor` (another
+// window's outer frame) without covering it: right of it, else left of it,
+// else below, else above, whichever first takes the whole window, frame
+// included, inside `available`, `gap` pixels away and lined up with the
+// anchor's top (or left) edge as far as the area allows. When no side has
+// the room, the side with the most room is taken and the result left for
+// FitToScreen. The inner rectangle is returned.
+QRect BesideAnchor(const QSize& size, const QRect& anchor, const QRect& available,
+                   const QMargins& frame = {}, int gap = 8);
+
+// The stamp tells the editor it starts where the stamp's window stands, so
+// that the editor can open beside it: "x,y,width,height" in logical pixels.
+inline constexpr char kStampFrameEnvironmentVariable[] = "QUILLMARK_STAMP_FRAME";
+QString StampFrameText(const QRect& frame);
+// An empty or malformed text, or an empty rectangle, gives a null QRect.
+QRect ParseStampFrame(const QString& text);
 
 }  // namespace qm::platform

@@ -475,6 +475,64 @@ TEST_F(HostLink, OffsetsTheSlidersCannotHoldAreShownButNeitherSentNorRewritten) 
   EXPECT_EQ(Received(), QStringList({"X=199"}));
 }
 
+struct TypedOffsetCase {
+  const char* box;
+  const char* typed;
+  bool enter;         // else the focus leaves the box with Tab
+  const char* sent;   // nothing when empty
+  const char* shown;  // in the box afterwards
+};
+
+class TypedOffset : public HostLink, public ::testing::WithParamInterface<TypedOffsetCase> {};
+
+// The line starts with X 5, Y -3, x 2 and y -2.
+TEST_P(TypedOffset, ReachesTheHostAsTheSliderWouldSendIt) {
+  const TypedOffsetCase& c = GetParam();
+  program.WriteIni(Ini(kLine));
+  StartHost();
+  FrmOptions& w = Open();
+  w.activateWindow();
+  if (!QTest::qWaitForWindowActive(&w, 2000))
+    GTEST_SKIP() << "the platform never makes the window active";
+  Received();
+  auto* box = test::Part<QLineEdit>(w, QString::fromLatin1(c.box));
+  ASSERT_NE(box, nullptr);
+  QTest::mouseClick(test::MenuEntry(w, 1), Qt::LeftButton);
+  QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
+  ASSERT_TRUE(box->hasFocus());
+  QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(box, QString::fromLatin1(c.typed));
+  QTest::keyClick(box, c.enter ? Qt::Key_Return : Qt::Key_Tab);
+  EXPECT_EQ(box->hasFocus(), c.enter);
+
+  const QString shown = QString::fromLatin1(c.shown);
+  const QStringList none;
+  EXPECT_EQ(Received(), *c.sent ? QStringList{QString::fromLatin1(c.sent)} : none);
+  EXPECT_EQ(box->text(), shown);
+  // Text offsets go with upper-case keys, shadow offsets with lower-case.
+  const QString name = QString::fromLatin1(c.box);
+  const QString key = name.contains(u"Temp") ? name.right(1) : name.right(1).toLower();
+  // The slider stands where the box says: a step away and back ends there.
+  auto* slider = test::Part<ui::ClassicScrollBar>(w, QStringLiteral("scrl") + name.mid(3));
+  ASSERT_NE(slider, nullptr);
+  const bool away = slider->Value() != slider->Max();
+  slider->LineStep(away);
+  slider->LineStep(!away);
+  const QStringList steps = Received();
+  ASSERT_EQ(steps.size(), 2);
+  EXPECT_EQ(steps.last(), key + u'=' + shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Boxes, TypedOffset,
+    ::testing::Values(TypedOffsetCase{"txtTempX", "20", true, "X=20", "20"},
+                      TypedOffsetCase{"txtTempY", "-250", true, "Y=-200", "-200"},
+                      TypedOffsetCase{"txtShadowX", "7", false, "x=7", "7"},
+                      TypedOffsetCase{"txtShadowY", "12", false, "y=10", "10"},
+                      TypedOffsetCase{"txtTempY", "4a", true, "", "-3"},
+                      TypedOffsetCase{"txtShadowX", "", false, "", "2"}),
+    [](const auto& info) { return std::string(info.param.box) + std::to_string(info.index); });
+
 TEST_F(HostLink, LongLinesAndMessagesAreKeptWhole) {
   program.WriteIni(Ini(kLine));
   StartHost();

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QSet>
 #include <QTest>
+#include <algorithm>
+#include <vector>
 
 #include "app/FrmOptions.h"
 #include "platform/Classic.h"
@@ -87,15 +90,16 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TabCase{1, "scrlTempX",
                 "scrlTempY chkShadow scrlShadowX scrlShadowY scrlShTrans chkBorder chkBrdDown "
-                "scrlBorder pic_1 pic_2 lstFont chkFontAttr_0 chkFontAttr_1 chkFontAttr_2 chkText "
+                "scrlBorder pic_1 pic_2 lblMenu_1 lstFont chkFontAttr_0 chkFontAttr_1 "
+                "chkFontAttr_2 chkText "
                 "txtFontSize scrlFontSize cmdSendFontSize scrlTempX"},
         TabCase{4, "scrlHue_0",
                 "scrlHue_1 scrlHue_2 scrlHue_3 scrlHue_4 chkResetHSV pic_1 pic_2 "
-                "scrlHue_0"},
-        TabCase{0, "lstDir", "chkTexura pic_1 pic_2 lstDir"},
+                "lblMenu_4 scrlHue_0"},
+        TabCase{0, "lstDir", "chkTexura pic_1 pic_2 lblMenu_0 lstDir"},
         TabCase{2, "scrlColor_0",
                 "txtColor_0 scrlColor_1 txtColor_1 scrlColor_2 txtColor_2 scrlLuma txtLuma pic_1 "
-                "pic_2 OptClr_1 chkAddColor scrlColor_0"}),
+                "pic_2 lblMenu_2 OptClr_1 chkAddColor scrlColor_0"}),
     [](const auto& info) { return "page" + std::to_string(info.param.page); });
 
 struct KeyCase {
@@ -131,5 +135,114 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyCase{4, "scrlHue_1", Qt::Key_5, {}, 18, "100"},
                       KeyCase{4, "scrlHue_4", Qt::Key_7, Qt::KeypadModifier, 21, "0"}),
     [](const auto& info) { return std::string(info.param.slider); });
+
+// The pages as the menu lists them, top to bottom.
+std::vector<int> MenuOrder(const QWidget& window) {
+  std::vector<int> order{0, 1, 2, 3, 4};
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+    return test::MenuEntry(window, a)->y() < test::MenuEntry(window, b)->y();
+  });
+  return order;
+}
+
+struct PageKeyCase {
+  const char* name;
+  Qt::Key key;
+  Qt::KeyboardModifiers modifiers;
+  int direction;  // down the menu (1) or up it (-1)
+};
+
+class PageKeys : public Keyboard, public ::testing::WithParamInterface<PageKeyCase> {};
+
+// From a slider, whose own keys include the page keys, round all the pages.
+TEST_P(PageKeys, StepThroughThePagesInTheMenusOrderAndWrap) {
+  const PageKeyCase& c = GetParam();
+  OpenPage(1);
+  ClickOn(QStringLiteral("scrlTempX"));
+  const QString line = window->State().Text1.text();
+  const std::vector<int> order = MenuOrder(*window);
+  const int start = static_cast<int>(std::find(order.begin(), order.end(), 1) - order.begin());
+  for (int i = 1; i <= 6; ++i) {
+    QTest::keyClick(QApplication::focusWidget(), c.key, c.modifiers);
+    const int want = order[static_cast<size_t>(((start + c.direction * i) % 5 + 5) % 5)];
+    ASSERT_EQ(window->State().CurrentPage, want) << "after " << i;
+    EXPECT_TRUE(test::PageWidget(*window, want)->isVisible());
+    // The keyboard stays on the menu, from where Tab leads into the page.
+    EXPECT_EQ(Focused(), QStringLiteral("lblMenu_%1").arg(want));
+  }
+  EXPECT_EQ(window->State().Text1.text(), line) << "a page key moved the slider";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, PageKeys,
+    ::testing::Values(PageKeyCase{"ctrlTab", Qt::Key_Tab, Qt::ControlModifier, 1},
+                      PageKeyCase{"ctrlShiftTab", Qt::Key_Backtab,
+                                  Qt::ControlModifier | Qt::ShiftModifier, -1},
+                      PageKeyCase{"ctrlPageDown", Qt::Key_PageDown, Qt::ControlModifier, 1},
+                      PageKeyCase{"ctrlPageUp", Qt::Key_PageUp, Qt::ControlModifier, -1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Keyboard, TheMenuIsReachedWithTabAndAnswersTheArrows) {
+  OpenPage(0);
+  ClickOn(QStringLiteral("lstDir"));
+  for (int i = 0; i < 10 && !Focused().startsWith(u"lblMenu"); ++i)
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  ASSERT_EQ(Focused(), QStringLiteral("lblMenu_0"));
+  const std::vector<int> order = MenuOrder(*window);
+  std::vector<int> seen;
+  for (int i = 0; i < 5; ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    seen.push_back(window->State().CurrentPage);
+  }
+  // Down the list, stopping at its end; Home and End go to the ends.
+  EXPECT_EQ(seen, std::vector<int>({order[1], order[2], order[3], order[4], order[4]}));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+  EXPECT_EQ(window->State().CurrentPage, order[3]);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home);
+  EXPECT_EQ(window->State().CurrentPage, order[0]);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+  EXPECT_EQ(window->State().CurrentPage, order[4]);
+  EXPECT_EQ(Focused(), QStringLiteral("lblMenu_%1").arg(order[4]));
+  // Tab leads into the page shown.
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_TRUE(test::PageWidget(*window, order[4])->isAncestorOf(QApplication::focusWidget()))
+      << Focused().toStdString();
+}
+
+// How many pixels of the window differ between two pictures of it, within
+// `area`.
+int Changed(const QImage& a, const QImage& b, const QRect& area) {
+  int n = 0;
+  const QRect r = area.intersected(a.rect());
+  for (int y = r.top(); y <= r.bottom(); ++y)
+    for (int x = r.left(); x <= r.right(); ++x) n += a.pixel(x, y) != b.pixel(x, y);
+  return n;
+}
+
+// Whatever control has the focus, the window shows it plainly: at least a
+// band of two pixels round the control changes when it takes the focus (a
+// thin dotted frame, or a frame that only changes colour, is too little to
+// find at a glance).
+TEST_F(Keyboard, EveryControlTabReachesShowsItsFocusPlainly) {
+  for (int page = 0; page < 5; ++page) {
+    OpenPage(page);
+    test::MenuEntry(*window, page)->setFocus(Qt::TabFocusReason);
+    QSet<QWidget*> visited;
+    for (QWidget* w = QApplication::focusWidget(); w && !visited.contains(w);
+         w = QApplication::focusWidget()) {
+      visited.insert(w);
+      const QImage focused = window->grab().toImage();
+      w->clearFocus();
+      const QImage plain = window->grab().toImage();
+      w->setFocus(Qt::TabFocusReason);
+      const QRect at(w->mapTo(window.get(), QPoint(0, 0)), w->size());
+      const int band = 3 * (at.width() + at.height());
+      EXPECT_GE(Changed(focused, plain, at.adjusted(-4, -4, 4, 4)), band)
+          << "page " << page << ": " << w->objectName().toStdString();
+      QTest::keyClick(w, Qt::Key_Tab);
+    }
+    EXPECT_GE(visited.size(), 4) << "page " << page;
+  }
+}
 
 }  // namespace

@@ -170,6 +170,53 @@ TEST(HostProcess, EndingTheStampEndsWhatItStarted) {
     }
   }
 }
+struct LocaleCase {
+  const char* name;
+  const char* lang;
+  const char* language;  // LANGUAGE, the C library's list of message languages
+};
+
+class DiagnosticsLanguage : public ::testing::TestWithParam<LocaleCase> {};
+
+// The stamp speaks Russian; what it prints on stderr, system error texts
+// included, is English all the same.
+TEST_P(DiagnosticsLanguage, StderrIsEnglishWhateverTheDesktopSpeaks) {
+  const LocaleCase& c = GetParam();
+  QTemporaryDir runtime;
+  QProcess host;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  env.insert(QStringLiteral("XDG_CONFIG_HOME"), runtime.filePath(QStringLiteral("config")));
+  env.insert(QStringLiteral("XDG_DATA_HOME"), runtime.filePath(QStringLiteral("data")));
+  env.insert(QStringLiteral("QUILLMARK_LINK_DIR"), runtime.path());
+  env.remove(QStringLiteral("LC_ALL"));
+  env.remove(QStringLiteral("LC_MESSAGES"));
+  env.insert(QStringLiteral("LANG"), QString::fromLatin1(c.lang));
+  env.insert(QStringLiteral("LANGUAGE"), QString::fromLatin1(c.language));
+  host.setProcessEnvironment(env);
+  host.start(QStringLiteral(QM_BIN_DIR "/quillmark-host"),
+             {QStringLiteral("--lang"), QStringLiteral("ru"), QStringLiteral("--file"),
+              runtime.filePath(QStringLiteral("missing/text"))});
+  ASSERT_TRUE(host.waitForStarted(5000));
+  QByteArray err;
+  const bool told = QTest::qWaitFor(
+      [&] {
+        err += host.readAllStandardError();
+        return err.contains("missing/text:");
+      },
+      kWaitMs);
+  host.kill();
+  host.waitForFinished(kWaitMs);
+  ASSERT_TRUE(told) << err.toStdString();
+  const QString text = QString::fromUtf8(err);
+  for (const QChar ch : text)
+    ASSERT_FALSE(ch.script() == QChar::Script_Cyrillic) << text.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, DiagnosticsLanguage,
+                         ::testing::Values(LocaleCase{"cUtf8", "C.UTF-8", "ru"},
+                                           LocaleCase{"russian", "ru_RU.UTF-8", "ru_RU:ru"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace qm::host

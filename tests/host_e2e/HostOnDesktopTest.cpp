@@ -14,9 +14,11 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QProcess>
+#include <QSettings>
 #include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <memory>
 
 #include "Desktop.h"
@@ -29,6 +31,10 @@
 #include "support/QtPrint.h"
 #include "support/TempProgram.h"
 #include "support/WindowParts.h"
+
+inline std::ostream& operator<<(std::ostream& os, const QRect& r) {
+  return os << r.x() << ',' << r.y() << ' ' << r.width() << 'x' << r.height();
+}
 
 namespace qm {
 namespace {
@@ -294,6 +300,101 @@ TEST_F(HostOnDesktop, TheStampOutlivesItsEditorMovesAndRemembersWhere) {
       },
       kWaitMs));
   EXPECT_EQ(test::TempProgram::ReadFile(ProgramFile("Quillmark.ini")), iniBefore);
+}
+
+// How far apart two rectangles lie; 0 when they touch or overlap.
+int Apart(const QRect& a, const QRect& b) {
+  const int dx = std::max({0, a.left() - b.right(), b.left() - a.right()});
+  const int dy = std::max({0, a.top() - b.bottom(), b.top() - a.bottom()});
+  return std::max(dx, dy);
+}
+
+TEST_F(HostOnDesktop, TheFirstEditorOpensBesideTheStampAndLaterOnesWhereItWasLeft) {
+  StartHost({});
+  const QRect stamp = StampWindow();
+  ASSERT_TRUE(test::Click(stamp.center(), 1, 2));
+  const quint32 first = WaitForEditor();
+  ASSERT_NE(first, 0u);
+  const QRect at = test::Geometry(first);
+  EXPECT_FALSE(at.intersects(stamp)) << at << stamp;
+  EXPECT_TRUE(QGuiApplication::primaryScreen()->geometry().contains(at)) << at;
+  // Within a title bar's height or so: beside it, where the user looks.
+  EXPECT_LE(Apart(at, stamp), 40) << at << stamp;
+
+  // Closed, it keeps its place; the stamp moves off, and the next editor
+  // still opens where the user left the last one.
+  ASSERT_TRUE(test::RequestClose(first));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return NoEditorRuns(); }, kWaitMs));
+  const QPoint away(-1000, 600);
+  ASSERT_TRUE(test::Drag(stamp.center(), stamp.center() + away));
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return StampWindow().topLeft() == stamp.topLeft() + away; }, kWaitMs));
+  ASSERT_TRUE(test::Click(StampWindow().center(), 1, 2));
+  const quint32 second = WaitForEditor();
+  ASSERT_NE(second, 0u);
+  EXPECT_EQ(test::Geometry(second), at);
+}
+
+TEST_F(HostOnDesktop, AnEditorWhoseStampWasKilledServesTheNextStampWithNothingLost) {
+  StartHost({});
+  ASSERT_TRUE(test::Click(StampWindow().center(), 1, 2));
+  const quint32 editor = WaitForEditor();
+  ASSERT_NE(editor, 0u);
+  const QList<qint64> editors = test::ProcessesOf(ProgramFile("QuillmarkOpt"));
+  EditorCopy copy(program.path(), StoreFile());
+  ASSERT_TRUE(copy.loaded);
+  const QRect at = test::Geometry(editor);
+  const TextPage* text = test::TextPageOf(*copy.window);
+  ASSERT_TRUE(text && text->isVisible());
+  const QRect arrow = AddLineArrow(text->scrlFontSize);
+  const auto step = [&] {
+    // One size step in the real editor and in the copy.
+    EXPECT_TRUE(test::Click(copy.OnScreen(text->scrlFontSize, arrow.center(), at)));
+    QTest::mouseClick(text->scrlFontSize, Qt::LeftButton, {}, arrow.center());
+    return copy.Line();
+  };
+
+  // The stamp dies without a word; a new one starts from the INI file.
+  host.kill();
+  ASSERT_TRUE(host.waitForFinished(kWaitMs));
+  StartHost({});
+  // A change made now reaches no stamp.
+  const QString changed = step();
+  // The new stamp starts an editor: the one that runs takes the stamp over,
+  // with the look it has, and no second one stays.
+  ASSERT_TRUE(test::Click(StampWindow().center(), 1, 2));
+  EXPECT_TRUE(StampShows(Expected(changed)));
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] { return test::ProcessesOf(ProgramFile("QuillmarkOpt")) == editors; }, kWaitMs));
+  EXPECT_EQ(EditorWindow(), editor);
+  // From now on it drives the new stamp.
+  EXPECT_TRUE(StampShows(Expected(step())));
+}
+
+// Docks and task bars match a window to its desktop entry by the class.
+TEST_F(HostOnDesktop, EachDesktopEntryNamesItsWindowsClass) {
+  StartHost({"--open-editor"});
+  const quint32 editor = WaitForEditor();
+  ASSERT_NE(editor, 0u);
+  const auto stamps = test::WindowsOf(host.processId(), QStringLiteral("^Quillmark$"));
+  ASSERT_EQ(stamps.size(), 1);
+  const auto windowClass = [](quint32 window) {
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"),
+                {QStringLiteral("-id"), QString::number(window), QStringLiteral("WM_CLASS")});
+    xprop.waitForFinished(10000);
+    // WM_CLASS(STRING) = "instance", "class"
+    return QString::fromLocal8Bit(xprop.readAllStandardOutput()).section(u'"', -2, -2);
+  };
+  const auto entryClass = [](const char* entry) {
+    QSettings desktop(QStringLiteral(QM_DATA_DIR "/") + QString::fromLatin1(entry),
+                      QSettings::IniFormat);
+    return desktop.value(QStringLiteral("Desktop Entry/StartupWMClass")).toString();
+  };
+  const QString stampClass = windowClass(stamps.first());
+  ASSERT_FALSE(stampClass.isEmpty());
+  EXPECT_EQ(entryClass("org.quillmark.Quillmark.desktop"), stampClass);
+  EXPECT_EQ(entryClass("org.quillmark.QuillmarkOpt.desktop"), windowClass(editor));
 }
 
 }  // namespace

@@ -17,9 +17,10 @@
 namespace {
 
 constexpr int kWaitMs = 60000;
+// What a user runs; the test host and the stub editor stay in the build tree.
 const QStringList kPrograms = {QStringLiteral("QuillmarkOpt"), QStringLiteral("quillmark-democat"),
-                               QStringLiteral("quillmark-host"), QStringLiteral("quillmark-render"),
-                               QStringLiteral("quillmark-testhost")};
+                               QStringLiteral("quillmark-host"),
+                               QStringLiteral("quillmark-render")};
 
 class Installed : public ::testing::Test {
  protected:
@@ -119,7 +120,9 @@ TEST_F(Installed, EditorAndStampShareTheCatalogueOfThePerUserFolder) {
   QProcess host;
   host.setProcessEnvironment(env);
   host.setProcessChannelMode(QProcess::SeparateChannels);
-  host.start(Bin(QStringLiteral("quillmark-testhost")), {QStringLiteral("--text"), "+12°"});
+  host.start(QStringLiteral(QM_BUILD_DIR "/bin/quillmark-testhost"),
+             {QStringLiteral("--text"), "+12°", QStringLiteral("--editor"),
+              Bin(QStringLiteral("QuillmarkOpt"))});
   ASSERT_TRUE(host.waitForStarted(5000));
   const auto nextLine = [&] {
     while (!host.canReadLine())

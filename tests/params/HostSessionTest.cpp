@@ -244,5 +244,68 @@ INSTANTIATE_TEST_SUITE_P(
                     {{1000, kOk, 600}, {400, kOk, 400}, kSkip, kLoop, {1000, kOk, 1, true}}}),
     [](const ::testing::TestParamInfo<PatienceRun>& info) { return std::string(info.param.name); });
 
+enum class OldHost { Gone, LeftItsEndpoint, Answering, Hung, IsTheNewOne };
+
+struct AdoptCase {
+  const char* name;
+  OldHost old;
+  bool adopts;
+};
+
+class AdoptHost : public HostSessionTest, public ::testing::WithParamInterface<AdoptCase> {};
+
+// Another start of the editor, for a new host, reached the running one.
+TEST_P(AdoptHost, OnlyAnEditorWhoseHostIsGoneForGoodServesTheNewOne) {
+  const AdoptCase& c = GetParam();
+  constexpr qint32 kOld = 2000001, kNew = 2000002;
+  link::test::LinkDir dir;
+  link::SetDefaultReplyTimeout(300);
+  const auto restore = qScopeGuard([] { link::SetDefaultReplyTimeout(0); });
+  QSemaphore letGo;
+  std::unique_ptr<link::test::EndpointThread> old;
+  if (c.old == OldHost::LeftItsEndpoint) {
+    const int dead = link::test::RawListen(dir.socket(kOld));
+    ASSERT_GE(dead, 0);
+    ::close(dead);
+  } else if (c.old == OldHost::Answering || c.old == OldHost::Hung) {
+    const bool hung = c.old == OldHost::Hung;
+    old = std::make_unique<link::test::EndpointThread>(
+        dir.path(), kOld, [&, hung](link::LinkEndpoint&, const QString&) {
+          if (hung) letGo.tryAcquire(1, 5000);
+        });
+  }
+  link::test::EndpointThread next(dir.path(), kNew);
+  ASSERT_TRUE(next.listening());
+  state.HostHwnd = kOld;
+  session->SetLinkDirectory(dir.path());
+  ASSERT_TRUE(session->Listen());
+
+  const qint32 asking = c.old == OldHost::IsTheNewOne ? kOld : kNew;
+  EXPECT_EQ(session->AdoptHost(asking, QStringLiteral("+5°")), c.adopts);
+  letGo.release();
+  const QString own = QStringLiteral("W=%1").arg(session->TxtMsgHandle());
+  if (c.adopts) {
+    EXPECT_EQ(state.HostHwnd, kNew);
+    EXPECT_EQ(state.sampleText, QStringLiteral("+5°"));
+    // Announced, then the whole look, changes the old host never got included.
+    EXPECT_EQ(next.messages(), QStringList({own, QStringLiteral("A=") + kLine}));
+    // And every change from now on goes there.
+    EXPECT_TRUE(session->SendText(QStringLiteral("w=5")));
+    EXPECT_EQ(next.messages().value(2), QStringLiteral("w=5"));
+  } else {
+    EXPECT_EQ(state.HostHwnd, kOld);
+    EXPECT_TRUE(next.messages().isEmpty());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(OldHosts, AdoptHost,
+                         ::testing::Values(AdoptCase{"gone", OldHost::Gone, true},
+                                           AdoptCase{"leftItsEndpoint", OldHost::LeftItsEndpoint,
+                                                     true},
+                                           AdoptCase{"answering", OldHost::Answering, false},
+                                           AdoptCase{"hung", OldHost::Hung, false},
+                                           AdoptCase{"itself", OldHost::IsTheNewOne, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace qm

@@ -5,8 +5,10 @@
 
 #include "app/CommandLine.h"
 #include "app/FrmOptions.h"
+#include "app/InstanceHandOver.h"
 #include "platform/Language.h"
 #include "platform/SingleInstance.h"
+#include "platform/WindowPlacement.h"
 #include "platform/link/LinkDirectory.h"
 #include "settings/ProgramFolder.h"
 #include "settings/UserSettings.h"
@@ -25,7 +27,17 @@ int main(int argc, char** argv) {
     return 2;
   }
   SingleInstance instance(folder.path + u'/' + SingleInstance::LockFileName());
-  if (!instance.tryAcquire()) return 0;
+  if (!instance.tryAcquire()) {
+    // The running editor hears of a start for a host: it may take that host
+    // over when its own is gone. Either way this start ends silently.
+    QStringList given;
+    for (int i = 1; i < argc; ++i) given << QString::fromLocal8Bit(argv[i]);
+    const QString commandLine = qm::JoinArguments(qm::SplitEditorArguments(given).hostLine);
+    if (qm::ParseCommandLine(commandLine).HostHwnd > 0)
+      qm::InstanceHandOver::HandOver(folder.path, qm::link::DefaultLinkDirectoryPath(),
+                                     commandLine);
+    return 0;
+  }
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("QuillmarkOpt"));
@@ -53,10 +65,16 @@ int main(int argc, char** argv) {
   env.programDir = qm::settings::ProgramFolderForThisProgram("QuillmarkOpt");
   env.userStoreFile = qm::settings::UserSettings::DefaultFilePath();
   env.commandLine = qm::JoinArguments(arguments.hostLine);
+  env.stampFrame = qm::platform::ParseStampFrame(
+      qEnvironmentVariable(qm::platform::kStampFrameEnvironmentVariable));
 
   qm::FrmOptions window(env);
   // Closed by the host before it was shown is a normal end, not a failure.
   if (!window.Form_Load()) return window.ClosedDuringStartUp() ? 0 : 1;
   window.show();
+  qm::InstanceHandOver handOver(folder.path);
+  QObject::connect(&handOver, &qm::InstanceHandOver::handedOver, &window,
+                   &qm::FrmOptions::ServeHostOf);
+  handOver.Listen();
   return QApplication::exec();
 }

@@ -34,6 +34,7 @@ StampWindow::StampWindow(host::StampHost& host, settings::UserSettings& store, Q
   // says what is wrong.
   setAttribute(Qt::WA_AlwaysShowToolTips);
   connect(&host_, &host::StampHost::stampChanged, this, &StampWindow::ShowStamp);
+  host_.Link().SetStampFrame([this] { return isVisible() ? frameGeometry() : QRect(); });
   ShowStamp();
 }
 

@@ -4,6 +4,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <optional>
 
@@ -221,19 +223,74 @@ void TextPage::Wire() {
   hoverFocus_->Add(txtShadowY, scrlShadowY);
 
   // Tab runs through the groups as they stand, left to right and top to
-  // bottom in each; the offset displays only show their slider's value.
-  for (QLineEdit* display : {txtTempX, txtTempY, txtShadowX, txtShadowY}) ui::NoTabStop(display);
+  // bottom in each; the offset boxes are passed by, as their sliders, which
+  // Tab reaches, step the same value.
+  for (const OffsetControl& o : Offsets()) {
+    ui::NoTabStop(o.box);
+    o.box->installEventFilter(this);
+  }
   ui::SetTabOrder({lstFont, chkFontAttr[0], chkFontAttr[1], chkFontAttr[2], chkText, txtFontSize,
                    scrlFontSize, cmdSendFontSize, scrlTempX, scrlTempY, chkShadow, scrlShadowX,
                    scrlShadowY, scrlShTrans, chkBorder, chkBrdDown, scrlBorder});
 }
 
 bool TextPage::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == txtFontSize && event->type() == QEvent::KeyPress) {
+  const auto isEnter = [event] {
     const int key = static_cast<QKeyEvent*>(event)->key();
-    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && txtFontSize_KeyPress(13)) return true;
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+  };
+  if (watched == txtFontSize && event->type() == QEvent::KeyPress) {
+    if (isEnter() && txtFontSize_KeyPress(13)) return true;
+  }
+  for (const OffsetControl& o : Offsets()) {
+    if (watched != o.box) continue;
+    if (event->type() == QEvent::KeyPress && isEnter()) {
+      ApplyTypedOffset(o.box, true);
+      return true;
+    }
+    // A context menu of the box takes the focus only for a moment.
+    if (event->type() == QEvent::FocusOut &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+      ApplyTypedOffset(o.box, false);
   }
   return QWidget::eventFilter(watched, event);
+}
+
+std::array<TextPage::OffsetControl, 4> TextPage::Offsets() const {
+  return {
+      {{txtTempX, scrlTempX, -1, &stamp::StampParams::TextX, &TextPage::scrlTempX_Change},
+       {txtTempY, scrlTempY, 1, &stamp::StampParams::TextY, &TextPage::scrlTempY_Change},
+       {txtShadowX, scrlShadowX, -1, &stamp::StampParams::ShadowX, &TextPage::scrlShadowX_Change},
+       {txtShadowY, scrlShadowY, 1, &stamp::StampParams::ShadowY, &TextPage::scrlShadowY_Change}}};
+}
+
+void TextPage::ApplyTypedOffset(QLineEdit* box, bool confirmed) {
+  for (const OffsetControl& o : Offsets()) {
+    if (o.box != box) continue;
+    // Leaving a box the user never typed into changes nothing: it may show
+    // the slider's end for a line that holds more (see ShowOffset).
+    if (!confirmed && !box->isModified()) return;
+    const QString shown = QString::number(o.sign * o.slider->Value());
+    const std::optional<double> typed = classic::ToNumber(box->text());
+    if (!typed || !std::isfinite(*typed)) {
+      box->setText(shown);
+      return;
+    }
+    const double lo = std::min(o.slider->Min(), o.slider->Max());
+    const double hi = std::max(o.slider->Min(), o.slider->Max());
+    const int value = classic::CInt(std::clamp(o.sign * *typed, lo, hi)).value_or(0);
+    if (value != o.slider->Value()) {
+      // The slider's handler shows the value and sends it.
+      o.slider->SetValue(value);
+      return;
+    }
+    box->setText(shown);
+    // The slider stands there already, yet the line may hold an offset it
+    // could not show: what the box shows must be what is used.
+    if (confirmed && state_.CurrentParams.*o.field != static_cast<float>(o.sign * value))
+      (this->*o.change)();
+    return;
+  }
 }
 
 void TextPage::lstFont_Click() {

@@ -73,6 +73,11 @@ class TextPage : public QWidget {
   void scrlTempY_Change();
   void scrlShadowX_Change();
   void scrlShadowY_Change();
+  // A number typed into an offset box, confirmed with Enter (`confirmed`) or
+  // by leaving the box after editing it, moves the slider as far as its range
+  // lets it, and the slider's own handler sends it. Anything else puts the
+  // slider's value back into the box.
+  void ApplyTypedOffset(QLineEdit* box, bool confirmed);
   void scrlShTrans_Scroll();
   void scrlBorder_Change();
   void chkShadow_Click();
@@ -146,6 +151,16 @@ class TextPage : public QWidget {
 
  private:
   void Wire();
+  // An offset box with its slider, the sign from slider value to shown
+  // offset, the line's field and the slider's change handler.
+  struct OffsetControl {
+    QLineEdit* box;
+    ui::ClassicScrollBar* slider;
+    int sign;
+    float stamp::StampParams::*field;
+    void (TextPage::*change)();
+  };
+  std::array<OffsetControl, 4> Offsets() const;
   // Shows the size the current line holds in the size box.
   void ShowLineSize();
   // Mouse-over: the control under the pointer takes the keyboard focus, but

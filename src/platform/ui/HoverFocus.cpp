@@ -23,8 +23,14 @@ bool HoverFocus::eventFilter(QObject* watched, QEvent* event) {
     return isActive_ ? isActive_() : QGuiApplication::applicationState() == Qt::ApplicationActive;
   };
   if (event->type() == QEvent::MouseMove && active()) {
-    for (const auto& [over, target] : pairs_)
-      if (watched == over && target->isEnabled() && target->isVisible()) target->setFocus();
+    for (const auto& [over, target] : pairs_) {
+      // A box the user clicked into to type keeps the focus while the
+      // pointer moves over it.
+      const bool typingHere =
+          over != target && over->isWidgetType() && static_cast<QWidget*>(over)->hasFocus();
+      if (watched == over && !typingHere && target->isEnabled() && target->isVisible())
+        target->setFocus();
+    }
   }
   return QObject::eventFilter(watched, event);
 }
