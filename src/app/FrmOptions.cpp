@@ -208,6 +208,9 @@ void FrmOptions::BuildMenu() {
 }
 
 void FrmOptions::BuildPages() {
+  // The page frames sit above the window's top edge; what they hold starts
+  // this many pixels lower.
+  constexpr int kContentShift = 5;
   categoryPage_ = new CategoryPage(this);
   textPage_ = new TextPage(state_, *host_, this);
   colourPage_ = new ColourPage(state_, *host_, this);
@@ -222,11 +225,13 @@ void FrmOptions::BuildPages() {
   // Nothing can be typed into it: Tab must lead on, not stay inside.
   txtHelp_->setTabChangesFocus(true);
   txtHelp_->setPlainText(HelpText());
+  // The page's contents move down by kContentShift below; the box still
+  // ends clear of the page's bottom edge, where the gallery begins.
   txtHelp_->setGeometry(4, 8, TwipsToPixels(design::kFramMenuWidth) - 8,
-                        TwipsToPixels(design::kFramMenuHeight) - 12);
+                        TwipsToPixels(design::kFramMenuHeight) - 8 - kContentShift - 3);
 
   framMenu_ = {categoryPage_, textPage_, colourPage_, help, tonePage_};
-  for (QWidget* page : framMenu_) ui::ShiftChildren(page, 5);
+  for (QWidget* page : framMenu_) ui::ShiftChildren(page, kContentShift);
   // At design time the pages lie spread over a wide window; start-up stacks
   // them all on page 0's place.
   for (int i = 0; i < 5; ++i) {
