@@ -228,7 +228,9 @@ bool FrmOptions::Form_Load() {
   // A save cut short by a kill leaves its temporary file beside the INI file.
   platform::RemoveStaleSaveTemporaries(settings::sIniFile());
   store_ = std::make_unique<settings::UserSettings>(env_.userStoreFile);
-  if (!store_->Problem().isEmpty()) ShowSaveProblem(store_->FilePath(), store_->Problem());
+  // Said once the window shows its own caption, which start-up has yet to set.
+  if (!store_->Problem().isEmpty())
+    QTimer::singleShot(0, this, [this] { ShowSaveProblem(store_->FilePath(), store_->Problem()); });
   // Twips per pixel is fixed (see Twips.h); the derived sizes come from the
   // design geometry.
   const double DefWidth = design::DefWidth();
@@ -547,15 +549,17 @@ void FrmOptions::ShowSaveProblem(const QString& file, const QString& problem) {
       problem.isEmpty() ? QString() : QStringLiteral("cannot save %1: %2").arg(file, problem);
   if (english == saveProblem_) return;
   saveProblemFile_ = problem.isEmpty() ? QString() : file;
-  if (saveProblem_.isEmpty()) plainTitle_ = windowTitle();
+  if (saveProblem_.isEmpty() || windowTitle() != problemTitle_) plainTitle_ = windowTitle();
   saveProblem_ = english;
   if (english.isEmpty()) {
-    setWindowTitle(plainTitle_);
+    // Unless the gallery has put a caption of its own there meanwhile.
+    if (windowTitle() == problemTitle_) setWindowTitle(plainTitle_);
     return;
   }
   std::fprintf(stderr, "QuillmarkOpt: %s\n", qPrintable(english));
-  setWindowTitle(
-      tr("%1 — не сохранено: %2 (%3)").arg(plainTitle_, QFileInfo(file).fileName(), problem));
+  problemTitle_ =
+      tr("%1 — не сохранено: %2 (%3)").arg(plainTitle_, QFileInfo(file).fileName(), problem);
+  setWindowTitle(problemTitle_);
 }
 
 QString FrmOptions::GetS(const QString& sKey, const QString& sDef) const {
