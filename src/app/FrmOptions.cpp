@@ -213,6 +213,9 @@ void FrmOptions::BuildMenu() {
 }
 
 void FrmOptions::BuildPages() {
+  // The page frames sit above the window's top edge; what they hold starts
+  // this many pixels lower.
+  constexpr int kContentShift = 5;
   categoryPage_ = new CategoryPage(this);
   textPage_ = new TextPage(state_, *host_, this);
   colourPage_ = new ColourPage(state_, *host_, this);
@@ -227,11 +230,13 @@ void FrmOptions::BuildPages() {
   // Nothing can be typed into it: Tab must lead on, not stay inside.
   txtHelp_->setTabChangesFocus(true);
   txtHelp_->setPlainText(HelpText());
+  // The page's contents move down by kContentShift below; the box still
+  // ends clear of the page's bottom edge, where the gallery begins.
   txtHelp_->setGeometry(4, 8, TwipsToPixels(design::kFramMenuWidth) - 8,
-                        TwipsToPixels(design::kFramMenuHeight) - 12);
+                        TwipsToPixels(design::kFramMenuHeight) - 8 - kContentShift - 3);
 
   framMenu_ = {categoryPage_, textPage_, colourPage_, help, tonePage_};
-  for (QWidget* page : framMenu_) ui::ShiftChildren(page, 5);
+  for (QWidget* page : framMenu_) ui::ShiftChildren(page, kContentShift);
   // At design time the pages lie spread over a wide window; start-up stacks
   // them all on page 0's place.
   for (int i = 0; i < 5; ++i) {
@@ -265,7 +270,9 @@ bool FrmOptions::Form_Load() {
   // A save cut short by a kill leaves its temporary file beside the INI file.
   platform::RemoveStaleSaveTemporaries(settings::sIniFile());
   store_ = std::make_unique<settings::UserSettings>(env_.userStoreFile);
-  if (!store_->Problem().isEmpty()) ShowSaveProblem(store_->FilePath(), store_->Problem());
+  // Said once the window shows its own caption, which start-up has yet to set.
+  if (!store_->Problem().isEmpty())
+    QTimer::singleShot(0, this, [this] { ShowSaveProblem(store_->FilePath(), store_->Problem()); });
   // Twips per pixel is fixed (see Twips.h); the derived sizes come from the
   // design geometry.
   const double DefWidth = design::DefWidth();
@@ -648,15 +655,17 @@ void FrmOptions::ShowSaveProblem(const QString& file, const QString& problem) {
       problem.isEmpty() ? QString() : QStringLiteral("cannot save %1: %2").arg(file, problem);
   if (english == saveProblem_) return;
   saveProblemFile_ = problem.isEmpty() ? QString() : file;
-  if (saveProblem_.isEmpty()) plainTitle_ = windowTitle();
+  if (saveProblem_.isEmpty() || windowTitle() != problemTitle_) plainTitle_ = windowTitle();
   saveProblem_ = english;
   if (english.isEmpty()) {
-    setWindowTitle(plainTitle_);
+    // Unless the gallery has put a caption of its own there meanwhile.
+    if (windowTitle() == problemTitle_) setWindowTitle(plainTitle_);
     return;
   }
   std::fprintf(stderr, "QuillmarkOpt: %s\n", qPrintable(english));
-  setWindowTitle(
-      tr("%1 — не сохранено: %2 (%3)").arg(plainTitle_, QFileInfo(file).fileName(), problem));
+  problemTitle_ =
+      tr("%1 — не сохранено: %2 (%3)").arg(plainTitle_, QFileInfo(file).fileName(), problem);
+  setWindowTitle(problemTitle_);
 }
 
 QString FrmOptions::GetS(const QString& sKey, const QString& sDef) const {

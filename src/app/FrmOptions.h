@@ -167,7 +167,8 @@ class FrmOptions : public QWidget {
   bool closedDuringStartUp_ = false;
   QString saveProblem_;  // the one shown; empty while saves go through
   QString saveProblemFile_;
-  QString plainTitle_;
+  QString plainTitle_;    // the title before the problem was added to it
+  QString problemTitle_;  // the title that says it
 
   // Controls owned directly by the window.
   QWidget* picMenu_ = nullptr;

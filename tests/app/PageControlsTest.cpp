@@ -496,6 +496,12 @@ TEST(HelpPage, TextFlowsAsOneParagraphWithItsKeysSetApart) {
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(box->toPlainText(), texts[0].chopped(2) + u'\n');
   EXPECT_TRUE(box->isReadOnly());
+  // Its frame is whole: inside its page, and above the gallery.
+  const QWidget* page = box->parentWidget();
+  EXPECT_TRUE(page->rect().contains(box->geometry())) << box->geometry().bottom();
+  const QWidget* gallery = Find(W().loaded.get(), "picFrame");
+  ASSERT_NE(gallery, nullptr);
+  EXPECT_LT(box->mapTo(W().loaded.get(), box->rect().bottomLeft()).y(), gallery->y());
 }
 
 // --- the palette ----------------------------------------------------------------------

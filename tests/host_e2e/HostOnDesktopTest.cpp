@@ -316,10 +316,10 @@ TEST_F(HostOnDesktop, TheFirstEditorOpensBesideTheStampAndLaterOnesWhereItWasLef
   const quint32 first = WaitForEditor();
   ASSERT_NE(first, 0u);
   const QRect at = test::Geometry(first);
-  EXPECT_FALSE(at.intersects(stamp)) << at << stamp;
+  EXPECT_FALSE(at.intersects(stamp)) << at << " and " << stamp;
   EXPECT_TRUE(QGuiApplication::primaryScreen()->geometry().contains(at)) << at;
   // Within a title bar's height or so: beside it, where the user looks.
-  EXPECT_LE(Apart(at, stamp), 40) << at << stamp;
+  EXPECT_LE(Apart(at, stamp), 40) << at << " and " << stamp;
 
   // Closed, it keeps its place; the stamp moves off, and the next editor
   // still opens where the user left the last one.
