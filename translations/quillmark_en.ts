@@ -101,12 +101,14 @@
         <translation>Error loading GDI+!</translation>
     </message>
     <message>
-        <source>%1 — не сохранено: %2 (%3)</source>
-        <translation>%1 — not saved: %2 (%3)</translation>
         <source>Левая [кнопка мыши] устанавливает новый шаблон отображения (картинку, шрифт, параметры текста, тени и каймы). Правая [кнопка мыши] устанавливает ТОЛЬКО картинку из шаблона (остальные параметры подбираются отдельно).  Подбирая параметры отображения текста, меняется только отображение на экране, НЕ меняя сам шаблон. Чтобы сохранить выбранные параметры текста в любом из шаблонов, нужно кликнуть на соответствующем шаблоне с нажатой клавишей [Ctrl]. ВНИМАНИЕ: параметры шаблона будут переписаны без возможности восстановления первоначального состояния!<byte value="xd"/>
 </source>
         <translation>The left [mouse button] applies a new display template (picture, font, text, shadow and border settings). The right [mouse button] applies ONLY the picture of the template (the other settings are chosen separately). Choosing the text settings changes only what the screen shows, NOT the template itself. To save the chosen text settings into any of the templates, click that template while holding [Ctrl]. WARNING: the settings of the template are overwritten, and the original ones cannot be restored!<byte value="xd"/>
 </translation>
+    </message>
+    <message>
+        <source>%1 — не сохранено: %2 (%3)</source>
+        <translation>%1 — not saved: %2 (%3)</translation>
     </message>
 </context>
 <context>
@@ -355,6 +357,14 @@
     <message>
         <source>В первой строке файла %1 нет текста</source>
         <translation>The first line of the file %1 holds no text</translation>
+    </message>
+    <message>
+        <source>%1 не обычный файл</source>
+        <translation>%1 is not a regular file</translation>
+    </message>
+    <message>
+        <source>Файл %1 слишком велик</source>
+        <translation>The file %1 is too large</translation>
     </message>
 </context>
 </TS>
