@@ -356,5 +356,13 @@ font, text, shadow and border settings). The right [mouse button] applies ONLY t
         <source>В первой строке файла %1 нет текста</source>
         <translation>The first line of the file %1 holds no text</translation>
     </message>
+    <message>
+        <source>%1 не обычный файл</source>
+        <translation>%1 is not a regular file</translation>
+    </message>
+    <message>
+        <source>Файл %1 слишком велик</source>
+        <translation>The file %1 is too large</translation>
+    </message>
 </context>
 </TS>
