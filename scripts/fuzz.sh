@@ -26,6 +26,7 @@ esac
 work="$(mktemp -d "${TMPDIR:-/tmp}/qm-fuzz.XXXXXX")"
 export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+export LSAN_OPTIONS="suppressions=$here/scripts/lsan-suppressions.txt:print_suppressions=0"
 export QT_QPA_PLATFORM=offscreen
 status=0
 for t in "${targets[@]}"; do

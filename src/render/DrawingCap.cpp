@@ -27,7 +27,8 @@ QSize ScreensCap() {
 }  // namespace
 
 QSize DrawingCap() {
-  if (qGuiApp && QThread::currentThread() == qGuiApp->thread()) {
+  const auto* app = qobject_cast<const QGuiApplication*>(QCoreApplication::instance());
+  if (app && QThread::currentThread() == app->thread()) {
     const QSize cap = ScreensCap();
     g_cap.store(quint64(quint32(cap.width())) << 32 | quint32(cap.height()),
                 std::memory_order_relaxed);

@@ -293,7 +293,15 @@ StampTextResult DrawStampText(PictureBox& box, const stamp::StampParams& params,
   // after the border (a few pixels, within the image).
   const QPoint at(DevicePixel(client.x() * dpr), DevicePixel(client.y() * dpr));
   const QRect clip = DeviceBox(client.size(), dpr) & box.image.rect().translated(-at);
-  BlendMasks(box.image, -at, p, g, BuildMasks(p, g, dpr, clip));
+  if (clip.isEmpty()) return StampTextResult::Drawn;
+  // Blended through a view of the inner area alone: a shadow that shares the
+  // text's coverage has it worked out beyond the area, and none of that may
+  // land on the border.
+  const QRect inner = clip.translated(at);
+  QImage view(box.image.bits() + inner.y() * box.image.bytesPerLine() + inner.x() * 4,
+              inner.width(), inner.height(), box.image.bytesPerLine(),
+              QImage::Format_ARGB32_Premultiplied);
+  BlendMasks(view, clip.topLeft(), p, g, BuildMasks(p, g, dpr, clip));
   return StampTextResult::Drawn;
 }
 

@@ -482,3 +482,34 @@ TEST(StampTextTest, OffsetsBeyondEverySurfaceDrawNothingThere) {
 
 }  // namespace
 }  // namespace qm::render
+
+namespace qm::render {
+namespace {
+
+// A thumbnail's text stays inside the border, whichever way its shadow falls
+// (a shadow a few whole pixels away shares the text's coverage).
+TEST(StampTextTest, NoLayerCoversTheThumbnailsBorder) {
+  const char* shadows[][2] = {{"-3", "3"}, {"3", "-3"}, {"-40", "40"}, {"0", "0"}};
+  for (const qreal dpr : {1.0, 2.0}) {
+    for (const auto& s : shadows) {
+      PictureBox drawn(60, 30, Qt::white, dpr), plain(60, 30, Qt::white, dpr);
+      drawn.border = plain.border = true;
+      drawn.clear();
+      plain.clear();
+      // Large enough to fill the inner area to its edges.
+      ASSERT_TRUE(test::DrawLine(
+          drawn, Line({{3, "60"}, {14, "1"}, {15, "1"}, {16, "1"}, {8, s[0]}, {9, s[1]}}), "WW"));
+      const int ring = DeviceLength(PictureBox::kBorderWidth, dpr);
+      const QImage a = drawn.image, b = plain.image;
+      int changed = 0;
+      for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+          if (x < ring || y < ring || x >= a.width() - ring || y >= a.height() - ring)
+            changed += a.pixel(x, y) != b.pixel(x, y);
+      EXPECT_EQ(changed, 0) << "shadow " << s[0] << "," << s[1] << " at " << dpr;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace qm::render
