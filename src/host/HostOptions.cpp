@@ -46,12 +46,18 @@ struct Options {
                                          "tooltip and the editor it opens (default: "
                                          "$QUILLMARK_LANG, else the desktop's language)."),
                           QStringLiteral("LANG")};
+  QCommandLineOption platform{
+      QStringLiteral("platform"),
+      QStringLiteral("Show the stamp through this Qt platform (xcb, wayland, ...) instead of "
+                     "the one chosen for the desktop."),
+      QStringLiteral("NAME")};
 
   void AddTo(QCommandLineParser& p) const {
     p.setApplicationDescription(QStringLiteral(
         "Shows the Quillmark stamp on the desktop; a double click opens the editor."));
     p.addHelpOption();
-    p.addOptions({text, command, every, timeout, file, line, openEditor, render, scale, lang});
+    p.addOptions(
+        {text, command, every, timeout, file, line, openEditor, render, scale, lang, platform});
   }
 };
 
@@ -81,8 +87,8 @@ ParsedHostOptions ParseHostArguments(const QStringList& arguments) {
   if (!parser.positionalArguments().isEmpty())
     return fail(QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments()[0]));
   // Each option once: a second value would silently win over the first.
-  for (const QCommandLineOption* opt :
-       {&o.text, &o.command, &o.every, &o.timeout, &o.file, &o.line, &o.render, &o.scale, &o.lang})
+  for (const QCommandLineOption* opt : {&o.text, &o.command, &o.every, &o.timeout, &o.file, &o.line,
+                                        &o.render, &o.scale, &o.lang, &o.platform})
     if (parser.values(*opt).size() > 1)
       return fail(QStringLiteral("--%1 is given more than once").arg(opt->names()[0]));
 
@@ -129,6 +135,10 @@ ParsedHostOptions ParseHostArguments(const QStringList& arguments) {
   if (parser.isSet(o.lang)) {
     h.language = platform::ParseLanguage(parser.value(o.lang));
     if (!h.language) return fail(QStringLiteral("--lang takes ru or en"));
+  }
+  if (parser.isSet(o.platform)) {
+    h.platform = parser.value(o.platform);
+    if (h.platform.trimmed().isEmpty()) return fail(QStringLiteral("--platform needs a name"));
   }
   out.options = h;
   return out;

@@ -3,7 +3,7 @@
 //
 //   quillmark-host [--text TEXT | --command CMD [--every S] [--timeout S] | --file PATH]
 //                  [--line LINE] [--open-editor | --render FILE.png [--scale R]]
-//                  [--lang ru|en]
+//                  [--lang ru|en] [--platform NAME]
 
 #include <QString>
 #include <QStringList>
@@ -34,6 +34,10 @@ struct HostOptions {
   // The language of the stamp's menu and tooltip, and of an editor it opens;
   // none given: the one QUILLMARK_LANG or the desktop asks for.
   std::optional<platform::Language> language;
+
+  // The Qt platform the user asked for; it wins over the one the stamp
+  // would choose for the desktop.
+  QString platform;
 };
 
 struct ParsedHostOptions {
