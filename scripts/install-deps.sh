@@ -11,6 +11,7 @@ PACKAGES=(
   xvfb xauth xdotool libxcb1-dev clang-format locales
   desktop-file-utils appstream
   clang libclang-rt-14-dev
+  libwayland-dev wayland-protocols sway grim xwayland qt6-wayland
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -8,6 +8,7 @@
 
 #include "host/HostOptions.h"
 #include "host/StampHost.h"
+#include "host/StampPlatform.h"
 #include "host/ui/StampWindow.h"
 #include "platform/Language.h"
 #include "platform/QuitSignals.h"
@@ -16,6 +17,10 @@
 #include "settings/AppPaths.h"
 #include "settings/ProgramFolder.h"
 #include "settings/UserSettings.h"
+#if defined(QM_WITH_WAYLAND)
+#include "host/ui/wayland/LayerSurfaceStamp.h"
+#include "host/ui/wayland/WaylandDesktop.h"
+#endif
 
 namespace {
 
@@ -63,7 +68,37 @@ int main(int argc, char** argv) {
     return qm::host::RenderStampFile(options, Paths());
   }
 
+  // Which surface the stamp shows on is settled before Qt starts: Qt takes
+  // its platform from the environment once, when the application is made.
+  qm::host::PlatformFacts facts;
+  const QByteArray qtPlatformBefore = qgetenv("QT_QPA_PLATFORM");
+  facts.explicitPlatform =
+      !options.platform.isEmpty() ? options.platform : QString::fromLocal8Bit(qtPlatformBefore);
+  facts.waylandSession = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+  facts.xDisplay = !qEnvironmentVariableIsEmpty("DISPLAY");
+#if defined(QM_WITH_WAYLAND)
+  std::unique_ptr<qm::WaylandDesktop> wayland;
+  if (facts.explicitPlatform.isEmpty() && facts.waylandSession) {
+    wayland = qm::WaylandDesktop::Connect();
+    facts.waylandReached = wayland != nullptr;
+    facts.layerShell = wayland && wayland->Usable();
+  }
+#endif
+  const qm::host::PlatformChoice choice = qm::host::ChoosePlatform(facts);
+  const QByteArray qtPlatform =
+      !options.platform.isEmpty() ? options.platform.toLocal8Bit() : choice.qtPlatform;
+  if (!qtPlatform.isEmpty()) qputenv("QT_QPA_PLATFORM", qtPlatform);
+
   QApplication app(argc, argv);
+  // The editor and the commands we start choose their own platform.
+  if (!qtPlatform.isEmpty()) {
+    if (qtPlatformBefore.isNull())
+      qunsetenv("QT_QPA_PLATFORM");
+    else
+      qputenv("QT_QPA_PLATFORM", qtPlatformBefore);
+  }
+  if (!choice.warning.isEmpty() && QGuiApplication::platformName() != choice.quietOn)
+    std::fprintf(stderr, "quillmark-host: %s\n", qPrintable(choice.warning));
   QApplication::setApplicationName(QStringLiteral("quillmark-host"));
   QGuiApplication::setDesktopFileName(QStringLiteral("org.quillmark.Quillmark"));
   QApplication::setWindowIcon(qm::render::AppIcon());
@@ -77,6 +112,18 @@ int main(int argc, char** argv) {
   qm::host::StampHost host(options, Paths());
   qm::settings::UserSettings store(qm::settings::UserSettings::DefaultFilePath(),
                                    QStringLiteral("Host"));
+#if defined(QM_WITH_WAYLAND)
+  if (choice.layerSurface) {
+    qm::LayerSurfaceStamp stamp(std::move(wayland), host, store);
+    qm::platform::QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &qm::platform::QuitSignals::quitRequested, &stamp,
+                     &qm::LayerSurfaceStamp::Quit);
+    host.Start();
+    stamp.Show();
+    return QApplication::exec();
+  }
+  wayland.reset();
+#endif
   qm::StampWindow window(host, store);
   // Asked to end from outside (Ctrl+C, a session that ends): as "Выход", so
   // an open editor hears that we are gone.
