@@ -227,8 +227,6 @@ void LayerSurfaceStamp::CreateSurface() {
 
 void LayerSurfaceStamp::DestroySurface() {
   menu_.reset();
-  for (auto& [callback, at] : placing_) wl_callback_destroy(callback);
-  placing_.clear();
   for (auto& b : buffers_) b.reset();
   if (layer_) zwlr_layer_surface_v1_destroy(layer_);
   if (surface_) wl_surface_destroy(surface_);
@@ -255,24 +253,6 @@ void LayerSurfaceStamp::ApplyPlace() {
       layer_, anchor_.bottom ? 0 : anchor_.marginY, anchor_.right ? anchor_.marginX : 0,
       anchor_.bottom ? anchor_.marginY : 0, anchor_.right ? 0 : anchor_.marginX);
   topLeft_ = host::TopLeftOnOutput(anchor_, size_, OutputSize());
-  // Pointer events sent before the compositor took the new place are still
-  // relative to the old one; the answer to this sync marks the change.
-  wl_callback* sync = wl_display_sync(desktop_->Display());
-  static const wl_callback_listener kListener = {
-      .done =
-          [](void* data, wl_callback* callback, uint32_t) {
-            auto* s = static_cast<LayerSurfaceStamp*>(data);
-            while (!s->placing_.empty()) {
-              const auto [c, at] = s->placing_.front();
-              s->placing_.pop_front();
-              wl_callback_destroy(c);
-              s->shownAt_ = at;
-              if (c == callback) break;
-            }
-          },
-  };
-  wl_callback_add_listener(sync, &kListener, this);
-  placing_.emplace_back(sync, topLeft_);
 }
 
 void LayerSurfaceStamp::OnStampChanged() {
@@ -357,17 +337,7 @@ void LayerSurfaceStamp::OnMotion() {
     return;
   }
   if (!dragging_ || pointerOn_ != surface_) return;
-  // Where the pointer is on the output, from where the stamp stood when the
-  // compositor sent this event.
-  const QPointF onOutput = QPointF(shownAt_) + pointerAt_;
-  const QPoint to = (onOutput - grab_).toPoint();
-  if (!dragMoved_ && (to - topLeft_).manhattanLength() < kClickSlop) return;
-  if (to == topLeft_) return;
-  dragMoved_ = true;
-  lastPressMoved_ = true;
-  anchor_ = host::AnchorOnOutput(QRect(to, size_), OutputSize());
-  ApplyPlace();
-  wl_surface_commit(surface_);
+  if ((pointerAt_ - grab_).manhattanLength() >= kClickSlop) dragMoved_ = lastPressMoved_ = true;
 }
 
 void LayerSurfaceStamp::OnButton(uint32_t serial, uint32_t time, uint32_t button, bool pressed) {
@@ -394,9 +364,18 @@ void LayerSurfaceStamp::OnButton(uint32_t serial, uint32_t time, uint32_t button
     grab_ = pointerAt_;
   } else if (button == BTN_LEFT && dragging_) {
     dragging_ = false;
-    // Kept once, where the drag ended.
-    if (dragMoved_ && output_)
-      store_.SetS(kPlaceKey, host::StampPlaceText(output_->position + topLeft_));
+    if (!dragMoved_) return;
+    // Moved once, by the whole drag, when the button is let go: while it is
+    // held, some compositors give the pointer's place relative to where the
+    // stamp stood at the press, others to where it stands now, so a stamp
+    // that moved under the pointer would be moved twice by the one or not
+    // at all by the other.
+    const QPoint to = topLeft_ + (pointerAt_ - grab_).toPoint();
+    anchor_ = host::AnchorOnOutput(QRect(to, size_), OutputSize());
+    ApplyPlace();
+    wl_surface_commit(surface_);
+    // Kept where the drag ended.
+    if (output_) store_.SetS(kPlaceKey, host::StampPlaceText(output_->position + topLeft_));
   } else if (button == BTN_RIGHT && pressed) {
     dragging_ = false;
     OpenMenu(serial);

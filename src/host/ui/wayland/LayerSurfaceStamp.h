@@ -12,7 +12,6 @@
 #include <QPoint>
 #include <QPointF>
 #include <QSize>
-#include <deque>
 #include <memory>
 
 #include "host/LayerPlace.h"
@@ -21,7 +20,6 @@
 #include "host/ui/wayland/WaylandDesktop.h"
 
 class QSocketNotifier;
-struct wl_callback;
 struct wl_pointer;
 struct wl_surface;
 struct zwlr_layer_surface_v1;
@@ -86,13 +84,9 @@ class LayerSurfaceStamp : public QObject {
   std::unique_ptr<ShmBuffer> buffers_[2];
   bool redrawWanted_ = false;
 
-  // Where the stamp stands on its output, and where the compositor has put
-  // it by the time the events we read were sent: a place we ask for is in
-  // effect from the answer to the sync that follows it.
+  // Where the stamp stands on its output.
   host::LayerAnchor anchor_;
   QPoint topLeft_;
-  QPoint shownAt_;
-  std::deque<std::pair<wl_callback*, QPoint>> placing_;
 
   wl_pointer* pointer_ = nullptr;
   wl_surface* pointerOn_ = nullptr;
