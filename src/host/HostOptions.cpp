@@ -46,6 +46,10 @@ struct Options {
                                          "tooltip and the editor it opens (default: "
                                          "$QUILLMARK_LANG, else the desktop's language)."),
                           QStringLiteral("LANG")};
+  QCommandLineOption layer{QStringLiteral("layer"),
+                           QStringLiteral("Keep the stamp above or below the other windows "
+                                          "(default: above)."),
+                           QStringLiteral("LAYER")};
   QCommandLineOption platform{
       QStringLiteral("platform"),
       QStringLiteral("Show the stamp through this Qt platform (xcb, wayland, ...) instead of "
@@ -56,8 +60,8 @@ struct Options {
     p.setApplicationDescription(QStringLiteral(
         "Shows the Quillmark stamp on the desktop; a double click opens the editor."));
     p.addHelpOption();
-    p.addOptions(
-        {text, command, every, timeout, file, line, openEditor, render, scale, lang, platform});
+    p.addOptions({text, command, every, timeout, file, line, openEditor, render, scale, lang, layer,
+                  platform});
   }
 };
 
@@ -135,6 +139,11 @@ ParsedHostOptions ParseHostArguments(const QStringList& arguments) {
   if (parser.isSet(o.lang)) {
     h.language = platform::ParseLanguage(parser.value(o.lang));
     if (!h.language) return fail(QStringLiteral("--lang takes ru or en"));
+  }
+  if (parser.isSet(o.layer)) {
+    const QString v = parser.value(o.layer);
+    if (v != u"above" && v != u"below") return fail(QStringLiteral("--layer takes above or below"));
+    h.above = v == u"above";
   }
   if (parser.isSet(o.platform)) {
     h.platform = parser.value(o.platform);

@@ -3,7 +3,7 @@
 //
 //   quillmark-host [--text TEXT | --command CMD [--every S] [--timeout S] | --file PATH]
 //                  [--line LINE] [--open-editor | --render FILE.png [--scale R]]
-//                  [--lang ru|en] [--platform NAME]
+//                  [--lang ru|en] [--layer above|below] [--platform NAME]
 
 #include <QString>
 #include <QStringList>
@@ -34,6 +34,9 @@ struct HostOptions {
   // The language of the stamp's menu and tooltip, and of an editor it opens;
   // none given: the one QUILLMARK_LANG or the desktop asks for.
   std::optional<platform::Language> language;
+
+  // Above or below the other windows; none given: above.
+  std::optional<bool> above;
 
   // The Qt platform the user asked for; it wins over the one the stamp
   // would choose for the desktop.

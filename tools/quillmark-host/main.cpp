@@ -115,6 +115,7 @@ int main(int argc, char** argv) {
 #if defined(QM_WITH_WAYLAND)
   if (choice.layerSurface) {
     qm::LayerSurfaceStamp stamp(std::move(wayland), host, store);
+    stamp.SetBelow(!options.above.value_or(true));
     qm::platform::QuitSignals quitSignals;
     QObject::connect(&quitSignals, &qm::platform::QuitSignals::quitRequested, &stamp,
                      &qm::LayerSurfaceStamp::Quit);
