@@ -25,6 +25,11 @@ PlatformChoice ChoosePlatform(const PlatformFacts& facts) {
                           "the compositor places, and it cannot be kept above or below windows");
     return c;
   }
+  if (!facts.waylandReached) {
+    c.nowhere = true;
+    c.warning = why + QStringLiteral(" and there is no X server: the stamp cannot be shown");
+    return c;
+  }
   c.warning = why + QStringLiteral(
                         " and there is no X server: the stamp is a plain window that the "
                         "compositor places, and it cannot be kept above or below windows");

@@ -28,6 +28,8 @@ struct PlatformChoice {
   // Said once on stderr, unless Qt comes up on `quietOn` (empty: always).
   QString warning;
   QString quietOn;
+  // Nothing could show the stamp: the program says why and ends.
+  bool nowhere = false;
 };
 
 PlatformChoice ChoosePlatform(const PlatformFacts& facts);

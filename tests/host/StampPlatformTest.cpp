@@ -11,7 +11,7 @@ QString FirstPlatform(const PlatformChoice& c) {
 }
 
 TEST(StampPlatform, TheLayerSurfaceWhereOfferedElseXWaylandElseAPlainWindowThatSaysSo) {
-  enum class Warns { Never, UnlessOnX, Always };
+  enum class Warns { Never, UnlessOnX, Always, AndEnds };
   struct Case {
     const char* what;
     PlatformFacts facts;
@@ -27,7 +27,7 @@ TEST(StampPlatform, TheLayerSurfaceWhereOfferedElseXWaylandElseAPlainWindowThatS
       {"no layer shell, XWayland", {{}, true, true, false, true}, false, "xcb", Warns::UnlessOnX},
       {"no layer shell, no X", {{}, true, true, false, false}, false, "", Warns::Always},
       {"compositor unreachable, X", {{}, true, false, false, true}, false, "xcb", Warns::UnlessOnX},
-      {"compositor unreachable", {{}, true, false, false, false}, false, "", Warns::Always},
+      {"compositor unreachable", {{}, true, false, false, false}, false, "", Warns::AndEnds},
       {"the user's platform wins", {"wayland", true, true, true, true}, false, "", Warns::Never},
       {"...also over XWayland", {"wayland", true, true, false, true}, false, "", Warns::Never},
       {"...and on X11", {"offscreen", false, false, false, true}, false, "", Warns::Never},
@@ -37,6 +37,7 @@ TEST(StampPlatform, TheLayerSurfaceWhereOfferedElseXWaylandElseAPlainWindowThatS
     EXPECT_EQ(r.layerSurface, c.layerSurface) << c.what;
     EXPECT_EQ(FirstPlatform(r), QString::fromLatin1(c.firstPlatform)) << c.what;
     const Warns warns = r.warning.isEmpty()   ? Warns::Never
+                        : r.nowhere           ? Warns::AndEnds
                         : r.quietOn.isEmpty() ? Warns::Always
                                               : Warns::UnlessOnX;
     EXPECT_EQ(warns, c.warns) << c.what << ": " << r.warning.toStdString();

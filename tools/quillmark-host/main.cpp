@@ -83,8 +83,15 @@ int main(int argc, char** argv) {
     facts.waylandReached = wayland != nullptr;
     facts.layerShell = wayland && wayland->Usable();
   }
+#else
+  // Built without the layer surface: Qt's own Wayland window is the stamp.
+  facts.waylandReached = facts.waylandSession;
 #endif
   const qm::host::PlatformChoice choice = qm::host::ChoosePlatform(facts);
+  if (choice.nowhere) {
+    std::fprintf(stderr, "quillmark-host: %s\n", qPrintable(choice.warning));
+    return 1;
+  }
   const QByteArray qtPlatform =
       !options.platform.isEmpty() ? options.platform.toLocal8Bit() : choice.qtPlatform;
   if (!qtPlatform.isEmpty()) qputenv("QT_QPA_PLATFORM", qtPlatform);
