@@ -77,7 +77,11 @@ int main(int argc, char** argv) {
   qm::host::StampHost host(options, Paths());
   qm::settings::UserSettings store(qm::settings::UserSettings::DefaultFilePath(),
                                    QStringLiteral("Host"));
-  qm::StampWindow window(host, store);
+  // A named stamp keeps its choices under its name; the unnamed one where it
+  // always has.
+  qm::StampWindow window(host, store, options.name.isEmpty() ? QString() : options.name + u'/');
+  window.SetAbove(options.above.value_or(window.StoredAbove().value_or(true)));
+  window.SetLocked(options.locked || window.StoredLocked().value_or(false));
   // Asked to end from outside (Ctrl+C, a session that ends): as "Выход", so
   // an open editor hears that we are gone.
   qm::platform::QuitSignals quitSignals;
