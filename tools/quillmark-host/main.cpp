@@ -2,10 +2,14 @@
 // src/host/ui/StampWindow.h for the window and src/host/StampHost.h for what
 // lies behind it; --help lists the options.
 
+#include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QMenu>
 #include <cstdio>
 
+#include "host/Autostart.h"
 #include "host/HostOptions.h"
 #include "host/StampHost.h"
 #include "host/ui/StampWindow.h"
@@ -47,6 +51,20 @@ int main(int argc, char** argv) {
     return qm::render::kRenderBadInput;
   }
   qm::host::HostOptions options = *parsed.options;
+  if (options.autostart) {
+    // Writes or removes the login entry for the stamp these options describe,
+    // and ends.
+    QCoreApplication app(argc, argv);
+    QString error;
+    if (!qm::host::SetAutostart(qm::host::AutostartFile(options.name), *options.autostart,
+                                QCoreApplication::applicationFilePath(),
+                                qm::host::AutostartArguments(options, options.above), &error)) {
+      std::fprintf(stderr, "quillmark-host: %s\n", error.toLocal8Bit().constData());
+      return qm::render::kRenderBadInput;
+    }
+    return 0;
+  }
+
   // The language is settled here, once, so that the editor the stamp opens
   // speaks the same one.
   if (!options.language) {
@@ -82,6 +100,21 @@ int main(int argc, char** argv) {
   qm::StampWindow window(host, store, options.name.isEmpty() ? QString() : options.name + u'/');
   window.SetAbove(options.above.value_or(window.StoredAbove().value_or(true)));
   window.SetLocked(options.locked || window.StoredLocked().value_or(false));
+  // "Запускать при входе": the entry starts the stamp as it runs now, in the
+  // language the desktop asks for at login unless one was given.
+  const qm::host::HostOptions& given = *parsed.options;
+  window.SetMenuExtender([&given, &window](QMenu& menu) {
+    const QString file = qm::host::AutostartFile(given.name);
+    QAction* a = menu.addAction(qm::StampWindow::tr("Запускать при входе"));
+    a->setCheckable(true);
+    a->setChecked(QFileInfo::exists(file));
+    QObject::connect(a, &QAction::toggled, &window, [&given, &window, file](bool on) {
+      QString error;
+      if (!qm::host::SetAutostart(file, on, QCoreApplication::applicationFilePath(),
+                                  qm::host::AutostartArguments(given, window.Above()), &error))
+        std::fprintf(stderr, "quillmark-host: %s\n", error.toLocal8Bit().constData());
+    });
+  });
   // Asked to end from outside (Ctrl+C, a session that ends): as "Выход", so
   // an open editor hears that we are gone.
   qm::platform::QuitSignals quitSignals;
