@@ -152,6 +152,35 @@ TEST_F(StampOnSway, ADoubleClickOpensTheEditorAndTheMenuEndsTheStamp) {
   EXPECT_EQ(host.exitCode(), 0);
 }
 
+TEST_F(StampOnSway, AsAnOrdinaryWindowItIsMovedByTheCompositor) {
+  // Asked to be a window of Qt's own: the compositor places it, and a client
+  // cannot move its own window there, so the drag is the compositor's.
+  StartStamp({QStringLiteral("--platform"), QStringLiteral("wayland")});
+  QRect window;
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !(window = sway.WindowOf(host.processId())).isEmpty(); },
+                              kWaitMs));
+  // The compositor takes the drag over once the stamp has asked it to, a
+  // moment after the press: the pointer waits near the press, stepping to
+  // and fro, until the window follows it, and then goes.
+  const QPoint from = window.center();
+  const QPoint by(-250, 180);
+  const QPoint step(2, 0);
+  ASSERT_TRUE(sway.PointerAt(from) &&
+              sway.Pointer({QStringLiteral("press"), QStringLiteral("button1")}));
+  bool away = false;
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] {
+        away = !away;
+        return sway.MoveTo(away ? from + step : from) && sway.WindowOf(host.processId()) != window;
+      },
+      kWaitMs));
+  ASSERT_TRUE(sway.MoveTo(from + by) &&
+              sway.Pointer({QStringLiteral("release"), QStringLiteral("button1")}));
+  const QPoint moved = sway.WindowOf(host.processId()).topLeft() - window.topLeft();
+  EXPECT_LE((moved - by).manhattanLength(), step.manhattanLength())
+      << moved.x() << "," << moved.y();
+}
+
 // A plain window, painted all over in one colour, on the compositor the test
 // names (QT_QPA_PLATFORM=wayland): the window the stamp must stay above, or
 // below. The test program shows it when run for this case alone.

@@ -218,6 +218,8 @@ class SwayDesktop {
   // bottom right corner, where ParkedPointer() leaves it out of comparisons.
   bool Park() const { return PointerAt(QPoint(size_.width() - 1, size_.height() - 1)); }
   QRect ParkedPointer() const { return QRect(size_.width() - 64, size_.height() - 64, 64, 64); }
+  // Moves the pointer as the device does (see Drag).
+  bool MoveTo(const QPoint& to) { return pointer_.MoveTo(to, size_); }
   // Presses at `from`, moves by `by` in two steps and lets go. The moves
   // come from the pointer device: while a button is down the compositor's
   // cursor command moves the cursor without telling the surface under it.
@@ -239,6 +241,13 @@ class SwayDesktop {
     return QImage(file).convertToFormat(QImage::Format_RGB32);
   }
 
+  // Where the compositor shows the window of a process; null when it shows
+  // none.
+  QRect WindowOf(qint64 pid) const {
+    const auto tree = SwayMsg({QStringLiteral("-t"), QStringLiteral("get_tree")});
+    return tree ? FindRect(QJsonDocument::fromJson(*tree).object(), pid) : QRect();
+  }
+
   // The processes of the windows the compositor manages (its tree lists
   // ordinary windows, never layer surfaces).
   QList<qint64> WindowProcesses() const {
@@ -257,6 +266,18 @@ class SwayDesktop {
   static bool Fail(QString* error, const QString& why) {
     *error = why;
     return false;
+  }
+  static QRect FindRect(const QJsonObject& node, qint64 pid) {
+    if (node.value(QStringLiteral("pid")).toInteger() == pid) {
+      const QJsonObject r = node.value(QStringLiteral("rect")).toObject();
+      return QRect(r.value(QStringLiteral("x")).toInt(), r.value(QStringLiteral("y")).toInt(),
+                   r.value(QStringLiteral("width")).toInt(),
+                   r.value(QStringLiteral("height")).toInt());
+    }
+    for (const char* key : {"nodes", "floating_nodes"})
+      for (const QJsonValue& child : node.value(QLatin1String(key)).toArray())
+        if (const QRect r = FindRect(child.toObject(), pid); !r.isNull()) return r;
+    return {};
   }
   static void Collect(const QJsonObject& node, QList<qint64>& out) {
     if (node.contains(QStringLiteral("pid"))) out << node.value(QStringLiteral("pid")).toInteger();
@@ -277,7 +298,9 @@ class SwayDesktop {
       QProcess::execute(QStringLiteral("useradd"),
                         {QStringLiteral("--no-create-home"), QStringLiteral("--shell"),
                          QStringLiteral("/usr/sbin/nologin"), QString::fromLatin1(name)});
-    const passwd* pw = ::getpwnam(name);
+    // Another test program may be making it at the same moment.
+    const passwd* pw = nullptr;
+    (void)QTest::qWaitFor([&] { return (pw = ::getpwnam(name)) != nullptr; }, 5000);
     if (!pw || pw->pw_uid == 0) {
       *skip = QStringLiteral(
           "running as root and no user \"quillmark-test\" could be made to run sway as");

@@ -2,10 +2,14 @@
 // src/host/ui/StampWindow.h for the window and src/host/StampHost.h for what
 // lies behind it; --help lists the options.
 
+#include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QMenu>
 #include <cstdio>
 
+#include "host/Autostart.h"
 #include "host/HostOptions.h"
 #include "host/StampHost.h"
 #include "host/StampPlatform.h"
@@ -52,6 +56,20 @@ int main(int argc, char** argv) {
     return qm::render::kRenderBadInput;
   }
   qm::host::HostOptions options = *parsed.options;
+  if (options.autostart) {
+    // Writes or removes the login entry for the stamp these options describe,
+    // and ends.
+    QCoreApplication app(argc, argv);
+    QString error;
+    if (!qm::host::SetAutostart(qm::host::AutostartFile(options.name), *options.autostart,
+                                QCoreApplication::applicationFilePath(),
+                                qm::host::AutostartArguments(options, options.above), &error)) {
+      std::fprintf(stderr, "quillmark-host: %s\n", error.toLocal8Bit().constData());
+      return qm::render::kRenderBadInput;
+    }
+    return 0;
+  }
+
   // The language is settled here, once, so that the editor the stamp opens
   // speaks the same one.
   if (!options.language) {
@@ -119,10 +137,29 @@ int main(int argc, char** argv) {
   qm::host::StampHost host(options, Paths());
   qm::settings::UserSettings store(qm::settings::UserSettings::DefaultFilePath(),
                                    QStringLiteral("Host"));
+  // A named stamp keeps its choices under its name; the unnamed one where it
+  // always has.
+  const QString keyPrefix = options.name.isEmpty() ? QString() : options.name + u'/';
+  const qm::host::HostOptions& given = *parsed.options;
+  const QString autostartFile = qm::host::AutostartFile(given.name);
+  // "Запускать при входе": the entry starts the stamp as it runs now, in the
+  // language the desktop asks for at login unless one was given.
+  const auto setAutostart = [&given, autostartFile](bool on, bool above) {
+    QString error;
+    if (!qm::host::SetAutostart(autostartFile, on, QCoreApplication::applicationFilePath(),
+                                qm::host::AutostartArguments(given, above), &error))
+      std::fprintf(stderr, "quillmark-host: %s\n", error.toLocal8Bit().constData());
+  };
 #if defined(QM_WITH_WAYLAND)
   if (choice.layerSurface) {
-    qm::LayerSurfaceStamp stamp(std::move(wayland), host, store);
-    stamp.SetBelow(!options.above.value_or(true));
+    qm::LayerSurfaceStamp stamp(std::move(wayland), host, store, keyPrefix);
+    stamp.SetAbove(options.above.value_or(stamp.StoredAbove().value_or(true)));
+    stamp.SetLocked(options.locked || stamp.StoredLocked().value_or(false));
+    stamp.SetMenuExtender([&stamp, autostartFile, setAutostart] {
+      const bool on = QFileInfo::exists(autostartFile);
+      return qm::MenuEntry{qm::StampWindow::tr("Запускать при входе"), true, on, false,
+                           [&stamp, on, setAutostart] { setAutostart(!on, stamp.Above()); }};
+    });
     qm::platform::QuitSignals quitSignals;
     QObject::connect(&quitSignals, &qm::platform::QuitSignals::quitRequested, &stamp,
                      &qm::LayerSurfaceStamp::Quit);
@@ -132,7 +169,16 @@ int main(int argc, char** argv) {
   }
   wayland.reset();
 #endif
-  qm::StampWindow window(host, store);
+  qm::StampWindow window(host, store, keyPrefix);
+  window.SetAbove(options.above.value_or(window.StoredAbove().value_or(true)));
+  window.SetLocked(options.locked || window.StoredLocked().value_or(false));
+  window.SetMenuExtender([&window, autostartFile, setAutostart](QMenu& menu) {
+    QAction* a = menu.addAction(qm::StampWindow::tr("Запускать при входе"));
+    a->setCheckable(true);
+    a->setChecked(QFileInfo::exists(autostartFile));
+    QObject::connect(a, &QAction::toggled, &window,
+                     [&window, setAutostart](bool on) { setAutostart(on, window.Above()); });
+  });
   // Asked to end from outside (Ctrl+C, a session that ends): as "Выход", so
   // an open editor hears that we are gone.
   qm::platform::QuitSignals quitSignals;

@@ -22,13 +22,18 @@
 namespace qm {
 namespace {
 
-const QString kPlaceKey = QStringLiteral("Place");
 const char kNamespace[] = "quillmark";
 // A press that moves the pointer less than this is a click, not a drag.
 constexpr int kClickSlop = 4;
 
 // The menu speaks as the stamp's window does, in the same words.
 QString MenuText(const char* text) { return QCoreApplication::translate("qm::StampWindow", text); }
+
+std::optional<bool> StoredFlag(const QString& text, const char* on, const char* off) {
+  if (text == QLatin1String(on)) return true;
+  if (text == QLatin1String(off)) return false;
+  return std::nullopt;
+}
 
 }  // namespace
 
@@ -66,8 +71,13 @@ struct LayerSurfaceStamp::PointerEvents {
 };
 
 LayerSurfaceStamp::LayerSurfaceStamp(std::unique_ptr<WaylandDesktop> desktop, host::StampHost& host,
-                                     settings::UserSettings& store, QObject* parent)
-    : QObject(parent), desktop_(std::move(desktop)), host_(host), store_(store) {
+                                     settings::UserSettings& store, const QString& keyPrefix,
+                                     QObject* parent)
+    : QObject(parent),
+      desktop_(std::move(desktop)),
+      host_(host),
+      store_(store),
+      keyPrefix_(keyPrefix) {
   desktop_->outputsChanged = [this] { OnOutputsChanged(); };
   desktop_->seatChanged = [this](bool pointer) { OnSeat(pointer); };
   notifier_ =
@@ -112,14 +122,24 @@ void LayerSurfaceStamp::OnSeat(bool hasPointer) {
   wl_pointer_add_listener(pointer_, &kListener, this);
 }
 
-void LayerSurfaceStamp::SetBelow(bool below) {
-  if (below_ == below) return;
-  below_ = below;
+void LayerSurfaceStamp::SetAbove(bool above) {
+  if (below_ == !above) return;
+  below_ = !above;
   if (layer_) {
     zwlr_layer_surface_v1_set_layer(
-        layer_, below ? ZWLR_LAYER_SHELL_V1_LAYER_BOTTOM : ZWLR_LAYER_SHELL_V1_LAYER_TOP);
+        layer_, below_ ? ZWLR_LAYER_SHELL_V1_LAYER_BOTTOM : ZWLR_LAYER_SHELL_V1_LAYER_TOP);
     wl_surface_commit(surface_);
   }
+}
+
+QString LayerSurfaceStamp::Key(const char* name) const { return keyPrefix_ + QLatin1String(name); }
+
+std::optional<bool> LayerSurfaceStamp::StoredAbove() const {
+  return StoredFlag(store_.GetS(Key("Layer"), QString()), "above", "below");
+}
+
+std::optional<bool> LayerSurfaceStamp::StoredLocked() const {
+  return StoredFlag(store_.GetS(Key("Locked"), QString()), "1", "0");
 }
 
 void LayerSurfaceStamp::Show() {
@@ -166,34 +186,52 @@ bool LayerSurfaceStamp::CheckConnection() {
 
 // ---- the surface
 
-QList<QRect> LayerSurfaceStamp::OutputRects() const {
-  QList<QRect> rects;
-  for (const WaylandOutput* o : desktop_->Outputs())
-    if (!o->LogicalSize().isEmpty()) rects << QRect(o->position, o->LogicalSize());
-  return rects;
+QList<host::ScreenArea> LayerSurfaceStamp::Screens() const {
+  // The first output stands for the primary screen. A layer surface is laid
+  // out on the whole output (see CreateSurface), so that is its free area.
+  QList<host::ScreenArea> out;
+  for (const WaylandOutput* o : desktop_->Outputs()) {
+    if (o->LogicalSize().isEmpty()) continue;
+    const QRect area(o->position, o->LogicalSize());
+    out << host::ScreenArea{o->name, area, area};
+  }
+  return out;
 }
 
-WaylandOutput* LayerSurfaceStamp::ChooseOutput() const {
-  const QList<WaylandOutput*>& outputs = desktop_->Outputs();
-  if (outputs.isEmpty()) return nullptr;
-  // The output the stored place is on; else the first one.
-  const QPoint at = host::StampPlace(store_.GetS(kPlaceKey, QString()), size_, OutputRects());
-  for (WaylandOutput* o : outputs)
-    if (QRect(o->position, o->LogicalSize()).contains(at)) return o;
-  return outputs.first();
+void LayerSurfaceStamp::StandAtPlace() {
+  const QList<host::ScreenArea> screens = Screens();
+  if (!placeRead_ && !screens.isEmpty()) {
+    place_ = host::ReadPlace(store_.GetS(Key("Place"), QString()), size_, screens);
+    placeRead_ = true;
+  }
+  StandAt(host::PlaceRect(place_, size_, screens));
+}
+
+void LayerSurfaceStamp::StandAt(const QRect& onDesktop) {
+  if (!output_) return;
+  anchor_ = host::AnchorOnOutput(onDesktop.translated(-output_->position), OutputSize());
+  ApplyPlace();
 }
 
 QSize LayerSurfaceStamp::OutputSize() const { return output_ ? output_->LogicalSize() : QSize(); }
 
 void LayerSurfaceStamp::CreateSurface() {
   if (layer_ || quitting_) return;
-  output_ = ChooseOutput();
-  if (!output_) return;  // none yet: one that comes brings the stamp
+  // The output the place is on.
+  const QList<host::ScreenArea> screens = Screens();
+  if (screens.isEmpty()) return;  // none yet: one that comes brings the stamp
+  if (!placeRead_) {
+    place_ = host::ReadPlace(store_.GetS(Key("Place"), QString()), size_, screens);
+    placeRead_ = true;
+  }
+  const int screen = host::ScreenOf(host::PlaceRect(place_, size_, screens), screens);
+  output_ = nullptr;
+  for (WaylandOutput* o : desktop_->Outputs())
+    if (!output_ && QRect(o->position, o->LogicalSize()) == screens[qMax(0, screen)].geometry)
+      output_ = o;
+  if (!output_) return;
   scale_ = output_->scale;
   host_.SetDevicePixelRatio(scale_);
-  const QRect outputRect(output_->position, output_->LogicalSize());
-  const QPoint at = host::StampPlace(store_.GetS(kPlaceKey, QString()), size_, {outputRect});
-  anchor_ = host::AnchorOnOutput(QRect(at - output_->position, size_), OutputSize());
 
   surface_ = wl_compositor_create_surface(desktop_->Compositor());
   layer_ = zwlr_layer_shell_v1_get_layer_surface(
@@ -219,7 +257,7 @@ void LayerSurfaceStamp::CreateSurface() {
   // place on the output and nothing pushes it aside.
   zwlr_layer_surface_v1_set_exclusive_zone(layer_, -1);
   zwlr_layer_surface_v1_set_size(layer_, qMax(1, size_.width()), qMax(1, size_.height()));
-  ApplyPlace();
+  StandAtPlace();
   // The first commit carries no picture: the compositor answers it with the
   // configure that allows one.
   wl_surface_commit(surface_);
@@ -261,10 +299,8 @@ void LayerSurfaceStamp::OnStampChanged() {
     size_ = size;
     if (layer_) {
       zwlr_layer_surface_v1_set_size(layer_, size_.width(), size_.height());
-      // The corner it clings to stays; it is kept wholly on the output.
-      anchor_ = host::AnchorOnOutput(
-          QRect(host::TopLeftOnOutput(anchor_, size_, OutputSize()), size_), OutputSize());
-      ApplyPlace();
+      // It grows away from the corner or edge it is anchored to.
+      StandAtPlace();
     }
   }
   Draw();
@@ -282,12 +318,9 @@ void LayerSurfaceStamp::OnOutputsChanged() {
     Draw();
   }
   // A smaller output must not leave it off the edge.
-  const host::LayerAnchor kept = host::AnchorOnOutput(QRect(topLeft_, size_), OutputSize());
-  if (kept != anchor_) {
-    anchor_ = kept;
-    ApplyPlace();
-    wl_surface_commit(surface_);
-  }
+  const host::LayerAnchor before = anchor_;
+  StandAtPlace();
+  if (anchor_ != before) wl_surface_commit(surface_);
 }
 
 void LayerSurfaceStamp::Draw() {
@@ -359,6 +392,7 @@ void LayerSurfaceStamp::OnButton(uint32_t serial, uint32_t time, uint32_t button
       host_.OpenEditor();
       return;
     }
+    if (locked_) return;
     dragging_ = true;
     dragMoved_ = false;
     grab_ = pointerAt_;
@@ -370,12 +404,16 @@ void LayerSurfaceStamp::OnButton(uint32_t serial, uint32_t time, uint32_t button
     // stamp stood at the press, others to where it stands now, so a stamp
     // that moved under the pointer would be moved twice by the one or not
     // at all by the other.
-    const QPoint to = topLeft_ + (pointerAt_ - grab_).toPoint();
-    anchor_ = host::AnchorOnOutput(QRect(to, size_), OutputSize());
-    ApplyPlace();
+    if (!output_) return;
+    const QRect outputArea(output_->position, OutputSize());
+    QRect to(output_->position + topLeft_ + (pointerAt_ - grab_).toPoint(), size_);
+    // Near an edge it lands on it, as the stamp's window does.
+    to.moveTopLeft(host::SnapInto(to, outputArea));
+    place_ = host::PlaceOf(to, Screens());
+    StandAt(to);
     wl_surface_commit(surface_);
     // Kept where the drag ended.
-    if (output_) store_.SetS(kPlaceKey, host::StampPlaceText(output_->position + topLeft_));
+    store_.SetS(Key("Place"), host::PlaceText(place_));
   } else if (button == BTN_RIGHT && pressed) {
     dragging_ = false;
     OpenMenu(serial);
@@ -400,6 +438,20 @@ void LayerSurfaceStamp::OpenMenu(uint32_t serial) {
   const bool editorOpen = host_.Link().EditorHandle() > 0;
   entries << MenuEntry{MenuText("Шрифт"), editorOpen, false, true,
                        [this] { OpenFontMenu(lastSerial_); }};
+  entries << MenuEntry{};
+  for (const bool above : {true, false})
+    entries << MenuEntry{above ? MenuText("Поверх окон") : MenuText("Под окнами"), true,
+                         above == Above(), false, [this, above] {
+                           SetAbove(above);
+                           store_.SetS(Key("Layer"),
+                                       above ? QStringLiteral("above") : QStringLiteral("below"));
+                         }};
+  entries << MenuEntry{MenuText("Закрепить"), true, locked_, false, [this] {
+                         locked_ = !locked_;
+                         store_.SetS(Key("Locked"),
+                                     locked_ ? QStringLiteral("1") : QStringLiteral("0"));
+                       }};
+  if (extendMenu_) entries << extendMenu_();
   entries << MenuEntry{};
   entries << MenuEntry{MenuText("Выход"), true, false, false, [this] { Quit(); }};
   menu_ = std::make_unique<PopupMenu>(*desktop_, layer_, menuAt_, serial, scale_, entries);

@@ -12,9 +12,12 @@
 #include <QPoint>
 #include <QPointF>
 #include <QSize>
+#include <functional>
 #include <memory>
+#include <optional>
 
 #include "host/LayerPlace.h"
+#include "host/StampPlace.h"
 #include "host/ui/wayland/PopupMenu.h"
 #include "host/ui/wayland/ShmBuffer.h"
 #include "host/ui/wayland/WaylandDesktop.h"
@@ -35,12 +38,25 @@ class StampHost;
 class LayerSurfaceStamp : public QObject {
   Q_OBJECT
  public:
+  // The stamp's choices are kept in `store` under keys that start with
+  // `keyPrefix` (empty for the unnamed stamp), as the stamp's window keeps
+  // them.
   LayerSurfaceStamp(std::unique_ptr<WaylandDesktop> desktop, host::StampHost& host,
-                    settings::UserSettings& store, QObject* parent = nullptr);
+                    settings::UserSettings& store, const QString& keyPrefix = {},
+                    QObject* parent = nullptr);
   ~LayerSurfaceStamp() override;
 
-  // Above the windows (the compositor's "top" layer) or below them.
-  void SetBelow(bool below);
+  // Above the windows (the compositor's "top" layer) or below them
+  // ("bottom"); the choice made in the menu is kept, one given here is not.
+  void SetAbove(bool above);
+  bool Above() const { return !below_; }
+  // A locked stamp does not move when dragged.
+  void SetLocked(bool locked) { locked_ = locked; }
+  // The stored choices, when there are any.
+  std::optional<bool> StoredAbove() const;
+  std::optional<bool> StoredLocked() const;
+  // One more entry for the menu, made each time it opens (start at login).
+  void SetMenuExtender(std::function<MenuEntry()> extend) { extendMenu_ = std::move(extend); }
   // Puts the stamp on its output at the stored place.
   void Show();
   // "Выход": an open editor is told to close, then the program ends.
@@ -64,27 +80,35 @@ class LayerSurfaceStamp : public QObject {
   void OpenMenu(uint32_t serial);
   void OpenFontMenu(uint32_t serial);
   void DropMenu();
-  QList<QRect> OutputRects() const;
-  WaylandOutput* ChooseOutput() const;
+  QString Key(const char* name) const;
+  QList<host::ScreenArea> Screens() const;
+  // Puts the stamp where place_ says for its size, on the output there.
+  void StandAtPlace();
+  void StandAt(const QRect& onDesktop);
   QSize OutputSize() const;
 
   std::unique_ptr<WaylandDesktop> desktop_;
   host::StampHost& host_;
   settings::UserSettings& store_;
+  QString keyPrefix_;
   QSocketNotifier* notifier_ = nullptr;
+  std::function<MenuEntry()> extendMenu_;
 
   WaylandOutput* output_ = nullptr;
   wl_surface* surface_ = nullptr;
   zwlr_layer_surface_v1* layer_ = nullptr;
   bool configured_ = false;
   bool below_ = false;
+  bool locked_ = false;
   bool quitting_ = false;
   int scale_ = 1;
   QSize size_;  // logical
   std::unique_ptr<ShmBuffer> buffers_[2];
   bool redrawWanted_ = false;
 
-  // Where the stamp stands on its output.
+  // Where the stamp stands: on the desktop, as stored, and on its output.
+  host::StampPlace place_;
+  bool placeRead_ = false;
   host::LayerAnchor anchor_;
   QPoint topLeft_;
 
