@@ -66,6 +66,12 @@ TEST(HostOptions, RefusesWhatCannotBeMeantAndSaysWhy) {
       {{"--lang", "de"}, "ru or en"},
       {{"--lang", "en", "--lang", "ru"}, "more than once"},
       {{"--nope"}, "nope"},
+      {{"--name", "a/b"}, "--name"},
+      {{"--name", ".."}, "--name"},
+      {{"--name", ""}, "--name"},
+      {{"--layer", "top"}, "above or below"},
+      {{"--autostart", "yes"}, "on or off"},
+      {{"--render", "o.png", "--autostart", "on"}, "no window"},
   };
   for (const Refused& c : cases) {
     const auto r = Parse(c.args);
