@@ -197,6 +197,34 @@ QString PlaceText(const StampPlace& place) {
          place.screenName;
 }
 
+QString AreaText(const QRect& r) {
+  return QStringLiteral("%1 %2 %3 %4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+std::optional<QRect> ParseArea(const QString& text) { return ParseRect(text); }
+
+QRect BesideOthers(QRect wanted, const QList<QRect>& others, const QList<ScreenArea>& screens) {
+  constexpr int kGap = 8;
+  const int i = ScreenOf(wanted, screens);
+  const QRect area = i < 0 ? QRect() : screens[i].available;
+  // Each step leaves one stamp behind, so as many steps as there are stamps.
+  for (qsizetype step = 0; step <= others.size(); ++step) {
+    const QRect* covered = nullptr;
+    for (const QRect& o : others)
+      if (o.intersects(wanted)) covered = &o;
+    if (!covered) return wanted;
+    QRect next = wanted;
+    next.moveRight(covered->left() - kGap - 1);
+    // No room left on that side: below it instead.
+    if (area.isValid() && next.left() < area.left()) {
+      next = wanted;
+      next.moveTop(covered->bottom() + kGap + 1);
+    }
+    wanted = next;
+  }
+  return wanted;
+}
+
 QPoint SnapInto(const QRect& stamp, const QRect& screen) {
   const auto snap = [](Span s, Span area) {
     int start = s.start;

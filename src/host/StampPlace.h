@@ -14,6 +14,7 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <optional>
 
 namespace qm::host {
 
@@ -63,6 +64,15 @@ StampPlace DefaultPlace(const QList<ScreenArea>& screens);
 // place that no screen shows any more, gives the default place.
 StampPlace ReadPlace(const QString& stored, QSize size, const QList<ScreenArea>& screens);
 QString PlaceText(const StampPlace& place);
+
+// Where a stamp stood last ("x y width height"), so that the next new stamp
+// can stand beside it.
+QString AreaText(const QRect& area);
+std::optional<QRect> ParseArea(const QString& text);
+
+// Where a new stamp with no place of its own stands: at `wanted`, or else
+// beside the `others` it would cover, to their left on the same screen.
+QRect BesideOthers(QRect wanted, const QList<QRect>& others, const QList<ScreenArea>& screens);
 
 // Where a stamp dragged to `stamp` is let stand: its edges within
 // kSnapDistance of an edge of `screen` (an available area) lie on that edge,

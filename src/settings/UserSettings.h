@@ -6,6 +6,7 @@
 
 #include <QSettings>
 #include <QString>
+#include <QStringList>
 
 namespace qm::settings {
 
@@ -19,6 +20,8 @@ class UserSettings {
   bool SetS(const QString& sKey, const QString& Sval);
   // The stored string, or sDef when the key was never stored.
   QString GetS(const QString& sKey, const QString& sDef) const;
+  // Every key stored in the group, those of its subgroups as "sub/key".
+  QStringList Keys() const;
 
   // <user configuration dir>/Quillmark/Quillmark.conf. The store is addressed
   // by application, section and key; the application is "Quillmark" (not the

@@ -74,6 +74,12 @@ TEST(HostOptions, RefusesWhatCannotBeMeantAndSaysWhy) {
       {{"--nope"}, "nope"},
       {{"--platform", " "}, "needs a name"},
       {{"--platform", "xcb", "--platform", "wayland"}, "more than once"},
+      {{"--name", "a/b"}, "--name"},
+      {{"--name", ".."}, "--name"},
+      {{"--name", ""}, "--name"},
+      {{"--layer", "top"}, "above or below"},
+      {{"--autostart", "yes"}, "on or off"},
+      {{"--render", "o.png", "--autostart", "on"}, "no window"},
   };
   for (const Refused& c : cases) {
     const auto r = Parse(c.args);

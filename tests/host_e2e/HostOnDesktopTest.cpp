@@ -404,6 +404,46 @@ TEST_F(HostOnDesktop, TheStampHoldsItsCornerWhenItGrowsAndFollowsTheDragExactly)
   }
 }
 
+TEST_F(HostOnDesktop, NamedStampsStandSideBySideAndKeepTheirOwnLooks) {
+  StartWindowManager();
+  test::TempProgram::WriteFile(StoreFile(), QByteArray());
+  // Two new stamps: neither covers the other.
+  StartHost({"--name", "one"});
+  const QRect one = StampWindow();
+  QProcess second;
+  second.setProcessEnvironment(Environment());
+  second.start(ProgramFile("quillmark-host"), {"--name", "two", "--text", kText});
+  ASSERT_TRUE(second.waitForStarted(5000));
+  QRect two;
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] {
+        const auto w = test::WindowsOf(second.processId(), QStringLiteral("^Quillmark$"));
+        return w.size() == 1 && !(two = test::Geometry(w.first())).isEmpty();
+      },
+      kWaitMs));
+  EXPECT_FALSE(one.intersects(two)) << Str(one) << " " << Str(two);
+  second.kill();
+  second.waitForFinished(kWaitMs);
+
+  // The look the first one is sent is its own across a restart; the shared
+  // selection is untouched and the second stamp still starts from it.
+  EditorCopy copy(program.path(), StoreFile());
+  const QString other = WithOtherPicture(copy.Line());
+  ASSERT_TRUE(SendLook(other));
+  QRect changed;
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return (changed = StampWindow()).size() != one.size(); }, kWaitMs));
+  host.kill();
+  ASSERT_TRUE(host.waitForFinished(kWaitMs));
+  StartHost({"--name", "one"});
+  EXPECT_EQ(StampWindow(), changed);
+  EXPECT_EQ(test::TempProgram::ReadFile(ProgramFile("Quillmark.ini")), iniBefore);
+  host.kill();
+  ASSERT_TRUE(host.waitForFinished(kWaitMs));
+  StartHost({"--name", "two"});
+  EXPECT_EQ(StampWindow(), two);
+}
+
 // The window id xprop shows ("window id # 0x…"), or 0.
 quint32 WindowId(const QString& shown) {
   return shown.section(u'#', 1).trimmed().toUInt(nullptr, 16);

@@ -21,6 +21,7 @@
 #include "settings/AppPaths.h"
 #include "settings/ProgramFolder.h"
 #include "settings/UserSettings.h"
+#include "stamp/ParamLine.h"
 #if defined(QM_WITH_WAYLAND)
 #include "host/ui/wayland/LayerSurfaceStamp.h"
 #include "host/ui/wayland/WaylandDesktop.h"
@@ -134,9 +135,21 @@ int main(int argc, char** argv) {
   // a tooltip) must not end it.
   QApplication::setQuitOnLastWindowClosed(false);
 
-  qm::host::StampHost host(options, Paths());
   qm::settings::UserSettings store(qm::settings::UserSettings::DefaultFilePath(),
                                    QStringLiteral("Host"));
+  // A named stamp keeps its own look in the per-user store and starts from
+  // it; the unnamed one starts from the editor's selection, as it always has.
+  const QString lookKey = options.name + QStringLiteral("/Look");
+  if (!options.name.isEmpty() && !options.line) {
+    const QString own = store.GetS(lookKey, QString());
+    if (qm::stamp::IsValidLine(own)) options.line = own;
+  }
+  qm::host::StampHost host(options, Paths());
+  if (!options.name.isEmpty())
+    QObject::connect(&host, &qm::host::StampHost::stampChanged, &host, [&host, &store, lookKey] {
+      if (store.GetS(lookKey, QString()) != host.Line().Line())
+        store.SetS(lookKey, host.Line().Line());
+    });
   // A named stamp keeps its choices under its name; the unnamed one where it
   // always has.
   const QString keyPrefix = options.name.isEmpty() ? QString() : options.name + u'/';

@@ -93,9 +93,23 @@ void StampWindow::ShowStamp() {
 }
 
 void StampWindow::PlaceOnScreen() {
-  place_ = host::ReadPlace(store_.GetS(Key("Place"), QString()), size(), Screens());
+  const QList<host::ScreenArea> screens = Screens();
+  const QString stored = store_.GetS(Key("Place"), QString());
+  place_ = host::ReadPlace(stored, size(), screens);
   placed_ = true;
+  if (stored.isEmpty()) {
+    // A stamp that has no place yet starts beside those that have one, and
+    // keeps that place: the next new stamp steps aside from it in turn.
+    QList<QRect> others;
+    for (const QString& key : store_.Keys())
+      if (key.endsWith(QLatin1String("Area")) && key != Key("Area"))
+        if (const auto r = host::ParseArea(store_.GetS(key, QString()))) others << *r;
+    place_ = host::PlaceOf(
+        host::BesideOthers(host::PlaceRect(place_, size(), screens), others, screens), screens);
+    store_.SetS(Key("Place"), host::PlaceText(place_));
+  }
   StandAtPlace();
+  store_.SetS(Key("Area"), host::AreaText(at_));
 }
 
 void StampWindow::StandAtPlace() { StandAt(host::PlaceRect(place_, size(), Screens())); }
@@ -182,6 +196,7 @@ void StampWindow::mouseReleaseEvent(QMouseEvent* event) {
   place_ = host::PlaceOf(at_, Screens());
   StandAtPlace();
   store_.SetS(Key("Place"), host::PlaceText(place_));
+  store_.SetS(Key("Area"), host::AreaText(at_));
 }
 
 void StampWindow::mouseDoubleClickEvent(QMouseEvent* event) {
