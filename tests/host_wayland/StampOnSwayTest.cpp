@@ -110,9 +110,12 @@ TEST_F(StampOnSway, IsALayerSurfaceThatADragMovesAndThatComesBackThere) {
     EXPECT_EQ(moved, at.translated(d.by)) << "dragged by " << d.by.x() << "," << d.by.y();
     at = moved;
   }
-  // Kept in the store, and found there by the next start.
+  // Kept in the store, and found there by the next start; a locked stamp
+  // stays there when dragged.
   ASSERT_TRUE(EndStamp());
-  EXPECT_EQ(StartStamp(), at);
+  EXPECT_EQ(StartStamp({QStringLiteral("--locked")}), at);
+  ASSERT_TRUE(sway.Drag(at.center(), QPoint(-200, 100)));
+  EXPECT_EQ(StampArea(), at);
 }
 
 TEST_F(StampOnSway, ADoubleClickOpensTheEditorAndTheMenuEndsTheStamp) {
