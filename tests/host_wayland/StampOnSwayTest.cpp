@@ -155,6 +155,16 @@ TEST_F(StampOnSway, ADoubleClickOpensTheEditorAndTheMenuEndsTheStamp) {
   EXPECT_EQ(host.exitCode(), 0);
 }
 
+TEST_F(StampOnSway, EndsAsByItsMenuWhenTheCompositorGoes) {
+  // As "Выход" does (an open editor is told to close), neither crashing nor
+  // hanging on a connection that is gone.
+  ASSERT_FALSE(StartStamp().isEmpty());
+  sway.Stop();
+  ASSERT_TRUE(host.waitForFinished(kWaitMs));
+  EXPECT_EQ(host.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(host.exitCode(), 0);
+}
+
 TEST_F(StampOnSway, AsAnOrdinaryWindowItIsMovedByTheCompositor) {
   // Asked to be a window of Qt's own: the compositor places it, and a client
   // cannot move its own window there, so the drag is the compositor's.
