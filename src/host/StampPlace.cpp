@@ -15,6 +15,9 @@ namespace {
 // count as on screen.
 constexpr int kVisible = 16;
 constexpr int kCornerGap = 48;
+// No desktop reaches that far; beyond it, sums of stored numbers could
+// overflow.
+constexpr qint64 kFar = 1 << 20;
 
 using Anchor = StampPlace::Anchor;
 
@@ -90,6 +93,8 @@ std::optional<QRect> ParseRect(const QString& text) {
     if (!x) return std::nullopt;
     v[i] = *x;
   }
+  for (const int x : v)
+    if (std::abs(qint64(x)) > kFar) return std::nullopt;
   if (v[2] <= 0 || v[3] <= 0) return std::nullopt;
   return QRect(v[0], v[1], v[2], v[3]);
 }
@@ -111,7 +116,7 @@ std::optional<StampPlace> ReadOldPlace(const QStringList& parts, QSize size,
                                        const QList<ScreenArea>& screens) {
   const auto x = classic::ToInt32(parts[0]);
   const auto y = classic::ToInt32(parts[1]);
-  if (!x || !y) return std::nullopt;
+  if (!x || !y || std::abs(qint64(*x)) > kFar || std::abs(qint64(*y)) > kFar) return std::nullopt;
   const QRect stamp(QPoint(*x, *y), size.expandedTo(QSize(1, 1)));
   for (const ScreenArea& s : screens) {
     const QRect seen = stamp & s.available;

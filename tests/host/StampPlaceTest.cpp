@@ -78,10 +78,12 @@ TEST(StampPlace, AStoredPlaceComesBackOnItsScreenOrOnThePrimaryOne) {
       {"100|1200", kScreens, defaultRect},
       {"", kScreens, defaultRect},
       {"a|b", kScreens, defaultRect},
+      {"2147483647|2147483647", kScreens, defaultRect},
       {"1|2|3", kScreens, defaultRect},
       {"R10|T10|0 0 0 0|DP-1", kScreens, defaultRect},
       {"X10|T10|0 0 1920 1080|DP-1", kScreens, defaultRect},
       {"R99999999999|T10|0 0 1920 1080|DP-1", kScreens, defaultRect},
+      {"R10|T10|-2147483648 0 1920 1080|DP-1", kScreens, defaultRect},
       // Distances no screen has room for still leave it whole on the screen.
       {"R-5000|B-5000|0 0 1920 1080|DP-1", kScreens, {1720, 980, 200, 100}},
   };
@@ -92,6 +94,32 @@ TEST(StampPlace, AStoredPlaceComesBackOnItsScreenOrOnThePrimaryOne) {
   // The default is near the top right of the primary screen's free area.
   EXPECT_EQ(defaultRect.top() - kScreens[0].available.top(),
             kScreens[0].available.right() - defaultRect.right());
+}
+
+TEST(StampPlace, ANewStampStandsBesideTheOthersItWouldCover) {
+  const QRect wanted(1700, 60, 160, 80);
+  struct Case {
+    QList<QRect> others;
+    bool sideways;  // beside the last one to its left, or else below it
+  };
+  const Case cases[] = {
+      {{}, true},
+      {{wanted}, true},
+      {{wanted, wanted.translated(-170, 0)}, true},
+      {{QRect(0, 60, 1900, 80)}, false},
+      // Hand-edited areas far off the desktop change nothing.
+      {{QRect(-1000000, -1000000, 10, 10)}, true},
+  };
+  for (const Case& c : cases) {
+    const QRect got = BesideOthers(wanted, c.others, kScreens);
+    EXPECT_EQ(got.size(), wanted.size());
+    for (const QRect& o : c.others) EXPECT_FALSE(got.intersects(o)) << Str(got);
+    if (c.sideways) {
+      EXPECT_EQ(got.top(), wanted.top()) << Str(got);
+    }
+    EXPECT_TRUE(kScreens[0].available.contains(got)) << Str(got);
+  }
+  EXPECT_FALSE(ParseArea(QStringLiteral("0 0 2147483647 10")).has_value());
 }
 
 TEST(StampPlace, ADraggedStampSnapsToEdgesCloseByAndStaysWithinTheScreen) {
