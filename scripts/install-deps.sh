@@ -8,9 +8,10 @@ PACKAGES=(
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libgtest-dev libbenchmark-dev
   fonts-dejavu-core fonts-liberation2
-  xvfb xauth xdotool libxcb1-dev clang-format locales
+  xvfb xauth xdotool openbox x11-utils libxcb1-dev clang-format locales
   desktop-file-utils appstream
   clang libclang-rt-14-dev
+  libwayland-dev wayland-protocols sway grim xwayland qt6-wayland
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -150,6 +150,22 @@
         <source>Выход</source>
         <translation>Quit</translation>
     </message>
+    <message>
+        <source>Поверх окон</source>
+        <translation>Above windows</translation>
+    </message>
+    <message>
+        <source>Под окнами</source>
+        <translation>Below windows</translation>
+    </message>
+    <message>
+        <source>Закрепить</source>
+        <translation>Lock in place</translation>
+    </message>
+    <message>
+        <source>Запускать при входе</source>
+        <translation>Start at login</translation>
+    </message>
 </context>
 <context>
     <name>qm::TextPage</name>

@@ -47,12 +47,32 @@ struct Options {
                                          "tooltip and the editor it opens (default: "
                                          "$QUILLMARK_LANG, else the desktop's language)."),
                           QStringLiteral("LANG")};
+  QCommandLineOption name{QStringLiteral("name"),
+                          QStringLiteral("A stamp of its own: its own look and place (letters, "
+                                         "digits, -, _ and .)."),
+                          QStringLiteral("NAME")};
+  QCommandLineOption layer{QStringLiteral("layer"),
+                           QStringLiteral("Keep the stamp above or below the other windows "
+                                          "(default: as last chosen in its menu, else above)."),
+                           QStringLiteral("LAYER")};
+  QCommandLineOption locked{QStringLiteral("locked"),
+                            QStringLiteral("Lock the stamp in place: a drag does not move it.")};
+  QCommandLineOption autostart{QStringLiteral("autostart"),
+                               QStringLiteral("on: start this stamp, with these options, at "
+                                              "login; off: no longer."),
+                               QStringLiteral("on|off")};
+  QCommandLineOption platform{
+      QStringLiteral("platform"),
+      QStringLiteral("Show the stamp through this Qt platform (xcb, wayland, ...) instead of "
+                     "the one chosen for the desktop."),
+      QStringLiteral("NAME")};
 
   void AddTo(QCommandLineParser& p) const {
     p.setApplicationDescription(QStringLiteral(
         "Shows the Quillmark stamp on the desktop; a double click opens the editor."));
     p.addHelpOption();
-    p.addOptions({text, command, every, timeout, file, line, openEditor, render, scale, lang});
+    p.addOptions({text, command, every, timeout, file, line, openEditor, render, scale, lang, name,
+                  layer, locked, autostart, platform});
   }
 };
 
@@ -83,7 +103,8 @@ ParsedHostOptions ParseHostArguments(const QStringList& arguments) {
     return fail(QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments()[0]));
   // Each option once: a second value would silently win over the first.
   for (const QCommandLineOption* opt :
-       {&o.text, &o.command, &o.every, &o.timeout, &o.file, &o.line, &o.render, &o.scale, &o.lang})
+       {&o.text, &o.command, &o.every, &o.timeout, &o.file, &o.line, &o.render, &o.scale, &o.lang,
+        &o.name, &o.layer, &o.autostart, &o.platform})
     if (parser.values(*opt).size() > 1)
       return fail(QStringLiteral("--%1 is given more than once").arg(opt->names()[0]));
 
@@ -131,8 +152,40 @@ ParsedHostOptions ParseHostArguments(const QStringList& arguments) {
     h.language = platform::ParseLanguage(parser.value(o.lang));
     if (!h.language) return fail(QStringLiteral("--lang takes ru or en"));
   }
+  if (parser.isSet(o.name)) {
+    h.name = parser.value(o.name);
+    if (!IsValidStampName(h.name))
+      return fail(QStringLiteral("--name takes up to 64 letters, digits, -, _ and ."));
+  }
+  // One of two words, or none given.
+  const auto choice = [&](const QCommandLineOption& opt, const char* yes, const char* no,
+                          std::optional<bool>& into) {
+    if (!parser.isSet(opt)) return true;
+    const QString v = parser.value(opt);
+    if (v != QLatin1String(yes) && v != QLatin1String(no)) return false;
+    into = v == QLatin1String(yes);
+    return true;
+  };
+  if (!choice(o.layer, "above", "below", h.above))
+    return fail(QStringLiteral("--layer takes above or below"));
+  if (!choice(o.autostart, "on", "off", h.autostart))
+    return fail(QStringLiteral("--autostart takes on or off"));
+  h.locked = parser.isSet(o.locked);
+  if (!h.renderTo.isEmpty() && (h.autostart || h.above || h.locked))
+    return fail(QStringLiteral("--render draws into a file: no window, no login entry"));
+  if (parser.isSet(o.platform)) {
+    h.platform = parser.value(o.platform);
+    if (h.platform.trimmed().isEmpty()) return fail(QStringLiteral("--platform needs a name"));
+  }
   out.options = h;
   return out;
+}
+
+bool IsValidStampName(const QString& name) {
+  if (name.isEmpty() || name.size() > 64 || name == u"." || name == u"..") return false;
+  for (const QChar c : name)
+    if (!(c.isLetterOrNumber() || c == u'-' || c == u'_' || c == u'.')) return false;
+  return true;
 }
 
 QString HostHelpText() {

@@ -3,7 +3,8 @@
 //
 //   quillmark-host [--text TEXT | --command CMD [--every S] [--timeout S] | --file PATH]
 //                  [--line LINE] [--open-editor | --render FILE.png [--scale R]]
-//                  [--lang ru|en]
+//                  [--lang ru|en] [--name NAME] [--layer above|below] [--locked]
+//                  [--autostart on|off] [--platform NAME]
 
 #include <QString>
 #include <QStringList>
@@ -34,7 +35,25 @@ struct HostOptions {
   // The language of the stamp's menu and tooltip, and of an editor it opens;
   // none given: the one QUILLMARK_LANG or the desktop asks for.
   std::optional<platform::Language> language;
+
+  // A named stamp has a look and a place of its own; the unnamed one shares
+  // the editor's selection.
+  QString name;
+  // Above or below the other windows, and whether a drag is refused; none
+  // given: as last chosen in the stamp's menu.
+  std::optional<bool> above;
+  bool locked = false;
+  // Write (on) or remove (off) the entry that starts this stamp at login.
+  std::optional<bool> autostart;
+
+  // The Qt platform the user asked for; it wins over the one the stamp
+  // would choose for the desktop.
+  QString platform;
 };
+
+// Whether a stamp may be called `name`: letters, digits, "-", "_" and ".",
+// at most 64 of them, so that it fits a file name and a settings key.
+bool IsValidStampName(const QString& name);
 
 struct ParsedHostOptions {
   std::optional<HostOptions> options;  // empty on an error or for --help

@@ -5,6 +5,7 @@
 #include <QPainterPath>
 #include <cmath>
 
+#include "platform/PathResolver.h"
 #include "render/PictureBox.h"
 #include "render/StampText.h"
 
@@ -46,6 +47,53 @@ Note TextProblem(StampTextResult r, const stamp::StampParams& p) {
       break;
   }
   return {tooltip, render::StampTextProblem(r, p.FontName)};
+}
+
+// Room round the picture in which a text that overflows it is looked for.
+constexpr int kOverflowRoom = 2048;
+
+// The text of a look drawn over `box` (a picture with the text already in
+// it, cut at its edges) again, whole, when it reaches beyond the picture:
+// the picture centred in a transparent box big enough for all of it. False
+// when the text fits, or cannot be drawn, and `box` is all there is.
+bool GrowForText(const QString& picturePath, const stamp::StampParams& params,
+                 const QString& sampleText, render::PictureCache* cache, render::PictureBox& box) {
+  const qreal dpr = box.image.devicePixelRatio();
+  const QRect client = box.client();
+  QImage layer;
+  QPoint origin;
+  if (!render::StampTextLayer(client.size() + QSize(2 * kOverflowRoom, 2 * kOverflowRoom), dpr,
+                              params, sampleText, layer, origin) ||
+      layer.isNull())
+    return false;
+  // The layer in the box's device pixels: the room's corner lies that far
+  // before the inner area's.
+  const QPoint roomCorner(qRound((client.x() - kOverflowRoom) * dpr),
+                          qRound((client.y() - kOverflowRoom) * dpr));
+  const QRect text(roomCorner + origin, layer.size());
+  const QRect picture = box.image.rect();
+  if (picture.contains(text)) return false;
+  // As much room on both sides, in whole logical pixels, keeps the picture in
+  // the middle and every pixel on a whole device pixel.
+  const auto margin = [dpr](int before, int after) {
+    return static_cast<int>(std::ceil(qMax(0, qMax(before, after)) / dpr));
+  };
+  const int mx = margin(picture.left() - text.left(), text.right() - picture.right());
+  const int my = margin(picture.top() - text.top(), text.bottom() - picture.bottom());
+  render::PictureBox plain(box.logicalSize().width(), box.logicalSize().height(), Qt::transparent,
+                           dpr);
+  plain.borderless = box.borderless;
+  if (!render::DrawTemplatePicture(picturePath, plain, render::ToneOf(params), {}, cache))
+    return false;
+  render::PictureBox grown(box.logicalSize().width() + 2 * mx, box.logicalSize().height() + 2 * my,
+                           Qt::transparent, dpr);
+  if (grown.image.isNull()) return false;
+  QPainter p(&grown.image);
+  p.drawImage(QPointF(mx, my), plain.image);
+  p.drawImage(QPointF(mx + text.x() / dpr, my + text.y() / dpr), layer);
+  p.end();
+  box = std::move(grown);
+  return true;
 }
 
 }  // namespace
@@ -99,9 +147,13 @@ StampPainter::Result StampPainter::Paint(const stamp::StampParams& params,
                        .arg(params.Picture),
                    QStringLiteral("cannot read picture \"%1\"").arg(params.Picture)};
     } else {
+      if (r.drawing.text != StampTextResult::Drawn)
+        r.problem = TextProblem(r.drawing.text, params);
+      else
+        GrowForText(platform::ResolveRelativePath(root_, params.Picture), params, sampleText,
+                    &cache_, box);
       drawn = box.image;
       drawnSize = box.logicalSize();
-      if (r.drawing.text != StampTextResult::Drawn) r.problem = TextProblem(r.drawing.text, params);
     }
   }
   // No picture named, or none to be had: the text alone still tells the

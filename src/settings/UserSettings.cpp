@@ -175,6 +175,14 @@ QString UserSettings::GetS(const QString& sKey, const QString& sDef) const {
   return it == values_.cend() ? sDef : *it;
 }
 
+QStringList UserSettings::Keys() const {
+  QStringList out;
+  const QString prefix = group_ + u'/';
+  for (const QString& k : settings_.allKeys())
+    if (k.startsWith(prefix)) out << k.mid(prefix.size());
+  return out;
+}
+
 QString UserSettings::DefaultFilePath() {
   return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
          QStringLiteral("/Quillmark/Quillmark.conf");

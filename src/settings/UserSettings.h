@@ -12,6 +12,7 @@
 
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 namespace qm::settings {
 
@@ -30,6 +31,8 @@ class UserSettings {
   bool SetS(const QString& sKey, const QString& Sval);
   // The stored string, or sDef when the key was never stored.
   QString GetS(const QString& sKey, const QString& sDef) const;
+  // Every key stored in the group, those of its subgroups as "sub/key".
+  QStringList Keys() const;
 
   // Why the store could not be read or written (the reason, in English);
   // empty while it works.

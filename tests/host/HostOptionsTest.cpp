@@ -42,6 +42,12 @@ TEST(HostOptions, TakesEachTextSourceWithItsOwnSettings) {
   const auto english = Parse({"--lang", "EN"});
   ASSERT_TRUE(english.options) << english.error.toStdString();
   EXPECT_EQ(english.options->language, platform::Language::English);
+
+  // A platform the user names is kept to win over the stamp's own choice.
+  EXPECT_TRUE(none.options->platform.isEmpty());
+  const auto x11 = Parse({"--platform", "xcb"});
+  ASSERT_TRUE(x11.options) << x11.error.toStdString();
+  EXPECT_EQ(x11.options->platform, QStringLiteral("xcb"));
 }
 
 struct Refused {
@@ -66,6 +72,14 @@ TEST(HostOptions, RefusesWhatCannotBeMeantAndSaysWhy) {
       {{"--lang", "de"}, "ru or en"},
       {{"--lang", "en", "--lang", "ru"}, "more than once"},
       {{"--nope"}, "nope"},
+      {{"--platform", " "}, "needs a name"},
+      {{"--platform", "xcb", "--platform", "wayland"}, "more than once"},
+      {{"--name", "a/b"}, "--name"},
+      {{"--name", ".."}, "--name"},
+      {{"--name", ""}, "--name"},
+      {{"--layer", "top"}, "above or below"},
+      {{"--autostart", "yes"}, "on or off"},
+      {{"--render", "o.png", "--autostart", "on"}, "no window"},
   };
   for (const Refused& c : cases) {
     const auto r = Parse(c.args);

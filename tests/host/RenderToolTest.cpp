@@ -45,7 +45,8 @@ class RenderToolTest : public ::testing::Test {
 };
 
 TEST_F(RenderToolTest, DrawsWhatTheGalleryDrawsOnATransparentGround) {
-  const QString line = Line({{14, "1"}, {15, "1"}, {7, "&H2040"}, {10, "128"}});
+  // A text that fits in the picture: the stamp is the thumbnail.
+  const QString line = Line({{3, "12"}, {14, "1"}, {15, "1"}, {7, "&H2040"}, {10, "128"}});
   WriteSelection(line);
   ASSERT_EQ(Run(Host(), {"--render", out, "--text", "+7"}), 0) << err.toStdString();
   const QImage stamp(out);

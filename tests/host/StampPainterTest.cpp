@@ -37,7 +37,8 @@ class StampPainterTest : public ::testing::Test {
 
 TEST_F(StampPainterTest, DrawsThePictureBoxOnATransparentGround) {
   StampPainter painter(Root());
-  const auto r = painter.Paint(Look(), QStringLiteral("+5"), 1.0);
+  // A text that fits in the picture.
+  const auto r = painter.Paint(Look({{3, "12"}}), QStringLiteral("+5"), 1.0);
   EXPECT_EQ(r.status(), render::kRenderDrawn);
   EXPECT_TRUE(r.problem.isEmpty());
   EXPECT_EQ(painter.LogicalSize(), QSize(44, 34));
@@ -51,7 +52,7 @@ TEST_F(StampPainterTest, DrawsThePictureBoxOnATransparentGround) {
 
   // Sharp on a screen of twice the density: twice the pixels, same size.
   StampPainter hidpi(Root());
-  hidpi.Paint(Look(), QStringLiteral("+5"), 2.0);
+  hidpi.Paint(Look({{3, "12"}}), QStringLiteral("+5"), 2.0);
   EXPECT_EQ(hidpi.LogicalSize(), QSize(44, 34));
   EXPECT_EQ(hidpi.Image().size(), QSize(88, 68));
 }
@@ -166,6 +167,37 @@ TEST_F(StampPainterTest, ALookWithoutAPictureIsItsTextInABoxThatFitsIt) {
               QStringLiteral("+38\u00B0"), 2.0);
   EXPECT_LE(std::abs(hidpi.LogicalSize().width() - fit.width()), 4);
   EXPECT_EQ(hidpi.Image().size(), hidpi.LogicalSize() * 2);
+}
+
+TEST_F(StampPainterTest, ATextWiderThanThePictureIsDrawnWholeAroundThePictureInTheMiddle) {
+  const QImage picture =
+      render::test::MakePicture(40, 30).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  const QString text = QStringLiteral("18:07:15 18:07:15");
+  for (const qreal dpr : {1.0, 2.0}) {
+    SCOPED_TRACE(dpr);
+    StampPainter painter(Root());
+    // A small font: the text is wider than the picture, not taller.
+    const auto r = painter.Paint(Look({{3, "12"}}), text, dpr);
+    EXPECT_EQ(r.status(), render::kRenderDrawn);
+    const QSize size = painter.LogicalSize();
+    EXPECT_GT(size.width(), 44);
+    EXPECT_EQ(size.height(), 34);
+    EXPECT_EQ(painter.Image().size(), size * dpr);
+    // All of the text: its ink reaches both sides, beyond the picture.
+    const QImage shown = painter.Image();
+    const QRect ink = render::test::InkBounds(shown, 0);
+    const int left = (size.width() - 44) / 2 + 2;
+    EXPECT_LT(ink.left(), left * dpr);
+    EXPECT_GT(ink.right(), (left + 40) * dpr);
+    EXPECT_LE(ink.left(), 4 * dpr);
+    EXPECT_GE(ink.right(), shown.width() - 1 - 4 * dpr);
+    // The picture in the middle, untouched at its corners; the margin is the
+    // desktop's.
+    EXPECT_EQ(shown.pixel(QPoint(left, 2) * dpr), picture.pixel(0, 0));
+    EXPECT_EQ(shown.pixel(QPoint(left + 39, 31) * dpr + QPoint(dpr - 1, dpr - 1)),
+              picture.pixel(39, 29));
+    EXPECT_EQ(qAlpha(shown.pixel(0, 0)), 0);
+  }
 }
 
 TEST_F(StampPainterTest, AFailureOnAnotherScreenDoesNotShowTheOldScreensPixels) {

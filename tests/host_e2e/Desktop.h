@@ -1,8 +1,9 @@
 #pragma once
-// The test's X display as a user meets it: windows found by the programs that
-// own them, real pointer and key events (xdotool, through the XTEST
-// extension), the pixels on the screen, and a window manager's request to
-// close a window.
+// The test's X display as a user meets it: a window manager (openbox) that
+// frames, places and stacks the windows, windows found by the programs that
+// own them, their properties as the desktop reads them (xprop), real pointer
+// and key events (xdotool, through the XTEST extension), the pixels on the
+// screen, and a window manager's request to close a window.
 
 #include <QtGui/qguiapplication_platform.h>
 #include <xcb/xcb.h>
@@ -12,8 +13,11 @@
 #include <QPixmap>
 #include <QProcess>
 #include <QRect>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -30,6 +34,60 @@ inline std::optional<QString> XDoTool(const QStringList& args) {
     return std::nullopt;
   return QString::fromLocal8Bit(p.readAllStandardOutput());
 }
+
+// A property of a window (or of the root window for 0) as xprop prints it
+// after "NAME(TYPE) = " or "NAME(TYPE): " ("window id # 0x…" for a window),
+// or "NAME:  not found."; empty when xprop failed.
+inline QString Property(quint32 window, const char* name) {
+  QProcess p;
+  QStringList args;
+  if (window == 0)
+    args << QStringLiteral("-root");
+  else
+    args << QStringLiteral("-id") << QString::number(window);
+  p.start(QStringLiteral("xprop"), args << QString::fromLatin1(name));
+  if (!p.waitForFinished(10000) || p.exitCode() != 0) return {};
+  const QString out = QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+  const qsizetype type = out.indexOf(u')');
+  if (type < 0 || type + 1 >= out.size()) return out;
+  return out.mid(type + 2).trimmed().remove(QRegularExpression(QStringLiteral("^= ")));
+}
+
+// The window manager of the display, running while the object lives: each
+// test meets it fresh, with its stacking and focus as a user's session starts.
+class WindowManager {
+ public:
+  WindowManager() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // Its own settings and log, never the user's.
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home_.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), home_.filePath(QStringLiteral("cache")));
+    wm_.setProcessEnvironment(env);
+    wm_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    wm_.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+    // It is ready once it names itself on the root window.
+    ready_ =
+        wm_.waitForStarted(10000) &&
+        QTest::qWaitFor(
+            [] { return Property(0, "_NET_SUPPORTING_WM_CHECK").startsWith(u"window id"); }, 20000);
+  }
+  ~WindowManager() {
+    wm_.terminate();
+    if (!wm_.waitForFinished(5000)) {
+      wm_.kill();
+      wm_.waitForFinished(5000);
+    }
+  }
+  bool Ready() const { return ready_; }
+
+ private:
+  QTemporaryDir home_;
+  QProcess wm_;
+  bool ready_ = false;
+};
+
+// The window that has the keyboard focus, as the window manager says.
+inline QString ActiveWindow() { return Property(0, "_NET_ACTIVE_WINDOW"); }
 
 // The mapped windows of a process, those whose title matches `name` (a
 // regular expression) when one is given.

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDirIterator>
 #include <QFile>
 #include <QLineEdit>
 #include <QPainter>
@@ -26,7 +27,9 @@
 #include "gallery/ui/GalleryArea.h"
 #include "gallery/ui/Thumbnail.h"
 #include "params/ui/TextPage.h"
+#include "platform/link/LinkSender.h"
 #include "render/RenderTestSupport.h"
+#include "stamp/HostMessage.h"
 #include "stamp/ParamLine.h"
 #include "support/QtPrint.h"
 #include "support/TempProgram.h"
@@ -81,8 +84,8 @@ class HostOnDesktop : public ::testing::Test {
     return test::TempProgram::ProcessEnvironment(runtime.path());
   }
 
-  void StartHost(const QStringList& args) {
-    host.setProcessEnvironment(Environment());
+  void StartHost(const QStringList& args, const QProcessEnvironment& env = {}) {
+    host.setProcessEnvironment(env.isEmpty() ? Environment() : env);
     host.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     host.start(ProgramFile("quillmark-host"), args + QStringList{"--text", kText});
     ASSERT_TRUE(host.waitForStarted(5000));
@@ -148,6 +151,40 @@ class HostOnDesktop : public ::testing::Test {
            << saved.toStdString() << "), wanted " << want.width() << "x" << want.height();
   }
 
+  // Says a whole look to the stamp, as the editor does when a template is
+  // applied.
+  bool SendLook(const QString& line) {
+    link::LinkSender sender(qint32(host.processId()), nullptr,
+                            runtime.filePath(QStringLiteral("quillmark")));
+    return sender.send(stamp::WholeLineMessage(line));
+  }
+  // The selected look of the catalogue with the biggest of its pictures that
+  // has another size than `line`'s.
+  QString WithOtherPicture(const QString& line) const {
+    const QString root = program.filePath(QStringLiteral("Tavrel/"));
+    const QSize now = QImage(root + line.section(u'|', 0, 0).replace(u'\\', u'/')).size();
+    QString best;
+    int most = 0;
+    QDirIterator it(root, {QStringLiteral("*.png")}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+      const QString path = it.next();
+      const QSize size = QImage(path).size();
+      if (size != now && size.width() * size.height() > most) {
+        most = size.width() * size.height();
+        best = path.mid(root.size()).replace(u'/', u'\\');
+      }
+    }
+    return best + u'|' + line.section(u'|', 1);
+  }
+
+  // The desktop's window manager, for the tests of how the stamp behaves
+  // among other windows.
+  void StartWindowManager() {
+    wm = std::make_unique<test::WindowManager>();
+    ASSERT_TRUE(wm->Ready()) << "openbox did not start (is it installed?)";
+  }
+
+  std::unique_ptr<test::WindowManager> wm;
   QTemporaryDir program;
   QTemporaryDir runtime;
   QProcess host;
@@ -183,6 +220,15 @@ class EditorCopy {
   std::unique_ptr<FrmOptions> window;
   bool loaded = false;
 };
+
+std::string Str(const QRect& r) {
+  return QStringLiteral("%1,%2 %3x%4")
+      .arg(r.x())
+      .arg(r.y())
+      .arg(r.width())
+      .arg(r.height())
+      .toStdString();
+}
 
 // The arrow at the end of a scroll bar that steps toward its Max.
 QRect AddLineArrow(const QScrollBar* bar) {
@@ -290,16 +336,193 @@ TEST_F(HostOnDesktop, TheStampOutlivesItsEditorMovesAndRemembersWhere) {
 
   // Dragged with the left button, it stays where it was let go, also for the
   // next start.
+  const QByteArray before = test::TempProgram::ReadFile(StoreFile());
   ASSERT_TRUE(test::Drag(stamp.center(), stamp.center() + QPoint(-300, 200)));
   const QPoint moved = stamp.topLeft() + QPoint(-300, 200);
   EXPECT_TRUE(QTest::qWaitFor([&] { return StampWindow().topLeft() == moved; }, kWaitMs));
-  EXPECT_TRUE(QTest::qWaitFor(
+  EXPECT_TRUE(
+      QTest::qWaitFor([&] { return test::TempProgram::ReadFile(StoreFile()) != before; }, kWaitMs));
+  host.kill();
+  ASSERT_TRUE(host.waitForFinished(kWaitMs));
+  StartHost({});
+  EXPECT_EQ(StampWindow().topLeft(), moved);
+  EXPECT_EQ(test::TempProgram::ReadFile(ProgramFile("Quillmark.ini")), iniBefore);
+}
+
+// Where a stamp stands on the screen it stands on: the screen's corner it is
+// nearest to and its distances from those edges.
+struct Corner {
+  bool right, bottom;
+  int dx, dy;
+  bool operator==(const Corner&) const = default;
+};
+Corner CornerOf(const QRect& stamp, const QRect& screen) {
+  const int left = stamp.left() - screen.left(), right = screen.right() - stamp.right();
+  const int top = stamp.top() - screen.top(), bottom = screen.bottom() - stamp.bottom();
+  return {right < left, bottom < top, qMin(left, right), qMin(top, bottom)};
+}
+
+TEST_F(HostOnDesktop, TheStampHoldsItsCornerWhenItGrowsAndFollowsTheDragExactly) {
+  struct Case {
+    const char* stored;  // the place in the store when it starts
+    const char* scale;   // QT_SCALE_FACTOR
+  };
+  const Case cases[] = {{nullptr, "1"}, {"1200|60", "1"}, {nullptr, "2"}};
+  StartWindowManager();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.scale + std::string(" ") + (c.stored ? c.stored : "no place"));
+    test::TempProgram::WriteFile(StoreFile(),
+                                 c.stored ? QByteArray("[Host]\nPlace=") + c.stored : QByteArray());
+    QProcessEnvironment env = Environment();
+    env.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::fromLatin1(c.scale));
+    StartHost({}, env);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QRect first = StampWindow();
+    ASSERT_TRUE(screen.contains(first)) << Str(first);
+
+    // A template with a bigger picture: it grows away from its corner.
+    EditorCopy copy(program.path(), StoreFile());
+    const QString other = WithOtherPicture(copy.Line());
+    ASSERT_TRUE(SendLook(other));
+    QRect grown;
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return (grown = StampWindow()).size() != first.size(); }, kWaitMs));
+    EXPECT_EQ(CornerOf(grown, screen), CornerOf(first, screen)) << Str(first) << " " << Str(grown);
+    EXPECT_TRUE(screen.contains(grown)) << Str(grown);
+
+    // Dragged: exactly as far as the pointer went, from the first drag on.
+    const QPoint by(grown.center().x() > screen.center().x() ? -300 : 300, 200);
+    ASSERT_TRUE(test::Drag(grown.center(), grown.center() + by));
+    QRect dropped;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return (dropped = StampWindow()).topLeft() == grown.topLeft() + by; }, kWaitMs))
+        << Str(grown) << " " << Str(dropped);
+
+    // The next start finds it there, in that look.
+    host.kill();
+    ASSERT_TRUE(host.waitForFinished(kWaitMs));
+    StartHost({}, env);
+    ASSERT_TRUE(SendLook(other));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return StampWindow() == dropped; }, kWaitMs))
+        << Str(StampWindow()) << " " << Str(dropped);
+    host.kill();
+    ASSERT_TRUE(host.waitForFinished(kWaitMs));
+  }
+}
+
+TEST_F(HostOnDesktop, NamedStampsStandSideBySideAndKeepTheirOwnLooks) {
+  StartWindowManager();
+  test::TempProgram::WriteFile(StoreFile(), QByteArray());
+  // Two new stamps: neither covers the other.
+  StartHost({"--name", "one"});
+  const QRect one = StampWindow();
+  QProcess second;
+  second.setProcessEnvironment(Environment());
+  second.start(ProgramFile("quillmark-host"), {"--name", "two", "--text", kText});
+  ASSERT_TRUE(second.waitForStarted(5000));
+  QRect two;
+  ASSERT_TRUE(QTest::qWaitFor(
       [&] {
-        return test::TempProgram::ReadFile(StoreFile())
-            .contains(QStringLiteral("Place=%1|%2").arg(moved.x()).arg(moved.y()).toUtf8());
+        const auto w = test::WindowsOf(second.processId(), QStringLiteral("^Quillmark$"));
+        return w.size() == 1 && !(two = test::Geometry(w.first())).isEmpty();
       },
       kWaitMs));
+  EXPECT_FALSE(one.intersects(two)) << Str(one) << " " << Str(two);
+  second.kill();
+  second.waitForFinished(kWaitMs);
+
+  // The look the first one is sent is its own across a restart; the shared
+  // selection is untouched and the second stamp still starts from it.
+  EditorCopy copy(program.path(), StoreFile());
+  const QString other = WithOtherPicture(copy.Line());
+  ASSERT_TRUE(SendLook(other));
+  QRect changed;
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return (changed = StampWindow()).size() != one.size(); }, kWaitMs));
+  host.kill();
+  ASSERT_TRUE(host.waitForFinished(kWaitMs));
+  StartHost({"--name", "one"});
+  EXPECT_EQ(StampWindow(), changed);
   EXPECT_EQ(test::TempProgram::ReadFile(ProgramFile("Quillmark.ini")), iniBefore);
+  host.kill();
+  ASSERT_TRUE(host.waitForFinished(kWaitMs));
+  StartHost({"--name", "two"});
+  EXPECT_EQ(StampWindow(), two);
+}
+
+// The window id xprop shows ("window id # 0x…"), or 0.
+quint32 WindowId(const QString& shown) {
+  return shown.section(u'#', 1).trimmed().toUInt(nullptr, 16);
+}
+
+TEST_F(HostOnDesktop, TheStampIsADesktopWidgetThatNeverTakesTheFocus) {
+  StartWindowManager();
+  // Without an editor to start, a double click leaves the desktop as it was.
+  ASSERT_TRUE(QFile::remove(ProgramFile("QuillmarkOpt")));
+  QWidget other;
+  other.setWindowTitle(QStringLiteral("other"));
+  other.setGeometry(100, 100, 300, 200);
+  other.show();
+  const quint32 otherId = quint32(other.winId());
+  // Made active as a user does, with a click.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !test::Geometry(otherId).isEmpty(); }, kWaitMs));
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] {
+        return test::Click(test::Geometry(otherId).center()) &&
+               WindowId(test::ActiveWindow()) == otherId;
+      },
+      kWaitMs))
+      << test::ActiveWindow().toStdString() << " " << otherId;
+
+  struct Case {
+    QStringList args;
+    bool above;
+    bool locked;
+  };
+  const Case cases[] = {{{}, true, false}, {{"--layer", "below", "--locked"}, false, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args.join(u' ').toStdString());
+    StartHost(c.args);
+    const auto ids = test::WindowsOf(host.processId(), QStringLiteral("^Quillmark$"));
+    ASSERT_EQ(ids.size(), 1);
+    const QString states = test::Property(ids.first(), "_NET_WM_STATE");
+    // (On every desktop shows as the desktop number below; openbox keeps no
+    // sticky state.)
+    for (const char* state : {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"})
+      EXPECT_TRUE(states.contains(QLatin1String(state))) << state << " " << states.toStdString();
+    EXPECT_EQ(states.contains(u"_NET_WM_STATE_ABOVE"), c.above) << states.toStdString();
+    EXPECT_EQ(states.contains(u"_NET_WM_STATE_BELOW"), !c.above) << states.toStdString();
+    EXPECT_EQ(test::Property(ids.first(), "_NET_WM_DESKTOP"), QStringLiteral("4294967295"));
+
+    // A drag, a click and a double click leave the other window active.
+    const QRect stamp = StampWindow();
+    const QPoint by(-200, 100);
+    ASSERT_TRUE(test::Drag(stamp.center(), stamp.center() + by));
+    const QPoint moved = c.locked ? stamp.topLeft() : stamp.topLeft() + by;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return StampWindow().topLeft() == moved; }, kWaitMs));
+    ASSERT_TRUE(test::Click(StampWindow().center(), 1, 3));
+    EXPECT_EQ(WindowId(test::ActiveWindow()), otherId);
+    EXPECT_EQ(StampWindow().topLeft(), moved);
+    host.kill();
+    ASSERT_TRUE(host.waitForFinished(kWaitMs));
+  }
+
+  // "Под окнами" chosen in the menu holds at once and for the next start.
+  StartHost({});
+  ASSERT_TRUE(test::Click(StampWindow().center(), 3));
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return test::WindowsOf(host.processId()).size() > 1; }, kWaitMs));
+  ASSERT_TRUE(test::Keys({"Down", "Down", "Down", "Return"}));
+  const auto below = [&] {
+    const auto ids = test::WindowsOf(host.processId(), QStringLiteral("^Quillmark$"));
+    return ids.size() == 1 &&
+           test::Property(ids.first(), "_NET_WM_STATE").contains(u"_NET_WM_STATE_BELOW");
+  };
+  EXPECT_TRUE(QTest::qWaitFor(below, kWaitMs));
+  host.kill();
+  ASSERT_TRUE(host.waitForFinished(kWaitMs));
+  StartHost({});
+  EXPECT_TRUE(QTest::qWaitFor(below, kWaitMs));
 }
 
 // How far apart two rectangles lie; 0 when they touch or overlap.

@@ -26,7 +26,7 @@ const std::map<QString, int> kLayers = {
     {QStringLiteral("gallery"), 2},     {QStringLiteral("params/ui"), 3},
     {QStringLiteral("colour/ui"), 3},   {QStringLiteral("gallery/ui"), 3},
     {QStringLiteral("host"), 3},        {QStringLiteral("app"), 4},
-    {QStringLiteral("host/ui"), 4},
+    {QStringLiteral("host/ui"), 4},     {QStringLiteral("host/ui/wayland"), 4},
 };
 
 struct Library {

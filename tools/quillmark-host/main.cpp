@@ -2,12 +2,17 @@
 // src/host/ui/StampWindow.h for the window and src/host/StampHost.h for what
 // lies behind it; --help lists the options.
 
+#include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QMenu>
 #include <cstdio>
 
+#include "host/Autostart.h"
 #include "host/HostOptions.h"
 #include "host/StampHost.h"
+#include "host/StampPlatform.h"
 #include "host/ui/StampWindow.h"
 #include "platform/Language.h"
 #include "platform/QuitSignals.h"
@@ -16,6 +21,11 @@
 #include "settings/AppPaths.h"
 #include "settings/ProgramFolder.h"
 #include "settings/UserSettings.h"
+#include "stamp/ParamLine.h"
+#if defined(QM_WITH_WAYLAND)
+#include "host/ui/wayland/LayerSurfaceStamp.h"
+#include "host/ui/wayland/WaylandDesktop.h"
+#endif
 
 namespace {
 
@@ -47,6 +57,20 @@ int main(int argc, char** argv) {
     return qm::render::kRenderBadInput;
   }
   qm::host::HostOptions options = *parsed.options;
+  if (options.autostart) {
+    // Writes or removes the login entry for the stamp these options describe,
+    // and ends.
+    QCoreApplication app(argc, argv);
+    QString error;
+    if (!qm::host::SetAutostart(qm::host::AutostartFile(options.name), *options.autostart,
+                                QCoreApplication::applicationFilePath(),
+                                qm::host::AutostartArguments(options, options.above), &error)) {
+      std::fprintf(stderr, "quillmark-host: %s\n", error.toLocal8Bit().constData());
+      return qm::render::kRenderBadInput;
+    }
+    return 0;
+  }
+
   // The language is settled here, once, so that the editor the stamp opens
   // speaks the same one.
   if (!options.language) {
@@ -63,7 +87,44 @@ int main(int argc, char** argv) {
     return qm::host::RenderStampFile(options, Paths());
   }
 
+  // Which surface the stamp shows on is settled before Qt starts: Qt takes
+  // its platform from the environment once, when the application is made.
+  qm::host::PlatformFacts facts;
+  const QByteArray qtPlatformBefore = qgetenv("QT_QPA_PLATFORM");
+  facts.explicitPlatform =
+      !options.platform.isEmpty() ? options.platform : QString::fromLocal8Bit(qtPlatformBefore);
+  facts.waylandSession = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+  facts.xDisplay = !qEnvironmentVariableIsEmpty("DISPLAY");
+#if defined(QM_WITH_WAYLAND)
+  std::unique_ptr<qm::WaylandDesktop> wayland;
+  if (facts.explicitPlatform.isEmpty() && facts.waylandSession) {
+    wayland = qm::WaylandDesktop::Connect();
+    facts.waylandReached = wayland != nullptr;
+    facts.layerShell = wayland && wayland->Usable();
+  }
+#else
+  // Built without the layer surface: Qt's own Wayland window is the stamp.
+  facts.waylandReached = facts.waylandSession;
+#endif
+  const qm::host::PlatformChoice choice = qm::host::ChoosePlatform(facts);
+  if (choice.nowhere) {
+    std::fprintf(stderr, "quillmark-host: %s\n", qPrintable(choice.warning));
+    return 1;
+  }
+  const QByteArray qtPlatform =
+      !options.platform.isEmpty() ? options.platform.toLocal8Bit() : choice.qtPlatform;
+  if (!qtPlatform.isEmpty()) qputenv("QT_QPA_PLATFORM", qtPlatform);
+
   QApplication app(argc, argv);
+  // The editor and the commands we start choose their own platform.
+  if (!qtPlatform.isEmpty()) {
+    if (qtPlatformBefore.isNull())
+      qunsetenv("QT_QPA_PLATFORM");
+    else
+      qputenv("QT_QPA_PLATFORM", qtPlatformBefore);
+  }
+  if (!choice.warning.isEmpty() && QGuiApplication::platformName() != choice.quietOn)
+    std::fprintf(stderr, "quillmark-host: %s\n", qPrintable(choice.warning));
   QApplication::setApplicationName(QStringLiteral("quillmark-host"));
   QGuiApplication::setDesktopFileName(QStringLiteral("org.quillmark.Quillmark"));
   QApplication::setWindowIcon(qm::render::AppIcon());
@@ -74,13 +135,66 @@ int main(int argc, char** argv) {
   // a tooltip) must not end it.
   QApplication::setQuitOnLastWindowClosed(false);
 
-  qm::host::StampHost host(options, Paths());
   qm::settings::UserSettings store(qm::settings::UserSettings::DefaultFilePath(),
                                    QStringLiteral("Host"));
   if (!store.Problem().isEmpty())
     std::fprintf(stderr, "quillmark-host: %s: %s\n", qPrintable(store.FilePath()),
                  qPrintable(store.Problem()));
-  qm::StampWindow window(host, store);
+  // A named stamp keeps its own look in the per-user store and starts from
+  // it; the unnamed one starts from the editor's selection, as it always has.
+  const QString lookKey = options.name + QStringLiteral("/Look");
+  if (!options.name.isEmpty() && !options.line) {
+    const QString own = store.GetS(lookKey, QString());
+    if (qm::stamp::IsValidLine(own)) options.line = own;
+  }
+  qm::host::StampHost host(options, Paths());
+  if (!options.name.isEmpty())
+    QObject::connect(&host, &qm::host::StampHost::stampChanged, &host, [&host, &store, lookKey] {
+      if (store.GetS(lookKey, QString()) != host.Line().Line())
+        store.SetS(lookKey, host.Line().Line());
+    });
+  // A named stamp keeps its choices under its name; the unnamed one where it
+  // always has.
+  const QString keyPrefix = options.name.isEmpty() ? QString() : options.name + u'/';
+  const qm::host::HostOptions& given = *parsed.options;
+  const QString autostartFile = qm::host::AutostartFile(given.name);
+  // "Запускать при входе": the entry starts the stamp as it runs now, in the
+  // language the desktop asks for at login unless one was given.
+  const auto setAutostart = [&given, autostartFile](bool on, bool above) {
+    QString error;
+    if (!qm::host::SetAutostart(autostartFile, on, QCoreApplication::applicationFilePath(),
+                                qm::host::AutostartArguments(given, above), &error))
+      std::fprintf(stderr, "quillmark-host: %s\n", error.toLocal8Bit().constData());
+  };
+#if defined(QM_WITH_WAYLAND)
+  if (choice.layerSurface) {
+    qm::LayerSurfaceStamp stamp(std::move(wayland), host, store, keyPrefix);
+    stamp.SetAbove(options.above.value_or(stamp.StoredAbove().value_or(true)));
+    stamp.SetLocked(options.locked || stamp.StoredLocked().value_or(false));
+    stamp.SetMenuExtender([&stamp, autostartFile, setAutostart] {
+      const bool on = QFileInfo::exists(autostartFile);
+      return qm::MenuEntry{qm::StampWindow::tr("Запускать при входе"), true, on, false,
+                           [&stamp, on, setAutostart] { setAutostart(!on, stamp.Above()); }};
+    });
+    qm::platform::QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &qm::platform::QuitSignals::quitRequested, &stamp,
+                     &qm::LayerSurfaceStamp::Quit);
+    host.Start();
+    stamp.Show();
+    return QApplication::exec();
+  }
+  wayland.reset();
+#endif
+  qm::StampWindow window(host, store, keyPrefix);
+  window.SetAbove(options.above.value_or(window.StoredAbove().value_or(true)));
+  window.SetLocked(options.locked || window.StoredLocked().value_or(false));
+  window.SetMenuExtender([&window, autostartFile, setAutostart](QMenu& menu) {
+    QAction* a = menu.addAction(qm::StampWindow::tr("Запускать при входе"));
+    a->setCheckable(true);
+    a->setChecked(QFileInfo::exists(autostartFile));
+    QObject::connect(a, &QAction::toggled, &window,
+                     [&window, setAutostart](bool on) { setAutostart(on, window.Above()); });
+  });
   // Asked to end from outside (Ctrl+C, a session that ends): as "Выход", so
   // an open editor hears that we are gone.
   qm::platform::QuitSignals quitSignals;

@@ -1,5 +1,6 @@
 #include "host/ui/StampWindow.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -10,22 +11,39 @@
 #include <cstdio>
 
 #include "host/StampHost.h"
-#include "host/StampPlace.h"
+#include "host/ui/DesktopWindow.h"
 #include "render/StampFont.h"
 #include "settings/UserSettings.h"
 
 namespace qm {
 namespace {
 
-const QString kPlaceKey = QStringLiteral("Place");
+// The screens, the primary first.
+QList<host::ScreenArea> Screens() {
+  QList<host::ScreenArea> out;
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  if (primary)
+    out << host::ScreenArea{primary->name(), primary->geometry(), primary->availableGeometry()};
+  for (const QScreen* s : QGuiApplication::screens())
+    if (s != primary) out << host::ScreenArea{s->name(), s->geometry(), s->availableGeometry()};
+  return out;
+}
+
+std::optional<bool> StoredFlag(const QString& text, const char* on, const char* off) {
+  if (text == QLatin1String(on)) return true;
+  if (text == QLatin1String(off)) return false;
+  return std::nullopt;
+}
 
 }  // namespace
 
-StampWindow::StampWindow(host::StampHost& host, settings::UserSettings& store, QWidget* parent)
+StampWindow::StampWindow(host::StampHost& host, settings::UserSettings& store,
+                         const QString& keyPrefix, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                          Qt::NoDropShadowWindowHint),
+                          Qt::WindowDoesNotAcceptFocus | Qt::NoDropShadowWindowHint),
       host_(host),
-      store_(store) {
+      store_(store),
+      keyPrefix_(keyPrefix) {
   setObjectName(QStringLiteral("frmStamp"));
   setWindowTitle(QStringLiteral("Quillmark"));
   setAttribute(Qt::WA_TranslucentBackground);
@@ -35,26 +53,93 @@ StampWindow::StampWindow(host::StampHost& host, settings::UserSettings& store, Q
   setAttribute(Qt::WA_AlwaysShowToolTips);
   connect(&host_, &host::StampHost::stampChanged, this, &StampWindow::ShowStamp);
   host_.Link().SetStampFrame([this] { return isVisible() ? frameGeometry() : QRect(); });
+  // A monitor plugged in or out, or a panel that grows: the stamp keeps its
+  // place on what is left.
+  const auto follow = [this] {
+    if (placed_) StandAtPlace();
+  };
+  const auto watch = [this, follow](QScreen* s) {
+    connect(s, &QScreen::availableGeometryChanged, this, follow);
+  };
+  for (QScreen* s : QGuiApplication::screens()) watch(s);
+  connect(qApp, &QGuiApplication::screenAdded, this, [watch, follow](QScreen* s) {
+    watch(s);
+    follow();
+  });
+  connect(qApp, &QGuiApplication::screenRemoved, this, follow, Qt::QueuedConnection);
+  connect(qApp, &QGuiApplication::primaryScreenChanged, this, follow);
   ShowStamp();
+}
+
+QString StampWindow::Key(const char* name) const { return keyPrefix_ + QLatin1String(name); }
+
+std::optional<bool> StampWindow::StoredAbove() const {
+  return StoredFlag(store_.GetS(Key("Layer"), QString()), "above", "below");
+}
+
+std::optional<bool> StampWindow::StoredLocked() const {
+  return StoredFlag(store_.GetS(Key("Locked"), QString()), "1", "0");
 }
 
 void StampWindow::ShowStamp() {
   // Nothing is drawn before the host starts.
-  if (!host_.StampSize().isEmpty()) setFixedSize(host_.StampSize());
+  const QSize size = host_.StampSize();
+  if (!size.isEmpty() && size != this->size()) {
+    // The new size is taken at the stamp's place in one step: a resize alone
+    // would keep a top left corner the window system may not have told yet.
+    if (placed_) StandAt(host::PlaceRect(place_, size, Screens()));
+    setFixedSize(size);
+  }
   setToolTip(host_.Tooltip());
   update();
 }
 
 void StampWindow::PlaceOnScreen() {
-  QList<QRect> screens;
-  if (const QScreen* primary = QGuiApplication::primaryScreen())
-    screens << primary->availableGeometry();
-  for (const QScreen* s : QGuiApplication::screens())
-    if (s != QGuiApplication::primaryScreen()) screens << s->availableGeometry();
-  move(host::StampPlace(store_.GetS(kPlaceKey, QString()), size(), screens));
+  const QList<host::ScreenArea> screens = Screens();
+  const QString stored = store_.GetS(Key("Place"), QString());
+  place_ = host::ReadPlace(stored, size(), screens);
+  placed_ = true;
+  if (stored.isEmpty()) {
+    // A stamp that has no place yet starts beside those that have one, and
+    // keeps that place: the next new stamp steps aside from it in turn.
+    QList<QRect> others;
+    for (const QString& key : store_.Keys())
+      if (key.endsWith(QLatin1String("Area")) && key != Key("Area"))
+        if (const auto r = host::ParseArea(store_.GetS(key, QString()))) others << *r;
+    place_ = host::PlaceOf(
+        host::BesideOthers(host::PlaceRect(place_, size(), screens), others, screens), screens);
+    store_.SetS(Key("Place"), host::PlaceText(place_));
+  }
+  StandAtPlace();
+  store_.SetS(Key("Area"), host::AreaText(at_));
+}
+
+void StampWindow::StandAtPlace() { StandAt(host::PlaceRect(place_, size(), Screens())); }
+
+void StampWindow::StandAt(const QRect& at) {
+  at_ = at;
+  setGeometry(at);
+}
+
+void StampWindow::SetAbove(bool above) {
+  above_ = above;
+  Qt::WindowFlags flags = windowFlags();
+  flags.setFlag(Qt::WindowStaysOnTopHint, above);
+  flags.setFlag(Qt::WindowStaysOnBottomHint, !above);
+  if (flags == windowFlags()) return;
+  // Changed in place: setWindowFlags() would hide the window and show it
+  // again wherever the window manager likes.
+  overrideWindowFlags(flags);
+  if (QWindow* w = windowHandle()) w->setFlags(flags);
 }
 
 void StampWindow::showEvent(QShowEvent* event) {
+  // Before the window is mapped for the first time, while the window manager
+  // still reads the states it starts with.
+  if (!marked_) {
+    marked_ = true;
+    desktop::MarkAsDesktopWidget(windowHandle());
+  }
   QWidget::showEvent(event);
   // Drawn for the screen we are on, and again when we land on another.
   if (QWindow* w = windowHandle())
@@ -74,27 +159,48 @@ void StampWindow::paintEvent(QPaintEvent*) {
 
 void StampWindow::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+  if (locked_) return;
+  // A Wayland client cannot move its own window: the compositor moves it
+  // with the pointer. Elsewhere the window moves itself, so that it lands
+  // exactly where it is dragged and snaps onto the screen's edges.
+  if (QGuiApplication::platformName().startsWith(u"wayland")) {
+    if (QWindow* w = windowHandle()) w->startSystemMove();
+    return;
+  }
   dragging_ = true;
   moved_ = false;
-  grab_ = event->globalPosition().toPoint() - pos();
+  pressedAt_ = event->globalPosition().toPoint();
+  // Where the X server has the window now: the window manager may have moved
+  // it since we put it somewhere (a move from its keyboard, say).
+  at_.moveTopLeft(desktop::WindowOrigin(windowHandle()).value_or(at_.topLeft()));
+  startedAt_ = at_.topLeft();
 }
 
 void StampWindow::mouseMoveEvent(QMouseEvent* event) {
   if (!dragging_ || !(event->buttons() & Qt::LeftButton)) return;
-  const QPoint to = event->globalPosition().toPoint() - grab_;
-  if (to == pos()) return;
+  const QPoint pointer = event->globalPosition().toPoint();
+  QRect to(startedAt_ + pointer - pressedAt_, at_.size());
+  // Onto the edges of the screen under the pointer when near them, and never
+  // beyond them.
+  const QScreen* screen = QGuiApplication::screenAt(pointer);
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (screen) to.moveTopLeft(host::SnapInto(to, screen->availableGeometry()));
+  if (to == at_) return;
   moved_ = true;
-  move(to);
+  StandAt(to);
 }
 
 void StampWindow::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || !dragging_) return QWidget::mouseReleaseEvent(event);
   dragging_ = false;
-  // Kept once, where the drag ended.
   if (!moved_) return;
+  // Kept once, where the drag ended, by the corner it is nearest to.
+  place_ = host::PlaceOf(at_, Screens());
+  StandAtPlace();
   // A place that cannot be kept is said once, and tried again after the next
   // drag; the stamp stays where it was put for this run all the same.
-  const bool saved = store_.SetS(kPlaceKey, host::StampPlaceText(pos()));
+  const bool saved = store_.SetS(Key("Place"), host::PlaceText(place_)) &&
+                     store_.SetS(Key("Area"), host::AreaText(at_));
   const QString problem = saved ? QString() : store_.Problem();
   if (!problem.isEmpty() && problem != saveProblem_)
     std::fprintf(stderr, "quillmark-host: cannot save %s: %s\n", qPrintable(store_.FilePath()),
@@ -122,6 +228,26 @@ void StampWindow::contextMenuEvent(QContextMenuEvent* event) {
       connect(a, &QAction::triggered, this, [this, family] { host_.ChooseFont(family); });
     }
   }
+  menu.addSeparator();
+  auto* layer = new QActionGroup(&menu);
+  for (const bool above : {true, false}) {
+    QAction* a = menu.addAction(above ? tr("Поверх окон") : tr("Под окнами"));
+    a->setCheckable(true);
+    a->setChecked(above == above_);
+    layer->addAction(a);
+    connect(a, &QAction::triggered, this, [this, above] {
+      SetAbove(above);
+      store_.SetS(Key("Layer"), above ? QStringLiteral("above") : QStringLiteral("below"));
+    });
+  }
+  QAction* lock = menu.addAction(tr("Закрепить"));
+  lock->setCheckable(true);
+  lock->setChecked(locked_);
+  connect(lock, &QAction::toggled, this, [this](bool on) {
+    locked_ = on;
+    store_.SetS(Key("Locked"), on ? QStringLiteral("1") : QStringLiteral("0"));
+  });
+  if (extendMenu_) extendMenu_(menu);
   menu.addSeparator();
   connect(menu.addAction(tr("Выход")), &QAction::triggered, this, &StampWindow::Quit);
   menu.exec(event->globalPos());

@@ -1,12 +1,21 @@
 #pragma once
-// The stamp on the desktop: a small frameless, translucent window that stays
-// above the others and shows the drawn stamp at its size. The left button
-// drags it (its place is kept in the per-user store); a double click, or
-// "Настроить…" in its menu, opens the editor; "Шрифт" has the editor switch
-// the font; "Выход" closes an open editor and ends the stamp.
+// The stamp on the desktop: a small frameless, translucent window that
+// behaves as a desktop widget (on every desktop, in no taskbar, never taking
+// the keyboard focus) and shows the drawn stamp at its size, above or below
+// the other windows. The left button drags it unless it is locked (its place
+// is kept in the per-user store); a double click, or "Настроить…" in its menu,
+// opens the editor; "Шрифт" has the editor switch the font; "Выход" closes an
+// open editor and ends the stamp.
 
 #include <QPoint>
+#include <QRect>
 #include <QWidget>
+#include <functional>
+#include <optional>
+
+#include "host/StampPlace.h"
+
+class QMenu;
 
 namespace qm {
 namespace settings {
@@ -19,12 +28,29 @@ class StampHost;
 class StampWindow : public QWidget {
   Q_OBJECT
  public:
-  StampWindow(host::StampHost& host, settings::UserSettings& store, QWidget* parent = nullptr);
+  // The stamp's choices are kept in `store` under keys that start with
+  // `keyPrefix` (empty for the unnamed stamp).
+  StampWindow(host::StampHost& host, settings::UserSettings& store, const QString& keyPrefix = {},
+              QWidget* parent = nullptr);
 
   // At the stored place, or the default one.
   void PlaceOnScreen();
+  // Above the other windows, or below them; the choice made in the menu is
+  // kept, one given here is not.
+  void SetAbove(bool above);
+  bool Above() const { return above_; }
+  // A locked stamp does not move when dragged.
+  void SetLocked(bool locked) { locked_ = locked; }
+  bool Locked() const { return locked_; }
   // "Выход": an open editor is told to close, then the program ends.
   void Quit();
+
+  // The stored choices, when there are any.
+  std::optional<bool> StoredAbove() const;
+  std::optional<bool> StoredLocked() const;
+
+  // Extra entries for the menu, below the stamp's own (start at login).
+  void SetMenuExtender(std::function<void(QMenu&)> extend) { extendMenu_ = std::move(extend); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -39,14 +65,31 @@ class StampWindow : public QWidget {
  private:
   void ShowStamp();
   void FollowScreen();
+  // Puts the window where place_ says for its size, on the screens there are.
+  void StandAtPlace();
+  void StandAt(const QRect& at);
+  QString Key(const char* name) const;
 
   host::StampHost& host_;
   settings::UserSettings& store_;
-  QPoint grab_;  // where the pointer holds the window, while dragging
+  QString keyPrefix_;
+  // Where the stamp stands, as we put it there. The window system reports a
+  // window's position late and, until the window manager has placed the
+  // window, wrongly, so neither a drag nor a new size starts from the
+  // window's own idea of it.
+  host::StampPlace place_;
+  QRect at_;
+  bool placed_ = false;
+  QPoint pressedAt_;  // the pointer, on the desktop, when the drag began
+  QPoint startedAt_;  // the stamp's top left corner then
   bool dragging_ = false;
   bool moved_ = false;
   bool quitting_ = false;
   QString saveProblem_;  // the last one said
+  bool above_ = true;
+  bool locked_ = false;
+  bool marked_ = false;  // the desktop-widget states are set
+  std::function<void(QMenu&)> extendMenu_;
 };
 
 }  // namespace qm
