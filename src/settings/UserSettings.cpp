@@ -178,8 +178,8 @@ QString UserSettings::GetS(const QString& sKey, const QString& sDef) const {
 QStringList UserSettings::Keys() const {
   QStringList out;
   const QString prefix = group_ + u'/';
-  for (const QString& k : settings_.allKeys())
-    if (k.startsWith(prefix)) out << k.mid(prefix.size());
+  for (auto it = values_.cbegin(); it != values_.cend(); ++it)
+    if (it.key().startsWith(prefix)) out << it.key().mid(prefix.size());
   return out;
 }
 
