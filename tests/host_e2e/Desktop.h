@@ -18,6 +18,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -65,11 +66,22 @@ class WindowManager {
     wm_.setProcessEnvironment(env);
     wm_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     wm_.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
-    // It is ready once it names itself on the root window.
+    // It is ready once it names itself on the root window, and has taken a
+    // window of ours in hand: it names itself before it manages windows.
     ready_ =
         wm_.waitForStarted(10000) &&
         QTest::qWaitFor(
             [] { return Property(0, "_NET_SUPPORTING_WM_CHECK").startsWith(u"window id"); }, 20000);
+    if (ready_) {
+      // (Not every first window of a test program is reported managed in
+      // time, so the probe only makes the wait longer where it can.)
+      QWindow probe;
+      probe.setGeometry(0, 0, 8, 8);
+      probe.show();
+      const auto id = quint32(probe.winId());
+      [[maybe_unused]] const bool managed =
+          QTest::qWaitFor([id] { return !Property(id, "WM_STATE").contains(u"not found"); }, 5000);
+    }
   }
   ~WindowManager() {
     wm_.terminate();

@@ -89,7 +89,27 @@ class HostOnDesktop : public ::testing::Test {
     host.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     host.start(ProgramFile("quillmark-host"), args + QStringList{"--text", kText});
     ASSERT_TRUE(host.waitForStarted(5000));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !StampWindow().isEmpty(); }, kWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !StampWindow().isEmpty(); }, kWaitMs))
+        << "running: " << (host.state() == QProcess::Running) << ", exit code " << host.exitCode()
+        << ", windows " << test::WindowsOf(host.processId(), QStringLiteral("^Quillmark$")).size();
+  }
+  // Ends the stamp and waits until the window manager has let its window go:
+  // a window of the next stamp may get the same id, and a window manager that
+  // still knew the old one would not take it.
+  void StopHost() { Stop(host); }
+  void Stop(QProcess& stamp) {
+    const auto ids = test::WindowsOf(stamp.processId());
+    stamp.kill();
+    ASSERT_TRUE(stamp.waitForFinished(kWaitMs));
+    if (!wm) return;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+          const QString managed = test::Property(0, "_NET_CLIENT_LIST");
+          for (const quint32 id : ids)
+            if (managed.contains(QStringLiteral("0x%1").arg(id, 0, 16))) return false;
+          return true;
+        },
+        kWaitMs));
   }
   // The stamp's window on the screen; null when it is not shown.
   QRect StampWindow() const {
@@ -399,14 +419,12 @@ TEST_F(HostOnDesktop, TheStampHoldsItsCornerWhenItGrowsAndFollowsTheDragExactly)
         << Str(grown) << " " << Str(dropped);
 
     // The next start finds it there, in that look.
-    host.kill();
-    ASSERT_TRUE(host.waitForFinished(kWaitMs));
+    StopHost();
     StartHost({}, env);
     ASSERT_TRUE(SendLook(other));
     EXPECT_TRUE(QTest::qWaitFor([&] { return StampWindow() == dropped; }, kWaitMs))
         << Str(StampWindow()) << " " << Str(dropped);
-    host.kill();
-    ASSERT_TRUE(host.waitForFinished(kWaitMs));
+    StopHost();
   }
 }
 
@@ -428,8 +446,7 @@ TEST_F(HostOnDesktop, NamedStampsStandSideBySideAndKeepTheirOwnLooks) {
       },
       kWaitMs));
   EXPECT_FALSE(one.intersects(two)) << Str(one) << " " << Str(two);
-  second.kill();
-  second.waitForFinished(kWaitMs);
+  Stop(second);
 
   // The look the first one is sent is its own across a restart; the shared
   // selection is untouched and the second stamp still starts from it.
@@ -439,13 +456,11 @@ TEST_F(HostOnDesktop, NamedStampsStandSideBySideAndKeepTheirOwnLooks) {
   QRect changed;
   ASSERT_TRUE(
       QTest::qWaitFor([&] { return (changed = StampWindow()).size() != one.size(); }, kWaitMs));
-  host.kill();
-  ASSERT_TRUE(host.waitForFinished(kWaitMs));
+  StopHost();
   StartHost({"--name", "one"});
   EXPECT_EQ(StampWindow(), changed);
   EXPECT_EQ(test::TempProgram::ReadFile(ProgramFile("Quillmark.ini")), iniBefore);
-  host.kill();
-  ASSERT_TRUE(host.waitForFinished(kWaitMs));
+  StopHost();
   StartHost({"--name", "two"});
   EXPECT_EQ(StampWindow(), two);
 }
@@ -503,8 +518,7 @@ TEST_F(HostOnDesktop, TheStampIsADesktopWidgetThatNeverTakesTheFocus) {
     ASSERT_TRUE(test::Click(StampWindow().center(), 1, 3));
     EXPECT_EQ(WindowId(test::ActiveWindow()), otherId);
     EXPECT_EQ(StampWindow().topLeft(), moved);
-    host.kill();
-    ASSERT_TRUE(host.waitForFinished(kWaitMs));
+    StopHost();
   }
 
   // "Под окнами" chosen in the menu holds at once and for the next start.
@@ -519,8 +533,7 @@ TEST_F(HostOnDesktop, TheStampIsADesktopWidgetThatNeverTakesTheFocus) {
            test::Property(ids.first(), "_NET_WM_STATE").contains(u"_NET_WM_STATE_BELOW");
   };
   EXPECT_TRUE(QTest::qWaitFor(below, kWaitMs));
-  host.kill();
-  ASSERT_TRUE(host.waitForFinished(kWaitMs));
+  StopHost();
   StartHost({});
   EXPECT_TRUE(QTest::qWaitFor(below, kWaitMs));
 }
