@@ -13,6 +13,8 @@ struct AppEnvironment {
   QString commandLine;    // "<host handle>|<sample text>"
   QString linkDir;        // host link endpoint directory; empty: the default
   QRect stampFrame;       // where the stamp that started us stands; null: unknown
+  QString ownLook;        // the look of a stamp that keeps its own; empty: the
+                          // shared selection in Quillmark.ini
 };
 
 }  // namespace qm

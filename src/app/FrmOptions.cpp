@@ -13,8 +13,8 @@
 #include <QShortcut>
 #include <QStyle>
 #include <QTimer>
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 
 #include "app/CommandLine.h"
 #include "app/DesignGeometry.h"
@@ -331,9 +331,12 @@ bool FrmOptions::Form_Load() {
   if (closeRequested_) return EndStartUpEarly();
   state_.sampleText = cmd.sampleText;
 
-  // The current look.
-  state_.Text1.setText(
-      ini_->ReadINIKey(QStringLiteral("General"), QStringLiteral("Selected"), iniFile, QString()));
+  // The current look: the shared selection, or the look of the stamp that
+  // keeps its own.
+  state_.Text1.setText(env_.ownLook.isEmpty()
+                           ? ini_->ReadINIKey(QStringLiteral("General"), QStringLiteral("Selected"),
+                                              iniFile, QString())
+                           : env_.ownLook);
   ini_->EndBulkRead();
 
   // The one-shot save timer, made stopped.

@@ -50,6 +50,9 @@ void FrmOptions::ConnectHostLink() {
     return lst->ListIndex() >= 0 ? lst->Text() : lst->List(0);
   };
   h.saveLine = [this](const QString& line) {
+    // A stamp with a look of its own keeps every change it is sent; the
+    // shared selection belongs to the other stamps.
+    if (!env_.ownLook.isEmpty()) return true;
     return !ini_ || Saved(ini_->WriteInIKey(QStringLiteral("General"), QStringLiteral("Selected"),
                                             line, settings::sIniFile()));
   };

@@ -106,6 +106,13 @@ EditorLink::Open EditorLink::OpenEditor(const QString& sampleText) {
     env.insert(frameKey, platform::StampFrameText(frame));
   else
     env.remove(frameKey);
+  // Likewise a look of our own: an inherited one belongs to another stamp.
+  const QString look = ownLook_ ? ownLook_() : QString();
+  const QString lookKey = QString::fromLatin1(stamp::kOwnLookEnvironmentVariable);
+  if (!look.isEmpty())
+    env.insert(lookKey, look);
+  else
+    env.remove(lookKey);
   p.setProcessEnvironment(env);
   p.setStandardInputFile(QProcess::nullDevice());
   qint64 pid = 0;

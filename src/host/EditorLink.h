@@ -40,6 +40,9 @@ class EditorLink : public QObject {
   // Where the stamp's window stands when an editor is started (null while it
   // is not shown), so that the editor can open beside it.
   void SetStampFrame(std::function<QRect()> frame) { stampFrame_ = std::move(frame); }
+  // The look of a stamp that keeps one of its own, handed to the editor it
+  // starts so that the editor edits it and not the shared selection.
+  void SetOwnLook(std::function<QString()> look) { ownLook_ = std::move(look); }
   // How long a started editor may take to announce itself before we stop
   // waiting for it (it may still announce itself later).
   void SetAnnounceTimeout(int ms) { announceTimeoutMs_ = ms; }
@@ -81,6 +84,7 @@ class EditorLink : public QObject {
   QString program_;
   QString language_;
   std::function<QRect()> stampFrame_;
+  std::function<QString()> ownLook_;
   qint32 editor_ = 0;
   qint64 launchPid_ = 0;
   int announceTimeoutMs_ = 20000;

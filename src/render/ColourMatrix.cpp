@@ -117,7 +117,9 @@ __attribute__((target("avx2,fma"))) std::size_t TransformAvx2(const Prepared& p,
 // pass-through operands as uninitialised.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wuninitialized"
+#ifndef __clang__
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 template <bool Tone>
 __attribute__((target("avx512f,avx512bw,fma"))) std::size_t TransformAvx512(const Prepared& p,
                                                                             const QRgb* src,

@@ -12,6 +12,12 @@
 
 namespace qm::stamp {
 
+// A stamp with a look of its own (a named one) hands that look to the editor
+// it starts in this environment variable. The editor then edits that look
+// alone and leaves the catalogue's shared selection as it is: the stamp keeps
+// every change it is sent.
+inline constexpr char kOwnLookEnvironmentVariable[] = "QUILLMARK_STAMP_LOOK";
+
 // Message indexes that change a group rather than one field: "P=" carries the
 // picture and the five tone values, "p=" the five tone values alone.
 inline constexpr int kPictureGroup = 0;

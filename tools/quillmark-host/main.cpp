@@ -148,6 +148,7 @@ int main(int argc, char** argv) {
     if (qm::stamp::IsValidLine(own)) options.line = own;
   }
   qm::host::StampHost host(options, Paths());
+  if (!options.name.isEmpty()) host.Link().SetOwnLook([&host] { return host.Line().Line(); });
   if (!options.name.isEmpty())
     QObject::connect(&host, &qm::host::StampHost::stampChanged, &host, [&host, &store, lookKey] {
       if (store.GetS(lookKey, QString()) != host.Line().Line())

@@ -12,6 +12,7 @@
 #include "platform/link/LinkDirectory.h"
 #include "settings/ProgramFolder.h"
 #include "settings/UserSettings.h"
+#include "stamp/HostMessage.h"
 
 int main(int argc, char** argv) {
   // One editor per user: a second start ends at once, touching nothing. The
@@ -67,6 +68,7 @@ int main(int argc, char** argv) {
   env.commandLine = qm::JoinArguments(arguments.hostLine);
   env.stampFrame = qm::platform::ParseStampFrame(
       qEnvironmentVariable(qm::platform::kStampFrameEnvironmentVariable));
+  env.ownLook = qEnvironmentVariable(qm::stamp::kOwnLookEnvironmentVariable);
 
   qm::FrmOptions window(env);
   // Closed by the host before it was shown is a normal end, not a failure.
