@@ -111,9 +111,21 @@ class GalleryTest : public ::testing::Test {
     return out;
   }
 
+  // Read from the file itself each time: Qt's settings reader keeps a copy per
+  // process that two saves within one millisecond, of one size, leave stale.
   QString Stored(const QString& key) {
-    QSettings s(program.StoreFile(), QSettings::IniFormat);
-    return s.value(QStringLiteral("Options/") + key).toString();
+    QFile f(program.StoreFile());
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    bool inOptions = false;
+    const QByteArray wanted = key.toUtf8() + '=';
+    for (const QByteArray& raw : f.readAll().split('\n')) {
+      const QByteArray line = raw.trimmed();
+      if (line.startsWith('['))
+        inOptions = line == "[Options]";
+      else if (inOptions && line.startsWith(wanted))
+        return QString::fromUtf8(line.mid(wanted.size()));
+    }
+    return {};
   }
   QString IniKey(const QString& section, const QString& key) {
     settings::INI_Class ini;

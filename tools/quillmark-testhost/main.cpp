@@ -66,8 +66,10 @@ int main(int argc, char** argv) {
     qm::link::SetLinkDirectoryOverride(options.linkDir);
   }
 
-  qm::testhost::TestHost host(options);
+  // Before the host: its end, which may still report a finished editor, comes
+  // first.
   int exitCode = 0;
+  qm::testhost::TestHost host(options);
   QObject::connect(&host, &qm::testhost::TestHost::finished, &app, [&](int code) {
     exitCode = code;
     app.quit();
