@@ -7,6 +7,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QTemporaryFile>
 
 #include "platform/Leftovers.h"
 #include "platform/RegularFile.h"
@@ -125,8 +126,20 @@ bool UserSettings::Load(Values& values) {
     problem_ = QStringLiteral("%1: it is not read, and nothing is saved there").arg(why);
     return false;
   }
+  // The settings reader keeps one copy of a file per process and per path,
+  // and takes it as current while the size and the modification time (to
+  // the millisecond) stay the same. Our saves bypass it, so two of the same
+  // size within one millisecond would read back the older one, and the next
+  // save would put its values back. Each read therefore parses the bytes
+  // just read, under a name of their own.
+  const QByteArray bytes = probe.read(kMaxBytes + 1);
   probe.close();
-  const QSettings reader(path_, QSettings::IniFormat);
+  // Where no such copy can be made (a full temporary folder), the file is
+  // read by its own name as before.
+  QTemporaryFile copy(QDir::temp().filePath(QStringLiteral("quillmark-store-XXXXXX.conf")));
+  const bool copied = copy.open() && copy.write(bytes) == bytes.size() && copy.flush();
+  copy.close();
+  const QSettings reader(copied ? copy.fileName() : path_, QSettings::IniFormat);
   for (const QString& key : reader.allKeys()) {
     const QVariant v = reader.value(key);
     // A hand-edited file may hold an unquoted "a, b", which the format reads

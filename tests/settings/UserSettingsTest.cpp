@@ -51,6 +51,27 @@ TEST(UserSettings, RoundTripIsWrittenAtOnce) {
   EXPECT_EQ(reopened.GetS("TxturEn", "1"), "1");
 }
 
+// Two programs share the file, so every save reads it again first. Saves
+// that follow each other within a millisecond, and leave the file the same
+// size, must still read back what the last one wrote, or the next save puts
+// an older value back.
+TEST(UserSettings, QuickSavesOfOneSizeNeverPutAnOlderValueBack) {
+  QTemporaryDir dir;
+  const QString file = dir.filePath("Quillmark.conf");
+  UserSettings store(file);
+  UserSettings other(file, QStringLiteral("Host"));
+  for (int i = 0; i < 300; ++i) {
+    const QString value = QString::number(i % 10);
+    ASSERT_TRUE(store.SetS("FonNum", value));
+    ASSERT_TRUE(other.SetS("Layer", value));
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    ASSERT_TRUE(bytes.contains("FonNum=" + value.toUtf8())) << i << "\n" << bytes.constData();
+    ASSERT_TRUE(bytes.contains("Layer=" + value.toUtf8())) << i << "\n" << bytes.constData();
+  }
+}
+
 TEST(UserSettings, EmptyValueIsStoredNotDefaulted) {
   QTemporaryDir dir;
   UserSettings store(dir.filePath("q.conf"));
