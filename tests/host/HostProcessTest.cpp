@@ -25,6 +25,17 @@ namespace {
 
 constexpr int kWaitMs = 15000;
 
+// A stamp of the test's own: offscreen, with its per-user folders and link
+// folder below `root`.
+QProcessEnvironment StampEnvironment(const QTemporaryDir& root, const QString& linkDir) {
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  env.insert(QStringLiteral("XDG_CONFIG_HOME"), root.filePath(QStringLiteral("config")));
+  env.insert(QStringLiteral("XDG_DATA_HOME"), root.filePath(QStringLiteral("data")));
+  env.insert(QStringLiteral("QUILLMARK_LINK_DIR"), linkDir);
+  return env;
+}
+
 TEST(HostProcess, EndingFromOutsideClosesTheEditorFirst) {
   QTemporaryDir program, runtime;
   const QString editor = program.filePath(QStringLiteral("QuillmarkOpt"));
@@ -34,11 +45,7 @@ TEST(HostProcess, EndingFromOutsideClosesTheEditorFirst) {
   const QString linkDir = runtime.path();  // 0700, as QTemporaryDir makes it
 
   QProcess host;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-  env.insert(QStringLiteral("XDG_CONFIG_HOME"), runtime.filePath(QStringLiteral("config")));
-  env.insert(QStringLiteral("XDG_DATA_HOME"), runtime.filePath(QStringLiteral("data")));
-  env.insert(QStringLiteral("QUILLMARK_LINK_DIR"), linkDir);
+  QProcessEnvironment env = StampEnvironment(runtime, linkDir);
   host.setProcessEnvironment(env);
   host.setProcessChannelMode(QProcess::ForwardedErrorChannel);
   host.start(program.filePath(QStringLiteral("quillmark-host")), {"--open-editor"});
@@ -82,11 +89,7 @@ TEST(HostProcess, TheStampLeavesNoSocketFilesBehind) {
   }
   test::Age(dead, 3600);
   QProcess host;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-  env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-  env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
-  env.insert(QStringLiteral("QUILLMARK_LINK_DIR"), dir.path());
+  QProcessEnvironment env = StampEnvironment(dir, dir.path());
   host.setProcessEnvironment(env);
   host.setProcessChannelMode(QProcess::ForwardedErrorChannel);
   host.start(QStringLiteral(QM_BIN_DIR "/quillmark-host"), {"--text", "+1"});
@@ -127,11 +130,7 @@ TEST(HostProcess, EndingTheStampEndsWhatItStarted) {
   for (const Case& c : cases) {
     QFile::remove(pids);
     QProcess host;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
-    env.insert(QStringLiteral("QUILLMARK_LINK_DIR"), dir.path());
+    QProcessEnvironment env = StampEnvironment(dir, dir.path());
     env.insert(QStringLiteral("P"), pids);
     host.setProcessEnvironment(env);
     host.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -184,11 +183,7 @@ TEST_P(DiagnosticsLanguage, StderrIsEnglishWhateverTheDesktopSpeaks) {
   const LocaleCase& c = GetParam();
   QTemporaryDir runtime;
   QProcess host;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-  env.insert(QStringLiteral("XDG_CONFIG_HOME"), runtime.filePath(QStringLiteral("config")));
-  env.insert(QStringLiteral("XDG_DATA_HOME"), runtime.filePath(QStringLiteral("data")));
-  env.insert(QStringLiteral("QUILLMARK_LINK_DIR"), runtime.path());
+  QProcessEnvironment env = StampEnvironment(runtime, runtime.path());
   env.remove(QStringLiteral("LC_ALL"));
   env.remove(QStringLiteral("LC_MESSAGES"));
   env.insert(QStringLiteral("LANG"), QString::fromLatin1(c.lang));
