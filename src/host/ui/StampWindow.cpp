@@ -10,6 +10,7 @@
 #include <QWindow>
 #include <cstdio>
 
+#include "host/StampChoices.h"
 #include "host/StampHost.h"
 #include "host/ui/DesktopWindow.h"
 #include "render/StampFont.h"
@@ -27,12 +28,6 @@ QList<host::ScreenArea> Screens() {
   for (const QScreen* s : QGuiApplication::screens())
     if (s != primary) out << host::ScreenArea{s->name(), s->geometry(), s->availableGeometry()};
   return out;
-}
-
-std::optional<bool> StoredFlag(const QString& text, const char* on, const char* off) {
-  if (text == QLatin1String(on)) return true;
-  if (text == QLatin1String(off)) return false;
-  return std::nullopt;
 }
 
 }  // namespace
@@ -74,11 +69,11 @@ StampWindow::StampWindow(host::StampHost& host, settings::UserSettings& store,
 QString StampWindow::Key(const char* name) const { return keyPrefix_ + QLatin1String(name); }
 
 std::optional<bool> StampWindow::StoredAbove() const {
-  return StoredFlag(store_.GetS(Key("Layer"), QString()), "above", "below");
+  return host::StoredAbove(store_, keyPrefix_);
 }
 
 std::optional<bool> StampWindow::StoredLocked() const {
-  return StoredFlag(store_.GetS(Key("Locked"), QString()), "1", "0");
+  return host::StoredLocked(store_, keyPrefix_);
 }
 
 void StampWindow::ShowStamp() {
@@ -237,7 +232,7 @@ void StampWindow::contextMenuEvent(QContextMenuEvent* event) {
     layer->addAction(a);
     connect(a, &QAction::triggered, this, [this, above] {
       SetAbove(above);
-      store_.SetS(Key("Layer"), above ? QStringLiteral("above") : QStringLiteral("below"));
+      host::StoreAbove(store_, keyPrefix_, above);
     });
   }
   QAction* lock = menu.addAction(tr("Закрепить"));
@@ -245,7 +240,7 @@ void StampWindow::contextMenuEvent(QContextMenuEvent* event) {
   lock->setChecked(locked_);
   connect(lock, &QAction::toggled, this, [this](bool on) {
     locked_ = on;
-    store_.SetS(Key("Locked"), on ? QStringLiteral("1") : QStringLiteral("0"));
+    host::StoreLocked(store_, keyPrefix_, on);
   });
   if (extendMenu_) extendMenu_(menu);
   menu.addSeparator();

@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "host/StampChoices.h"
 #include "host/StampHost.h"
 #include "host/StampPlace.h"
 #include "render/StampFont.h"
@@ -28,12 +29,6 @@ constexpr int kClickSlop = 4;
 
 // The menu speaks as the stamp's window does, in the same words.
 QString MenuText(const char* text) { return QCoreApplication::translate("qm::StampWindow", text); }
-
-std::optional<bool> StoredFlag(const QString& text, const char* on, const char* off) {
-  if (text == QLatin1String(on)) return true;
-  if (text == QLatin1String(off)) return false;
-  return std::nullopt;
-}
 
 }  // namespace
 
@@ -135,11 +130,11 @@ void LayerSurfaceStamp::SetAbove(bool above) {
 QString LayerSurfaceStamp::Key(const char* name) const { return keyPrefix_ + QLatin1String(name); }
 
 std::optional<bool> LayerSurfaceStamp::StoredAbove() const {
-  return StoredFlag(store_.GetS(Key("Layer"), QString()), "above", "below");
+  return host::StoredAbove(store_, keyPrefix_);
 }
 
 std::optional<bool> LayerSurfaceStamp::StoredLocked() const {
-  return StoredFlag(store_.GetS(Key("Locked"), QString()), "1", "0");
+  return host::StoredLocked(store_, keyPrefix_);
 }
 
 void LayerSurfaceStamp::Show() {
@@ -443,13 +438,11 @@ void LayerSurfaceStamp::OpenMenu(uint32_t serial) {
     entries << MenuEntry{above ? MenuText("Поверх окон") : MenuText("Под окнами"), true,
                          above == Above(), false, [this, above] {
                            SetAbove(above);
-                           store_.SetS(Key("Layer"),
-                                       above ? QStringLiteral("above") : QStringLiteral("below"));
+                           host::StoreAbove(store_, keyPrefix_, above);
                          }};
   entries << MenuEntry{MenuText("Закрепить"), true, locked_, false, [this] {
                          locked_ = !locked_;
-                         store_.SetS(Key("Locked"),
-                                     locked_ ? QStringLiteral("1") : QStringLiteral("0"));
+                         host::StoreLocked(store_, keyPrefix_, locked_);
                        }};
   if (extendMenu_) entries << extendMenu_();
   entries << MenuEntry{};
