@@ -28,7 +28,6 @@
 #include "gallery/ui/GalleryArea.h"
 #include "params/EditorState.h"
 #include "render/PictureRenderer.h"
-#include "settings/AppPaths.h"
 
 namespace {
 
@@ -38,13 +37,13 @@ constexpr int kCount = 80;
 // that the PNG decoder has real work), a texture, and one category.
 struct Fixture {
   QTemporaryDir dir;
+  QString root;
   QStringList paths;
   QByteArray texture;
   qm::gallery::Catalogue catalogue;
 
   Fixture() {
-    qm::settings::SetAppPaths(dir.path());
-    const QString root = qm::settings::sTemplateRoot();
+    root = dir.path() + QStringLiteral("/Tavrel/");
     QDir().mkpath(root + QStringLiteral("Bench"));
     for (int i = 0; i < kCount; ++i) {
       QImage img(100 + (i % 5) * 10, 50 + (i % 4) * 10, QImage::Format_ARGB32);
@@ -124,7 +123,8 @@ struct Bench {
     area->setGeometry(0, 160, 634, 377);
     area->CreateThumbnails();
     state.FormReady = true;
-    gallery = std::make_unique<qm::Gallery>(state, sender, Data().catalogue, page, area);
+    gallery = std::make_unique<qm::Gallery>(state, sender, Data().catalogue, page, area,
+                                            qm::GalleryEnvironment{Data().root, {}, {}});
     gallery->SetTexture(Data().texture);
     gallery->Background.TextureEnabled = true;
     page->lstDir->AddItem(QStringLiteral("Bench"));

@@ -122,7 +122,10 @@ FrmOptions::FrmOptions(AppEnvironment env, QWidget* parent)
   gallery_->setGeometry(TwipsToPixels(design::kPicFrameLeft), TwipsToPixels(design::kPicFrameTop),
                         TwipsToPixels(design::kPicFrameWidth),
                         TwipsToPixels(design::kPicFrameHeight));
-  templates_ = std::make_unique<Gallery>(state_, *host_, catalogue_, categoryPage_, gallery_);
+  templates_ = std::make_unique<Gallery>(
+      state_, *host_, catalogue_, categoryPage_, gallery_,
+      GalleryEnvironment{settings::AppPathsOf(env_.programDir).templateRoot, windowTitle(),
+                         [this](const QString& caption) { setWindowTitle(caption); }});
   ConnectGallery();
 
   // The palette mark blinks from the start; the save timer is made at start-up.
@@ -363,7 +366,6 @@ bool FrmOptions::Form_Load() {
       classic::CInt(classic::Val(GetS(QStringLiteral("OptMenu"), QStringLiteral("0")))).value_or(0);
   MenuSet(state_.CurrentPage);
   progress_->Progress(100);
-  setProperty("Tag", windowTitle());
   // The colour tools edit the text colour, the luma slider following it.
   colourPage_->LumaSync = true;
   colourPage_->ClrTarget = colour::kTargetText;

@@ -5,14 +5,8 @@
 namespace qm::settings {
 namespace {
 
-struct Paths {
-  QString app;
-  QString ini;
-  QString templateRoot;
-};
-
-Paths& ModulePaths() {
-  static Paths paths;
+AppPaths& ModulePaths() {
+  static AppPaths paths;
   return paths;
 }
 
@@ -22,13 +16,16 @@ const QString& sAppPath() { return ModulePaths().app; }
 const QString& sIniFile() { return ModulePaths().ini; }
 const QString& sTemplateRoot() { return ModulePaths().templateRoot; }
 
-void SetAppPaths(const QString& programDir) {
-  Paths& p = ModulePaths();
+AppPaths AppPathsOf(const QString& programDir) {
+  AppPaths p;
   p.app = programDir;
   if (!p.app.isEmpty() && !p.app.endsWith(u'/')) p.app += u'/';
   p.ini = p.app + QStringLiteral("Quillmark.ini");
   p.templateRoot = p.app + QStringLiteral("Tavrel/");
+  return p;
 }
+
+void SetAppPaths(const QString& programDir) { ModulePaths() = AppPathsOf(programDir); }
 
 QString ExecutableDirectory() { return QCoreApplication::applicationDirPath(); }
 
