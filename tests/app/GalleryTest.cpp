@@ -230,6 +230,18 @@ TEST_F(GalleryTest, ChoosingACategoryPaintsItsThumbnailsAndSetsTheCaption) {
   EXPECT_FALSE(g->pic(3)->toolTip().endsWith(gallery::kRowBreakMarker));
 }
 
+TEST_F(GalleryTest, EachWindowDrawsFromItsOwnProgramFolder) {
+  auto w = Open();
+  // Another editor, started from another program folder after this one.
+  test::TempProgram other;
+  other.WriteIni("[General]\r\n[Dir0]\r\nName=Облака\r\nPath=Clouds\r\n");
+  link::test::LinkDir otherLink;
+  FrmOptions second(other.Environment({}, otherLink.path()));
+  ASSERT_TRUE(second.Form_Load());
+  Select(*w, 0);
+  for (int i = 1; i <= 3; ++i) EXPECT_FALSE(test::GalleryAreaOf(*w)->pic(i)->Tag.isEmpty()) << i;
+}
+
 TEST_F(GalleryTest, RowBreakMarkerIsAddedOnceHoweverOftenTheWindowIsResized) {
   auto w = Open();
   Select(*w, 0);

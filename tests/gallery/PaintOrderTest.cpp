@@ -22,9 +22,10 @@ TEST(DrawingHandOver, EveryWaitIsWokenAndEachDrawingArrivesInOrder) {
     QSemaphore wake;
     std::vector<std::unique_ptr<QThread>> threads;
     for (int k = 0; k < kThreads; ++k) {
-      // Each thread puts every fourth drawing, from the last one down.
+      // Each thread puts every fourth drawing, in order, as the taker
+      // takes them: it keeps waiting for one that is just being put.
       threads.emplace_back(QThread::create([&, k] {
-        for (int i = kCount - k; i >= 1; i -= kThreads)
+        for (int i = k + 1; i <= kCount; i += kThreads)
           if (handOver.Put(i, i * 7)) wake.release();
       }));
       threads.back()->start();
@@ -164,8 +165,9 @@ TEST(ThumbnailBudget, APaintKeepsTheFirstDrawingsAndLetsGoOfTheRestPastTheBudget
 }
 
 TEST(ThumbnailBudget, ScrollingDrawsWhatCameNearAndLetsGoOfTheFarthestFirst) {
-  // Seven thumbnails; the view shows the strip from 330 to 550 (4 and 5).
-  const QRect seen(0, 330, 80, 220);
+  // Seven thumbnails; the view shows the strip from 330 to 550: 4, 5 and
+  // the top row of 6.
+  const QRect seen(0, 330, 80, 221);
   struct Case {
     const char* what;
     QList<qint64> bytes;
@@ -177,7 +179,12 @@ TEST(ThumbnailBudget, ScrollingDrawsWhatCameNearAndLetsGoOfTheFarthestFirst) {
   const Case cases[] = {
       {"within the budget", {10, 10, 10, 10, 10, 10, 10}, {}, 70, {}, {}},
       {"farthest first, above or below", {10, 10, 10, 10, 10, 10, 10}, {}, 40, {}, {1, 2, 7}},
-      {"what is in view stays, even over the budget", {0, 0, 0, 50, 50, 10, 0}, {}, 20, {}, {6}},
+      {"what is in view stays, even over the budget and by a row",
+       {0, 0, 10, 50, 50, 10, 0},
+       {},
+       20,
+       {},
+       {3}},
       {"let go of near the view: drawn again; far: not",
        {0, 10, 0, 0, 10, 10, 10},
        {1, 3, 4},
