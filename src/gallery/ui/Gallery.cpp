@@ -17,21 +17,15 @@
 #include "gallery/ui/GalleryArea.h"
 #include "params/EditorState.h"
 #include "platform/Twips.h"
+#include "platform/ui/Swatch.h"
 #include "render/PictureBox.h"
 #include "settings/AppPaths.h"
+#include "settings/UserKeys.h"
 #include "stamp/HostMessage.h"
 
 namespace qm {
 
 QString Gallery::NoFile() { return tr("Нет файла!"); }
-
-namespace {
-
-QColor FromBgr(std::int32_t bgr) {
-  return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
-
-}  // namespace
 
 Gallery::Gallery(EditorState& state, LookSender& sender, gallery::Catalogue& catalogue,
                  CategoryPage* page, GalleryArea* area, QObject* parent)
@@ -230,7 +224,7 @@ void Gallery::PaintAllPic() {
 }
 
 std::shared_ptr<Gallery::PaintRun> Gallery::StartRun() {
-  const QColor back = FromBgr(Background.FonColor);
+  const QColor back = ColourFromBgr(Background.FonColor);
   for (int i = 1; i <= GalleryArea::kMaxThumbnails; ++i) {
     Thumbnail* t = area_->pic(i);
     if (!t) continue;
@@ -527,7 +521,8 @@ void Gallery::picFonColor_Click() {
   Background.FonNum = static_cast<std::int16_t>(Background.FonNum + 1);
   if (Background.FonNum > 9) Background.FonNum = 1;
   ApplyBackgroundColour();
-  if (hooks.setS) hooks.setS(QStringLiteral("FonNum"), QString::number(Background.FonNum));
+  if (hooks.setS)
+    hooks.setS(settings::kPreviewBackground.name.toString(), QString::number(Background.FonNum));
   if (page_->chkTexura->Value() != 0) {
     page_->chkTexura->SetValue(0);  // its handler repaints and stores
   } else {
@@ -539,7 +534,9 @@ void Gallery::chkTexura_Click() {
   Background.TextureEnabled = page_->chkTexura->Value() != 0;
   if (!state_.FormReady) return;
   PaintAllPic();
-  if (hooks.setS) hooks.setS(QStringLiteral("TxturEn"), QString::number(page_->chkTexura->Value()));
+  if (hooks.setS)
+    hooks.setS(settings::kPreviewTexture.name.toString(),
+               QString::number(page_->chkTexura->Value()));
 }
 
 bool Gallery::eventFilter(QObject* watched, QEvent* event) {
