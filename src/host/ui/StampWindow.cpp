@@ -67,8 +67,6 @@ StampWindow::StampWindow(host::StampHost& host, settings::UserSettings& store,
   ShowStamp();
 }
 
-QString StampWindow::Key(const char* name) const { return keyPrefix_ + QLatin1String(name); }
-
 std::optional<bool> StampWindow::StoredAbove() const {
   return host::StoredAbove(store_, keyPrefix_);
 }
@@ -100,7 +98,8 @@ void StampWindow::PlaceOnScreen() {
     // keeps that place: the next new stamp steps aside from it in turn.
     QList<QRect> others;
     for (const QString& key : store_.Keys())
-      if (key.endsWith(QLatin1String("Area")) && key != Key("Area"))
+      if (key.endsWith(settings::kStampArea.name) &&
+          key != keyPrefix_ + settings::kStampArea.name.toString())
         if (const auto r = host::ParseArea(store_.GetS(key, QString()))) others << *r;
     place_ = host::PlaceOf(
         host::BesideOthers(host::PlaceRect(place_, size(), screens), others, screens), screens);

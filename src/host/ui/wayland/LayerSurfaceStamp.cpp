@@ -128,8 +128,6 @@ void LayerSurfaceStamp::SetAbove(bool above) {
   }
 }
 
-QString LayerSurfaceStamp::Key(const char* name) const { return keyPrefix_ + QLatin1String(name); }
-
 std::optional<bool> LayerSurfaceStamp::StoredAbove() const {
   return host::StoredAbove(store_, keyPrefix_);
 }
