@@ -41,8 +41,10 @@
 #include "render/StampFont.h"
 #include "settings/AppPaths.h"
 #include "settings/IniClass.h"
+#include "settings/UserKeys.h"
 #include "settings/UserSettings.h"
 #include "stamp/HostMessage.h"
+#include "stamp/IniKeys.h"
 
 namespace qm {
 
@@ -285,7 +287,7 @@ bool FrmOptions::Form_Load() {
                          classic::SingleText(static_cast<float>(design::kFormTop)) + u'|' +
                          classic::SingleText(static_cast<float>(DefWidth)) + u'|' +
                          classic::SingleText(static_cast<float>(DesignHeight));
-  const QString stored = GetS(QStringLiteral("FrmOptPos"), QString());
+  const QString stored = GetS(settings::kEditorPlace);
   QRectF wanted = SavedPlacement(stored.isEmpty() ? defPos : stored);
   if (stored.isEmpty() && !env_.stampFrame.isNull())
     wanted = BesideStamp(wanted, env_.stampFrame, *this);
@@ -336,10 +338,8 @@ bool FrmOptions::Form_Load() {
 
   // The current look: the shared selection, or the look of the stamp that
   // keeps its own.
-  state_.Text1.setText(env_.ownLook.isEmpty()
-                           ? ini_->ReadINIKey(QStringLiteral("General"), QStringLiteral("Selected"),
-                                              iniFile, QString())
-                           : env_.ownLook);
+  state_.Text1.setText(env_.ownLook.isEmpty() ? ini_->Read(stamp::kSelectedLine, iniFile)
+                                              : env_.ownLook);
   ini_->EndBulkRead();
 
   // The one-shot save timer, made stopped.
@@ -362,8 +362,7 @@ bool FrmOptions::Form_Load() {
   Move(Left(), Top(), DefWidth, DesignHeight);
   ResizeParamDef();
   // The page that was open.
-  state_.CurrentPage =
-      classic::CInt(classic::Val(GetS(QStringLiteral("OptMenu"), QStringLiteral("0")))).value_or(0);
+  state_.CurrentPage = GetS(settings::kOpenPage);
   MenuSet(state_.CurrentPage);
   progress_->Progress(100);
   // The colour tools edit the text colour, the luma slider following it.
@@ -396,15 +395,13 @@ void FrmOptions::LoadBackground() {
           platform::kMaxTextureBytes))
     templates_->SetTexture(*texture);
   // The preview background colour.
-  templates_->Background.FonNum =
-      classic::CInt(classic::Val(GetS(QStringLiteral("FonNum"), QStringLiteral("1")))).value_or(1);
+  templates_->Background.FonNum = GetS(settings::kPreviewBackground);
   templates_->ApplyBackgroundColour();
   // The texture switch, silently.
   {
     const FormReadyOff off(state_);
     const QSignalBlocker block(categoryPage_->chkTexura);
-    const int v = classic::CInt(classic::Val(GetS(QStringLiteral("TxturEn"), QStringLiteral("1"))))
-                      .value_or(1);
+    const int v = GetS(settings::kPreviewTexture);
     categoryPage_->chkTexura->SetValue(v);
     templates_->chkTexura_Click();
   }
@@ -428,12 +425,10 @@ void FrmOptions::FontListing() {
 }
 
 void FrmOptions::LoadColours() {
-  colourPage_->LoadColors(ini_->ReadINIKey(QStringLiteral("General"), QStringLiteral("Colors"),
-                                           settings::sIniFile(), QString()));
+  colourPage_->LoadColors(ini_->Read(stamp::kUserColours, settings::sIniFile()));
   colourPage_->writeColors = [this](const QString& text) {
     if (!ini_) return false;
-    const bool written = ini_->WriteInIKey(QStringLiteral("General"), QStringLiteral("Colors"),
-                                           text, settings::sIniFile());
+    const bool written = ini_->Write(stamp::kUserColours, text, settings::sIniFile());
     Saved(written);
     return written;
   };
@@ -677,6 +672,17 @@ QString FrmOptions::GetS(const QString& sKey, const QString& sDef) const {
   return store_ ? store_->GetS(sKey, sDef) : sDef;
 }
 
+template <class T>
+void FrmOptions::SetS(const platform::SettingKey<T>& key, const std::type_identity_t<T>& value) {
+  if (!store_) return;
+  ShowSaveProblem(store_->FilePath(), store_->Set(key, value) ? QString() : store_->Problem());
+}
+
+template <class T>
+T FrmOptions::GetS(const platform::SettingKey<T>& key) const {
+  return store_ ? store_->Get(key) : key.Default();
+}
+
 bool FrmOptions::GdipStart() {
   if (render::GdipStart()) return true;
   QMessageBox::critical(this, windowTitle(), tr("Error loading GDI+!"));
@@ -731,13 +737,13 @@ void FrmOptions::Form_Unload() {
       windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen);
   const QRect g = wasMaximised && normalGeometry().isValid() ? normalGeometry() : geometry();
   SetWinState();
-  SetS(QStringLiteral("FrmOptPos"),
+  SetS(settings::kEditorPlace,
        classic::SingleText(static_cast<float>(PixelsToTwips(g.x()))) + u'|' +
            classic::SingleText(static_cast<float>(PixelsToTwips(g.y()))) + u'|' +
            classic::SingleText(static_cast<float>(PixelsToTwips(g.width()))) + u'|' +
            classic::SingleText(static_cast<float>(PixelsToTwips(g.height()))));
   // The open page.
-  SetS(QStringLiteral("OptMenu"), QString::number(state_.CurrentPage));
+  SetS(settings::kOpenPage, state_.CurrentPage);
   // The host hears that we are gone.
   if (state_.HostHwnd > 0) SendText(stamp::AnnounceMessage(0));
   host_->Close();

@@ -11,6 +11,7 @@
 #include "app/AppEnvironment.h"
 #include "gallery/Catalogue.h"
 #include "params/EditorState.h"
+#include "platform/SettingKey.h"
 
 class QFrame;
 class QLabel;
@@ -77,6 +78,11 @@ class FrmOptions : public QWidget {
   // save of that file that went through) puts the title back.
   void ShowSaveProblem(const QString& file, const QString& problem);
   QString GetS(const QString& sKey, const QString& sDef) const;
+  // The same through the keys of settings/UserKeys.h.
+  template <class T>
+  void SetS(const platform::SettingKey<T>& key, const std::type_identity_t<T>& value);
+  template <class T>
+  T GetS(const platform::SettingKey<T>& key) const;
 
   // Graphics batches; a failed start tells the user once.
   bool GdipStart();

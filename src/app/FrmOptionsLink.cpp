@@ -19,6 +19,7 @@
 #include "platform/link/LinkDirectory.h"
 #include "settings/AppPaths.h"
 #include "settings/IniClass.h"
+#include "stamp/IniKeys.h"
 #include "stamp/ParamLine.h"
 
 namespace qm {
@@ -53,8 +54,7 @@ void FrmOptions::ConnectHostLink() {
     // A stamp with a look of its own keeps every change it is sent; the
     // shared selection belongs to the other stamps.
     if (!env_.ownLook.isEmpty()) return true;
-    return !ini_ || Saved(ini_->WriteInIKey(QStringLiteral("General"), QStringLiteral("Selected"),
-                                            line, settings::sIniFile()));
+    return !ini_ || Saved(ini_->Write(stamp::kSelectedLine, line, settings::sIniFile()));
   };
   h.showBlink = [this](const BlinkLook& look) {
     colourPage_->ShowBlink(look.drawMode, look.borderStyle);

@@ -71,30 +71,16 @@ void HSV2RGB(qint32 H, qint32 S, qint32 V, qint32& R, qint32& G, qint32& B) {
   const double p = v * (1 - s);
   const double q = v * (1 - s * f);
   const double t = v * (1 - s * (1 - f));
-  double red = 0, green = 0, blue = 0;
-  switch (sector) {
-    case 0:
-      red = v, green = t, blue = p;
-      break;
-    case 1:
-      red = q, green = v, blue = p;
-      break;
-    case 2:
-      red = p, green = v, blue = t;
-      break;
-    case 3:
-      red = p, green = q, blue = v;
-      break;
-    case 4:
-      red = t, green = p, blue = v;
-      break;
-    default:
-      red = v, green = p, blue = q;
-      break;
-  }
-  R = Round255(red);
-  G = Round255(green);
-  B = Round255(blue);
+  // Which of v, t, p and q red, green and blue take in each sixth of the
+  // circle.
+  enum Part { kV, kT, kP, kQ };
+  static constexpr Part kSectors[6][3] = {{kV, kT, kP}, {kQ, kV, kP}, {kP, kV, kT},
+                                          {kP, kQ, kV}, {kT, kP, kV}, {kV, kP, kQ}};
+  const double parts[] = {v, t, p, q};
+  const Part(&take)[3] = kSectors[sector];
+  R = Round255(parts[take[0]]);
+  G = Round255(parts[take[1]]);
+  B = Round255(parts[take[2]]);
 }
 
 Hsv RGB2HSV(const Rgb& c) {

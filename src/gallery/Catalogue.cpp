@@ -6,6 +6,7 @@
 #include <span>
 
 #include "platform/Classic.h"
+#include "stamp/IniKeys.h"
 
 namespace qm::gallery {
 namespace {
@@ -25,10 +26,12 @@ std::optional<qint16> ReadRowBreak(QStringView piece) {
 }  // namespace
 
 QString CategorySection(int categoryIndex) {
-  return QStringLiteral("Dir") + QString::number(categoryIndex);
+  return stamp::kCategorySectionPrefix.toString() + QString::number(categoryIndex);
 }
 
-QString TemplateKey(int picKey) { return QStringLiteral("Pic") + QString::number(picKey); }
+QString TemplateKey(int picKey) {
+  return stamp::kTemplateKeyPrefix.toString() + QString::number(picKey);
+}
 
 std::optional<TemplateRecord> ParseRecordLine(const QString& categoryPath, const QString& line,
                                               int picKey, QString* lastFont) {
@@ -72,8 +75,8 @@ std::optional<TemplateRecord> ParseRecordLine(const QString& categoryPath, const
 
 Catalogue LoadCatalogue(const IniReader& read, const CatalogueProgress& progress,
                         const CatalogueNames& namesRead) {
-  const QString nameKey = QStringLiteral("Name");
-  const QString pathKey = QStringLiteral("Path");
+  const QString nameKey = stamp::kCategoryName.name.toString();
+  const QString pathKey = stamp::kCategoryPath.name.toString();
   QStringList picKeys;
   for (int m = 1; m <= kMaxTemplates; ++m) picKeys << TemplateKey(m);
 

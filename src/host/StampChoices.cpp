@@ -1,5 +1,6 @@
 #include "host/StampChoices.h"
 
+#include "settings/UserKeys.h"
 #include "settings/UserSettings.h"
 
 namespace qm::host {
@@ -14,22 +15,22 @@ std::optional<bool> StoredFlag(const QString& text, QLatin1String on, QLatin1Str
 }  // namespace
 
 std::optional<bool> StoredAbove(const settings::UserSettings& store, const QString& prefix) {
-  return StoredFlag(store.GetS(prefix + QStringLiteral("Layer"), QString()), QLatin1String("above"),
+  return StoredFlag(store.Get(settings::kStampLayer, prefix), QLatin1String("above"),
                     QLatin1String("below"));
 }
 
 std::optional<bool> StoredLocked(const settings::UserSettings& store, const QString& prefix) {
-  return StoredFlag(store.GetS(prefix + QStringLiteral("Locked"), QString()), QLatin1String("1"),
+  return StoredFlag(store.Get(settings::kStampLocked, prefix), QLatin1String("1"),
                     QLatin1String("0"));
 }
 
 void StoreAbove(settings::UserSettings& store, const QString& prefix, bool above) {
-  store.SetS(prefix + QStringLiteral("Layer"),
-             above ? QStringLiteral("above") : QStringLiteral("below"));
+  store.Set(settings::kStampLayer, above ? QStringLiteral("above") : QStringLiteral("below"),
+            prefix);
 }
 
 void StoreLocked(settings::UserSettings& store, const QString& prefix, bool locked) {
-  store.SetS(prefix + QStringLiteral("Locked"), locked ? QStringLiteral("1") : QStringLiteral("0"));
+  store.Set(settings::kStampLocked, locked ? QStringLiteral("1") : QStringLiteral("0"), prefix);
 }
 
 }  // namespace qm::host

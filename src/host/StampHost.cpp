@@ -7,6 +7,7 @@
 #include "render/StampFont.h"
 #include "settings/IniClass.h"
 #include "stamp/HostMessage.h"
+#include "stamp/IniKeys.h"
 #include "stamp/ParamLine.h"
 
 namespace qm::host {
@@ -22,8 +23,7 @@ Note StartLine(HostLine& line, const HostOptions& options, const QString& iniFil
                            "default look")};
   }
   settings::INI_Class ini;
-  const QString stored =
-      ini.ReadINIKey(QStringLiteral("General"), QStringLiteral("Selected"), iniFile, QString());
+  const QString stored = ini.Read(stamp::kSelectedLine, iniFile);
   // No selection yet is the usual first start, not worth a word.
   if (line.Start(stored) || stored.isEmpty()) return {};
   return {QCoreApplication::translate(

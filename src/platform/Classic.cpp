@@ -183,8 +183,11 @@ std::optional<std::uint8_t> ToByte(QStringView text) {
 std::optional<float> ToSingle(QStringView text) {
   const auto v = ToNumber(text);
   if (!v) return std::nullopt;
-  if (std::fabs(*v) > static_cast<double>(std::numeric_limits<float>::max())) return std::nullopt;
-  return static_cast<float>(*v);
+  // A number past the largest single by less than half a step rounds to it:
+  // "3.4028235E+38", the shortest text of that largest value, is one.
+  const auto f = static_cast<float>(*v);
+  if (std::isinf(f)) return std::nullopt;
+  return f;
 }
 std::optional<bool> ToBool(QStringView text) {
   const auto v = ToNumber(text);

@@ -50,68 +50,61 @@ inline QRgb Transform(const Prepared& p, QRgb px) {
 }
 
 #if defined(__x86_64__) || defined(__i386__)
-// Vector kernels: one register per channel of 8 or 16 pixels, fused
+// The vector kernel: one register per channel of 8 or 16 pixels, fused
 // multiply-adds, and the processor's saturating packs for the clamp to 0..255.
-// The packs work inside 128-bit lanes, so each lane ends up holding its own
-// four pixels as B B B B G G G G R R R R A A A A bytes; one byte shuffle puts
-// them back in pixel order.
+// It is written once; V gives the registers of an instruction set and the few
+// operations that differ between sets. Each operation is compiled for its set
+// and takes its registers by reference (passed by value they would change the
+// calling convention of code built without that set), and the entry point of
+// each set is flattened, so the whole kernel ends up as code of that set.
 
-template <bool Tone>
-__attribute__((target("avx2,fma"))) std::size_t TransformAvx2(const Prepared& p, const QRgb* src,
-                                                              QRgb* dst, std::size_t count) {
-  const __m256i mask = _mm256_set1_epi32(0xFF);
-  const __m256i order = _mm256_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15, 0, 4,
-                                         8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15);
-  __m256 k[4][4];
-  __m256 off[4];
-  for (int i = 0; i < 4; ++i)
-    for (int j = 0; j < 4; ++j) k[i][j] = _mm256_set1_ps(p.k[i][j]);
-  for (int j = 0; j < 4; ++j) off[j] = _mm256_set1_ps(p.off[j]);
-  const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-  for (std::size_t n = 0; n < count; n += 8) {
-    // The last few pixels of a row go through the same arithmetic under a
-    // mask rather than the scalar form: without FMA in the base build that
-    // form calls the library for every multiply-add, and picture rows rarely
-    // come in multiples of 8.
-    const bool whole = count - n >= 8;
-    const __m256i tail =
-        _mm256_cmpgt_epi32(_mm256_set1_epi32(static_cast<int>(whole ? 8 : count - n)), lane);
-    const __m256i px = whole ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + n))
-                             : _mm256_maskload_epi32(reinterpret_cast<const int*>(src + n), tail);
-    const __m256 r = _mm256_cvtepi32_ps(_mm256_and_si256(_mm256_srli_epi32(px, 16), mask));
-    const __m256 g = _mm256_cvtepi32_ps(_mm256_and_si256(_mm256_srli_epi32(px, 8), mask));
-    const __m256 b = _mm256_cvtepi32_ps(_mm256_and_si256(px, mask));
-    const __m256 a = _mm256_cvtepi32_ps(_mm256_srli_epi32(px, 24));
-    // Written out channel by channel: a loop over arrays of vectors would be
-    // kept in memory by the compiler.
-#define QM_FULL(j)                \
-  _mm256_fmadd_ps(                \
-      r, k[0][j],                 \
-      _mm256_fmadd_ps(g, k[1][j], \
-                      _mm256_fmadd_ps(b, k[2][j], _mm256_fmadd_ps(a, k[3][j], off[j]))))
-    // A tone matrix keeps alpha apart from the colours: the multiplications
-    // by its zeros are left out, which changes no result.
-#define QM_RGB(j)                                                                              \
-  _mm256_cvtps_epi32(                                                                          \
-      Tone ? _mm256_fmadd_ps(r, k[0][j],                                                       \
-                             _mm256_fmadd_ps(g, k[1][j], _mm256_fmadd_ps(b, k[2][j], off[j]))) \
-           : QM_FULL(j))
-    const auto outR = QM_RGB(0);
-    const auto outG = QM_RGB(1);
-    const auto outB = QM_RGB(2);
-    const auto outA = _mm256_cvtps_epi32(Tone ? _mm256_fmadd_ps(a, k[3][3], off[3]) : QM_FULL(3));
-#undef QM_RGB
-#undef QM_FULL
-    const __m256i bg = _mm256_packs_epi32(outB, outG);
-    const __m256i ra = _mm256_packs_epi32(outR, outA);
-    const __m256i bytes = _mm256_shuffle_epi8(_mm256_packus_epi16(bg, ra), order);
-    if (whole)
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + n), bytes);
-    else
-      _mm256_maskstore_epi32(reinterpret_cast<int*>(dst + n), tail, bytes);
+#define QM_AVX2 [[gnu::target("avx2,fma")]]
+#define QM_AVX512 [[gnu::target("avx512f,avx512bw,fma")]]
+
+struct Avx2 {
+  static constexpr std::size_t kLanes = 8;
+  using F = __m256;
+  using I = __m256i;
+  using Mask = __m256i;
+  QM_AVX2 static void Broadcast(F& out, float v) { out = _mm256_set1_ps(v); }
+  QM_AVX2 static void Fma(F& out, const F& a, const F& b, const F& c) {
+    out = _mm256_fmadd_ps(a, b, c);
   }
-  return count;
-}
+  QM_AVX2 static void Round(I& out, const F& v) { out = _mm256_cvtps_epi32(v); }
+  // The last few pixels of a row go through the same arithmetic under a mask
+  // rather than the scalar form: without FMA in the base build that form
+  // calls the library for every multiply-add, and picture rows rarely come
+  // in multiples of the lanes.
+  QM_AVX2 static void Tail(Mask& out, std::size_t left) {
+    out = _mm256_cmpgt_epi32(_mm256_set1_epi32(static_cast<int>(left)),
+                             _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+  }
+  QM_AVX2 static void Load(I& out, const QRgb* src, const Mask& tail, bool whole) {
+    out = whole ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src))
+                : _mm256_maskload_epi32(reinterpret_cast<const int*>(src), tail);
+  }
+  // Byte `Shift / 8` of every pixel, as a float.
+  template <int Shift>
+  QM_AVX2 static void Channel(F& out, const I& px) {
+    const __m256i shifted = _mm256_srli_epi32(px, Shift);
+    out = _mm256_cvtepi32_ps(Shift == 24 ? shifted
+                                         : _mm256_and_si256(shifted, _mm256_set1_epi32(0xFF)));
+  }
+  // The packs work inside 128-bit lanes, so each lane ends up holding its own
+  // four pixels as B B B B G G G G R R R R A A A A bytes; one byte shuffle
+  // puts them back in pixel order.
+  QM_AVX2 static void PackStore(QRgb* dst, const Mask& tail, bool whole, const I& r, const I& g,
+                                const I& b, const I& a) {
+    const __m256i order = _mm256_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15, 0,
+                                           4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15);
+    const __m256i bytes = _mm256_shuffle_epi8(
+        _mm256_packus_epi16(_mm256_packs_epi32(b, g), _mm256_packs_epi32(r, a)), order);
+    if (whole)
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), bytes);
+    else
+      _mm256_maskstore_epi32(reinterpret_cast<int*>(dst), tail, bytes);
+  }
+};
 
 // GCC 12 reports its own AVX-512 intrinsics' deliberately undefined
 // pass-through operands as uninitialised.
@@ -120,57 +113,100 @@ __attribute__((target("avx2,fma"))) std::size_t TransformAvx2(const Prepared& p,
 #ifndef __clang__
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #endif
-template <bool Tone>
-__attribute__((target("avx512f,avx512bw,fma"))) std::size_t TransformAvx512(const Prepared& p,
-                                                                            const QRgb* src,
-                                                                            QRgb* dst,
-                                                                            std::size_t count) {
-  const __m512i mask = _mm512_set1_epi32(0xFF);
-  const __m512i order =
-      _mm512_broadcast_i32x4(_mm_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15));
-  __m512 k[4][4];
-  __m512 off[4];
+struct Avx512 {
+  static constexpr std::size_t kLanes = 16;
+  using F = __m512;
+  using I = __m512i;
+  using Mask = __mmask16;
+  QM_AVX512 static void Broadcast(F& out, float v) { out = _mm512_set1_ps(v); }
+  QM_AVX512 static void Fma(F& out, const F& a, const F& b, const F& c) {
+    out = _mm512_fmadd_ps(a, b, c);
+  }
+  QM_AVX512 static void Round(I& out, const F& v) { out = _mm512_cvtps_epi32(v); }
+  QM_AVX512 static void Tail(Mask& out, std::size_t left) {
+    out = left >= kLanes ? __mmask16(0xFFFF) : static_cast<__mmask16>((1u << left) - 1);
+  }
+  // Masked whether whole or not: the masked forms cost no more here.
+  QM_AVX512 static void Load(I& out, const QRgb* src, const Mask& tail, bool) {
+    out = _mm512_maskz_loadu_epi32(tail, src);
+  }
+  template <int Shift>
+  QM_AVX512 static void Channel(F& out, const I& px) {
+    const __m512i shifted = _mm512_srli_epi32(px, Shift);
+    out = _mm512_cvtepi32_ps(Shift == 24 ? shifted
+                                         : _mm512_and_si512(shifted, _mm512_set1_epi32(0xFF)));
+  }
+  QM_AVX512 static void PackStore(QRgb* dst, const Mask& tail, bool, const I& r, const I& g,
+                                  const I& b, const I& a) {
+    const __m512i order =
+        _mm512_broadcast_i32x4(_mm_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15));
+    const __m512i bytes = _mm512_shuffle_epi8(
+        _mm512_packus_epi16(_mm512_packs_epi32(b, g), _mm512_packs_epi32(r, a)), order);
+    _mm512_mask_storeu_epi32(dst, tail, bytes);
+  }
+};
+
+// Output channel J: fused multiply-adds from the offset up, the order of the
+// scalar form. A tone matrix keeps alpha apart from the colours: the
+// multiplications by its zeros are left out, which changes no result.
+template <class V, bool Tone, int J>
+[[gnu::always_inline]] inline void Mix(typename V::I& out, const typename V::F (&in)[4],
+                                       const typename V::F (&k)[4][4],
+                                       const typename V::F (&off)[4]) {
+  typename V::F v = off[J];
+  if (!Tone || J == 3) V::Fma(v, in[3], k[3][J], v);
+  if (!Tone || J != 3) {
+    V::Fma(v, in[2], k[2][J], v);
+    V::Fma(v, in[1], k[1][J], v);
+    V::Fma(v, in[0], k[0][J], v);
+  }
+  V::Round(out, v);
+}
+
+template <class V, bool Tone>
+[[gnu::always_inline]] inline std::size_t Kernel(const Prepared& p, const QRgb* src, QRgb* dst,
+                                                 std::size_t count) {
+  typename V::F k[4][4];
+  typename V::F off[4];
   for (int i = 0; i < 4; ++i)
-    for (int j = 0; j < 4; ++j) k[i][j] = _mm512_set1_ps(p.k[i][j]);
-  for (int j = 0; j < 4; ++j) off[j] = _mm512_set1_ps(p.off[j]);
-  for (std::size_t n = 0; n < count; n += 16) {
-    // The row's last pixels under a mask, as in the AVX2 kernel.
-    const __mmask16 tail =
-        count - n >= 16 ? __mmask16(0xFFFF) : static_cast<__mmask16>((1u << (count - n)) - 1);
-    const __m512i px = _mm512_maskz_loadu_epi32(tail, src + n);
-    const __m512 r = _mm512_cvtepi32_ps(_mm512_and_si512(_mm512_srli_epi32(px, 16), mask));
-    const __m512 g = _mm512_cvtepi32_ps(_mm512_and_si512(_mm512_srli_epi32(px, 8), mask));
-    const __m512 b = _mm512_cvtepi32_ps(_mm512_and_si512(px, mask));
-    const __m512 a = _mm512_cvtepi32_ps(_mm512_srli_epi32(px, 24));
-    // Written out channel by channel: a loop over arrays of vectors would be
-    // kept in memory by the compiler.
-#define QM_FULL(j)                \
-  _mm512_fmadd_ps(                \
-      r, k[0][j],                 \
-      _mm512_fmadd_ps(g, k[1][j], \
-                      _mm512_fmadd_ps(b, k[2][j], _mm512_fmadd_ps(a, k[3][j], off[j]))))
-    // A tone matrix keeps alpha apart from the colours: the multiplications
-    // by its zeros are left out, which changes no result.
-#define QM_RGB(j)                                                                              \
-  _mm512_cvtps_epi32(                                                                          \
-      Tone ? _mm512_fmadd_ps(r, k[0][j],                                                       \
-                             _mm512_fmadd_ps(g, k[1][j], _mm512_fmadd_ps(b, k[2][j], off[j]))) \
-           : QM_FULL(j))
-    const auto outR = QM_RGB(0);
-    const auto outG = QM_RGB(1);
-    const auto outB = QM_RGB(2);
-    const auto outA = _mm512_cvtps_epi32(Tone ? _mm512_fmadd_ps(a, k[3][3], off[3]) : QM_FULL(3));
-#undef QM_RGB
-#undef QM_FULL
-    const __m512i bg = _mm512_packs_epi32(outB, outG);
-    const __m512i ra = _mm512_packs_epi32(outR, outA);
-    const __m512i bytes = _mm512_shuffle_epi8(_mm512_packus_epi16(bg, ra), order);
-    _mm512_mask_storeu_epi32(dst + n, tail, bytes);
+    for (int j = 0; j < 4; ++j) V::Broadcast(k[i][j], p.k[i][j]);
+  for (int j = 0; j < 4; ++j) V::Broadcast(off[j], p.off[j]);
+  for (std::size_t n = 0; n < count; n += V::kLanes) {
+    const bool whole = count - n >= V::kLanes;
+    typename V::Mask tail;
+    V::Tail(tail, count - n);
+    typename V::I px;
+    V::Load(px, src + n, tail, whole);
+    typename V::F in[4];  // R, G, B, A
+    V::template Channel<16>(in[0], px);
+    V::template Channel<8>(in[1], px);
+    V::template Channel<0>(in[2], px);
+    V::template Channel<24>(in[3], px);
+    typename V::I out[4];
+    Mix<V, Tone, 0>(out[0], in, k, off);
+    Mix<V, Tone, 1>(out[1], in, k, off);
+    Mix<V, Tone, 2>(out[2], in, k, off);
+    Mix<V, Tone, 3>(out[3], in, k, off);
+    V::PackStore(dst + n, tail, whole, out[0], out[1], out[2], out[3]);
   }
   return count;
 }
 
+template <bool Tone>
+QM_AVX2 [[gnu::flatten]] std::size_t TransformAvx2(const Prepared& p, const QRgb* src, QRgb* dst,
+                                                   std::size_t count) {
+  return Kernel<Avx2, Tone>(p, src, dst, count);
+}
+
+template <bool Tone>
+QM_AVX512 [[gnu::flatten]] std::size_t TransformAvx512(const Prepared& p, const QRgb* src,
+                                                       QRgb* dst, std::size_t count) {
+  return Kernel<Avx512, Tone>(p, src, dst, count);
+}
 #pragma GCC diagnostic pop
+
+#undef QM_AVX512
+#undef QM_AVX2
 
 // Alpha neither feeds nor takes the colours.
 bool IsToneShaped(const ColourMatrix& m) {

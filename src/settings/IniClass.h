@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "platform/ProfileFile.h"
+#include "platform/SettingKey.h"
 
 namespace qm::settings {
 
@@ -22,6 +23,17 @@ class INI_Class {
   // would break the file's layout).
   bool WriteInIKey(const QString& Section, const QString& KeyName, const QString& KeyValue,
                    const QString& FileName);
+  // The same through a key of stamp/IniKeys.h: its value, or its default.
+  template <class T>
+  T Read(const platform::SettingKey<T>& key, const QString& FileName) {
+    return key.FromText(
+        ReadINIKey(key.group.toString(), key.name.toString(), FileName, key.ToText(key.Default())));
+  }
+  template <class T>
+  bool Write(const platform::SettingKey<T>& key, const std::type_identity_t<T>& value,
+             const QString& FileName) {
+    return WriteInIKey(key.group.toString(), key.name.toString(), key.ToText(value), FileName);
+  }
   // Why the last WriteInIKey failed to read or replace its file (the reason
   // in English); empty after a success or after a refused name or value,
   // which trying again would not mend.

@@ -150,9 +150,11 @@ bool UserSettings::Load(Values& values) {
   return true;
 }
 
-bool UserSettings::SetS(const QString& sKey, const QString& Sval) {
-  values_.insert(Key(sKey), Sval);
-  unsaved_.insert(Key(sKey), Sval);
+bool UserSettings::SetS(const QString& sKey, const QString& Sval) { return Store(Key(sKey), Sval); }
+
+bool UserSettings::Store(const QString& path, const QString& value) {
+  values_.insert(path, value);
+  unsaved_.insert(path, value);
   if (refused_) return false;
   const QFileInfo info(path_);
   if (!QDir().mkpath(info.absolutePath())) {

@@ -14,6 +14,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/SettingKey.h"
+
 namespace qm::settings {
 
 class UserSettings {
@@ -21,8 +23,24 @@ class UserSettings {
   // A store that was ever bigger than this is not ours.
   static constexpr qint64 kMaxBytes = qint64(1) << 20;
 
+  // `group` is the one GetS, SetS and Keys work in; the typed keys carry
+  // their own.
   explicit UserSettings(const QString& filePath = DefaultFilePath(),
                         const QString& group = QStringLiteral("Options"));
+
+  // A key's value, or its default while nothing is stored; a named stamp's
+  // keys stand under "<name>/" in their group, which `prefix` gives.
+  template <class T>
+  T Get(const platform::SettingKey<T>& key, QStringView prefix = {}) const {
+    const auto it = values_.constFind(Path(key, prefix));
+    return it == values_.cend() ? key.Default() : key.FromText(*it);
+  }
+  // Stores a key's value as SetS does.
+  template <class T>
+  bool Set(const platform::SettingKey<T>& key, const std::type_identity_t<T>& value,
+           QStringView prefix = {}) {
+    return Store(Path(key, prefix), key.ToText(value));
+  }
 
   // Stores the string at once (on the disk, so a crash loses nothing). False
   // when the store could not be written; Problem() then says why, the value
@@ -55,6 +73,15 @@ class UserSettings {
   // but not one to read.
   bool Load(Values& values);
   QString Key(const QString& sKey) const { return group_ + u'/' + sKey; }
+  template <class T>
+  static QString Path(const platform::SettingKey<T>& key, QStringView prefix) {
+    QString path = key.group.toString();
+    path += u'/';
+    path += prefix;
+    path += key.name;
+    return path;
+  }
+  bool Store(const QString& path, const QString& value);
 
   QString path_;
   QString group_;

@@ -1,15 +1,19 @@
 #include "stamp/HostMessage.h"
 
 #include <array>
+#include <tuple>
+
+#include "stamp/FieldTable.h"
 
 namespace qm::stamp {
 namespace {
 
-// Keys of fields 1..21, in field order; entry 0 is the picture group "P=".
-// Each is one letter and "=".
-constexpr std::array<const char16_t*, kFieldCount> kKeys = {
-    u"P=", u"F=", u"f=", u"S=", u"C=", u"X=", u"Y=", u"c=", u"x=", u"y=", u"t=",
-    u"q=", u"w=", u"T=", u"o=", u"O=", u"d=", u"h=", u"s=", u"v=", u"b=", u"a="};
+// The message letters in field order, from the field table; entry 0 is the
+// picture group's "P=".
+constexpr auto kKeys = [] {
+  return std::apply([](const auto&... f) { return std::array<char16_t, kFieldCount>{f.key...}; },
+                    kFieldTable);
+}();
 
 QString ToneParts(const StampParams& p) {
   QString out;
@@ -27,7 +31,7 @@ std::optional<int> KeyFieldIndex(QStringView key) {
   if (key.size() != 2 || key[1] != u'=') return std::nullopt;
   const char16_t letter = key[0].unicode();
   for (int i = 0; i < kFieldCount; ++i)
-    if (kKeys[static_cast<std::size_t>(i)][0] == letter) return i;
+    if (kKeys[static_cast<std::size_t>(i)] == letter) return i;
   if (letter == u'p') return kToneGroup;
   return std::nullopt;
 }
@@ -39,7 +43,8 @@ bool IsLookMessage(QStringView message) {
 
 QString FieldKey(int index) {
   if (index < 1 || index >= kFieldCount) return {};
-  return QString::fromUtf16(kKeys[static_cast<std::size_t>(index)]);
+  const QChar key[] = {QChar(kKeys[static_cast<std::size_t>(index)]), u'='};
+  return QString(key, 2);
 }
 
 QString AnnounceMessage(qint32 handle) { return QStringLiteral("W=") + QString::number(handle); }

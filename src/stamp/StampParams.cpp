@@ -11,34 +11,12 @@
 #endif
 
 #include "platform/Classic.h"
+#include "stamp/FieldTable.h"
 
 namespace qm::stamp {
 namespace {
 
 using namespace qm::classic;
-
-const std::array<const char*, kFieldCount> kFieldNames = {"picture",
-                                                          "font name",
-                                                          "font style",
-                                                          "font size",
-                                                          "text colour",
-                                                          "text X",
-                                                          "text Y",
-                                                          "shadow colour",
-                                                          "shadow X",
-                                                          "shadow Y",
-                                                          "shadow opacity",
-                                                          "border colour",
-                                                          "border width",
-                                                          "text on",
-                                                          "shadow on",
-                                                          "border on",
-                                                          "border under text",
-                                                          "picture hue",
-                                                          "picture saturation",
-                                                          "picture value",
-                                                          "picture brightness",
-                                                          "picture transparency"};
 
 // The catalogue holds thousands of fields that are plain decimal integers
 // ("40", "-10") or short "&H" colours; reading those directly keeps start-up
@@ -100,65 +78,47 @@ std::optional<float> Single(QStringView t) {
   return v ? std::optional<float>(static_cast<float>(*v)) : ToSingle(t);
 }
 
+// Reading and writing a field, by the type of its member.
+bool ReadValue(QString& target, QStringView text) {
+  target = text.toString();
+  return true;
+}
+template <typename T>
+bool ReadValue(T& target, QStringView text) {
+  constexpr FieldType type = FieldTypeFor<T>();
+  std::optional<T> converted;
+  if constexpr (type == FieldType::Int16)
+    converted = Int16(text);
+  else if constexpr (type == FieldType::Colour)
+    converted = Int32(text);
+  else if constexpr (type == FieldType::Single)
+    converted = Single(text);
+  else
+    converted = Byte(text);
+  if (!converted) return false;
+  target = *converted;
+  return true;
+}
+
+QString WriteValue(const QString& v) { return v; }
+template <typename T>
+QString WriteValue(T v) {
+  constexpr FieldType type = FieldTypeFor<T>();
+  if constexpr (type == FieldType::Colour)
+    return HexText(v);
+  else if constexpr (type == FieldType::Single)
+    return SingleText(v);
+  else
+    return QString::number(v);
+}
+
 // Sets field I of `p` from `text`; false when the text does not convert.
 // Texts are checked for "|" by the callers that can meet one. Being a
 // template, a whole line's fields convert in straight-line code, with no
 // dispatch on the field's number at run time.
 template <int I>
 bool SetFieldAt(StampParams& p, QStringView text) {
-  const auto put = [](auto& target, auto converted) {
-    if (!converted) return false;
-    target = *converted;
-    return true;
-  };
-  if constexpr (I == kPicture) {
-    p.Picture = text.toString();
-    return true;
-  } else if constexpr (I == kFontName) {
-    p.FontName = text.toString();
-    return true;
-  } else if constexpr (I == kFontStyle) {
-    return put(p.FontStyle, Int16(text));
-  } else if constexpr (I == kFontSize) {
-    return put(p.FontSize, Int16(text));
-  } else if constexpr (I == kTextColor) {
-    return put(p.TextColor, Int32(text));
-  } else if constexpr (I == kTextX) {
-    return put(p.TextX, Single(text));
-  } else if constexpr (I == kTextY) {
-    return put(p.TextY, Single(text));
-  } else if constexpr (I == kShadowColor) {
-    return put(p.ShadowColor, Int32(text));
-  } else if constexpr (I == kShadowX) {
-    return put(p.ShadowX, Single(text));
-  } else if constexpr (I == kShadowY) {
-    return put(p.ShadowY, Single(text));
-  } else if constexpr (I == kShadowAlpha) {
-    return put(p.ShadowAlpha, Byte(text));
-  } else if constexpr (I == kBorderColor) {
-    return put(p.BorderColor, Int32(text));
-  } else if constexpr (I == kBorderWidth) {
-    return put(p.BorderWidth, Int16(text));
-  } else if constexpr (I == kTextOn) {
-    return put(p.TextOn, Int16(text));
-  } else if constexpr (I == kShadowOn) {
-    return put(p.ShadowOn, Int16(text));
-  } else if constexpr (I == kBorderOn) {
-    return put(p.BorderOn, Int16(text));
-  } else if constexpr (I == kBorderUnder) {
-    return put(p.BorderUnder, Int16(text));
-  } else if constexpr (I == kPicHue) {
-    return put(p.PicHue, Int16(text));
-  } else if constexpr (I == kPicSaturation) {
-    return put(p.PicSaturation, Int16(text));
-  } else if constexpr (I == kPicValue) {
-    return put(p.PicValue, Int16(text));
-  } else if constexpr (I == kPicBrightness) {
-    return put(p.PicBrightness, Int16(text));
-  } else {
-    static_assert(I == kPicAlpha && kPicAlpha == kFieldCount - 1);
-    return put(p.PicAlpha, Int16(text));
-  }
+  return ReadValue(p.*kFieldSpec<I>.member, text);
 }
 
 template <std::size_t... I>
@@ -182,7 +142,8 @@ int FirstRefused(StampParams& p, const List& fields, std::index_sequence<I...>) 
   const auto one = [&](auto index) {
     constexpr int i = decltype(index)::value;
     const QStringView f(fields[i]);
-    if ((i == kPicture || i == kFontName) && !f.isEmpty() && f.contains(u'|')) return false;
+    if constexpr (kFieldType<i> == FieldType::Text)
+      if (!f.isEmpty() && f.contains(u'|')) return false;
     return SetFieldAt<i>(p, f);
   };
   (void)(((one(std::integral_constant<int, static_cast<int>(I)>{}) ||
@@ -206,7 +167,8 @@ std::optional<StampParams> ParseFields(const List& fields, QString* error) {
     if (error)
       *error = QStringLiteral("field %1 (%2) \"%3\" is not valid")
                    .arg(i)
-                   .arg(QLatin1String(kFieldNames[static_cast<std::size_t>(i)]),
+                   .arg(QLatin1StringView(VisitField(
+                            i, [](const auto& f) { return f.name; }, "")),
                         QStringView(fields[i]).left(40).toString());
     return std::nullopt;
   }
@@ -216,24 +178,8 @@ std::optional<StampParams> ParseFields(const List& fields, QString* error) {
 }  // namespace
 
 FieldType FieldTypeOf(int index) {
-  switch (index) {
-    case kPicture:
-    case kFontName:
-      return FieldType::Text;
-    case kTextColor:
-    case kShadowColor:
-    case kBorderColor:
-      return FieldType::Colour;
-    case kTextX:
-    case kTextY:
-    case kShadowX:
-    case kShadowY:
-      return FieldType::Single;
-    case kShadowAlpha:
-      return FieldType::Byte;
-    default:
-      return FieldType::Int16;
-  }
+  return VisitField(
+      index, []<typename T>(const FieldSpec<T>&) { return FieldTypeFor<T>(); }, FieldType::Int16);
 }
 
 bool SetParamField(StampParams& p, int index, QStringView text) {
@@ -317,55 +263,8 @@ std::optional<StampParams> ParseCurrentLine(QStringView line, QString* error) {
 }
 
 QString FieldText(const StampParams& p, int index) {
-  const auto num = [](auto v) { return QString::number(v); };
-  switch (index) {
-    case kPicture:
-      return p.Picture;
-    case kFontName:
-      return p.FontName;
-    case kFontStyle:
-      return num(p.FontStyle);
-    case kFontSize:
-      return num(p.FontSize);
-    case kTextColor:
-      return HexText(p.TextColor);
-    case kTextX:
-      return SingleText(p.TextX);
-    case kTextY:
-      return SingleText(p.TextY);
-    case kShadowColor:
-      return HexText(p.ShadowColor);
-    case kShadowX:
-      return SingleText(p.ShadowX);
-    case kShadowY:
-      return SingleText(p.ShadowY);
-    case kShadowAlpha:
-      return num(p.ShadowAlpha);
-    case kBorderColor:
-      return HexText(p.BorderColor);
-    case kBorderWidth:
-      return num(p.BorderWidth);
-    case kTextOn:
-      return num(p.TextOn);
-    case kShadowOn:
-      return num(p.ShadowOn);
-    case kBorderOn:
-      return num(p.BorderOn);
-    case kBorderUnder:
-      return num(p.BorderUnder);
-    case kPicHue:
-      return num(p.PicHue);
-    case kPicSaturation:
-      return num(p.PicSaturation);
-    case kPicValue:
-      return num(p.PicValue);
-    case kPicBrightness:
-      return num(p.PicBrightness);
-    case kPicAlpha:
-      return num(p.PicAlpha);
-    default:
-      return {};
-  }
+  return VisitField(
+      index, [&p](const auto& f) { return WriteValue(p.*f.member); }, QString());
 }
 
 QStringList ParamFields(const StampParams& p) {

@@ -20,6 +20,7 @@
 #include "render/StampDrawing.h"
 #include "settings/AppPaths.h"
 #include "settings/ProgramFolder.h"
+#include "settings/UserKeys.h"
 #include "settings/UserSettings.h"
 #include "stamp/ParamLine.h"
 #if defined(QM_WITH_WAYLAND)
@@ -136,23 +137,23 @@ int main(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
 
   qm::settings::UserSettings store(qm::settings::UserSettings::DefaultFilePath(),
-                                   QStringLiteral("Host"));
+                                   qm::settings::kStampGroup.toString());
   if (!store.Problem().isEmpty())
     std::fprintf(stderr, "quillmark-host: %s: %s\n", qPrintable(store.FilePath()),
                  qPrintable(store.Problem()));
   // A named stamp keeps its own look in the per-user store and starts from
   // it; the unnamed one starts from the editor's selection, as it always has.
-  const QString lookKey = options.name + QStringLiteral("/Look");
+  const QString lookPrefix = options.name + u'/';
   if (!options.name.isEmpty() && !options.line) {
-    const QString own = store.GetS(lookKey, QString());
+    const QString own = store.Get(qm::settings::kStampLook, lookPrefix);
     if (qm::stamp::IsValidLine(own)) options.line = own;
   }
   qm::host::StampHost host(options, Paths());
   if (!options.name.isEmpty()) host.Link().SetOwnLook([&host] { return host.Line().Line(); });
   if (!options.name.isEmpty())
-    QObject::connect(&host, &qm::host::StampHost::stampChanged, &host, [&host, &store, lookKey] {
-      if (store.GetS(lookKey, QString()) != host.Line().Line())
-        store.SetS(lookKey, host.Line().Line());
+    QObject::connect(&host, &qm::host::StampHost::stampChanged, &host, [&host, &store, lookPrefix] {
+      if (store.Get(qm::settings::kStampLook, lookPrefix) != host.Line().Line())
+        store.Set(qm::settings::kStampLook, host.Line().Line(), lookPrefix);
     });
   // A named stamp keeps its choices under its name; the unnamed one where it
   // always has.

@@ -6,6 +6,8 @@
 #include "colour/Palette.h"
 #include "gallery/ui/CategoryPage.h"
 #include "params/EditorState.h"
+#include "platform/ui/Swatch.h"
+#include "settings/UserKeys.h"
 
 namespace qm {
 
@@ -19,8 +21,7 @@ GalleryBackground::GalleryBackground(EditorState& state, CategoryPage* page, QOb
 }
 
 QColor GalleryBackground::Colour() const {
-  const std::int32_t bgr = Background.FonColor;
-  return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+  return ColourFromBgr(Background.FonColor);
 }
 
 void GalleryBackground::SetTexture(const QByteArray& bytes) {
@@ -39,7 +40,7 @@ void GalleryBackground::picFonColor_Click() {
   Background.FonNum = static_cast<std::int16_t>(Background.FonNum + 1);
   if (Background.FonNum > 9) Background.FonNum = 1;
   ApplyBackgroundColour();
-  if (store) store(u"FonNum"_s, QString::number(Background.FonNum));
+  if (store) store(settings::kPreviewBackground.name.toString(), QString::number(Background.FonNum));
   if (page_->chkTexura->Value() != 0) {
     page_->chkTexura->SetValue(0);  // its handler repaints and stores
   } else if (repaint) {
@@ -51,7 +52,7 @@ void GalleryBackground::chkTexura_Click() {
   Background.TextureEnabled = page_->chkTexura->Value() != 0;
   if (!state_.FormReady) return;
   if (repaint) repaint();
-  if (store) store(u"TxturEn"_s, QString::number(page_->chkTexura->Value()));
+  if (store) store(settings::kPreviewTexture.name.toString(), QString::number(page_->chkTexura->Value()));
 }
 
 bool GalleryBackground::eventFilter(QObject* watched, QEvent* event) {

@@ -14,6 +14,7 @@
 #include "host/StampHost.h"
 #include "host/ui/DesktopWindow.h"
 #include "render/StampFont.h"
+#include "settings/UserKeys.h"
 #include "settings/UserSettings.h"
 
 namespace qm {
@@ -66,8 +67,6 @@ StampWindow::StampWindow(host::StampHost& host, settings::UserSettings& store,
   ShowStamp();
 }
 
-QString StampWindow::Key(const char* name) const { return keyPrefix_ + QLatin1String(name); }
-
 std::optional<bool> StampWindow::StoredAbove() const {
   return host::StoredAbove(store_, keyPrefix_);
 }
@@ -91,7 +90,7 @@ void StampWindow::ShowStamp() {
 
 void StampWindow::PlaceOnScreen() {
   const QList<host::ScreenArea> screens = Screens();
-  const QString stored = store_.GetS(Key("Place"), QString());
+  const QString stored = store_.Get(settings::kStampPlace, keyPrefix_);
   place_ = host::ReadPlace(stored, size(), screens);
   placed_ = true;
   if (stored.isEmpty()) {
@@ -99,14 +98,15 @@ void StampWindow::PlaceOnScreen() {
     // keeps that place: the next new stamp steps aside from it in turn.
     QList<QRect> others;
     for (const QString& key : store_.Keys())
-      if (key.endsWith(QLatin1String("Area")) && key != Key("Area"))
+      if (key.endsWith(settings::kStampArea.name) &&
+          key != keyPrefix_ + settings::kStampArea.name.toString())
         if (const auto r = host::ParseArea(store_.GetS(key, QString()))) others << *r;
     place_ = host::PlaceOf(
         host::BesideOthers(host::PlaceRect(place_, size(), screens), others, screens), screens);
-    store_.SetS(Key("Place"), host::PlaceText(place_));
+    store_.Set(settings::kStampPlace, host::PlaceText(place_), keyPrefix_);
   }
   StandAtPlace();
-  store_.SetS(Key("Area"), host::AreaText(at_));
+  store_.Set(settings::kStampArea, host::AreaText(at_), keyPrefix_);
 }
 
 void StampWindow::StandAtPlace() { StandAt(host::PlaceRect(place_, size(), Screens())); }
@@ -194,8 +194,8 @@ void StampWindow::mouseReleaseEvent(QMouseEvent* event) {
   StandAtPlace();
   // A place that cannot be kept is said once, and tried again after the next
   // drag; the stamp stays where it was put for this run all the same.
-  const bool saved = store_.SetS(Key("Place"), host::PlaceText(place_)) &&
-                     store_.SetS(Key("Area"), host::AreaText(at_));
+  const bool saved = store_.Set(settings::kStampPlace, host::PlaceText(place_), keyPrefix_) &&
+                     store_.Set(settings::kStampArea, host::AreaText(at_), keyPrefix_);
   const QString problem = saved ? QString() : store_.Problem();
   if (!problem.isEmpty() && problem != saveProblem_)
     std::fprintf(stderr, "quillmark-host: cannot save %s: %s\n", qPrintable(store_.FilePath()),

@@ -68,7 +68,6 @@ class StampWindow : public QWidget {
   // Puts the window where place_ says for its size, on the screens there are.
   void StandAtPlace();
   void StandAt(const QRect& at);
-  QString Key(const char* name) const;
 
   host::StampHost& host_;
   settings::UserSettings& store_;

@@ -2,6 +2,10 @@
 
 namespace qm {
 
+QColor ColourFromBgr(std::int32_t bgr) {
+  return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
+
 Swatch::Swatch(QWidget* parent) : QFrame(parent) {
   setFrameShape(QFrame::Box);
   setAutoFillBackground(true);
@@ -11,7 +15,7 @@ Swatch::Swatch(QWidget* parent) : QFrame(parent) {
 void Swatch::SetBackColor(std::int32_t bgr) {
   bgr_ = bgr & 0xFFFFFF;
   QPalette p = palette();
-  p.setColor(QPalette::Window, QColor(bgr_ & 0xFF, (bgr_ >> 8) & 0xFF, (bgr_ >> 16) & 0xFF));
+  p.setColor(QPalette::Window, ColourFromBgr(bgr_));
   setPalette(p);
 }
 

@@ -2,10 +2,14 @@
 // A plain colour swatch whose colour is its background, kept as a colour
 // reference (0x00BBGGRR), the byte order the window's colour controls use.
 
+#include <QColor>
 #include <QFrame>
 #include <cstdint>
 
 namespace qm {
+
+// A colour reference (0x00BBGGRR, byte 3 ignored) as a colour to paint with.
+QColor ColourFromBgr(std::int32_t bgr);
 
 class Swatch : public QFrame {
   Q_OBJECT

@@ -18,6 +18,7 @@
 #include "host/StampHost.h"
 #include "host/StampPlace.h"
 #include "render/StampFont.h"
+#include "settings/UserKeys.h"
 #include "settings/UserSettings.h"
 
 namespace qm {
@@ -127,8 +128,6 @@ void LayerSurfaceStamp::SetAbove(bool above) {
   }
 }
 
-QString LayerSurfaceStamp::Key(const char* name) const { return keyPrefix_ + QLatin1String(name); }
-
 std::optional<bool> LayerSurfaceStamp::StoredAbove() const {
   return host::StoredAbove(store_, keyPrefix_);
 }
@@ -196,7 +195,7 @@ QList<host::ScreenArea> LayerSurfaceStamp::Screens() const {
 void LayerSurfaceStamp::StandAtPlace() {
   const QList<host::ScreenArea> screens = Screens();
   if (!placeRead_ && !screens.isEmpty()) {
-    place_ = host::ReadPlace(store_.GetS(Key("Place"), QString()), size_, screens);
+    place_ = host::ReadPlace(store_.Get(settings::kStampPlace, keyPrefix_), size_, screens);
     placeRead_ = true;
   }
   StandAt(host::PlaceRect(place_, size_, screens));
@@ -216,7 +215,7 @@ void LayerSurfaceStamp::CreateSurface() {
   const QList<host::ScreenArea> screens = Screens();
   if (screens.isEmpty()) return;  // none yet: one that comes brings the stamp
   if (!placeRead_) {
-    place_ = host::ReadPlace(store_.GetS(Key("Place"), QString()), size_, screens);
+    place_ = host::ReadPlace(store_.Get(settings::kStampPlace, keyPrefix_), size_, screens);
     placeRead_ = true;
   }
   const int screen = host::ScreenOf(host::PlaceRect(place_, size_, screens), screens);
@@ -408,7 +407,7 @@ void LayerSurfaceStamp::OnButton(uint32_t serial, uint32_t time, uint32_t button
     StandAt(to);
     wl_surface_commit(surface_);
     // Kept where the drag ended.
-    store_.SetS(Key("Place"), host::PlaceText(place_));
+    store_.Set(settings::kStampPlace, host::PlaceText(place_), keyPrefix_);
   } else if (button == BTN_RIGHT && pressed) {
     dragging_ = false;
     OpenMenu(serial);

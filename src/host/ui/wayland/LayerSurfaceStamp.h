@@ -80,7 +80,6 @@ class LayerSurfaceStamp : public QObject {
   void OpenMenu(uint32_t serial);
   void OpenFontMenu(uint32_t serial);
   void DropMenu();
-  QString Key(const char* name) const;
   QList<host::ScreenArea> Screens() const;
   // Puts the stamp where place_ says for its size, on the output there.
   void StandAtPlace();
