@@ -1,4 +1,4 @@
-// qm-bench-deps: qm_gallery_ui qm_params
+// qm-bench-deps: qm_gallery_ui qm_session
 // The gallery's three costs, each against decoding the category's pictures
 // one after another on one thread, measured in the same run:
 //  - painting a category of 80 thumbnails (cold: every picture is read anew)
@@ -26,8 +26,8 @@
 #include "gallery/ui/CategoryPage.h"
 #include "gallery/ui/Gallery.h"
 #include "gallery/ui/GalleryArea.h"
-#include "params/EditorState.h"
 #include "render/PictureRenderer.h"
+#include "session/EditorState.h"
 #include "settings/AppPaths.h"
 
 namespace {

@@ -16,9 +16,11 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/AppActivity.h"
 #include "app/CommandLine.h"
 #include "app/DesignGeometry.h"
 #include "app/FrmProgress.h"
+#include "app/LookStores.h"
 #include "app/WheelHook.h"
 #include "colour/ColourEditor.h"
 #include "colour/ui/ColourPage.h"
@@ -26,8 +28,7 @@
 #include "gallery/ui/CategoryPage.h"
 #include "gallery/ui/Gallery.h"
 #include "gallery/ui/GalleryArea.h"
-#include "params/HostSession.h"
-#include "params/ui/TextPage.h"
+#include "pages/ui/TextPage.h"
 #include "platform/Classic.h"
 #include "platform/Leftovers.h"
 #include "platform/PathResolver.h"
@@ -39,6 +40,7 @@
 #include "render/AppIcon.h"
 #include "render/Gdip.h"
 #include "render/StampFont.h"
+#include "session/HostSession.h"
 #include "settings/AppPaths.h"
 #include "settings/IniClass.h"
 #include "settings/UserSettings.h"
@@ -125,10 +127,6 @@ FrmOptions::FrmOptions(AppEnvironment env, QWidget* parent)
   templates_ = std::make_unique<Gallery>(state_, *host_, catalogue_, categoryPage_, gallery_);
   ConnectGallery();
 
-  // The palette mark blinks from the start; the save timer is made at start-up.
-  tmr_[0] = new QTimer(this);
-  tmr_[0]->setObjectName(QStringLiteral("tmr_0"));
-  tmr_[0]->setInterval(300);
   ConnectHostLink();
   // The focused control is ringed, whatever kind it is.
   new ui::FocusRing(this);
@@ -145,15 +143,18 @@ FrmOptions::FrmOptions(AppEnvironment env, QWidget* parent)
             QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
            -1);
   wheel_ = std::make_unique<WheelHook>(
-      this, state_.AppActive, [this](const QPoint& p) { return WheelTakes(p.x(), p.y()); },
+      this, [this](const QPoint& p) { return WheelTakes(p.x(), p.y()); },
       [this](int direction, const QPoint& p) { MouseScroll(direction, p.x(), p.y()); });
+  activity_ = std::make_unique<AppActivity>(state_.AppActive);
 }
 
 FrmOptions::~FrmOptions() {
   // Whatever a control's teardown might still run must find the session, the
   // gallery and the state alive: the widgets go first, while they are.
   wheel_->HookWheel(false);
+  activity_->Follow(false);
   host_->Close();
+  host_->SetStore(nullptr);
   const QList<QWidget*> children = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
   qDeleteAll(children);
 }
@@ -170,7 +171,6 @@ void FrmOptions::ConnectGallery() {
   h.gdipStop = [this] { GdipStop(); };
   h.setS = [this](const QString& k, const QString& v) { SetS(k, v); };
   h.setParamFromText = [this] { SetParamFromText(); };
-  h.appActive = [this] { return state_.AppActive; };
 }
 
 void FrmOptions::BuildMenu() {
@@ -339,15 +339,13 @@ bool FrmOptions::Form_Load() {
                            : env_.ownLook);
   ini_->EndBulkRead();
 
-  // The one-shot save timer, made stopped.
-  tmr_[1] = new QTimer(this);
-  tmr_[1]->setObjectName(QStringLiteral("tmr_1"));
-  tmr_[1]->setSingleShot(true);
-  tmr_[1]->setTimerType(Qt::PreciseTimer);
-  tmr_[1]->stop();
-  tmr_[1]->setInterval(1000);
-  host_->SetSaveTimer(tmr_[1]);
-  connect(tmr_[1], &QTimer::timeout, this, [this] { host_->tmr_Timer(1); });
+  // From here on a change of the line is saved.
+  if (env_.ownLook.isEmpty())
+    lookStore_ =
+        std::make_unique<IniLookStore>(*ini_, [this](bool written) { return Saved(written); });
+  else
+    lookStore_ = std::make_unique<StampKeptLook>();
+  host_->SetStore(lookStore_.get());
 
   colourPage_->FillHueTable();
   // The pages, laid side by side at design time, stack on page 0's place.
@@ -379,9 +377,10 @@ bool FrmOptions::Form_Load() {
   progress_.reset();
   // The size limit: at least DefWidth by MinHeight, no maximum.
   setMinimumSize(TwipsToPixels(DefWidth), TwipsToPixels(design::MinHeight()));
-  tmr_[0]->start();
+  colourPage_->Blink(true);
   // Last, the wheel: from here on every notch over the window is routed.
   wheel_->HookWheel(true);
+  activity_->Follow(true);
   return true;
 }
 
@@ -422,6 +421,7 @@ void FrmOptions::FontListing() {
     lst->Clear();
     for (const QString& f : families) lst->AddItem(f);
   }
+  host_->SetFallbackFont(textPage_->ListedFont());
   GdipStop();
 }
 
@@ -714,11 +714,13 @@ void FrmOptions::Form_Unload() {
   }
   unloaded_ = true;
   // First, the wheel, which was installed last.
+  activity_->Follow(false);
   wheel_->HookWheel(false);
-  tmr_[0]->stop();
+  colourPage_->Blink(false);
   // A change made less than a second ago is still waiting in the save timer;
   // closing must not lose it.
   host_->FlushPendingSave();
+  host_->SetStore(nullptr);
   // The wheel handling and the size limit go, then the INI access.
   setMinimumSize(0, 0);
   ini_.reset();

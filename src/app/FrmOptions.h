@@ -10,7 +10,7 @@
 
 #include "app/AppEnvironment.h"
 #include "gallery/Catalogue.h"
-#include "params/EditorState.h"
+#include "session/EditorState.h"
 
 class QFrame;
 class QLabel;
@@ -27,7 +27,9 @@ class GalleryArea;
 class Gallery;
 class FrmProgress;
 class HostSession;
+class LookStore;
 class WheelHook;
+class AppActivity;
 namespace ui {
 class ClassicScrollBar;
 }
@@ -158,6 +160,9 @@ class FrmOptions : public QWidget {
   std::unique_ptr<HostSession> host_;
   std::unique_ptr<settings::INI_Class> ini_;
   std::unique_ptr<settings::UserSettings> store_;
+  // Where the session saves the line: made at start-up, gone with the INI
+  // access at shutdown.
+  std::unique_ptr<LookStore> lookStore_;
   std::unique_ptr<FrmProgress> progress_;
   bool unloaded_ = false;
   // A close the host asks for while start-up runs waits for a point where
@@ -177,7 +182,6 @@ class FrmOptions : public QWidget {
   std::array<QFrame*, 6> Line1_{};
   std::array<QWidget*, 5> framMenu_{};
   QPlainTextEdit* txtHelp_ = nullptr;
-  std::array<QTimer*, 2> tmr_{};  // 0 blinks the palette mark, 1 is the save
 
   CategoryPage* categoryPage_ = nullptr;
   TextPage* textPage_ = nullptr;
@@ -188,6 +192,8 @@ class FrmOptions : public QWidget {
   std::unique_ptr<Gallery> templates_;
   // Every wheel notch over the window, before the controls see it.
   std::unique_ptr<WheelHook> wheel_;
+  // Keeps State().AppActive from start-up's end to shutdown.
+  std::unique_ptr<AppActivity> activity_;
 
   // Margins recorded once by ResizeParamDef, in twips.
   struct Margins {

@@ -14,9 +14,9 @@
 #include "colour/ui/TonePage.h"
 #include "gallery/ui/CategoryPage.h"
 #include "gallery/ui/Gallery.h"
-#include "params/HostSession.h"
-#include "params/ui/TextPage.h"
+#include "pages/ui/TextPage.h"
 #include "platform/link/LinkDirectory.h"
+#include "session/HostSession.h"
 #include "settings/AppPaths.h"
 #include "settings/IniClass.h"
 #include "stamp/ParamLine.h"
@@ -45,21 +45,9 @@ void FrmOptions::ConnectHostLink() {
   };
   h.selectFont = [this](const QString& name) { textPage_->SelectFontSilently(name); };
   h.fontClick = [this] { textPage_->lstFont_Click(); };
-  h.fallbackFont = [this] {
-    const ui::ClassicListBox* lst = textPage_->lstFont;
-    return lst->ListIndex() >= 0 ? lst->Text() : lst->List(0);
-  };
-  h.saveLine = [this](const QString& line) {
-    // A stamp with a look of its own keeps every change it is sent; the
-    // shared selection belongs to the other stamps.
-    if (!env_.ownLook.isEmpty()) return true;
-    return !ini_ || Saved(ini_->WriteInIKey(QStringLiteral("General"), QStringLiteral("Selected"),
-                                            line, settings::sIniFile()));
-  };
-  h.showBlink = [this](const BlinkLook& look) {
-    colourPage_->ShowBlink(look.drawMode, look.borderStyle);
-  };
-  connect(tmr_[0], &QTimer::timeout, this, [this] { host_->tmr_Timer(0); });
+  host_->SetFallbackFont(textPage_->ListedFont());
+  connect(textPage_, &TextPage::FontChosen, this,
+          [this](const QString& font) { host_->SetFallbackFont(font); });
   connect(textPage_, &TextPage::DefaultSizeRequested, this, [this] {
     SetWinState();
     Move(Left(), Top(), design::DefWidth(), design::DesignHeight());

@@ -9,7 +9,7 @@
 #include "colour/ui/HueStrip.h"
 #include "colour/ui/TonePage.h"
 #include "gallery/ui/GalleryArea.h"
-#include "params/ui/TextPage.h"
+#include "pages/ui/TextPage.h"
 #include "platform/WheelNotches.h"
 
 namespace qm {

@@ -9,7 +9,7 @@
 #include "colour/ui/ColourPage.h"
 #include "colour/ui/HueStrip.h"
 #include "colour/ui/SelectionMark.h"
-#include "params/EditorState.h"
+#include "session/EditorState.h"
 #include "stamp/ColourOrder.h"
 #include "support/PageEvents.h"
 

@@ -644,8 +644,8 @@ TEST(GalleryDemo, EveryDemoTemplatePaints) {
 TEST_F(GalleryTest, MouseOverFocusesAThumbnailOnlyWhileTheApplicationIsActive) {
   auto w = Open();
   Select(*w, 0);
-  bool active = false;
-  w->Templates().hooks.appActive = [&] { return active; };
+  bool& active = w->State().AppActive;
+  active = false;
   Thumbnail* t = test::GalleryAreaOf(*w)->pic(2);
   QTest::mouseMove(t, QPoint(3, 3));
   EXPECT_FALSE(t->hasFocus());

@@ -15,7 +15,7 @@
 #include "gallery/ui/CategoryPage.h"
 #include "gallery/ui/Gallery.h"
 #include "gallery/ui/GalleryArea.h"
-#include "params/ui/TextPage.h"
+#include "pages/ui/TextPage.h"
 #include "platform/Twips.h"
 #include "support/TempProgram.h"
 #include "support/WindowParts.h"

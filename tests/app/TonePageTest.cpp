@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "colour/ui/TonePage.h"
-#include "params/EditorState.h"
+#include "session/EditorState.h"
 #include "support/PageEvents.h"
 
 using namespace qm;

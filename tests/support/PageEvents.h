@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <utility>
 
-#include "params/EditorState.h"
+#include "session/EditorState.h"
 #include "stamp/HostMessage.h"
 
 namespace qm::test {

@@ -11,7 +11,7 @@
 #include "colour/ui/TonePage.h"
 #include "gallery/ui/CategoryPage.h"
 #include "gallery/ui/GalleryArea.h"
-#include "params/ui/TextPage.h"
+#include "pages/ui/TextPage.h"
 
 namespace qm::test {
 

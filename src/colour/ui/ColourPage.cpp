@@ -1,15 +1,16 @@
 #include "colour/ui/ColourPage.h"
 
 #include <QMouseEvent>
+#include <QTimer>
 #include <algorithm>
 
 #include "colour/ColourModel.h"
 #include "colour/ui/HueStrip.h"
 #include "colour/ui/SelectionMark.h"
-#include "params/EditorState.h"
 #include "platform/ui/MouseCodes.h"
 #include "platform/ui/Place.h"
 #include "platform/ui/TabOrder.h"
+#include "session/EditorState.h"
 #include "stamp/ColourOrder.h"
 
 namespace qm {
@@ -74,6 +75,9 @@ ColourPage::ColourPage(EditorState& state, LookSender& sender, QWidget* parent)
   shpBox->setObjectName(QStringLiteral("shpBox"));
   shpBox->setGeometry(picColor[0]->x(), picColor[0]->y(), kMarkSize, kMarkSize);
   shpBox->raise();
+  tmrBlink = new QTimer(this);
+  tmrBlink->setObjectName(QStringLiteral("tmr_0"));
+  tmrBlink->setInterval(300);
 
   chkAddColor = Place(new ui::ClassicCheckBox(tr("В набор"), this), 4, 116, 120, 18);
   chkAddColor->setObjectName(QStringLiteral("chkAddColor"));
@@ -135,6 +139,7 @@ void ColourPage::Wire() {
     });
   }
   connect(chkAddColor, &ui::ClassicCheckBox::Click, this, &ColourPage::chkAddColor_Click);
+  connect(tmrBlink, &QTimer::timeout, this, &ColourPage::tmr_Timer);
   for (int i = 0; i < 3; ++i) {
     connect(scrlColor[i], &ui::ClassicScrollBar::Change, this, [this, i] { scrlColor_Change(i); });
     connect(scrlColor[i], &ui::ClassicScrollBar::Scroll, this, [this, i] { scrlColor_Scroll(i); });
@@ -237,6 +242,18 @@ void ColourPage::chkAddColor_Click() {
 
 void ColourPage::ShowBlink(int drawMode, int borderStyle) {
   shpBox->SetLook(drawMode, borderStyle);
+}
+
+void ColourPage::Blink(bool on) {
+  if (on)
+    tmrBlink->start();
+  else
+    tmrBlink->stop();
+}
+
+void ColourPage::tmr_Timer() {
+  const BlinkLook look = BlinkStep(BlinkPhase);
+  ShowBlink(look.drawMode, look.borderStyle);
 }
 
 // --- The colour editor ----------------------------------------------------

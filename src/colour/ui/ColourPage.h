@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <functional>
 
+class QTimer;
+
 #include "colour/ColourEditor.h"
 #include "colour/Palette.h"
 #include "platform/ui/ClassicControls.h"
@@ -73,6 +75,11 @@ class ColourPage : public QWidget {
   void ShowParams(const stamp::StampParams& p);
   // One blink look of the selection mark.
   void ShowBlink(int drawMode, int borderStyle);
+  // The mark blinks (every 300 ms) while the window is in use.
+  void Blink(bool on);
+  // One blink tick: the mark takes the next of its four looks.
+  void tmr_Timer();
+  std::int16_t BlinkPhase = 0;
 
   // The strip's colours as drawn, sampled once at start-up.
   void FillHueTable();
@@ -89,6 +96,7 @@ class ColourPage : public QWidget {
   std::array<QRadioButton*, 5> OptClr{};  // indexes 1, 2 and 4 exist
   std::array<Swatch*, colour::kColourCellCount> picColor{};
   SelectionMark* shpBox;
+  QTimer* tmrBlink;  // "tmr_0"
   ui::ClassicCheckBox* chkAddColor;
   std::array<ui::ClassicScrollBar*, 3> scrlColor{};
   std::array<QLineEdit*, 3> txtColor{};

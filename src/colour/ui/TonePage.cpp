@@ -1,8 +1,8 @@
 #include "colour/ui/TonePage.h"
 
-#include "params/EditorState.h"
 #include "platform/ui/Place.h"
 #include "platform/ui/TabOrder.h"
+#include "session/EditorState.h"
 #include "stamp/HostMessage.h"
 
 namespace qm {

@@ -15,9 +15,9 @@
 #include "gallery/GalleryLayout.h"
 #include "gallery/ui/CategoryPage.h"
 #include "gallery/ui/GalleryArea.h"
-#include "params/EditorState.h"
 #include "platform/Twips.h"
 #include "render/PictureBox.h"
+#include "session/EditorState.h"
 #include "settings/AppPaths.h"
 #include "stamp/HostMessage.h"
 
@@ -41,7 +41,6 @@ Gallery::Gallery(EditorState& state, LookSender& sender, gallery::Catalogue& cat
       catalogue_(catalogue),
       page_(page),
       area_(area) {
-  hooks.appActive = [] { return QGuiApplication::applicationState() == Qt::ApplicationActive; };
   connect(page_->lstDir, &ui::ClassicListBox::Click, this, &Gallery::lstDir_Click);
   connect(page_->chkTexura, &ui::ClassicCheckBox::Click, this, &Gallery::chkTexura_Click);
   connect(area_->scrlPic, &ui::ClassicScrollBar::Change, this, &Gallery::scrlPic_Change);
@@ -494,7 +493,7 @@ void Gallery::OverwriteTemplate(int Index) {
 }
 
 void Gallery::pic_MouseMove(int Index) {
-  if (!hooks.appActive || !hooks.appActive()) return;
+  if (!state_.AppActive) return;
   if (Thumbnail* t = area_->pic(Index)) t->setFocus(Qt::MouseFocusReason);
 }
 

@@ -1,4 +1,4 @@
-#include "params/ui/TextPage.h"
+#include "pages/ui/TextPage.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -9,11 +9,11 @@
 #include <cstdlib>
 #include <optional>
 
-#include "params/EditorState.h"
 #include "platform/Classic.h"
 #include "platform/ui/HoverFocus.h"
 #include "platform/ui/Place.h"
 #include "platform/ui/TabOrder.h"
+#include "session/EditorState.h"
 #include "stamp/HostMessage.h"
 
 namespace qm {
@@ -297,6 +297,7 @@ void TextPage::lstFont_Click() {
   // Without a selection there is no font to name; an empty name would only
   // put a blank field into the line.
   if (lstFont->ListIndex() < 0) return;
+  Q_EMIT FontChosen(lstFont->Text());
   sender_.SendText(stamp::FieldMessage(stamp::kFontName, lstFont->Text()));
   lblFntNum->setText(
       QStringLiteral("[%1/%2]").arg(lstFont->ListIndex() + 1).arg(lstFont->ListCount()));
@@ -417,6 +418,10 @@ void TextPage::chkBrdDown_Click() {
   if (state_.FormReady)
     sender_.SendText(
         stamp::FieldMessage(stamp::kBorderUnder, QString::number(chkBrdDown->Value())));
+}
+
+QString TextPage::ListedFont() const {
+  return lstFont->ListIndex() >= 0 ? lstFont->Text() : lstFont->List(0);
 }
 
 bool TextPage::SelectListedFont(const QString& name) {

@@ -91,6 +91,8 @@ class TextPage : public QWidget {
   // Selects the first entry equal to `name` (exact), which runs the list's
   // own handling; false, and the selection left alone, when none is.
   bool SelectListedFont(const QString& name);
+  // The font of a default look: the chosen one, else the first listed.
+  QString ListedFont() const;
   // Shows a look's attributes, size, shadow opacity, border width and
   // switches (the handlers send only while FormReady is set).
   void ShowParams(const stamp::StampParams& p);
@@ -102,6 +104,8 @@ class TextPage : public QWidget {
   // The default-size link was clicked: the window goes back to its default
   // size at its current place.
   void DefaultSizeRequested();
+  // A font was chosen in the list (raised before it is sent).
+  void FontChosen(const QString& font);
 
  public:
   // Font and text (the font list starts with the window's own entries until
