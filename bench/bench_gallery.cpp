@@ -23,9 +23,9 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "gallery/ui/CategoryPage.h"
 #include "gallery/ui/Gallery.h"
 #include "gallery/ui/GalleryArea.h"
+#include "pages/ui/CategoryPage.h"
 #include "render/PictureRenderer.h"
 #include "session/EditorState.h"
 #include "settings/AppPaths.h"

@@ -7,7 +7,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QShortcut>
@@ -23,12 +22,13 @@
 #include "app/LookStores.h"
 #include "app/WheelHook.h"
 #include "colour/ColourEditor.h"
-#include "colour/ui/ColourPage.h"
-#include "colour/ui/TonePage.h"
-#include "gallery/ui/CategoryPage.h"
 #include "gallery/ui/Gallery.h"
 #include "gallery/ui/GalleryArea.h"
+#include "pages/ui/CategoryPage.h"
+#include "pages/ui/ColourPage.h"
+#include "pages/ui/HelpPage.h"
 #include "pages/ui/TextPage.h"
+#include "pages/ui/TonePage.h"
 #include "platform/Classic.h"
 #include "platform/Leftovers.h"
 #include "platform/PathResolver.h"
@@ -216,47 +216,24 @@ void FrmOptions::BuildPages() {
   // The page frames sit above the window's top edge; what they hold starts
   // this many pixels lower.
   constexpr int kContentShift = 5;
+  const QSize pageSize(TwipsToPixels(design::kFramMenuWidth),
+                       TwipsToPixels(design::kFramMenuHeight));
   categoryPage_ = new CategoryPage(this);
   textPage_ = new TextPage(state_, *host_, this);
   colourPage_ = new ColourPage(state_, *host_, this);
   tonePage_ = new TonePage(state_, *host_, this);
-  auto* help = new QWidget(this);
-  help->setObjectName(QStringLiteral("framMenu_3"));
-  txtHelp_ = new QPlainTextEdit(help);
-  txtHelp_->setObjectName(QStringLiteral("txtHelp"));
-  txtHelp_->setReadOnly(true);
-  txtHelp_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-  txtHelp_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  // Nothing can be typed into it: Tab must lead on, not stay inside.
-  txtHelp_->setTabChangesFocus(true);
-  txtHelp_->setPlainText(HelpText());
-  // The page's contents move down by kContentShift below; the box still
-  // ends clear of the page's bottom edge, where the gallery begins.
-  txtHelp_->setGeometry(4, 8, TwipsToPixels(design::kFramMenuWidth) - 8,
-                        TwipsToPixels(design::kFramMenuHeight) - 8 - kContentShift - 3);
-
-  framMenu_ = {categoryPage_, textPage_, colourPage_, help, tonePage_};
-  for (QWidget* page : framMenu_) ui::ShiftChildren(page, kContentShift);
+  framMenu_ = {categoryPage_, textPage_, colourPage_, new HelpPage(pageSize, this), tonePage_};
+  for (EditorPage* page : framMenu_) ui::ShiftChildren(page, kContentShift);
   // At design time the pages lie spread over a wide window; start-up stacks
   // them all on page 0's place.
   for (int i = 0; i < 5; ++i) {
-    framMenu_[i]->setGeometry(
-        TwipsToPixels(design::kFramMenuLeft + i * 7800), TwipsToPixels(design::kFramMenuTop),
-        TwipsToPixels(design::kFramMenuWidth), TwipsToPixels(design::kFramMenuHeight));
+    framMenu_[i]->setGeometry(TwipsToPixels(design::kFramMenuLeft + i * 7800),
+                              TwipsToPixels(design::kFramMenuTop), pageSize.width(),
+                              pageSize.height());
   }
 }
 
-QString FrmOptions::HelpText() {
-  return tr(
-      "Левая [кнопка мыши] устанавливает новый шаблон отображения (картинку, "
-      "шрифт, параметры текста, тени и каймы). Правая [кнопка мыши] устанавливает ТОЛЬКО "
-      "картинку из шаблона (остальные параметры подбираются отдельно).  Подбирая "
-      "параметры отображения текста, меняется только отображение на экране, НЕ меняя сам "
-      "шаблон. Чтобы сохранить выбранные параметры текста в любом из шаблонов, нужно "
-      "кликнуть на соответствующем шаблоне с нажатой клавишей [Ctrl]. ВНИМАНИЕ: параметры "
-      "шаблона будут переписаны без возможности восстановления первоначального "
-      "состояния!\r\n");
-}
+QString FrmOptions::HelpText() { return HelpPage::HelpText(); }
 
 // --- start-up ---------------------------------------------------------------
 

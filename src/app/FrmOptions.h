@@ -6,6 +6,7 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "app/AppEnvironment.h"
@@ -14,11 +15,10 @@
 
 class QFrame;
 class QLabel;
-class QPlainTextEdit;
-class QTimer;
 
 namespace qm {
 
+class EditorPage;
 class CategoryPage;
 class TextPage;
 class ColourPage;
@@ -105,6 +105,7 @@ class FrmOptions : public QWidget {
   // The size limit (minimum width and height in pixels; no maximum).
   QSize MinimumTrackSize() const { return minimumSize(); }
 
+  // The help page's text.
   static QString HelpText();
 
   // The mouse wheel: one notch (ScrlDirect +1 away from the user, -1 toward)
@@ -114,8 +115,6 @@ class FrmOptions : public QWidget {
   bool MouseScroll(int ScrlDirect, int lX, int lY);
   // The point lies on the control, its right and bottom edges included.
   static bool IsOver(const QWidget* w, int lX, int lY);
-  // One small step toward the Min end (code 0) or the Max end (code 1).
-  static void ScrollStep(int code, ui::ClassicScrollBar* slider);
 
  Q_SIGNALS:
   // Raised after the shutdown sequence has run.
@@ -146,8 +145,9 @@ class FrmOptions : public QWidget {
   bool EndStartUpEarly();
   void Form_Resize();
   QRectF SavedPlacement(const QString& stored) const;
-  struct WheelRoute;
-  WheelRoute WheelRouteAt(int lX, int lY) const;
+  // What a notch at (lX, lY) does (+1 away from the user); empty when the
+  // window does not route it.
+  std::function<void(int notch)> WheelRouteAt(int lX, int lY) const;
   // Whether a notch at (lX, lY) is the window's to route.
   bool WheelTakes(int lX, int lY) const;
 
@@ -180,8 +180,8 @@ class FrmOptions : public QWidget {
   QLabel* lblHeading_ = nullptr;  // "lbl" 3, the strip's heading
   std::array<QLabel*, 5> lblMenu_{};
   std::array<QFrame*, 6> Line1_{};
-  std::array<QWidget*, 5> framMenu_{};
-  QPlainTextEdit* txtHelp_ = nullptr;
+  // The pages, in the menu's numbering: entry i opens framMenu_[i].
+  std::array<EditorPage*, 5> framMenu_{};
 
   CategoryPage* categoryPage_ = nullptr;
   TextPage* textPage_ = nullptr;

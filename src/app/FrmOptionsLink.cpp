@@ -10,10 +10,8 @@
 #include "app/CommandLine.h"
 #include "app/DesignGeometry.h"
 #include "app/FrmOptions.h"
-#include "colour/ui/ColourPage.h"
-#include "colour/ui/TonePage.h"
-#include "gallery/ui/CategoryPage.h"
 #include "gallery/ui/Gallery.h"
+#include "pages/ui/EditorPage.h"
 #include "pages/ui/TextPage.h"
 #include "platform/link/LinkDirectory.h"
 #include "session/HostSession.h"
@@ -87,17 +85,13 @@ void FrmOptions::SetParamFromText() {
   const stamp::StampParams& p = *parsed;
 
   state_.CurrentParams = p;
-  // The font, when listed (exact name); the list's own handling sends it.
-  textPage_->SelectListedFont(p.FontName);
-  // The other controls change silently...
+  // The controls change silently...
   state_.FormReady = false;
-  textPage_->ShowParams(p);
-  colourPage_->ShowParams(p);
-  tonePage_->ShowParams(p);
+  for (EditorPage* page : framMenu_) page->ShowParams(p);
   state_.FormReady = true;
-  // ...but the offsets, whose sliders send whatever FormReady says, so every
-  // offset that moved reaches the host again.
-  textPage_->ShowOffsets(p);
+  // ...but the font and the offsets, whose handlers send whatever FormReady
+  // says, so that they reach the host again.
+  for (EditorPage* page : framMenu_) page->ShowSentParams(p);
   // The template's category, when listed; choosing it shows its gallery.
   templates_->SelectCategoryOf(p.Picture);
 }

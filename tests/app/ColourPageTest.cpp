@@ -6,9 +6,9 @@
 #include <QTest>
 
 #include "colour/ColourModel.h"
-#include "colour/ui/ColourPage.h"
 #include "colour/ui/HueStrip.h"
 #include "colour/ui/SelectionMark.h"
+#include "pages/ui/ColourPage.h"
 #include "session/EditorState.h"
 #include "stamp/ColourOrder.h"
 #include "support/PageEvents.h"

@@ -13,10 +13,10 @@
 
 #include "app/FrmOptions.h"
 #include "gallery/GalleryLayout.h"
-#include "gallery/ui/CategoryPage.h"
 #include "gallery/ui/Gallery.h"
 #include "gallery/ui/GalleryArea.h"
 #include "link/LinkTestSupport.h"
+#include "pages/ui/CategoryPage.h"
 #include "platform/Twips.h"
 #include "render/Gdip.h"
 #include "render/PictureBox.h"

@@ -9,7 +9,7 @@
 
 #include "app/DesignGeometry.h"
 #include "app/FrmOptions.h"
-#include "gallery/ui/CategoryPage.h"
+#include "pages/ui/CategoryPage.h"
 #include "pages/ui/TextPage.h"
 #include "platform/Classic.h"
 #include "platform/Twips.h"

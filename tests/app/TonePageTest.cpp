@@ -4,7 +4,7 @@
 #include <QTest>
 #include <utility>
 
-#include "colour/ui/TonePage.h"
+#include "pages/ui/TonePage.h"
 #include "session/EditorState.h"
 #include "support/PageEvents.h"
 

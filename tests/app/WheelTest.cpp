@@ -7,9 +7,9 @@
 
 #include "app/FrmOptions.h"
 #include "colour/ColourEditor.h"
-#include "colour/ui/ColourPage.h"
 #include "colour/ui/HueStrip.h"
 #include "link/LinkTestSupport.h"
+#include "pages/ui/ColourPage.h"
 #include "platform/link/LinkSender.h"
 #include "platform/ui/ClassicScrollBar.h"
 #include "session/HostSession.h"

@@ -23,10 +23,10 @@ const std::map<QString, int> kLayers = {
     {QStringLiteral("platform/ui"), 1}, {QStringLiteral("stamp"), 1},
     {QStringLiteral("settings"), 2},    {QStringLiteral("render"), 2},
     {QStringLiteral("session"), 2},     {QStringLiteral("colour"), 2},
-    {QStringLiteral("gallery"), 2},     {QStringLiteral("pages/ui"), 3},
-    {QStringLiteral("colour/ui"), 3},   {QStringLiteral("gallery/ui"), 3},
-    {QStringLiteral("host"), 3},        {QStringLiteral("app"), 4},
+    {QStringLiteral("gallery"), 2},     {QStringLiteral("colour/ui"), 3},
+    {QStringLiteral("host"), 3},        {QStringLiteral("pages/ui"), 4},
     {QStringLiteral("host/ui"), 4},     {QStringLiteral("host/ui/wayland"), 4},
+    {QStringLiteral("gallery/ui"), 5},  {QStringLiteral("app"), 6},
 };
 
 struct Library {

@@ -13,8 +13,8 @@
 
 #include "colour/Palette.h"
 #include "gallery/GalleryLayout.h"
-#include "gallery/ui/CategoryPage.h"
 #include "gallery/ui/GalleryArea.h"
+#include "pages/ui/CategoryPage.h"
 #include "platform/Twips.h"
 #include "render/PictureBox.h"
 #include "session/EditorState.h"

@@ -56,7 +56,7 @@ QGroupBox* Frame(QWidget* parent, const char* name, const QString& caption) {
 using ui::Place;
 
 TextPage::TextPage(EditorState& state, LookSender& sender, QWidget* parent)
-    : QWidget(parent), state_(state), sender_(sender) {
+    : EditorPage(parent), state_(state), sender_(sender) {
   setObjectName(QStringLiteral("framMenu_1"));
 
   // Font.
@@ -229,9 +229,20 @@ void TextPage::Wire() {
     ui::NoTabStop(o.box);
     o.box->installEventFilter(this);
   }
-  ui::SetTabOrder({lstFont, chkFontAttr[0], chkFontAttr[1], chkFontAttr[2], chkText, txtFontSize,
-                   scrlFontSize, cmdSendFontSize, scrlTempX, scrlTempY, chkShadow, scrlShadowX,
-                   scrlShadowY, scrlShTrans, chkBorder, chkBrdDown, scrlBorder});
+  SetTabOrder();
+}
+
+QList<QWidget*> TextPage::TabOrder() const {
+  return {lstFont,      chkFontAttr[0],  chkFontAttr[1], chkFontAttr[2], chkText,   txtFontSize,
+          scrlFontSize, cmdSendFontSize, scrlTempX,      scrlTempY,      chkShadow, scrlShadowX,
+          scrlShadowY,  scrlShTrans,     chkBorder,      chkBrdDown,     scrlBorder};
+}
+
+std::vector<EditorPage::WheelRow> TextPage::WheelRows() {
+  return {SliderRow(framBorder, scrlBorder),    SliderRow(scrlFontSize, scrlFontSize),
+          SliderRow(txtFontSize, scrlFontSize), SliderRow(framTrans, scrlShTrans),
+          SliderRow(scrlTempX, scrlTempX),      SliderRow(scrlTempY, scrlTempY),
+          SliderRow(scrlShadowX, scrlShadowX),  SliderRow(scrlShadowY, scrlShadowY)};
 }
 
 bool TextPage::eventFilter(QObject* watched, QEvent* event) {
@@ -476,6 +487,11 @@ void TextPage::ShowOffsets(const stamp::StampParams& p) {
   ShowOffset(scrlTempY, txtTempY, p.TextY, 1);
   ShowOffset(scrlShadowX, txtShadowX, -static_cast<double>(p.ShadowX), -1);
   ShowOffset(scrlShadowY, txtShadowY, p.ShadowY, 1);
+}
+
+void TextPage::ShowSentParams(const stamp::StampParams& p) {
+  SelectListedFont(p.FontName);
+  ShowOffsets(p);
 }
 
 void TextPage::picDefSize_MouseDown() {

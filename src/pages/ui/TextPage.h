@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "pages/ui/EditorPage.h"
 #include "platform/ui/ClassicControls.h"
 #include "platform/ui/ClassicScrollBar.h"
 #include "stamp/StampParams.h"
@@ -55,7 +56,7 @@ class DefSizeLink : public QWidget {
   int showCount_ = 0;
 };
 
-class TextPage : public QWidget {
+class TextPage : public EditorPage {
   Q_OBJECT
  public:
   TextPage(EditorState& state, LookSender& sender, QWidget* parent = nullptr);
@@ -95,10 +96,15 @@ class TextPage : public QWidget {
   QString ListedFont() const;
   // Shows a look's attributes, size, shadow opacity, border width and
   // switches (the handlers send only while FormReady is set).
-  void ShowParams(const stamp::StampParams& p);
+  void ShowParams(const stamp::StampParams& p) override;
   // Shows a look's offsets; their sliders send whatever FormReady says, so
   // every offset that moved reaches the host again.
   void ShowOffsets(const stamp::StampParams& p);
+  // The font, when listed (its list's own handling sends it), then the
+  // offsets.
+  void ShowSentParams(const stamp::StampParams& p) override;
+  std::vector<WheelRow> WheelRows() override;
+  QList<QWidget*> TabOrder() const override;
 
  Q_SIGNALS:
   // The default-size link was clicked: the window goes back to its default

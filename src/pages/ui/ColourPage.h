@@ -15,6 +15,7 @@ class QTimer;
 
 #include "colour/ColourEditor.h"
 #include "colour/Palette.h"
+#include "pages/ui/EditorPage.h"
 #include "platform/ui/ClassicControls.h"
 #include "platform/ui/ClassicScrollBar.h"
 #include "platform/ui/Swatch.h"
@@ -27,7 +28,7 @@ class LookSender;
 class HueStrip;
 class SelectionMark;
 
-class ColourPage : public QWidget {
+class ColourPage : public EditorPage {
   Q_OBJECT
  public:
   ColourPage(EditorState& state, LookSender& sender, QWidget* parent = nullptr);
@@ -72,7 +73,11 @@ class ColourPage : public QWidget {
 
   // Shows the target's colour of a look on every control, sending nothing
   // while the window's FormReady is clear.
-  void ShowParams(const stamp::StampParams& p);
+  void ShowParams(const stamp::StampParams& p) override;
+  // The sliders and their boxes; over the hue strip a notch moves the
+  // marker one pixel.
+  std::vector<WheelRow> WheelRows() override;
+  QList<QWidget*> TabOrder() const override;
   // One blink look of the selection mark.
   void ShowBlink(int drawMode, int borderStyle);
   // The mark blinks (every 300 ms) while the window is in use.

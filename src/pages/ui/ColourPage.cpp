@@ -1,4 +1,4 @@
-#include "colour/ui/ColourPage.h"
+#include "pages/ui/ColourPage.h"
 
 #include <QMouseEvent>
 #include <QTimer>
@@ -34,7 +34,7 @@ constexpr int kStripHeight = 19;
 }  // namespace
 
 ColourPage::ColourPage(EditorState& state, LookSender& sender, QWidget* parent)
-    : QWidget(parent), state_(state), sender_(sender) {
+    : EditorPage(parent), state_(state), sender_(sender) {
   setObjectName(QStringLiteral("framMenu_2"));
   const QString hint =
       tr("Цвет: Выбор-левая, Переключение на Тень-правая, на Кайму-средняя кнопки мыши");
@@ -126,10 +126,36 @@ ColourPage::ColourPage(EditorState& state, LookSender& sender, QWidget* parent)
   shpColor->setGeometry(-kMarkerSize / 2, kMarkerTop, kMarkerSize, kMarkerSize);
   // The target, the set's push box, then each slider with its box, top to
   // bottom; the cells and the strip are mouse controls.
-  ui::SetTabOrder({OptClr[colour::kTargetText], OptClr[colour::kTargetShadow],
-                   OptClr[colour::kTargetBorder], chkAddColor, scrlColor[0], txtColor[0],
-                   scrlColor[1], txtColor[1], scrlColor[2], txtColor[2], scrlLuma, txtLuma});
+  SetTabOrder();
   Wire();
+}
+
+QList<QWidget*> ColourPage::TabOrder() const {
+  return {OptClr[colour::kTargetText],
+          OptClr[colour::kTargetShadow],
+          OptClr[colour::kTargetBorder],
+          chkAddColor,
+          scrlColor[0],
+          txtColor[0],
+          scrlColor[1],
+          txtColor[1],
+          scrlColor[2],
+          txtColor[2],
+          scrlLuma,
+          txtLuma};
+}
+
+std::vector<EditorPage::WheelRow> ColourPage::WheelRows() {
+  std::vector<WheelRow> rows;
+  for (int i = 0; i < 3; ++i) rows.push_back(SliderRow(scrlColor[i], scrlColor[i]));
+  rows.push_back(SliderRow(scrlLuma, scrlLuma));
+  for (int i = 0; i < 3; ++i) rows.push_back(SliderRow(txtColor[i], scrlColor[i]));
+  rows.push_back(SliderRow(txtLuma, scrlLuma));
+  rows.push_back({picHue, [this](int notch) {
+                    // One pixel per notch; the marker stays on the strip.
+                    SetShpColor(shpColor->x() + shpColor->width() / 2 + (notch > 0 ? 1 : -1));
+                  }});
+  return rows;
 }
 
 void ColourPage::Wire() {

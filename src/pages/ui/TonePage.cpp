@@ -1,4 +1,4 @@
-#include "colour/ui/TonePage.h"
+#include "pages/ui/TonePage.h"
 
 #include "platform/ui/Place.h"
 #include "platform/ui/TabOrder.h"
@@ -29,7 +29,7 @@ int TonePage::NeutralValue(int Index) {
 }
 
 TonePage::TonePage(EditorState& state, LookSender& sender, QWidget* parent)
-    : QWidget(parent), state_(state), sender_(sender) {
+    : EditorPage(parent), state_(state), sender_(sender) {
   setObjectName(QStringLiteral("framMenu_4"));
   lblTitle = Place(new QLabel(tr("Подбор цветового тона картинки"), this), 4, 0, 300, 16);
   QFont bold = lblTitle->font();
@@ -70,7 +70,18 @@ TonePage::TonePage(EditorState& state, LookSender& sender, QWidget* parent)
   }
   connect(chkResetHSV, &ui::ClassicCheckBox::Click, this, &TonePage::chkResetHSV_Click);
   // The five sliders top to bottom, then the reset.
-  ui::SetTabOrder({scrlHue[0], scrlHue[1], scrlHue[2], scrlHue[3], scrlHue[4], chkResetHSV});
+  SetTabOrder();
+}
+
+QList<QWidget*> TonePage::TabOrder() const {
+  return {scrlHue[0], scrlHue[1], scrlHue[2], scrlHue[3], scrlHue[4], chkResetHSV};
+}
+
+std::vector<EditorPage::WheelRow> TonePage::WheelRows() {
+  std::vector<WheelRow> rows;
+  for (int i = 0; i < 5; ++i) rows.push_back(SliderRow(scrlHue[i], scrlHue[i]));
+  for (int i = 0; i < 5; ++i) rows.push_back(SliderRow(txtHue[i], scrlHue[i]));
+  return rows;
 }
 
 void TonePage::scrlHue_Change(int Index) { scrlHue_Scroll(Index); }
