@@ -123,7 +123,6 @@ struct Bench {
     area = new qm::GalleryArea(&host);
     area->setGeometry(0, 160, 634, 377);
     area->CreateThumbnails();
-    state.FormReady = true;
     gallery = std::make_unique<qm::Gallery>(state, sender, Data().catalogue, page, area);
     gallery->SetTexture(Data().texture);
     gallery->Background.TextureEnabled = true;

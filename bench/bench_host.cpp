@@ -164,8 +164,8 @@ struct Editor {
     session.SetFallbackFont(QStringLiteral("DejaVu Sans"));
     state.Text1.setText(kLine);
     state.HostHwnd = host;
+    const FillingControls filling(state);
     page.ShowParams(*stamp::ParseLine(kLine));
-    state.FormReady = true;
   }
 };
 

@@ -89,7 +89,6 @@ void BM_SendText(benchmark::State& state) {
   {
     qm::EditorState editor;
     editor.HostHwnd = kHost;
-    editor.FormReady = true;
     editor.Text1.setText(qm::stamp::DefaultLine(QStringLiteral("DejaVu Sans")));
     // Every message starts the save timer anew, as in the editor.
     struct KeepsNothing final : qm::LookStore {

@@ -345,7 +345,7 @@ bool FrmOptions::Form_Load() {
   // Every control from the current line. The font and the offsets go to the
   // host again, but the user has changed nothing yet: nothing is saved for it.
   {
-    const HostSession::Replay replay(*host_);
+    const FillingControls replay(state_, FillingControls::Replay);
     SetParamFromText();
   }
   if (closeRequested_) return EndStartUpEarly();
@@ -373,16 +373,16 @@ void FrmOptions::LoadBackground() {
   templates_->Background.FonNum =
       classic::CInt(classic::Val(GetS(QStringLiteral("FonNum"), QStringLiteral("1")))).value_or(1);
   templates_->ApplyBackgroundColour();
-  // The texture switch, silently.
+  // The texture switch, silently; its handler takes the state when the
+  // switch did not move.
   {
-    const FormReadyOff off(state_);
-    const QSignalBlocker block(categoryPage_->chkTexura);
+    const FillingControls filling(state_);
     const int v = classic::CInt(classic::Val(GetS(QStringLiteral("TxturEn"), QStringLiteral("1"))))
                       .value_or(1);
     categoryPage_->chkTexura->SetValue(v);
     templates_->chkTexura_Click();
   }
-  state_.FormReady = true;
+  loading_.reset();
 }
 
 void FrmOptions::FontListing() {

@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "app/AppEnvironment.h"
 #include "gallery/Catalogue.h"
@@ -156,6 +157,8 @@ class FrmOptions : public QWidget {
   // the gallery are members declared after it, and the widgets are deleted
   // by the destructor while it is still there.
   EditorState state_;
+  // Start-up fills the controls until the stored look is loaded.
+  std::optional<FillingControls> loading_{std::in_place, state_};
   gallery::Catalogue catalogue_;
   std::unique_ptr<HostSession> host_;
   std::unique_ptr<settings::INI_Class> ini_;

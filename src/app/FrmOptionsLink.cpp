@@ -76,9 +76,9 @@ void FrmOptions::SetParamFromText() {
   // line stays as it is until the user changes something, which then sends
   // that default to the host and writes a complete line built on it.
   std::optional<stamp::StampParams> parsed = stamp::ParseCurrentLine(state_.Text1.text());
-  std::optional<HostSession::Mute> mute;
+  std::optional<FillingControls> mute;
   if (!parsed) {
-    mute.emplace(*host_);
+    mute.emplace(state_, FillingControls::Muted);
     parsed = stamp::ParseLine(host_->FallbackLine());
   }
   if (!parsed) return;  // no font listed at all and so no default either
@@ -86,9 +86,10 @@ void FrmOptions::SetParamFromText() {
 
   state_.CurrentParams = p;
   // The controls change silently...
-  state_.FormReady = false;
-  for (EditorPage* page : framMenu_) page->ShowParams(p);
-  state_.FormReady = true;
+  {
+    const FillingControls filling(state_);
+    for (EditorPage* page : framMenu_) page->ShowParams(p);
+  }
   // ...but the font and the offsets, whose handlers send whatever FormReady
   // says, so that they reach the host again.
   for (EditorPage* page : framMenu_) page->ShowSentParams(p);

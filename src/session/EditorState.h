@@ -1,8 +1,8 @@
 #pragma once
 // The editor state every page reads: who the host is, what the sample text is,
-// whether the window is filling its own controls (FormReady false, in which
-// case handlers update their displays but stay silent), the current line and
-// the slot the host writes its messages into.
+// whether the program is setting controls or the line itself (see
+// FillingControls), the current line and the slot the host writes its
+// messages into.
 //
 // It is plain state, not widgets, so that the host link and the save can run
 // and be tested without a window.
@@ -38,7 +38,6 @@ class TextSlot {
 struct EditorState {
   std::int32_t HostHwnd = 0;  // > 0: a host is attached
   QString sampleText;         // the host's stamp text; empty draws the default
-  bool FormReady = false;
   std::int16_t CurrentPage = 0;
   // This application is the active one: the mouse-over handlers move the
   // keyboard focus only then, never taking it from another program.
@@ -49,6 +48,20 @@ struct EditorState {
   // The typed copy of the current line, refreshed whenever the line changes
   // (colours as in the line, 0x00RRGGBB).
   stamp::StampParams CurrentParams;
+
+  // No one is filling the controls: their handlers send what they show.
+  bool FormReady() const { return filling_ == 0; }
+  // What is sent only says again what the line holds: no save starts.
+  bool Replaying() const { return replaying_ > 0; }
+  // Nothing reaches the host or the line.
+  bool Muted() const { return muted_ > 0; }
+
+ private:
+  friend class FillingControls;
+  friend class HostSession;  // a host's message is a change even in a replay
+  int filling_ = 0;
+  int replaying_ = 0;
+  int muted_ = 0;
 };
 
 // The one road a look change takes: the pages hand every host message to it.
@@ -62,18 +75,37 @@ class LookSender {
   ~LookSender() = default;
 };
 
-// Clears FormReady for a scope and puts back what it was, so nested loads made
-// by the program itself do not turn sending back on too early.
-class FormReadyOff {
+// The one way the program says "this is set from code, not by the user",
+// for as long as the guard lives; guards nest. What a change set from code
+// may still reach is what tells the three kinds apart, and they differ for
+// real, so each keeps its own count:
+// - Filling: the window puts values into its controls (start-up, a look
+//   shown on the pages, another colour target shown). The handlers show the
+//   values and send nothing (FormReady() is false). A few controls send
+//   regardless, on purpose: the font list and the offset sliders, which is
+//   how a look's font and offsets reach the host again.
+// - Replay: start-up shows the stored look. What the controls send reaches
+//   the host and the line as ever, but only says again what the line holds:
+//   no save starts. What the host asks for meanwhile is a change, and saved.
+// - Muted: the controls show a look that is not the user's (the default for
+//   a line that cannot be read; a value the slider cannot hold shown at its
+//   end; the host's font shown before it is named back). Nothing sent
+//   meanwhile reaches the host or the line, whoever sends it.
+class FillingControls {
  public:
-  explicit FormReadyOff(EditorState& s) : s_(s), saved_(s.FormReady) { s_.FormReady = false; }
-  ~FormReadyOff() { s_.FormReady = saved_; }
-  FormReadyOff(const FormReadyOff&) = delete;
-  FormReadyOff& operator=(const FormReadyOff&) = delete;
+  enum Kind { Filling, Replay, Muted };
+  explicit FillingControls(EditorState& s, Kind kind = Filling) : count_(CountOf(s, kind)) {
+    ++count_;
+  }
+  ~FillingControls() { --count_; }
+  FillingControls(const FillingControls&) = delete;
+  FillingControls& operator=(const FillingControls&) = delete;
 
  private:
-  EditorState& s_;
-  bool saved_;
+  static int& CountOf(EditorState& s, Kind kind) {
+    return kind == Replay ? s.replaying_ : kind == Muted ? s.muted_ : s.filling_;
+  }
+  int& count_;
 };
 
 }  // namespace qm

@@ -68,7 +68,7 @@ void HostSession::Deliver(const QString& sMsg) {
 void HostSession::CatchUpHost(const QString& sMsg) {
   // Only when the outermost message is through (a nested one would send the
   // line before the message in flight is in it), and never after farewell.
-  if (delivering_ > 0 || muted_ > 0 || state_.HostHwnd <= 0) return;
+  if (delivering_ > 0 || closed_ || state_.Muted() || state_.HostHwnd <= 0) return;
   static const QString farewell = stamp::AnnounceMessage(0);
   if (sMsg == farewell || !patience_.TakeCatchUp()) return;
   const QString line =
@@ -98,7 +98,7 @@ QString HostSession::FallbackLine() const {
 }
 
 bool HostSession::SendText(const QString& sMsg) {
-  if (muted_ > 0) return false;
+  if (closed_ || state_.Muted()) return false;
   const auto catchUp = qScopeGuard([&] { CatchUpHost(sMsg); });
   // A value the line could not hold is refused before it goes anywhere: the
   // host and the editor must not part ways over a message only one applied.
@@ -129,7 +129,7 @@ bool HostSession::SendText(const QString& sMsg) {
 }
 
 void HostSession::RestartSaveTimer() {
-  if (!store_ || replaying_ > 0) return;
+  if (!store_ || state_.Replaying()) return;
   saveTimer_.start();
 }
 
@@ -145,7 +145,7 @@ void HostSession::SendHwnd() {
 bool HostSession::AdoptHost(std::int32_t host, const QString& sampleText) {
   // The host we serve started another editor: we stay as we are, as one
   // editor per user has always meant.
-  if (host <= 0 || host == state_.HostHwnd || state_.HostHwnd <= 0 || muted_ > 0 ||
+  if (host <= 0 || host == state_.HostHwnd || state_.HostHwnd <= 0 || closed_ || state_.Muted() ||
       TxtMsgHandle() <= 0)
     return false;
   {
@@ -167,14 +167,14 @@ bool HostSession::AdoptHost(std::int32_t host, const QString& sampleText) {
 }
 
 void HostSession::Close() {
-  ++muted_;
+  closed_ = true;
   endpoint_.close();
   saveTimer_.stop();
 }
 
 void HostSession::txtMsg_Change() {
   // What the host asks for is a change, even in the middle of a replay.
-  const QScopedValueRollback<int> hostSpeaks(replaying_, 0);
+  const QScopedValueRollback<int> hostSpeaks(state_.replaying_, 0);
   const QString text = state_.txtMsg.text();
   if (text.isEmpty()) return;
   if (text == u"W=2") {
@@ -202,7 +202,7 @@ void HostSession::Save() {
   // A line the store could not keep for a reason that may pass (a full
   // disk) is not lost while the window is open: the save waits its turn
   // again. A closed session saves nothing more.
-  if (!saved && muted_ == 0) saveTimer_.start();
+  if (!saved && !closed_ && !state_.Muted()) saveTimer_.start();
 }
 
 void HostSession::FlushPendingSave() {

@@ -94,35 +94,6 @@ class HostSession : public QObject, public LookSender {
   // tone).
   QString FallbackLine() const;
 
-  // While a Mute lives, SendText drops every message: the window shows a
-  // look that is not the user's yet, and nothing of it may reach the host or
-  // the INI file.
-  class Mute {
-   public:
-    explicit Mute(HostSession& s) : s_(s) { ++s_.muted_; }
-    ~Mute() { --s_.muted_; }
-    Mute(const Mute&) = delete;
-    Mute& operator=(const Mute&) = delete;
-
-   private:
-    HostSession& s_;
-  };
-
-  // While a Replay lives, messages only say again what the line already
-  // holds (start-up showing the stored look): they reach the host and the
-  // line as ever, but they are no change of the user's, so they do not start
-  // the save. Whatever the host asks for meanwhile is a change and is saved.
-  class Replay {
-   public:
-    explicit Replay(HostSession& s) : s_(s) { ++s_.replaying_; }
-    ~Replay() { --s_.replaying_; }
-    Replay(const Replay&) = delete;
-    Replay& operator=(const Replay&) = delete;
-
-   private:
-    HostSession& s_;
-  };
-
  private:
   void Deliver(const QString& sMsg);
   void CatchUpHost(const QString& sMsg);
@@ -139,8 +110,7 @@ class HostSession : public QObject, public LookSender {
   mutable QString fallbackLineFont_;  // the font fallbackLine_ was built for
   mutable QString fallbackLine_;
   int saveCount_ = 0;
-  int muted_ = 0;
-  int replaying_ = 0;
+  bool closed_ = false;
   HostPatience patience_;
   int delivering_ = 0;
   bool actionEndPosted_ = false;

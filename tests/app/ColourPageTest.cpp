@@ -159,7 +159,7 @@ TEST_F(ColourPageEvents, RightAndMiddleButtonsSwitchTheTargetWithoutTakingAColou
   EXPECT_EQ(Shown(), (stamp::Rgb{0, 255, 0}));
   EXPECT_FALSE(page.HueDrag);
   EXPECT_TRUE(Take().isEmpty());
-  EXPECT_TRUE(state.FormReady);
+  EXPECT_TRUE(state.FormReady());
 
   // A left click takes the cell's colour under the current target's key.
   Click(page.picColor[kRed]);
@@ -200,7 +200,7 @@ TEST_F(ColourPageEvents, TheSetChangesOnlyByAddingOrRestoringACell) {
 }
 
 TEST_F(ColourPageEvents, WhileTheWindowSetsItsControlsEverythingFollowsAndNothingIsSent) {
-  state.FormReady = false;
+  const FillingControls filling(state);
   state.CurrentParams.TextColor = 0xC86432;  // 200, 100, 50
   page.ShowParams(state.CurrentParams);
   EXPECT_EQ(Shown(), (stamp::Rgb{200, 100, 50}));
@@ -210,7 +210,7 @@ TEST_F(ColourPageEvents, WhileTheWindowSetsItsControlsEverythingFollowsAndNothin
   EXPECT_EQ(page.txtLuma->text(), QStringLiteral("200"));
   EXPECT_GT(MarkerCentre(), 0);
   EXPECT_TRUE(Take().isEmpty());
-  EXPECT_FALSE(state.FormReady);
+  EXPECT_FALSE(state.FormReady());
 }
 
 }  // namespace

@@ -119,7 +119,7 @@ TEST_F(HostLink, AnnouncesItselfAndSetsEveryControlFromTheSelectedLine) {
   EXPECT_EQ(Received(),
             QStringList({Announcement(), "F=DejaVu Sans", "X=5", "Y=-3", "x=2", "y=-2"}));
   EXPECT_EQ(w.State().Text1.text(), kLine);
-  EXPECT_TRUE(w.State().FormReady);
+  EXPECT_TRUE(w.State().FormReady());
   EXPECT_EQ(w.State().sampleText, QStringLiteral("+12°"));
 
   TextPage& t = *test::TextPageOf(w);

@@ -24,7 +24,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static EditorState state;
   static HostSession session(state);
   static const QString start = [] {
-    state.FormReady = true;
     session.SetFallbackFont(QStringLiteral("DejaVu Sans"));
     session.hooks.selectFont = [](const QString&) {};
     return stamp::DefaultLine(QStringLiteral("DejaVu Sans"));

@@ -536,7 +536,7 @@ void Gallery::picFonColor_Click() {
 
 void Gallery::chkTexura_Click() {
   Background.TextureEnabled = page_->chkTexura->Value() != 0;
-  if (!state_.FormReady) return;
+  if (!state_.FormReady()) return;
   PaintAllPic();
   if (hooks.setS) hooks.setS(QStringLiteral("TxturEn"), QString::number(page_->chkTexura->Value()));
 }

@@ -239,9 +239,8 @@ std::int32_t ColourPage::SelectedColor() const {
 void ColourPage::OptClr_Click(int Index) {
   ClrTarget = static_cast<std::int16_t>(Index);
   // Showing another target's colour is no change of the look.
-  state_.FormReady = false;
+  const FillingControls filling(state_);
   RGB2Text(SelectedColor());
-  state_.FormReady = true;
 }
 
 void ColourPage::picColor_MouseDown(int Index, int Button, int Shift, int, int) {
@@ -287,11 +286,11 @@ void ColourPage::tmr_Timer() {
 void ColourPage::RGB2Text(std::int32_t Clr) {
   const stamp::Rgb c = stamp::SplitColour(Clr);
   const int parts[3] = {c.r, c.g, c.b};
-  const bool ready = state_.FormReady;
-  state_.FormReady = false;
-  for (int i = 0; i < 3; ++i) scrlColor[i]->SetValue(parts[i]);
-  for (int i = 0; i < 3; ++i) txtColor[i]->setText(QString::number(parts[i]));
-  state_.FormReady = ready;
+  {
+    const FillingControls filling(state_);
+    for (int i = 0; i < 3; ++i) scrlColor[i]->SetValue(parts[i]);
+    for (int i = 0; i < 3; ++i) txtColor[i]->setText(QString::number(parts[i]));
+  }
   Text2Color();
 }
 
@@ -305,7 +304,7 @@ void ColourPage::Text2Color() {
     scrlLuma->SetValue(CurLuma);
     txtLuma->setText(QString::number(CurLuma));
   }
-  if (state_.FormReady) {
+  if (state_.FormReady()) {
     sender_.SendText(Button2Cmd() + u'=' +
                      QString::number(stamp::Color2RGB(picClrSet->BackColor())));
   }
@@ -328,7 +327,7 @@ void ColourPage::SetShpColor(int X) {
 }
 
 void ColourPage::scrlColor_Change(int Index) {
-  if (state_.FormReady) scrlColor_Scroll(Index);
+  if (state_.FormReady()) scrlColor_Scroll(Index);
 }
 
 void ColourPage::scrlColor_Scroll(int Index) {
@@ -340,7 +339,7 @@ void ColourPage::txtColor_Change(int Index) {
   const int n = colour::ComponentOfText(txtColor[Index]->text());
   // The box never stays empty or above 255.
   txtColor[Index]->setText(QString::number(n));
-  if (state_.FormReady) scrlColor[Index]->SetValue(n);
+  if (state_.FormReady()) scrlColor[Index]->SetValue(n);
 }
 
 void ColourPage::scrlLuma_Change() { scrlLuma_Scroll(); }
@@ -361,7 +360,7 @@ void ColourPage::txtLuma_Change() {
   const int n = colour::ComponentOfText(txtLuma->text());
   if (!LumaSync) return;
   txtLuma->setText(QString::number(n));
-  if (state_.FormReady) scrlLuma->SetValue(n);
+  if (state_.FormReady()) scrlLuma->SetValue(n);
 }
 
 void ColourPage::picHue_MouseDown(int Button, int Shift, int X, int Y) {

@@ -26,10 +26,7 @@ ui::ClassicScrollBar* Slider(QWidget* parent, const char* name, Qt::Orientation 
   s->SetRange(min, max);
   s->SetSmallChange(1);
   s->SetLargeChange(large);
-  {
-    const QSignalBlocker block(s);
-    s->SetValue(value);
-  }
+  s->SetValue(value);  // before the page wires it: nothing is sent
   return s;
 }
 
@@ -315,14 +312,14 @@ void TextPage::lstFont_Click() {
 }
 
 void TextPage::SelectFontSilently(const QString& name) {
-  const QSignalBlocker block(lstFont);
+  const FillingControls muted(state_, FillingControls::Muted);
   lstFont->SetText(name);
 }
 
 int TextPage::FntAttr(int Index) const { return chkFontAttr[Index]->Value() != 0 ? 1 : 0; }
 
 void TextPage::chkFontAttr_Click(int) {
-  if (!state_.FormReady) return;
+  if (!state_.FormReady()) return;
   const int f = FntAttr(0) + 2 * FntAttr(1) + 4 * FntAttr(2);
   sender_.SendText(stamp::FieldMessage(stamp::kFontStyle, QString::number(f)));
 }
@@ -353,13 +350,13 @@ bool TextPage::txtFontSize_KeyPress(int KeyAscii) {
   txtFontSize->setText(QString::number(-scrlFontSize->Value()));
   // A slider already at this size raised no change, yet the line may hold
   // another size (sent with the button): the size shown must be the one used.
-  if (state_.FormReady && state_.CurrentParams.FontSize != *size) cmdSendFontSize_Click();
+  if (state_.FormReady() && state_.CurrentParams.FontSize != *size) cmdSendFontSize_Click();
   return true;
 }
 
 void TextPage::scrlFontSize_Change() {
   txtFontSize->setText(QString::number(std::abs(scrlFontSize->Value())));
-  if (state_.FormReady) cmdSendFontSize_Click();
+  if (state_.FormReady()) cmdSendFontSize_Click();
 }
 
 void TextPage::cmdSendFontSize_Click() {
@@ -375,7 +372,7 @@ void TextPage::cmdSendFontSize_Click() {
 }
 
 void TextPage::chkText_Click() {
-  if (state_.FormReady)
+  if (state_.FormReady())
     sender_.SendText(stamp::FieldMessage(stamp::kTextOn, QString::number(chkText->Value())));
 }
 
@@ -404,29 +401,29 @@ void TextPage::scrlShadowY_Change() {
 void TextPage::scrlShTrans_Scroll() {
   const int v = scrlShTrans->Value();
   lblShTrans->setText(QString::number(v * 100 / 255));
-  if (state_.FormReady)
+  if (state_.FormReady())
     sender_.SendText(stamp::FieldMessage(stamp::kShadowAlpha, QString::number(255 - v)));
 }
 
 void TextPage::scrlBorder_Change() {
   const int v = scrlBorder->Value();
   lblBorder->setText(QString::number(std::abs(v)));
-  if (state_.FormReady)
+  if (state_.FormReady())
     sender_.SendText(stamp::FieldMessage(stamp::kBorderWidth, QString::number(-v)));
 }
 
 void TextPage::chkShadow_Click() {
-  if (state_.FormReady)
+  if (state_.FormReady())
     sender_.SendText(stamp::FieldMessage(stamp::kShadowOn, QString::number(chkShadow->Value())));
 }
 
 void TextPage::chkBorder_Click() {
-  if (state_.FormReady)
+  if (state_.FormReady())
     sender_.SendText(stamp::FieldMessage(stamp::kBorderOn, QString::number(chkBorder->Value())));
 }
 
 void TextPage::chkBrdDown_Click() {
-  if (state_.FormReady)
+  if (state_.FormReady())
     sender_.SendText(
         stamp::FieldMessage(stamp::kBorderUnder, QString::number(chkBrdDown->Value())));
 }
@@ -468,14 +465,15 @@ int To16(double v) {
 // An offset the slider cannot hold (a hand-edited line) is shown at the
 // slider's end but neither sent nor written back: the stored line keeps it
 // until the user moves that slider.
-void ShowOffset(ui::ClassicScrollBar* slider, QLineEdit* display, double v, int sign) {
+void ShowOffset(EditorState& state, ui::ClassicScrollBar* slider, QLineEdit* display, double v,
+                int sign) {
   const int lo = std::min(slider->Min(), slider->Max());
   const int hi = std::max(slider->Min(), slider->Max());
   if (v >= lo && v <= hi) {
     slider->SetValue(To16(v));
     return;
   }
-  const QSignalBlocker quiet(slider);
+  const FillingControls muted(state, FillingControls::Muted);
   slider->SetValue(v < lo ? lo : hi);
   display->setText(QString::number(sign * slider->Value()));
 }
@@ -483,10 +481,10 @@ void ShowOffset(ui::ClassicScrollBar* slider, QLineEdit* display, double v, int 
 }  // namespace
 
 void TextPage::ShowOffsets(const stamp::StampParams& p) {
-  ShowOffset(scrlTempX, txtTempX, -static_cast<double>(p.TextX), -1);
-  ShowOffset(scrlTempY, txtTempY, p.TextY, 1);
-  ShowOffset(scrlShadowX, txtShadowX, -static_cast<double>(p.ShadowX), -1);
-  ShowOffset(scrlShadowY, txtShadowY, p.ShadowY, 1);
+  ShowOffset(state_, scrlTempX, txtTempX, -static_cast<double>(p.TextX), -1);
+  ShowOffset(state_, scrlTempY, txtTempY, p.TextY, 1);
+  ShowOffset(state_, scrlShadowX, txtShadowX, -static_cast<double>(p.ShadowX), -1);
+  ShowOffset(state_, scrlShadowY, txtShadowY, p.ShadowY, 1);
 }
 
 void TextPage::ShowSentParams(const stamp::StampParams& p) {

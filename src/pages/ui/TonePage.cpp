@@ -45,11 +45,9 @@ TonePage::TonePage(EditorState& state, LookSender& sender, QWidget* parent)
     s->SetRange(t.min, t.max);
     s->SetSmallChange(1);
     s->SetLargeChange(10);
+    // Not wired yet: setting it sends nothing.
     const int neutral = NeutralValue(i);
-    {
-      const QSignalBlocker block(s);
-      s->SetValue(neutral);
-    }
+    s->SetValue(neutral);
     scrlHue[i] = s;
     auto* box = Place(new QLineEdit(QString::number(i == 4 ? neutral + 100 : neutral), this), 416,
                       y - 1, 44, 20);
@@ -91,7 +89,7 @@ void TonePage::scrlHue_Scroll(int Index) {
   // The transparency slider runs -100..0 so that opaque sits at the left.
   if (Index == 4) n += 100;
   txtHue[Index]->setText(QString::number(n));
-  if (state_.FormReady)
+  if (state_.FormReady())
     sender_.SendText(stamp::FieldMessage(stamp::kPicHue + Index, QString::number(n)));
 }
 
@@ -147,9 +145,10 @@ void TonePage::chkResetHSV_Click() {
   if (chkResetHSV->Value() != 1) return;
   chkResetHSV->SetValue(0);
   // The sliders move silently; the host gets the five values as one message.
-  state_.FormReady = false;
-  for (int i = 0; i < 5; ++i) scrlHue[i]->SetValue(NeutralValue(i));
-  state_.FormReady = true;
+  {
+    const FillingControls filling(state_);
+    for (int i = 0; i < 5; ++i) scrlHue[i]->SetValue(NeutralValue(i));
+  }
   sender_.SendText(stamp::NeutralToneMessage());
 }
 
