@@ -196,10 +196,11 @@ void TextPage::Wire() {
   connect(scrlFontSize, &ui::ClassicScrollBar::Change, this, &TextPage::scrlFontSize_Change);
   connect(cmdSendFontSize, &QPushButton::clicked, this, &TextPage::cmdSendFontSize_Click);
   connect(chkText, &ui::ClassicCheckBox::Click, this, &TextPage::chkText_Click);
-  connect(scrlTempX, &ui::ClassicScrollBar::Change, this, &TextPage::scrlTempX_Change);
-  connect(scrlTempY, &ui::ClassicScrollBar::Change, this, &TextPage::scrlTempY_Change);
-  connect(scrlShadowX, &ui::ClassicScrollBar::Change, this, &TextPage::scrlShadowX_Change);
-  connect(scrlShadowY, &ui::ClassicScrollBar::Change, this, &TextPage::scrlShadowY_Change);
+  const std::array<OffsetControl, 4> offsets = Offsets();
+  for (int i = 0; i < 4; ++i) {
+    connect(offsets[static_cast<std::size_t>(i)].slider, &ui::ClassicScrollBar::Change, this,
+            [this, i] { scrlOffset_Change(i); });
+  }
   // The change handler only runs the scroll handler: both do the same.
   connect(scrlShTrans, &ui::ClassicScrollBar::Change, this, &TextPage::scrlShTrans_Scroll);
   connect(scrlShTrans, &ui::ClassicScrollBar::Scroll, this, &TextPage::scrlShTrans_Scroll);
@@ -265,15 +266,16 @@ bool TextPage::eventFilter(QObject* watched, QEvent* event) {
 }
 
 std::array<TextPage::OffsetControl, 4> TextPage::Offsets() const {
-  return {
-      {{txtTempX, scrlTempX, -1, &stamp::StampParams::TextX, &TextPage::scrlTempX_Change},
-       {txtTempY, scrlTempY, 1, &stamp::StampParams::TextY, &TextPage::scrlTempY_Change},
-       {txtShadowX, scrlShadowX, -1, &stamp::StampParams::ShadowX, &TextPage::scrlShadowX_Change},
-       {txtShadowY, scrlShadowY, 1, &stamp::StampParams::ShadowY, &TextPage::scrlShadowY_Change}}};
+  return {{{txtTempX, scrlTempX, -1, stamp::kTextX, &stamp::StampParams::TextX},
+           {txtTempY, scrlTempY, 1, stamp::kTextY, &stamp::StampParams::TextY},
+           {txtShadowX, scrlShadowX, -1, stamp::kShadowX, &stamp::StampParams::ShadowX},
+           {txtShadowY, scrlShadowY, 1, stamp::kShadowY, &stamp::StampParams::ShadowY}}};
 }
 
 void TextPage::ApplyTypedOffset(QLineEdit* box, bool confirmed) {
-  for (const OffsetControl& o : Offsets()) {
+  const std::array<OffsetControl, 4> offsets = Offsets();
+  for (int i = 0; i < 4; ++i) {
+    const OffsetControl& o = offsets[static_cast<std::size_t>(i)];
     if (o.box != box) continue;
     // Leaving a box the user never typed into changes nothing: it may show
     // the slider's end for a line that holds more (see ShowOffset).
@@ -296,7 +298,7 @@ void TextPage::ApplyTypedOffset(QLineEdit* box, bool confirmed) {
     // The slider stands there already, yet the line may hold an offset it
     // could not show: what the box shows must be what is used.
     if (confirmed && state_.CurrentParams.*o.field != static_cast<float>(o.sign * value))
-      (this->*o.change)();
+      scrlOffset_Change(i);
     return;
   }
 }
@@ -378,24 +380,10 @@ void TextPage::chkText_Click() {
 
 // The four offset sliders send on every change, also while the window sets
 // its own controls: that is how a template's offsets reach the host again.
-void TextPage::scrlTempX_Change() {
-  txtTempX->setText(QString::number(-scrlTempX->Value()));
-  sender_.SendText(stamp::FieldMessage(stamp::kTextX, txtTempX->text()));
-}
-
-void TextPage::scrlTempY_Change() {
-  txtTempY->setText(QString::number(scrlTempY->Value()));
-  sender_.SendText(stamp::FieldMessage(stamp::kTextY, txtTempY->text()));
-}
-
-void TextPage::scrlShadowX_Change() {
-  txtShadowX->setText(QString::number(-scrlShadowX->Value()));
-  sender_.SendText(stamp::FieldMessage(stamp::kShadowX, txtShadowX->text()));
-}
-
-void TextPage::scrlShadowY_Change() {
-  txtShadowY->setText(QString::number(scrlShadowY->Value()));
-  sender_.SendText(stamp::FieldMessage(stamp::kShadowY, txtShadowY->text()));
+void TextPage::scrlOffset_Change(int Index) {
+  const OffsetControl o = Offsets()[static_cast<std::size_t>(Index)];
+  o.box->setText(QString::number(o.sign * o.slider->Value()));
+  sender_.SendText(stamp::FieldMessage(o.index, o.box->text()));
 }
 
 void TextPage::scrlShTrans_Scroll() {
@@ -481,10 +469,8 @@ void ShowOffset(EditorState& state, ui::ClassicScrollBar* slider, QLineEdit* dis
 }  // namespace
 
 void TextPage::ShowOffsets(const stamp::StampParams& p) {
-  ShowOffset(state_, scrlTempX, txtTempX, -static_cast<double>(p.TextX), -1);
-  ShowOffset(state_, scrlTempY, txtTempY, p.TextY, 1);
-  ShowOffset(state_, scrlShadowX, txtShadowX, -static_cast<double>(p.ShadowX), -1);
-  ShowOffset(state_, scrlShadowY, txtShadowY, p.ShadowY, 1);
+  for (const OffsetControl& o : Offsets())
+    ShowOffset(state_, o.slider, o.box, o.sign * static_cast<double>(p.*o.field), o.sign);
 }
 
 void TextPage::ShowSentParams(const stamp::StampParams& p) {

@@ -70,10 +70,9 @@ class TextPage : public EditorPage {
   void scrlFontSize_Change();
   void cmdSendFontSize_Click();
   void chkText_Click();
-  void scrlTempX_Change();
-  void scrlTempY_Change();
-  void scrlShadowX_Change();
-  void scrlShadowY_Change();
+  // The text and shadow offsets, X and Y (Index 0..3, as Offsets() lists
+  // them): the box shows the slider's offset, which is sent on every change.
+  void scrlOffset_Change(int Index);
   // A number typed into an offset box, confirmed with Enter (`confirmed`) or
   // by leaving the box after editing it, moves the slider as far as its range
   // lets it, and the slider's own handler sends it. Anything else puts the
@@ -162,13 +161,13 @@ class TextPage : public EditorPage {
  private:
   void Wire();
   // An offset box with its slider, the sign from slider value to shown
-  // offset, the line's field and the slider's change handler.
+  // offset, and the line's field (its number and its member).
   struct OffsetControl {
     QLineEdit* box;
     ui::ClassicScrollBar* slider;
     int sign;
+    int index;
     float stamp::StampParams::*field;
-    void (TextPage::*change)();
   };
   std::array<OffsetControl, 4> Offsets() const;
   // Shows the size the current line holds in the size box.
