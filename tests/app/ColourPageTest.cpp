@@ -214,3 +214,18 @@ TEST_F(ColourPageEvents, WhileTheWindowSetsItsControlsEverythingFollowsAndNothin
 }
 
 }  // namespace
+
+namespace {
+
+// Showing another target's colour is a fill of its own, nested in the
+// window's: when it ends, the window's fill goes on, and what the window sets
+// after it is still not sent.
+TEST_F(ColourPageEvents, ATargetChosenWhileTheWindowFillsItsControlsLeavesThemSilent) {
+  const FillingControls filling(state);
+  page.OptClr[colour::kTargetShadow]->setChecked(true);
+  EXPECT_FALSE(state.FormReady());
+  page.scrlColor[0]->SetValue(12);
+  EXPECT_TRUE(Take().isEmpty());
+}
+
+}  // namespace
