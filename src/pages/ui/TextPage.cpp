@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <optional>
+#include <tuple>
 
 #include "platform/Classic.h"
 #include "platform/ui/HoverFocus.h"
@@ -46,6 +47,31 @@ QGroupBox* Frame(QWidget* parent, const char* name, const QString& caption) {
   auto* g = new QGroupBox(caption, parent);
   g->setObjectName(QString::fromLatin1(name));
   return g;
+}
+
+// An X and a Y offset in their frame, made in the order Tab meets them: the X
+// slider, its box, the Y slider, its box. Each slider runs from `reach` at
+// the left (or top) to -reach; `places` holds the four places, x, y, width
+// and height each.
+using OffsetPair = std::tuple<ui::ClassicScrollBar*, QLineEdit*, ui::ClassicScrollBar*, QLineEdit*>;
+OffsetPair MakeOffsets(QGroupBox* frame, const char* name, int reach, int large,
+                       const std::array<std::array<int, 4>, 4>& places) {
+  const QByteArray n(name);
+  const auto at = [&](auto* w, int i) {
+    const std::array<int, 4>& r = places[static_cast<std::size_t>(i)];
+    return ui::Place(w, r[0], r[1], r[2], r[3]);
+  };
+  const auto slider = [&](char axis, Qt::Orientation o, int i) {
+    return at(Slider(frame, ("scrl" + n + axis).constData(), o, reach, -reach, large, 0), i);
+  };
+  const auto box = [&](char axis, int i) {
+    return at(Display(frame, ("txt" + n + axis).constData(), QStringLiteral("0")), i);
+  };
+  // One statement each, so that they are made in this order.
+  ui::ClassicScrollBar* sliderX = slider('X', Qt::Horizontal, 0);
+  QLineEdit* boxX = box('X', 1);
+  ui::ClassicScrollBar* sliderY = slider('Y', Qt::Vertical, 2);
+  return {sliderX, boxX, sliderY, box('Y', 3)};
 }
 
 }  // namespace
@@ -87,22 +113,16 @@ TextPage::TextPage(EditorState& state, LookSender& sender, QWidget* parent)
   // Text offset: the X slider runs from 200 at the left to -200 at the right
   // and shows the negated value, so right means a positive offset.
   fraTextOffset = Place(Frame(this, "fraTextOffset", tr("Смещение текста")), 242, 0, 100, 128);
-  scrlTempX =
-      Place(Slider(fraTextOffset, "scrlTempX", Qt::Horizontal, 200, -200, 3, 0), 5, 18, 90, 17);
-  txtTempX = Place(Display(fraTextOffset, "txtTempX", QStringLiteral("0")), 5, 40, 44, 20);
-  scrlTempY =
-      Place(Slider(fraTextOffset, "scrlTempY", Qt::Vertical, 200, -200, 3, 0), 78, 40, 17, 82);
-  txtTempY = Place(Display(fraTextOffset, "txtTempY", QStringLiteral("0")), 5, 70, 44, 20);
+  std::tie(scrlTempX, txtTempX, scrlTempY, txtTempY) =
+      MakeOffsets(fraTextOffset, "Temp", 200, 3,
+                  {{{5, 18, 90, 17}, {5, 40, 44, 20}, {78, 40, 17, 82}, {5, 70, 44, 20}}});
 
   // Shadow.
   chkShadow = Place(Check(this, "chkShadow", tr("Тень")), 348, 0, 76, 18);
   fraShadowOffset = Place(Frame(this, "fraShadowOffset", tr("Смещение")), 344, 16, 82, 86);
-  scrlShadowX =
-      Place(Slider(fraShadowOffset, "scrlShadowX", Qt::Horizontal, 10, -10, 2, 0), 4, 18, 74, 17);
-  txtShadowX = Place(Display(fraShadowOffset, "txtShadowX", QStringLiteral("0")), 4, 38, 32, 20);
-  scrlShadowY =
-      Place(Slider(fraShadowOffset, "scrlShadowY", Qt::Vertical, 10, -10, 2, 0), 61, 38, 17, 44);
-  txtShadowY = Place(Display(fraShadowOffset, "txtShadowY", QStringLiteral("0")), 4, 60, 32, 20);
+  std::tie(scrlShadowX, txtShadowX, scrlShadowY, txtShadowY) =
+      MakeOffsets(fraShadowOffset, "Shadow", 10, 2,
+                  {{{4, 18, 74, 17}, {4, 38, 32, 20}, {61, 38, 17, 44}, {4, 60, 32, 20}}});
   framTrans = Place(Frame(this, "framTrans", tr("Прозрачность")), 344, 104, 82, 58);
   scrlShTrans =
       Place(Slider(framTrans, "scrlShTrans", Qt::Horizontal, 0, 208, 10, 0), 4, 18, 74, 17);
