@@ -1,4 +1,4 @@
-// qm-bench-deps: qm_gallery_ui qm_params
+// qm-bench-deps: qm_gallery_ui qm_session
 // The gallery's three costs, each against decoding the category's pictures
 // one after another on one thread, measured in the same run:
 //  - painting a category of 80 thumbnails (cold: every picture is read anew)
@@ -23,11 +23,11 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "gallery/ui/CategoryPage.h"
 #include "gallery/ui/Gallery.h"
 #include "gallery/ui/GalleryArea.h"
-#include "params/EditorState.h"
+#include "pages/ui/CategoryPage.h"
 #include "render/PictureRenderer.h"
+#include "session/EditorState.h"
 
 namespace {
 
@@ -122,7 +122,6 @@ struct Bench {
     area = new qm::GalleryArea(&host);
     area->setGeometry(0, 160, 634, 377);
     area->CreateThumbnails();
-    state.FormReady = true;
     gallery = std::make_unique<qm::Gallery>(state, sender, Data().catalogue, page, area,
                                             qm::GalleryEnvironment{Data().root, {}, {}});
     gallery->SetTexture(Data().texture);

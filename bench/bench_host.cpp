@@ -1,4 +1,4 @@
-// qm-bench-deps: qm_host_ui qm_host qm_params_ui qm_params qm_render qm_settings qm_stamp qm_link
+// qm-bench-deps: qm_host_ui qm_host qm_pages_ui qm_session qm_render qm_settings qm_stamp qm_link
 // Qt6::Widgets
 //
 // The desktop stamp, each figure against a baseline measured in the same run:
@@ -27,11 +27,11 @@
 #include "host/StampHost.h"
 #include "host/ui/StampWindow.h"
 #include "link/LinkTestSupport.h"
-#include "params/EditorState.h"
-#include "params/HostSession.h"
-#include "params/ui/TextPage.h"
+#include "pages/ui/TextPage.h"
 #include "render/PictureBox.h"
 #include "render/StampDrawing.h"
+#include "session/EditorState.h"
+#include "session/HostSession.h"
 #include "settings/UserSettings.h"
 #include "stamp/HostMessage.h"
 #include "stamp/ParamLine.h"
@@ -161,11 +161,11 @@ struct Editor {
   TextPage page{state, session};
   explicit Editor(qint32 host) {
     session.SetLinkDirectory(g_dir->path());
-    session.hooks.fallbackFont = [] { return QStringLiteral("DejaVu Sans"); };
+    session.SetFallbackFont(QStringLiteral("DejaVu Sans"));
     state.Text1.setText(kLine);
     state.HostHwnd = host;
+    const FillingControls filling(state);
     page.ShowParams(*stamp::ParseLine(kLine));
-    state.FormReady = true;
   }
 };
 

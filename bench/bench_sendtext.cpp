@@ -1,4 +1,4 @@
-// qm-bench-deps: qm_params qm_stamp qm_link
+// qm-bench-deps: qm_session qm_stamp qm_link
 // SendText to a host on the socket, answer included (the message delivered,
 // then written into the line, the typed copy refreshed and the save timer
 // restarted), against the bare floor: the same bytes written to a Unix socket
@@ -18,10 +18,10 @@
 #include <thread>
 
 #include "BenchSupport.h"
-#include "params/EditorState.h"
-#include "params/HostSession.h"
 #include "platform/link/LinkSender.h"
 #include "platform/link/LinkText.h"
+#include "session/EditorState.h"
+#include "session/HostSession.h"
 #include "stamp/ParamLine.h"
 
 namespace {
@@ -89,14 +89,14 @@ void BM_SendText(benchmark::State& state) {
   {
     qm::EditorState editor;
     editor.HostHwnd = kHost;
-    editor.FormReady = true;
     editor.Text1.setText(qm::stamp::DefaultLine(QStringLiteral("DejaVu Sans")));
-    QTimer save;
-    save.setSingleShot(true);
-    save.setInterval(1000);
+    // Every message starts the save timer anew, as in the editor.
+    struct KeepsNothing final : qm::LookStore {
+      bool SaveLine(const QString&) override { return true; }
+    } store;
     qm::HostSession session(editor);
     session.SetLinkDirectory(g_dir->path());
-    session.SetSaveTimer(&save);
+    session.SetStore(&store);
     const int which = static_cast<int>(state.range(0));
     int turn = 0;
     for (auto _ : state) {

@@ -25,6 +25,7 @@ function(qm_library target)
     add_library(${target} STATIC ${_src})
     target_include_directories(${target} PUBLIC ${_root})
     target_link_libraries(${target} PUBLIC ${QL_DEPS})
+    target_compile_definitions(${target} PRIVATE ${QM_STRICT_STRINGS})
   else()
     # A folder that holds only headers so far.
     add_library(${target} INTERFACE)

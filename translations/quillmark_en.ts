@@ -101,12 +101,6 @@
         <translation>Error loading GDI+!</translation>
     </message>
     <message>
-        <source>Левая [кнопка мыши] устанавливает новый шаблон отображения (картинку, шрифт, параметры текста, тени и каймы). Правая [кнопка мыши] устанавливает ТОЛЬКО картинку из шаблона (остальные параметры подбираются отдельно).  Подбирая параметры отображения текста, меняется только отображение на экране, НЕ меняя сам шаблон. Чтобы сохранить выбранные параметры текста в любом из шаблонов, нужно кликнуть на соответствующем шаблоне с нажатой клавишей [Ctrl]. ВНИМАНИЕ: параметры шаблона будут переписаны без возможности восстановления первоначального состояния!<byte value="xd"/>
-</source>
-        <translation>The left [mouse button] applies a new display template (picture, font, text, shadow and border settings). The right [mouse button] applies ONLY the picture of the template (the other settings are chosen separately). Choosing the text settings changes only what the screen shows, NOT the template itself. To save the chosen text settings into any of the templates, click that template while holding [Ctrl]. WARNING: the settings of the template are overwritten, and the original ones cannot be restored!<byte value="xd"/>
-</translation>
-    </message>
-    <message>
         <source>%1 — не сохранено: %2 (%3)</source>
         <translation>%1 — not saved: %2 (%3)</translation>
     </message>
@@ -134,6 +128,15 @@
     <message>
         <source>Подгружаю...</source>
         <translation>Loading...</translation>
+    </message>
+</context>
+<context>
+    <name>qm::HelpPage</name>
+    <message>
+        <source>Левая [кнопка мыши] устанавливает новый шаблон отображения (картинку, шрифт, параметры текста, тени и каймы). Правая [кнопка мыши] устанавливает ТОЛЬКО картинку из шаблона (остальные параметры подбираются отдельно).  Подбирая параметры отображения текста, меняется только отображение на экране, НЕ меняя сам шаблон. Чтобы сохранить выбранные параметры текста в любом из шаблонов, нужно кликнуть на соответствующем шаблоне с нажатой клавишей [Ctrl]. ВНИМАНИЕ: параметры шаблона будут переписаны без возможности восстановления первоначального состояния!<byte value="xd"/>
+</source>
+        <translation>The left [mouse button] applies a new display template (picture, font, text, shadow and border settings). The right [mouse button] applies ONLY the picture of the template (the other settings are chosen separately). Choosing the text settings changes only what the screen shows, NOT the template itself. To save the chosen text settings into any of the templates, click that template while holding [Ctrl]. WARNING: the settings of the template are overwritten, and the original ones cannot be restored!<byte value="xd"/>
+</translation>
     </message>
 </context>
 <context>

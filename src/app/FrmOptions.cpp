@@ -7,7 +7,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QShortcut>
@@ -16,18 +15,20 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/AppActivity.h"
 #include "app/CommandLine.h"
 #include "app/DesignGeometry.h"
 #include "app/FrmProgress.h"
+#include "app/LookStores.h"
 #include "app/WheelHook.h"
 #include "colour/ColourEditor.h"
-#include "colour/ui/ColourPage.h"
-#include "colour/ui/TonePage.h"
-#include "gallery/ui/CategoryPage.h"
 #include "gallery/ui/Gallery.h"
 #include "gallery/ui/GalleryArea.h"
-#include "params/HostSession.h"
-#include "params/ui/TextPage.h"
+#include "pages/ui/CategoryPage.h"
+#include "pages/ui/ColourPage.h"
+#include "pages/ui/HelpPage.h"
+#include "pages/ui/TextPage.h"
+#include "pages/ui/TonePage.h"
 #include "platform/Classic.h"
 #include "platform/Leftovers.h"
 #include "platform/PathResolver.h"
@@ -39,6 +40,7 @@
 #include "render/AppIcon.h"
 #include "render/Gdip.h"
 #include "render/StampFont.h"
+#include "session/HostSession.h"
 #include "settings/AppPaths.h"
 #include "settings/IniClass.h"
 #include "settings/UserKeys.h"
@@ -130,10 +132,6 @@ FrmOptions::FrmOptions(AppEnvironment env, QWidget* parent)
                          [this](const QString& caption) { setWindowTitle(caption); }});
   ConnectGallery();
 
-  // The palette mark blinks from the start; the save timer is made at start-up.
-  tmr_[0] = new QTimer(this);
-  tmr_[0]->setObjectName(QStringLiteral("tmr_0"));
-  tmr_[0]->setInterval(300);
   ConnectHostLink();
   // The focused control is ringed, whatever kind it is.
   new ui::FocusRing(this);
@@ -150,15 +148,18 @@ FrmOptions::FrmOptions(AppEnvironment env, QWidget* parent)
             QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
            -1);
   wheel_ = std::make_unique<WheelHook>(
-      this, state_.AppActive, [this](const QPoint& p) { return WheelTakes(p.x(), p.y()); },
+      this, [this](const QPoint& p) { return WheelTakes(p.x(), p.y()); },
       [this](int direction, const QPoint& p) { MouseScroll(direction, p.x(), p.y()); });
+  activity_ = std::make_unique<AppActivity>(state_.AppActive);
 }
 
 FrmOptions::~FrmOptions() {
   // Whatever a control's teardown might still run must find the session, the
   // gallery and the state alive: the widgets go first, while they are.
   wheel_->HookWheel(false);
+  activity_->Follow(false);
   host_->Close();
+  host_->SetStore(nullptr);
   const QList<QWidget*> children = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
   qDeleteAll(children);
 }
@@ -175,7 +176,6 @@ void FrmOptions::ConnectGallery() {
   h.gdipStop = [this] { GdipStop(); };
   h.setS = [this](const QString& k, const QString& v) { SetS(k, v); };
   h.setParamFromText = [this] { SetParamFromText(); };
-  h.appActive = [this] { return state_.AppActive; };
 }
 
 void FrmOptions::BuildMenu() {
@@ -221,47 +221,24 @@ void FrmOptions::BuildPages() {
   // The page frames sit above the window's top edge; what they hold starts
   // this many pixels lower.
   constexpr int kContentShift = 5;
+  const QSize pageSize(TwipsToPixels(design::kFramMenuWidth),
+                       TwipsToPixels(design::kFramMenuHeight));
   categoryPage_ = new CategoryPage(this);
   textPage_ = new TextPage(state_, *host_, this);
   colourPage_ = new ColourPage(state_, *host_, this);
   tonePage_ = new TonePage(state_, *host_, this);
-  auto* help = new QWidget(this);
-  help->setObjectName(QStringLiteral("framMenu_3"));
-  txtHelp_ = new QPlainTextEdit(help);
-  txtHelp_->setObjectName(QStringLiteral("txtHelp"));
-  txtHelp_->setReadOnly(true);
-  txtHelp_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-  txtHelp_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  // Nothing can be typed into it: Tab must lead on, not stay inside.
-  txtHelp_->setTabChangesFocus(true);
-  txtHelp_->setPlainText(HelpText());
-  // The page's contents move down by kContentShift below; the box still
-  // ends clear of the page's bottom edge, where the gallery begins.
-  txtHelp_->setGeometry(4, 8, TwipsToPixels(design::kFramMenuWidth) - 8,
-                        TwipsToPixels(design::kFramMenuHeight) - 8 - kContentShift - 3);
-
-  framMenu_ = {categoryPage_, textPage_, colourPage_, help, tonePage_};
-  for (QWidget* page : framMenu_) ui::ShiftChildren(page, kContentShift);
+  framMenu_ = {categoryPage_, textPage_, colourPage_, new HelpPage(pageSize, this), tonePage_};
+  for (EditorPage* page : framMenu_) ui::ShiftChildren(page, kContentShift);
   // At design time the pages lie spread over a wide window; start-up stacks
   // them all on page 0's place.
   for (int i = 0; i < 5; ++i) {
-    framMenu_[i]->setGeometry(
-        TwipsToPixels(design::kFramMenuLeft + i * 7800), TwipsToPixels(design::kFramMenuTop),
-        TwipsToPixels(design::kFramMenuWidth), TwipsToPixels(design::kFramMenuHeight));
+    framMenu_[i]->setGeometry(TwipsToPixels(design::kFramMenuLeft + i * 7800),
+                              TwipsToPixels(design::kFramMenuTop), pageSize.width(),
+                              pageSize.height());
   }
 }
 
-QString FrmOptions::HelpText() {
-  return tr(
-      "Левая [кнопка мыши] устанавливает новый шаблон отображения (картинку, "
-      "шрифт, параметры текста, тени и каймы). Правая [кнопка мыши] устанавливает ТОЛЬКО "
-      "картинку из шаблона (остальные параметры подбираются отдельно).  Подбирая "
-      "параметры отображения текста, меняется только отображение на экране, НЕ меняя сам "
-      "шаблон. Чтобы сохранить выбранные параметры текста в любом из шаблонов, нужно "
-      "кликнуть на соответствующем шаблоне с нажатой клавишей [Ctrl]. ВНИМАНИЕ: параметры "
-      "шаблона будут переписаны без возможности восстановления первоначального "
-      "состояния!\r\n");
-}
+QString FrmOptions::HelpText() { return HelpPage::HelpText(); }
 
 // --- start-up ---------------------------------------------------------------
 
@@ -342,15 +319,13 @@ bool FrmOptions::Form_Load() {
                                               : env_.ownLook);
   ini_->EndBulkRead();
 
-  // The one-shot save timer, made stopped.
-  tmr_[1] = new QTimer(this);
-  tmr_[1]->setObjectName(QStringLiteral("tmr_1"));
-  tmr_[1]->setSingleShot(true);
-  tmr_[1]->setTimerType(Qt::PreciseTimer);
-  tmr_[1]->stop();
-  tmr_[1]->setInterval(1000);
-  host_->SetSaveTimer(tmr_[1]);
-  connect(tmr_[1], &QTimer::timeout, this, [this] { host_->tmr_Timer(1); });
+  // From here on a change of the line is saved.
+  if (env_.ownLook.isEmpty())
+    lookStore_ =
+        std::make_unique<IniLookStore>(*ini_, [this](bool written) { return Saved(written); });
+  else
+    lookStore_ = std::make_unique<StampKeptLook>();
+  host_->SetStore(lookStore_.get());
 
   colourPage_->FillHueTable();
   // The pages, laid side by side at design time, stack on page 0's place.
@@ -371,7 +346,7 @@ bool FrmOptions::Form_Load() {
   // Every control from the current line. The font and the offsets go to the
   // host again, but the user has changed nothing yet: nothing is saved for it.
   {
-    const HostSession::Replay replay(*host_);
+    const FillingControls replay(state_, FillingControls::Replay);
     SetParamFromText();
   }
   if (closeRequested_) return EndStartUpEarly();
@@ -380,9 +355,10 @@ bool FrmOptions::Form_Load() {
   progress_.reset();
   // The size limit: at least DefWidth by MinHeight, no maximum.
   setMinimumSize(TwipsToPixels(DefWidth), TwipsToPixels(design::MinHeight()));
-  tmr_[0]->start();
+  colourPage_->Blink(true);
   // Last, the wheel: from here on every notch over the window is routed.
   wheel_->HookWheel(true);
+  activity_->Follow(true);
   return true;
 }
 
@@ -397,15 +373,15 @@ void FrmOptions::LoadBackground() {
   // The preview background colour.
   templates_->Background.FonNum = GetS(settings::kPreviewBackground);
   templates_->ApplyBackgroundColour();
-  // The texture switch, silently.
+  // The texture switch, silently; its handler takes the state when the
+  // switch did not move.
   {
-    const FormReadyOff off(state_);
-    const QSignalBlocker block(categoryPage_->chkTexura);
+    const FillingControls filling(state_);
     const int v = GetS(settings::kPreviewTexture);
     categoryPage_->chkTexura->SetValue(v);
     templates_->chkTexura_Click();
   }
-  state_.FormReady = true;
+  loading_.reset();
 }
 
 void FrmOptions::FontListing() {
@@ -421,6 +397,7 @@ void FrmOptions::FontListing() {
     lst->Clear();
     for (const QString& f : families) lst->AddItem(f);
   }
+  host_->SetFallbackFont(textPage_->ListedFont());
   GdipStop();
 }
 
@@ -722,11 +699,13 @@ void FrmOptions::Form_Unload() {
   }
   unloaded_ = true;
   // First, the wheel, which was installed last.
+  activity_->Follow(false);
   wheel_->HookWheel(false);
-  tmr_[0]->stop();
+  colourPage_->Blink(false);
   // A change made less than a second ago is still waiting in the save timer;
   // closing must not lose it.
   host_->FlushPendingSave();
+  host_->SetStore(nullptr);
   // The wheel handling and the size limit go, then the INI access.
   setMinimumSize(0, 0);
   ini_.reset();

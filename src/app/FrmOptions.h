@@ -6,20 +6,21 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
+#include <optional>
 
 #include "app/AppEnvironment.h"
 #include "gallery/Catalogue.h"
-#include "params/EditorState.h"
 #include "platform/SettingKey.h"
+#include "session/EditorState.h"
 
 class QFrame;
 class QLabel;
-class QPlainTextEdit;
-class QTimer;
 
 namespace qm {
 
+class EditorPage;
 class CategoryPage;
 class TextPage;
 class ColourPage;
@@ -28,7 +29,9 @@ class GalleryArea;
 class Gallery;
 class FrmProgress;
 class HostSession;
+class LookStore;
 class WheelHook;
+class AppActivity;
 namespace ui {
 class ClassicScrollBar;
 }
@@ -109,6 +112,7 @@ class FrmOptions : public QWidget {
   // The size limit (minimum width and height in pixels; no maximum).
   QSize MinimumTrackSize() const { return minimumSize(); }
 
+  // The help page's text.
   static QString HelpText();
 
   // The mouse wheel: one notch (ScrlDirect +1 away from the user, -1 toward)
@@ -118,8 +122,6 @@ class FrmOptions : public QWidget {
   bool MouseScroll(int ScrlDirect, int lX, int lY);
   // The point lies on the control, its right and bottom edges included.
   static bool IsOver(const QWidget* w, int lX, int lY);
-  // One small step toward the Min end (code 0) or the Max end (code 1).
-  static void ScrollStep(int code, ui::ClassicScrollBar* slider);
 
  Q_SIGNALS:
   // Raised after the shutdown sequence has run.
@@ -150,8 +152,9 @@ class FrmOptions : public QWidget {
   bool EndStartUpEarly();
   void Form_Resize();
   QRectF SavedPlacement(const QString& stored) const;
-  struct WheelRoute;
-  WheelRoute WheelRouteAt(int lX, int lY) const;
+  // What a notch at (lX, lY) does (+1 away from the user); empty when the
+  // window does not route it.
+  std::function<void(int notch)> WheelRouteAt(int lX, int lY) const;
   // Whether a notch at (lX, lY) is the window's to route.
   bool WheelTakes(int lX, int lY) const;
 
@@ -160,10 +163,15 @@ class FrmOptions : public QWidget {
   // the gallery are members declared after it, and the widgets are deleted
   // by the destructor while it is still there.
   EditorState state_;
+  // Start-up fills the controls until the stored look is loaded.
+  std::optional<FillingControls> loading_{std::in_place, state_};
   gallery::Catalogue catalogue_;
   std::unique_ptr<HostSession> host_;
   std::unique_ptr<settings::INI_Class> ini_;
   std::unique_ptr<settings::UserSettings> store_;
+  // Where the session saves the line: made at start-up, gone with the INI
+  // access at shutdown.
+  std::unique_ptr<LookStore> lookStore_;
   std::unique_ptr<FrmProgress> progress_;
   bool unloaded_ = false;
   // A close the host asks for while start-up runs waits for a point where
@@ -181,9 +189,8 @@ class FrmOptions : public QWidget {
   QLabel* lblHeading_ = nullptr;  // "lbl" 3, the strip's heading
   std::array<QLabel*, 5> lblMenu_{};
   std::array<QFrame*, 6> Line1_{};
-  std::array<QWidget*, 5> framMenu_{};
-  QPlainTextEdit* txtHelp_ = nullptr;
-  std::array<QTimer*, 2> tmr_{};  // 0 blinks the palette mark, 1 is the save
+  // The pages, in the menu's numbering: entry i opens framMenu_[i].
+  std::array<EditorPage*, 5> framMenu_{};
 
   CategoryPage* categoryPage_ = nullptr;
   TextPage* textPage_ = nullptr;
@@ -194,6 +201,8 @@ class FrmOptions : public QWidget {
   std::unique_ptr<Gallery> templates_;
   // Every wheel notch over the window, before the controls see it.
   std::unique_ptr<WheelHook> wheel_;
+  // Keeps State().AppActive from start-up's end to shutdown.
+  std::unique_ptr<AppActivity> activity_;
 
   // Margins recorded once by ResizeParamDef, in twips.
   struct Margins {

@@ -10,13 +10,11 @@
 #include "app/CommandLine.h"
 #include "app/DesignGeometry.h"
 #include "app/FrmOptions.h"
-#include "colour/ui/ColourPage.h"
-#include "colour/ui/TonePage.h"
-#include "gallery/ui/CategoryPage.h"
 #include "gallery/ui/Gallery.h"
-#include "params/HostSession.h"
-#include "params/ui/TextPage.h"
+#include "pages/ui/EditorPage.h"
+#include "pages/ui/TextPage.h"
 #include "platform/link/LinkDirectory.h"
+#include "session/HostSession.h"
 #include "settings/AppPaths.h"
 #include "settings/IniClass.h"
 #include "stamp/IniKeys.h"
@@ -46,20 +44,9 @@ void FrmOptions::ConnectHostLink() {
   };
   h.selectFont = [this](const QString& name) { textPage_->SelectFontSilently(name); };
   h.fontClick = [this] { textPage_->lstFont_Click(); };
-  h.fallbackFont = [this] {
-    const ui::ClassicListBox* lst = textPage_->lstFont;
-    return lst->ListIndex() >= 0 ? lst->Text() : lst->List(0);
-  };
-  h.saveLine = [this](const QString& line) {
-    // A stamp with a look of its own keeps every change it is sent; the
-    // shared selection belongs to the other stamps.
-    if (!env_.ownLook.isEmpty()) return true;
-    return !ini_ || Saved(ini_->Write(stamp::kSelectedLine, line, settings::sIniFile()));
-  };
-  h.showBlink = [this](const BlinkLook& look) {
-    colourPage_->ShowBlink(look.drawMode, look.borderStyle);
-  };
-  connect(tmr_[0], &QTimer::timeout, this, [this] { host_->tmr_Timer(0); });
+  host_->SetFallbackFont(textPage_->ListedFont());
+  connect(textPage_, &TextPage::FontChosen, this,
+          [this](const QString& font) { host_->SetFallbackFont(font); });
   connect(textPage_, &TextPage::DefaultSizeRequested, this, [this] {
     SetWinState();
     Move(Left(), Top(), design::DefWidth(), design::DesignHeight());
@@ -90,26 +77,23 @@ void FrmOptions::SetParamFromText() {
   // line stays as it is until the user changes something, which then sends
   // that default to the host and writes a complete line built on it.
   std::optional<stamp::StampParams> parsed = stamp::ParseCurrentLine(state_.Text1.text());
-  std::optional<HostSession::Mute> mute;
+  std::optional<FillingControls> mute;
   if (!parsed) {
-    mute.emplace(*host_);
+    mute.emplace(state_, FillingControls::Muted);
     parsed = stamp::ParseLine(host_->FallbackLine());
   }
   if (!parsed) return;  // no font listed at all and so no default either
   const stamp::StampParams& p = *parsed;
 
   state_.CurrentParams = p;
-  // The font, when listed (exact name); the list's own handling sends it.
-  textPage_->SelectListedFont(p.FontName);
-  // The other controls change silently...
-  state_.FormReady = false;
-  textPage_->ShowParams(p);
-  colourPage_->ShowParams(p);
-  tonePage_->ShowParams(p);
-  state_.FormReady = true;
-  // ...but the offsets, whose sliders send whatever FormReady says, so every
-  // offset that moved reaches the host again.
-  textPage_->ShowOffsets(p);
+  // The controls change silently...
+  {
+    const FillingControls filling(state_);
+    for (EditorPage* page : framMenu_) page->ShowParams(p);
+  }
+  // ...but the font and the offsets, whose handlers send whatever FormReady
+  // says, so that they reach the host again.
+  for (EditorPage* page : framMenu_) page->ShowSentParams(p);
   // The template's category, when listed; choosing it shows its gallery.
   templates_->SelectCategoryOf(p.Picture);
 }

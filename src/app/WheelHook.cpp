@@ -6,29 +6,22 @@
 
 namespace qm {
 
-WheelHook::WheelHook(QWidget* window, bool& appActive, std::function<bool(const QPoint&)> over,
+WheelHook::WheelHook(QWidget* window, std::function<bool(const QPoint&)> over,
                      std::function<void(int, const QPoint&)> scroll)
-    : window_(window), AppActive(appActive), over_(std::move(over)), scroll_(std::move(scroll)) {}
+    : window_(window), over_(std::move(over)), scroll_(std::move(scroll)) {}
 
 WheelHook::~WheelHook() { HookWheel(false); }
 
 void WheelHook::HookWheel(bool bOn) {
   if (bOn == hooked_ || !qApp) return;
   hooked_ = bOn;
-  if (bOn) {
-    AppActive = QGuiApplication::applicationState() == Qt::ApplicationActive;
+  if (bOn)
     qApp->installEventFilter(this);
-  } else {
+  else
     qApp->removeEventFilter(this);
-  }
 }
 
 bool WheelHook::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::ApplicationStateChange) {
-    AppActive = static_cast<QApplicationStateChangeEvent*>(event)->applicationState() ==
-                Qt::ApplicationActive;
-    return false;
-  }
   if (event->type() != QEvent::Wheel || !window_ || watched != window_->windowHandle())
     return false;
   auto* wheel = static_cast<QWheelEvent*>(event);

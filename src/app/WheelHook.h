@@ -3,7 +3,6 @@
 // the watched window goes to a handler with the pointer's global position,
 // before any control sees it; notches the handler takes are consumed, so no
 // control steps a second time, and the others go on to Qt's normal handling.
-// It also follows whether this application is the active one.
 //
 // It watches events at the application level but acts only on those that
 // reach the window itself, which the window system delivers once per wheel
@@ -25,8 +24,7 @@ class WheelHook : public QObject {
  public:
   // `over(global)` says whether the handler takes notches at that place;
   // `scroll(direction, global)` handles one notch (+1 away from the user).
-  // `appActive` is kept up to date while the handling is installed.
-  WheelHook(QWidget* window, bool& appActive, std::function<bool(const QPoint&)> over,
+  WheelHook(QWidget* window, std::function<bool(const QPoint&)> over,
             std::function<void(int, const QPoint&)> scroll);
   ~WheelHook() override;
 
@@ -39,9 +37,6 @@ class WheelHook : public QObject {
 
  private:
   QPointer<QWidget> window_;
-  // Whether this application is the active one: taken when the handling is
-  // installed, then following every activation change.
-  bool& AppActive;
   std::function<bool(const QPoint&)> over_;
   std::function<void(int, const QPoint&)> scroll_;
   platform::WheelNotches notches_;

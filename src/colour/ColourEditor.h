@@ -2,7 +2,7 @@
 // The pure side of the colour editor: which stamp colour the page edits and
 // how the mouse buttons switch it, the numbers typed into its boxes, and the
 // hue strip's colours, marker place and nearest-column search. The page widget
-// (colour/ui/ColourPage) wires these to its controls.
+// (pages/ui/ColourPage) wires these to its controls.
 
 #include <QString>
 #include <QStringView>

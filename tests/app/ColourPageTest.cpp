@@ -6,10 +6,10 @@
 #include <QTest>
 
 #include "colour/ColourModel.h"
-#include "colour/ui/ColourPage.h"
 #include "colour/ui/HueStrip.h"
 #include "colour/ui/SelectionMark.h"
-#include "params/EditorState.h"
+#include "pages/ui/ColourPage.h"
+#include "session/EditorState.h"
 #include "stamp/ColourOrder.h"
 #include "support/PageEvents.h"
 
@@ -159,7 +159,7 @@ TEST_F(ColourPageEvents, RightAndMiddleButtonsSwitchTheTargetWithoutTakingAColou
   EXPECT_EQ(Shown(), (stamp::Rgb{0, 255, 0}));
   EXPECT_FALSE(page.HueDrag);
   EXPECT_TRUE(Take().isEmpty());
-  EXPECT_TRUE(state.FormReady);
+  EXPECT_TRUE(state.FormReady());
 
   // A left click takes the cell's colour under the current target's key.
   Click(page.picColor[kRed]);
@@ -200,7 +200,7 @@ TEST_F(ColourPageEvents, TheSetChangesOnlyByAddingOrRestoringACell) {
 }
 
 TEST_F(ColourPageEvents, WhileTheWindowSetsItsControlsEverythingFollowsAndNothingIsSent) {
-  state.FormReady = false;
+  const FillingControls filling(state);
   state.CurrentParams.TextColor = 0xC86432;  // 200, 100, 50
   page.ShowParams(state.CurrentParams);
   EXPECT_EQ(Shown(), (stamp::Rgb{200, 100, 50}));
@@ -210,7 +210,22 @@ TEST_F(ColourPageEvents, WhileTheWindowSetsItsControlsEverythingFollowsAndNothin
   EXPECT_EQ(page.txtLuma->text(), QStringLiteral("200"));
   EXPECT_GT(MarkerCentre(), 0);
   EXPECT_TRUE(Take().isEmpty());
-  EXPECT_FALSE(state.FormReady);
+  EXPECT_FALSE(state.FormReady());
+}
+
+}  // namespace
+
+namespace {
+
+// Showing another target's colour is a fill of its own, nested in the
+// window's: when it ends, the window's fill goes on, and what the window sets
+// after it is still not sent.
+TEST_F(ColourPageEvents, ATargetChosenWhileTheWindowFillsItsControlsLeavesThemSilent) {
+  const FillingControls filling(state);
+  page.OptClr[colour::kTargetShadow]->setChecked(true);
+  EXPECT_FALSE(state.FormReady());
+  page.scrlColor[0]->SetValue(12);
+  EXPECT_TRUE(Take().isEmpty());
 }
 
 }  // namespace

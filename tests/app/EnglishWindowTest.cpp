@@ -14,8 +14,8 @@
 
 #include "app/FrmOptions.h"
 #include "app/FrmProgress.h"
-#include "gallery/ui/CategoryPage.h"
-#include "params/ui/TextPage.h"
+#include "pages/ui/CategoryPage.h"
+#include "pages/ui/TextPage.h"
 #include "platform/Language.h"
 #include "support/TempProgram.h"
 #include "support/WindowParts.h"

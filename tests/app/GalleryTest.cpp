@@ -13,10 +13,10 @@
 
 #include "app/FrmOptions.h"
 #include "gallery/GalleryLayout.h"
-#include "gallery/ui/CategoryPage.h"
 #include "gallery/ui/Gallery.h"
 #include "gallery/ui/GalleryArea.h"
 #include "link/LinkTestSupport.h"
+#include "pages/ui/CategoryPage.h"
 #include "platform/Twips.h"
 #include "render/Gdip.h"
 #include "render/PictureBox.h"
@@ -656,8 +656,8 @@ TEST(GalleryDemo, EveryDemoTemplatePaints) {
 TEST_F(GalleryTest, MouseOverFocusesAThumbnailOnlyWhileTheApplicationIsActive) {
   auto w = Open();
   Select(*w, 0);
-  bool active = false;
-  w->Templates().hooks.appActive = [&] { return active; };
+  bool& active = w->State().AppActive;
+  active = false;
   Thumbnail* t = test::GalleryAreaOf(*w)->pic(2);
   QTest::mouseMove(t, QPoint(3, 3));
   EXPECT_FALSE(t->hasFocus());

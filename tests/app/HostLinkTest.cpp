@@ -13,15 +13,15 @@
 #include "app/FrmOptions.h"
 #include "colour/ColourModel.h"
 #include "colour/Palette.h"
-#include "colour/ui/ColourPage.h"
 #include "colour/ui/SelectionMark.h"
-#include "colour/ui/TonePage.h"
-#include "gallery/ui/CategoryPage.h"
 #include "link/LinkTestSupport.h"
-#include "params/HostSession.h"
-#include "params/ui/TextPage.h"
+#include "pages/ui/CategoryPage.h"
+#include "pages/ui/ColourPage.h"
+#include "pages/ui/TextPage.h"
+#include "pages/ui/TonePage.h"
 #include "platform/Classic.h"
 #include "platform/link/LinkSender.h"
+#include "session/HostSession.h"
 #include "stamp/ColourOrder.h"
 #include "stamp/HostMessage.h"
 #include "stamp/ParamLine.h"
@@ -119,7 +119,7 @@ TEST_F(HostLink, AnnouncesItselfAndSetsEveryControlFromTheSelectedLine) {
   EXPECT_EQ(Received(),
             QStringList({Announcement(), "F=DejaVu Sans", "X=5", "Y=-3", "x=2", "y=-2"}));
   EXPECT_EQ(w.State().Text1.text(), kLine);
-  EXPECT_TRUE(w.State().FormReady);
+  EXPECT_TRUE(w.State().FormReady());
   EXPECT_EQ(w.State().sampleText, QStringLiteral("+12°"));
 
   TextPage& t = *test::TextPageOf(w);
@@ -203,7 +203,7 @@ TEST_F(HostLink, RefusedMessagesReachNeitherTheHostNorTheLine) {
   StartHost();
   FrmOptions& w = Open();
   Received();
-  w.Host().tmr_Timer(1);  // settle the start-up save
+  w.Host().Save();  // settle the start-up save
   const QString before = w.State().Text1.text();
   const stamp::StampParams current = w.State().CurrentParams;
   for (const char* bad : {"A=only|three|fields", "A=", "S=abc", "X=1|2", "P=a.png|1|2|3|4",
@@ -275,7 +275,7 @@ TEST_F(HostLink, AnnouncementsTouchNeitherTheLineNorTheSaveTimer) {
   program.WriteIni(Ini(kLine));
   StartHost();
   FrmOptions& w = Open();
-  w.Host().tmr_Timer(1);
+  w.Host().Save();
   Received();
   const QString before = w.State().Text1.text();
   EXPECT_FALSE(w.SendText(QStringLiteral("W=5")));
@@ -288,12 +288,12 @@ TEST_F(HostLink, ABurstOfChangesIsSavedOnceASecondAfterTheLast) {
   program.WriteIni(Ini(kLine));
   StartHost();
   FrmOptions& w = Open();
-  w.Host().tmr_Timer(1);
+  w.Host().Save();
   const int saves = w.Host().SaveCount();
   Received();
   ui::ClassicScrollBar* s = test::TextPageOf(w)->scrlTempX;
   // A second after the last change; here the test sets how long that is.
-  QTimer* save = test::TimerOf(w, 1);
+  QTimer* save = &w.Host().SaveTimer();
   EXPECT_EQ(save->interval(), 1000);
   EXPECT_TRUE(save->isSingleShot());
   save->setInterval(50);
@@ -434,10 +434,10 @@ TEST_F(HostLink, PaletteMarkBlinksAndNothingIsSentAfterClosing) {
   FrmOptions& w = Open();
   EXPECT_TRUE(test::TimerOf(w, 0)->isActive());
   EXPECT_EQ(test::TimerOf(w, 0)->interval(), 300);
-  w.Host().tmr_Timer(0);
+  test::ColourPageOf(w)->tmr_Timer();
   EXPECT_EQ(test::ColourPageOf(w)->shpBox->DrawMode(), 12);
   EXPECT_EQ(test::ColourPageOf(w)->shpBox->BorderStyle(), 1);
-  w.Host().tmr_Timer(0);
+  test::ColourPageOf(w)->tmr_Timer();
   EXPECT_EQ(test::ColourPageOf(w)->shpBox->DrawMode(), 6);
   EXPECT_EQ(test::ColourPageOf(w)->shpBox->BorderStyle(), 3);
 

@@ -6,8 +6,8 @@
 #include <QTest>
 
 #include "app/FrmOptions.h"
-#include "params/HostSession.h"
-#include "params/ui/TextPage.h"
+#include "pages/ui/TextPage.h"
+#include "session/HostSession.h"
 #include "stamp/ParamLine.h"
 #include "support/TempProgram.h"
 #include "support/WindowParts.h"
@@ -47,7 +47,7 @@ TEST(OwnLook, TheEditorEditsTheStampsOwnLookAndLeavesTheSharedSelection) {
     ASSERT_TRUE(shown) << c.name;
     EXPECT_EQ(shown->FontSize, c.sharedShown ? 36 : 48) << c.name;
 
-    test::TimerOf(w, 1)->setInterval(20);
+    w.Host().SaveTimer().setInterval(20);
     const int saves = w.Host().SaveCount();
     test::TextPageOf(w)->chkBrdDown->SetValue(1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.Host().SaveCount() > saves; }, 5000)) << c.name;

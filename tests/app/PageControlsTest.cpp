@@ -19,9 +19,9 @@
 #include <set>
 
 #include "app/FrmOptions.h"
-#include "colour/ui/ColourPage.h"
-#include "gallery/ui/CategoryPage.h"
 #include "gallery/ui/Gallery.h"
+#include "pages/ui/CategoryPage.h"
+#include "pages/ui/ColourPage.h"
 #include "platform/Language.h"
 #include "platform/ui/ClassicControls.h"
 #include "platform/ui/ClassicScrollBar.h"

@@ -12,9 +12,9 @@
 #include <optional>
 
 #include "app/FrmOptions.h"
-#include "params/HostSession.h"
-#include "params/ui/TextPage.h"
+#include "pages/ui/TextPage.h"
 #include "platform/SaveFile.h"
+#include "session/HostSession.h"
 #include "support/TempProgram.h"
 #include "support/WindowParts.h"
 
@@ -63,7 +63,7 @@ TEST(SaveProblem, IsSaidOnceAndTheChangeIsSavedWhenTheDiskTakesIt) {
   ASSERT_TRUE(w.Form_Load());
   w.show();
   const QString plainTitle = w.windowTitle();
-  test::TimerOf(w, 1)->setInterval(20);
+  w.Host().SaveTimer().setInterval(20);
   StderrCapture err;
   std::optional<platform::SaveFault> full(std::in_place, platform::SaveStep::Write, ENOSPC);
   const int saves = w.Host().SaveCount();

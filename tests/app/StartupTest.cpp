@@ -10,12 +10,12 @@
 #include "app/CommandLine.h"
 #include "app/FrmOptions.h"
 #include "app/FrmProgress.h"
-#include "colour/ui/ColourPage.h"
-#include "colour/ui/TonePage.h"
-#include "gallery/ui/CategoryPage.h"
 #include "gallery/ui/Gallery.h"
 #include "gallery/ui/GalleryArea.h"
-#include "params/ui/TextPage.h"
+#include "pages/ui/CategoryPage.h"
+#include "pages/ui/ColourPage.h"
+#include "pages/ui/TextPage.h"
+#include "pages/ui/TonePage.h"
 #include "platform/Twips.h"
 #include "support/TempProgram.h"
 #include "support/WindowParts.h"
@@ -75,7 +75,7 @@ TEST_F(Startup, FillsTheWindowFromTheIniFile) {
   EXPECT_EQ(w->Templates().Background.FonColor, 0xFFFFFF);
   EXPECT_TRUE(w->Templates().Background.TextureEnabled);
   EXPECT_FALSE(w->Templates().Background.TextureLoaded);
-  EXPECT_TRUE(w->State().FormReady);
+  EXPECT_TRUE(w->State().FormReady());
   EXPECT_EQ(w->MinimumTrackSize(), QSize(634, 264));
   // Pictures of every page for a person to look at, when asked for.
   const QString shots = qEnvironmentVariable("QM_SCREENSHOT_DIR");
@@ -298,7 +298,7 @@ TEST_F(Startup, AFifoOrDeviceInPlaceOfTheIniOrTextureBlocksNothing) {
   ASSERT_EQ(::mkfifo(QFile::encodeName(program.TemplateRoot() + "Chm1.png").constData(), 0600), 0);
   auto w = Open();
   EXPECT_FALSE(w->Templates().Background.TextureLoaded);
-  EXPECT_TRUE(w->State().FormReady);
+  EXPECT_TRUE(w->State().FormReady());
   w->close();
   struct stat st {};
   ASSERT_EQ(::stat(QFile::encodeName(program.IniFile()).constData(), &st), 0);

@@ -9,11 +9,11 @@
 
 #include "app/DesignGeometry.h"
 #include "app/FrmOptions.h"
-#include "gallery/ui/CategoryPage.h"
-#include "params/EditorState.h"
-#include "params/ui/TextPage.h"
+#include "pages/ui/CategoryPage.h"
+#include "pages/ui/TextPage.h"
 #include "platform/Classic.h"
 #include "platform/Twips.h"
+#include "session/EditorState.h"
 #include "support/PageEvents.h"
 #include "support/TempProgram.h"
 #include "support/WindowParts.h"
@@ -58,7 +58,7 @@ TEST_P(SliderMessage, ShowsItsValueAndSendsOneMessage) {
   // Moved back while the window sets its own controls: the display follows,
   // and only the offset sliders still send.
   const int start = slider->Value() == slider->Min() ? slider->Max() : slider->Min();
-  state.FormReady = false;
+  const FillingControls filling(state);
   slider->SetValue(start);
   EXPECT_EQ(Take().size(), c.sendsWhenNotReady ? 1 : 0);
 }
@@ -87,7 +87,7 @@ TEST_F(TextPageEvents, CheckBoxesSendTheirStateOnlyWhenReady) {
   page.chkFontAttr[0]->SetValue(1);
   page.chkFontAttr[2]->SetValue(1);
   EXPECT_EQ(Take(), QStringList({"f=1", "f=5"}));
-  state.FormReady = false;
+  const FillingControls filling(state);
   page.chkFontAttr[1]->SetValue(1);
   page.chkShadow->SetValue(0);
   page.chkText->SetValue(0);
@@ -95,7 +95,7 @@ TEST_F(TextPageEvents, CheckBoxesSendTheirStateOnlyWhenReady) {
 }
 
 TEST_F(TextPageEvents, FontListAlwaysSendsAndCountsItsEntries) {
-  state.FormReady = false;
+  const FillingControls filling(state);
   page.lstFont->SetListIndex(2);
   EXPECT_EQ(Take(), QStringList{QStringLiteral("F=") + page.lstFont->List(2)});
   EXPECT_EQ(page.lblFntNum->text(), QStringLiteral("[3/5]"));

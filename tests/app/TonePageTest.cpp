@@ -4,8 +4,8 @@
 #include <QTest>
 #include <utility>
 
-#include "colour/ui/TonePage.h"
-#include "params/EditorState.h"
+#include "pages/ui/TonePage.h"
+#include "session/EditorState.h"
 #include "support/PageEvents.h"
 
 using namespace qm;
@@ -23,7 +23,7 @@ TEST_F(TonePageEvents, TransparencyShowsAndSendsTheSliderPlusAHundred) {
   page.scrlHue[1]->SetValue(150);
   EXPECT_EQ(Take(), QStringList({"a=100", "a=0", "h=-35", "s=150"}));
   // While the window loads a look, the boxes follow and nothing is sent.
-  state.FormReady = false;
+  const FillingControls filling(state);
   page.scrlHue[2]->SetValue(90);
   EXPECT_EQ(page.txtHue[2]->text(), QStringLiteral("90"));
   EXPECT_TRUE(Take().isEmpty());
@@ -61,7 +61,7 @@ TEST_F(TonePageEvents, ResetSendsOnlyTheGroupMessage) {
   page.chkResetHSV->SetValue(1);
   EXPECT_EQ(Take(), QStringList{"p=0|100|100|0|0"});
   EXPECT_EQ(page.chkResetHSV->Value(), 0);
-  EXPECT_TRUE(state.FormReady);
+  EXPECT_TRUE(state.FormReady());
 
   page.scrlHue[0]->SetValue(45);
   page.scrlHue[4]->SetValue(-50);

@@ -5,8 +5,8 @@
 #include <QList>
 
 #include "FuzzSupport.h"
-#include "params/EditorState.h"
-#include "params/HostSession.h"
+#include "session/EditorState.h"
+#include "session/HostSession.h"
 #include "stamp/ParamLine.h"
 #include "stamp/StampParams.h"
 
@@ -24,9 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static EditorState state;
   static HostSession session(state);
   static const QString start = [] {
-    state.FormReady = true;
-    session.hooks.fallbackFont = [] { return QStringLiteral("DejaVu Sans"); };
-    session.hooks.saveLine = [](const QString&) { return true; };
+    session.SetFallbackFont(QStringLiteral("DejaVu Sans"));
     session.hooks.selectFont = [](const QString&) {};
     return stamp::DefaultLine(QStringLiteral("DejaVu Sans"));
   }();

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "host/HostLine.h"
-#include "params/EditorState.h"
-#include "params/HostSession.h"
+#include "session/EditorState.h"
+#include "session/HostSession.h"
 #include "stamp/HostMessage.h"
 #include "stamp/ParamLine.h"
 
@@ -23,7 +23,7 @@ const QString kOther = QStringLiteral(
 // The editor without a window or a host: SendText applies to its line only.
 struct Editor {
   Editor() : session(state) {
-    session.hooks.fallbackFont = [] { return kFont; };
+    session.SetFallbackFont(kFont);
     state.Text1.setText(kStart);
   }
   EditorState state;

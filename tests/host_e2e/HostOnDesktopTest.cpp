@@ -26,7 +26,7 @@
 #include "app/FrmOptions.h"
 #include "gallery/ui/GalleryArea.h"
 #include "gallery/ui/Thumbnail.h"
-#include "params/ui/TextPage.h"
+#include "pages/ui/TextPage.h"
 #include "platform/link/LinkSender.h"
 #include "render/RenderTestSupport.h"
 #include "stamp/HostMessage.h"

@@ -22,11 +22,11 @@ const std::map<QString, int> kLayers = {
     {QStringLiteral("platform"), 0},    {QStringLiteral("platform/link"), 1},
     {QStringLiteral("platform/ui"), 1}, {QStringLiteral("stamp"), 1},
     {QStringLiteral("settings"), 2},    {QStringLiteral("render"), 2},
-    {QStringLiteral("params"), 2},      {QStringLiteral("colour"), 2},
-    {QStringLiteral("gallery"), 2},     {QStringLiteral("params/ui"), 3},
-    {QStringLiteral("colour/ui"), 3},   {QStringLiteral("gallery/ui"), 3},
-    {QStringLiteral("host"), 3},        {QStringLiteral("app"), 4},
+    {QStringLiteral("session"), 2},     {QStringLiteral("colour"), 2},
+    {QStringLiteral("gallery"), 2},     {QStringLiteral("colour/ui"), 3},
+    {QStringLiteral("host"), 3},        {QStringLiteral("pages/ui"), 4},
     {QStringLiteral("host/ui"), 4},     {QStringLiteral("host/ui/wayland"), 4},
+    {QStringLiteral("gallery/ui"), 5},  {QStringLiteral("app"), 6},
 };
 
 struct Library {
@@ -168,25 +168,25 @@ class LayeringCheck : public ::testing::Test {
 TEST_F(LayeringCheck, ReportsEachWayAnIncludeCanGoWrong) {
   Write(QStringLiteral("platform/P.h"), "#include <QString>\n");
   Write(QStringLiteral("stamp/S.h"), "#include \"platform/P.h\"\n");
-  Write(QStringLiteral("params/E.cpp"), "#include \"stamp/S.h\"\n");
+  Write(QStringLiteral("session/E.cpp"), "#include \"stamp/S.h\"\n");
   const QByteArray good =
-      "qm_platform|platform|Qt6::Core\nqm_stamp|stamp|qm_platform\nqm_params|params|qm_stamp\n";
+      "qm_platform|platform|Qt6::Core\nqm_stamp|stamp|qm_platform\nqm_session|session|qm_stamp\n";
   EXPECT_TRUE(Run(good).isEmpty()) << Lines(Run(good));
 
   // Upward, undeclared, declared but unused, a widget below ui/, nowhere.
   Write(QStringLiteral("platform/P.cpp"), "#include \"stamp/S.h\"\n");
-  Write(QStringLiteral("stamp/S.cpp"), "#include <QLabel>\n#include \"params/Gone.h\"\n");
+  Write(QStringLiteral("stamp/S.cpp"), "#include <QLabel>\n#include \"session/Gone.h\"\n");
   const QStringList errors =
-      Run("qm_platform|platform|Qt6::Core\nqm_stamp|stamp|qm_platform,qm_params\n"
-          "qm_params|params|qm_stamp,Qt6::Widgets\n");
+      Run("qm_platform|platform|Qt6::Core\nqm_stamp|stamp|qm_platform,qm_session\n"
+          "qm_session|session|qm_stamp,Qt6::Widgets\n");
   const QString all = errors.join(u'\n');
   EXPECT_TRUE(all.contains(u"platform/P.cpp:1: qm_platform includes \"stamp/S.h\" of qm_stamp"))
       << Lines(errors);
   EXPECT_TRUE(all.contains(u"qm_platform includes headers of qm_stamp without declaring it"));
-  EXPECT_TRUE(all.contains(u"qm_stamp declares qm_params but includes none of its headers"));
+  EXPECT_TRUE(all.contains(u"qm_stamp declares qm_session but includes none of its headers"));
   EXPECT_TRUE(all.contains(u"stamp/S.cpp:1: widget header <QLabel>"));
-  EXPECT_TRUE(all.contains(u"stamp/S.cpp:2: \"params/Gone.h\" is not a header"));
-  EXPECT_TRUE(all.contains(u"qm_params links Qt6::Widgets"));
+  EXPECT_TRUE(all.contains(u"stamp/S.cpp:2: \"session/Gone.h\" is not a header"));
+  EXPECT_TRUE(all.contains(u"qm_session links Qt6::Widgets"));
 }
 
 }  // namespace

@@ -1,12 +1,12 @@
 #pragma once
-// A page on its own with FormReady set and every message it sends recorded,
+// A page on its own, ready, with every message it sends recorded,
 // for event-sequence tests of its handlers.
 #include <gtest/gtest.h>
 
 #include <QStringList>
 #include <utility>
 
-#include "params/EditorState.h"
+#include "session/EditorState.h"
 #include "stamp/HostMessage.h"
 
 namespace qm::test {
@@ -17,6 +17,7 @@ namespace qm::test {
 class RecordingSender : public LookSender {
  public:
   bool SendText(const QString& sMsg) override {
+    if (state && state->Muted()) return false;
     sent << sMsg;
     const auto index = stamp::KeyFieldIndex(QStringView(sMsg).left(2));
     if (state && index && *index > 0)
@@ -30,10 +31,7 @@ class RecordingSender : public LookSender {
 template <typename Page>
 class PageEvents : public ::testing::Test {
  protected:
-  PageEvents() {
-    state.FormReady = true;
-    sender.state = &state;
-  }
+  PageEvents() { sender.state = &state; }
   QStringList Take() { return std::exchange(sender.sent, {}); }
 
   EditorState state;

@@ -7,11 +7,11 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "colour/ui/ColourPage.h"
-#include "colour/ui/TonePage.h"
-#include "gallery/ui/CategoryPage.h"
 #include "gallery/ui/GalleryArea.h"
-#include "params/ui/TextPage.h"
+#include "pages/ui/CategoryPage.h"
+#include "pages/ui/ColourPage.h"
+#include "pages/ui/TextPage.h"
+#include "pages/ui/TonePage.h"
 
 namespace qm::test {
 

@@ -4,6 +4,13 @@
 
 namespace qm {
 
+BlinkLook BlinkStep(std::int16_t& phase) {
+  static constexpr BlinkLook kLooks[4] = {{6, 1}, {12, 1}, {6, 3}, {12, 3}};
+  phase = static_cast<std::int16_t>(phase + 1);
+  if (phase > 3 || phase < 0) phase = 0;
+  return kLooks[phase];
+}
+
 SelectionMark::SelectionMark(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_TransparentForMouseEvents);
   setAttribute(Qt::WA_NoSystemBackground);

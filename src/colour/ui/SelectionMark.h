@@ -5,8 +5,20 @@
 // a white or a mid-grey cell alike.
 
 #include <QWidget>
+#include <cstdint>
 
 namespace qm {
+
+// The four looks of the mark, one per blink tick: the raster operation (6
+// inverts, 12 merges the inverted pen) and the outline style (1 solid, 3
+// dotted).
+struct BlinkLook {
+  int drawMode;
+  int borderStyle;
+  friend bool operator==(const BlinkLook&, const BlinkLook&) = default;
+};
+// Advances the phase (0..3, wrapping) and gives the look of the new phase.
+BlinkLook BlinkStep(std::int16_t& phase);
 
 class SelectionMark : public QWidget {
   Q_OBJECT

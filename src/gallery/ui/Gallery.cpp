@@ -3,9 +3,9 @@
 #include <QGuiApplication>
 #include <utility>
 
-#include "gallery/ui/CategoryPage.h"
 #include "gallery/ui/GalleryArea.h"
-#include "params/EditorState.h"
+#include "pages/ui/CategoryPage.h"
+#include "session/EditorState.h"
 #include "stamp/HostMessage.h"
 
 namespace qm {
@@ -23,7 +23,6 @@ Gallery::Gallery(EditorState& state, LookSender& sender, gallery::Catalogue& cat
       area_(area),
       environment_(std::move(environment)),
       painter_(area, environment_.templateRoot) {
-  hooks.appActive = [] { return QGuiApplication::applicationState() == Qt::ApplicationActive; };
   connect(page_->lstDir, &ui::ClassicListBox::Click, this, &Gallery::lstDir_Click);
   connect(area_->scrlPic, &ui::ClassicScrollBar::Change, this, &Gallery::scrlPic_Change);
   connect(area_->scrlPic, &ui::ClassicScrollBar::Scroll, this, &Gallery::scrlPic_Change);
@@ -115,7 +114,7 @@ void Gallery::pic_MouseDown(int Index, int Button, int Shift) {
 }
 
 void Gallery::pic_MouseMove(int Index) {
-  if (!hooks.appActive || !hooks.appActive()) return;
+  if (!state_.AppActive) return;
   if (Thumbnail* t = area_->pic(Index)) t->setFocus(Qt::MouseFocusReason);
 }
 

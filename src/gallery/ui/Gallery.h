@@ -46,8 +46,6 @@ struct GalleryHooks {
   std::function<bool()> gdipStart;
   std::function<void()> gdipStop;
   std::function<void(const QString& sKey, const QString& sVal)> setS;
-  // Whether this application is the active one (mouse-over focus).
-  std::function<bool()> appActive;
 };
 
 class Gallery : public QObject {

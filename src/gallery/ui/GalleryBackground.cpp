@@ -4,9 +4,9 @@
 #include <utility>
 
 #include "colour/Palette.h"
-#include "gallery/ui/CategoryPage.h"
-#include "params/EditorState.h"
+#include "pages/ui/CategoryPage.h"
 #include "platform/ui/Swatch.h"
+#include "session/EditorState.h"
 #include "settings/UserKeys.h"
 
 namespace qm {
@@ -20,9 +20,7 @@ GalleryBackground::GalleryBackground(EditorState& state, CategoryPage* page, QOb
   swatch_->installEventFilter(this);
 }
 
-QColor GalleryBackground::Colour() const {
-  return ColourFromBgr(Background.FonColor);
-}
+QColor GalleryBackground::Colour() const { return ColourFromBgr(Background.FonColor); }
 
 void GalleryBackground::SetTexture(const QByteArray& bytes) {
   Background.TextureBytes = bytes;
@@ -40,7 +38,8 @@ void GalleryBackground::picFonColor_Click() {
   Background.FonNum = static_cast<std::int16_t>(Background.FonNum + 1);
   if (Background.FonNum > 9) Background.FonNum = 1;
   ApplyBackgroundColour();
-  if (store) store(settings::kPreviewBackground.name.toString(), QString::number(Background.FonNum));
+  if (store)
+    store(settings::kPreviewBackground.name.toString(), QString::number(Background.FonNum));
   if (page_->chkTexura->Value() != 0) {
     page_->chkTexura->SetValue(0);  // its handler repaints and stores
   } else if (repaint) {
@@ -50,9 +49,10 @@ void GalleryBackground::picFonColor_Click() {
 
 void GalleryBackground::chkTexura_Click() {
   Background.TextureEnabled = page_->chkTexura->Value() != 0;
-  if (!state_.FormReady) return;
+  if (!state_.FormReady()) return;
   if (repaint) repaint();
-  if (store) store(settings::kPreviewTexture.name.toString(), QString::number(page_->chkTexura->Value()));
+  if (store)
+    store(settings::kPreviewTexture.name.toString(), QString::number(page_->chkTexura->Value()));
 }
 
 bool GalleryBackground::eventFilter(QObject* watched, QEvent* event) {

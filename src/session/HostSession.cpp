@@ -1,4 +1,4 @@
-#include "params/HostSession.h"
+#include "session/HostSession.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
@@ -12,13 +12,6 @@
 
 namespace qm {
 
-BlinkLook BlinkStep(std::int16_t& phase) {
-  static constexpr BlinkLook kLooks[4] = {{6, 1}, {12, 1}, {6, 3}, {12, 3}};
-  phase = static_cast<std::int16_t>(phase + 1);
-  if (phase > 3 || phase < 0) phase = 0;
-  return kLooks[phase];
-}
-
 HostSession::HostSession(EditorState& state, QObject* parent) : QObject(parent), state_(state) {
   // The host "sets the text of txtMsg": the change handler does the rest. The
   // connection is direct, so the message has been acted upon before the
@@ -26,6 +19,11 @@ HostSession::HostSession(EditorState& state, QObject* parent) : QObject(parent),
   connect(&endpoint_, &link::LinkEndpoint::messageReceived, this,
           [this](const QString& text) { state_.txtMsg.setText(text); });
   state_.txtMsg.setOnChange([this] { txtMsg_Change(); });
+  saveTimer_.setObjectName(QStringLiteral("tmr_1"));
+  saveTimer_.setSingleShot(true);
+  saveTimer_.setTimerType(Qt::PreciseTimer);
+  saveTimer_.setInterval(1000);
+  connect(&saveTimer_, &QTimer::timeout, this, &HostSession::Save);
 }
 
 HostSession::~HostSession() {
@@ -70,7 +68,7 @@ void HostSession::Deliver(const QString& sMsg) {
 void HostSession::CatchUpHost(const QString& sMsg) {
   // Only when the outermost message is through (a nested one would send the
   // line before the message in flight is in it), and never after farewell.
-  if (delivering_ > 0 || muted_ > 0 || state_.HostHwnd <= 0) return;
+  if (delivering_ > 0 || closed_ || state_.Muted() || state_.HostHwnd <= 0) return;
   static const QString farewell = stamp::AnnounceMessage(0);
   if (sMsg == farewell || !patience_.TakeCatchUp()) return;
   const QString line =
@@ -92,16 +90,15 @@ void HostSession::EndActionOnNextLoop() {
 QString HostSession::FallbackLine() const {
   // Built once per font: every SendText needs it at hand, and building a line
   // costs more than applying a change to one.
-  const QString font = hooks.fallbackFont ? hooks.fallbackFont() : QString();
-  if (font != fallbackFont_ || fallbackLine_.isEmpty()) {
-    fallbackFont_ = font;
-    fallbackLine_ = stamp::DefaultLine(font);
+  if (fallbackFont_ != fallbackLineFont_ || fallbackLine_.isEmpty()) {
+    fallbackLineFont_ = fallbackFont_;
+    fallbackLine_ = stamp::DefaultLine(fallbackFont_);
   }
   return fallbackLine_;
 }
 
 bool HostSession::SendText(const QString& sMsg) {
-  if (muted_ > 0) return false;
+  if (closed_ || state_.Muted()) return false;
   const auto catchUp = qScopeGuard([&] { CatchUpHost(sMsg); });
   // A value the line could not hold is refused before it goes anywhere: the
   // host and the editor must not part ways over a message only one applied.
@@ -132,9 +129,8 @@ bool HostSession::SendText(const QString& sMsg) {
 }
 
 void HostSession::RestartSaveTimer() {
-  if (!saveTimer_ || replaying_ > 0) return;
-  saveTimer_->stop();
-  saveTimer_->start();
+  if (!store_ || state_.Replaying()) return;
+  saveTimer_.start();
 }
 
 void HostSession::SendHwnd() {
@@ -149,7 +145,7 @@ void HostSession::SendHwnd() {
 bool HostSession::AdoptHost(std::int32_t host, const QString& sampleText) {
   // The host we serve started another editor: we stay as we are, as one
   // editor per user has always meant.
-  if (host <= 0 || host == state_.HostHwnd || state_.HostHwnd <= 0 || muted_ > 0 ||
+  if (host <= 0 || host == state_.HostHwnd || state_.HostHwnd <= 0 || closed_ || state_.Muted() ||
       TxtMsgHandle() <= 0)
     return false;
   {
@@ -171,14 +167,14 @@ bool HostSession::AdoptHost(std::int32_t host, const QString& sampleText) {
 }
 
 void HostSession::Close() {
-  ++muted_;
+  closed_ = true;
   endpoint_.close();
-  if (saveTimer_) saveTimer_->stop();
+  saveTimer_.stop();
 }
 
 void HostSession::txtMsg_Change() {
   // What the host asks for is a change, even in the middle of a replay.
-  const QScopedValueRollback<int> hostSpeaks(replaying_, 0);
+  const QScopedValueRollback<int> hostSpeaks(state_.replaying_, 0);
   const QString text = state_.txtMsg.text();
   if (text.isEmpty()) return;
   if (text == u"W=2") {
@@ -199,23 +195,18 @@ void HostSession::txtMsg_Change() {
   // Anything else stays in the box, untouched.
 }
 
-void HostSession::tmr_Timer(int Index) {
-  if (Index == 1) {
-    if (saveTimer_) saveTimer_->stop();
-    ++saveCount_;
-    const bool saved = !hooks.saveLine || hooks.saveLine(state_.Text1.text());
-    // A line the hook could not store for a reason that may pass (a full
-    // disk) is not lost while the window is open: the save waits its turn
-    // again. A closed session saves nothing more.
-    if (!saved && saveTimer_ && muted_ == 0) saveTimer_->start();
-  } else if (Index == 0) {
-    const BlinkLook look = BlinkStep(BlinkPhase);
-    if (hooks.showBlink) hooks.showBlink(look);
-  }
+void HostSession::Save() {
+  saveTimer_.stop();
+  ++saveCount_;
+  const bool saved = !store_ || store_->SaveLine(state_.Text1.text());
+  // A line the store could not keep for a reason that may pass (a full
+  // disk) is not lost while the window is open: the save waits its turn
+  // again. A closed session saves nothing more.
+  if (!saved && !closed_ && !state_.Muted()) saveTimer_.start();
 }
 
 void HostSession::FlushPendingSave() {
-  if (SavePending()) tmr_Timer(1);
+  if (SavePending()) Save();
 }
 
 }  // namespace qm

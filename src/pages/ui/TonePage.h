@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <array>
 
+#include "pages/ui/EditorPage.h"
 #include "platform/ui/ClassicControls.h"
 #include "platform/ui/ClassicScrollBar.h"
 #include "stamp/StampParams.h"
@@ -16,7 +17,7 @@ namespace qm {
 struct EditorState;
 class LookSender;
 
-class TonePage : public QWidget {
+class TonePage : public EditorPage {
   Q_OBJECT
  public:
   TonePage(EditorState& state, LookSender& sender, QWidget* parent = nullptr);
@@ -29,7 +30,10 @@ class TonePage : public QWidget {
   void chkResetHSV_Click();
   // Shows the look's tone on the sliders (through their change handlers,
   // which send only while FormReady is set).
-  void ShowParams(const stamp::StampParams& p);
+  void ShowParams(const stamp::StampParams& p) override;
+  // The sliders, then their boxes.
+  std::vector<WheelRow> WheelRows() override;
+  QList<QWidget*> TabOrder() const override;
   // The classic key code of a key event (48..57 digits, 96..111 keypad).
   static int KeyCodeOf(const QKeyEvent& event);
 

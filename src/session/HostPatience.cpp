@@ -1,4 +1,4 @@
-#include "params/HostPatience.h"
+#include "session/HostPatience.h"
 
 #include <algorithm>
 

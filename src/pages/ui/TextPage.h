@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "pages/ui/EditorPage.h"
 #include "platform/ui/ClassicControls.h"
 #include "platform/ui/ClassicScrollBar.h"
 #include "stamp/StampParams.h"
@@ -55,7 +56,7 @@ class DefSizeLink : public QWidget {
   int showCount_ = 0;
 };
 
-class TextPage : public QWidget {
+class TextPage : public EditorPage {
   Q_OBJECT
  public:
   TextPage(EditorState& state, LookSender& sender, QWidget* parent = nullptr);
@@ -69,10 +70,9 @@ class TextPage : public QWidget {
   void scrlFontSize_Change();
   void cmdSendFontSize_Click();
   void chkText_Click();
-  void scrlTempX_Change();
-  void scrlTempY_Change();
-  void scrlShadowX_Change();
-  void scrlShadowY_Change();
+  // The text and shadow offsets, X and Y (Index 0..3, as Offsets() lists
+  // them): the box shows the slider's offset, which is sent on every change.
+  void scrlOffset_Change(int Index);
   // A number typed into an offset box, confirmed with Enter (`confirmed`) or
   // by leaving the box after editing it, moves the slider as far as its range
   // lets it, and the slider's own handler sends it. Anything else puts the
@@ -91,17 +91,26 @@ class TextPage : public QWidget {
   // Selects the first entry equal to `name` (exact), which runs the list's
   // own handling; false, and the selection left alone, when none is.
   bool SelectListedFont(const QString& name);
+  // The font of a default look: the chosen one, else the first listed.
+  QString ListedFont() const;
   // Shows a look's attributes, size, shadow opacity, border width and
   // switches (the handlers send only while FormReady is set).
-  void ShowParams(const stamp::StampParams& p);
+  void ShowParams(const stamp::StampParams& p) override;
   // Shows a look's offsets; their sliders send whatever FormReady says, so
   // every offset that moved reaches the host again.
   void ShowOffsets(const stamp::StampParams& p);
+  // The font, when listed (its list's own handling sends it), then the
+  // offsets.
+  void ShowSentParams(const stamp::StampParams& p) override;
+  std::vector<WheelRow> WheelRows() override;
+  QList<QWidget*> TabOrder() const override;
 
  Q_SIGNALS:
   // The default-size link was clicked: the window goes back to its default
   // size at its current place.
   void DefaultSizeRequested();
+  // A font was chosen in the list (raised before it is sent).
+  void FontChosen(const QString& font);
 
  public:
   // Font and text (the font list starts with the window's own entries until
@@ -152,13 +161,13 @@ class TextPage : public QWidget {
  private:
   void Wire();
   // An offset box with its slider, the sign from slider value to shown
-  // offset, the line's field and the slider's change handler.
+  // offset, and the line's field (its number and its member).
   struct OffsetControl {
     QLineEdit* box;
     ui::ClassicScrollBar* slider;
     int sign;
+    int index;
     float stamp::StampParams::*field;
-    void (TextPage::*change)();
   };
   std::array<OffsetControl, 4> Offsets() const;
   // Shows the size the current line holds in the size box.

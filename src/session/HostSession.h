@@ -4,12 +4,12 @@
 // SendText is the one road a look change takes: the message goes to the host
 // first, then into the line (Text1) and the typed copy, then the one-shot save
 // timer starts anew, so a burst of changes is written once, a second after the
-// last. Messages from the host arrive on our own link endpoint and are written
-// into txtMsg, whose change handler acts on the four texts the host may send.
+// last, into the look store. Messages from the host arrive on our own link
+// endpoint and are written into txtMsg, whose change handler acts on the four
+// texts the host may send.
 //
-// What the session needs from the window (closing it, showing it, the font
-// list, the INI file, the palette mark) comes in as hooks, so it runs without
-// a window.
+// What the host asks of the window (closing it, showing it, selecting a font)
+// comes in as hooks, so the session runs without a window.
 
 #include <QObject>
 #include <QString>
@@ -18,26 +18,16 @@
 #include <functional>
 #include <memory>
 
-#include "params/EditorState.h"
-#include "params/HostPatience.h"
 #include "platform/link/LinkEndpoint.h"
+#include "session/EditorState.h"
+#include "session/HostPatience.h"
+#include "session/LookStore.h"
 
 namespace qm {
 
 namespace link {
 class LinkSender;
 }
-
-// The four looks of the palette mark, one per blink tick: the raster
-// operation (6 inverts, 12 merges the inverted pen) and the outline style
-// (1 solid, 3 dotted).
-struct BlinkLook {
-  int drawMode;
-  int borderStyle;
-  friend bool operator==(const BlinkLook&, const BlinkLook&) = default;
-};
-// Advances the phase (0..3, wrapping) and gives the look of the new phase.
-BlinkLook BlinkStep(std::int16_t& phase);
 
 class HostSession : public QObject, public LookSender {
   Q_OBJECT
@@ -46,13 +36,10 @@ class HostSession : public QObject, public LookSender {
   ~HostSession() override;
 
   struct Hooks {
-    std::function<void()> closeWindow;                // host wrote "W=0"
-    std::function<void()> restoreWindow;              // host wrote "W=1"
-    std::function<void(const QString&)> selectFont;   // "F=": select, silently
-    std::function<void()> fontClick;                  // then the list's own handling
-    std::function<QString()> fallbackFont;            // a listed font for a default line
-    std::function<bool(const QString&)> saveLine;     // INI "General"/"Selected"; false: retry
-    std::function<void(const BlinkLook&)> showBlink;  // the palette mark
+    std::function<void()> closeWindow;               // host wrote "W=0"
+    std::function<void()> restoreWindow;             // host wrote "W=1"
+    std::function<void(const QString&)> selectFont;  // "F=": select, silently
+    std::function<void()> fontClick;                 // then the list's own handling
   };
   Hooks hooks;
 
@@ -87,47 +74,25 @@ class HostSession : public QObject, public LookSender {
   // Acts on the text the host wrote into txtMsg.
   void txtMsg_Change();
 
-  // The save timer arrives during start-up, after the announcement.
-  void SetSaveTimer(QTimer* t) { saveTimer_ = t; }
-  // Index 0: blink tick; index 1: the save.
-  void tmr_Timer(int Index);
-  bool SavePending() const { return saveTimer_ && saveTimer_->isActive(); }
+  // The store arrives during start-up, after the announcement: until then
+  // nothing starts the save. Null stops saving (the store is going away).
+  void SetStore(LookStore* store) { store_ = store; }
+  // The one-shot save timer: a second after the last change by default.
+  QTimer& SaveTimer() { return saveTimer_; }
+  bool SavePending() const { return saveTimer_.isActive(); }
+  // Writes the line into the store now, as the save timer does when it runs
+  // out; a store that refused it for now has the save wait its turn again.
+  void Save();
   // Writes a save still waiting in the timer (the window is closing).
   void FlushPendingSave();
   int SaveCount() const { return saveCount_; }
-  std::int16_t BlinkPhase = 0;
 
-  // A complete line for a look that has none (a listed font, neutral tone).
+  // The font of the default look: a listed one, handed over whenever the
+  // font list is filled or its choice changes.
+  void SetFallbackFont(const QString& font) { fallbackFont_ = font; }
+  // A complete line for a look that has none (the fallback font, neutral
+  // tone).
   QString FallbackLine() const;
-
-  // While a Mute lives, SendText drops every message: the window shows a
-  // look that is not the user's yet, and nothing of it may reach the host or
-  // the INI file.
-  class Mute {
-   public:
-    explicit Mute(HostSession& s) : s_(s) { ++s_.muted_; }
-    ~Mute() { --s_.muted_; }
-    Mute(const Mute&) = delete;
-    Mute& operator=(const Mute&) = delete;
-
-   private:
-    HostSession& s_;
-  };
-
-  // While a Replay lives, messages only say again what the line already
-  // holds (start-up showing the stored look): they reach the host and the
-  // line as ever, but they are no change of the user's, so they do not start
-  // the save. Whatever the host asks for meanwhile is a change and is saved.
-  class Replay {
-   public:
-    explicit Replay(HostSession& s) : s_(s) { ++s_.replaying_; }
-    ~Replay() { --s_.replaying_; }
-    Replay(const Replay&) = delete;
-    Replay& operator=(const Replay&) = delete;
-
-   private:
-    HostSession& s_;
-  };
 
  private:
   void Deliver(const QString& sMsg);
@@ -136,15 +101,16 @@ class HostSession : public QObject, public LookSender {
   void RestartSaveTimer();
 
   EditorState& state_;
-  QTimer* saveTimer_ = nullptr;
+  LookStore* store_ = nullptr;
+  QTimer saveTimer_;
   link::LinkEndpoint endpoint_;
   std::unique_ptr<link::LinkSender> sender_;
   QString linkDir_;
-  mutable QString fallbackFont_;
+  QString fallbackFont_;
+  mutable QString fallbackLineFont_;  // the font fallbackLine_ was built for
   mutable QString fallbackLine_;
   int saveCount_ = 0;
-  int muted_ = 0;
-  int replaying_ = 0;
+  bool closed_ = false;
   HostPatience patience_;
   int delivering_ = 0;
   bool actionEndPosted_ = false;

@@ -11,8 +11,11 @@
 #include <cstdint>
 #include <functional>
 
+class QTimer;
+
 #include "colour/ColourEditor.h"
 #include "colour/Palette.h"
+#include "pages/ui/EditorPage.h"
 #include "platform/ui/ClassicControls.h"
 #include "platform/ui/ClassicScrollBar.h"
 #include "platform/ui/Swatch.h"
@@ -25,7 +28,7 @@ class LookSender;
 class HueStrip;
 class SelectionMark;
 
-class ColourPage : public QWidget {
+class ColourPage : public EditorPage {
   Q_OBJECT
  public:
   ColourPage(EditorState& state, LookSender& sender, QWidget* parent = nullptr);
@@ -70,9 +73,18 @@ class ColourPage : public QWidget {
 
   // Shows the target's colour of a look on every control, sending nothing
   // while the window's FormReady is clear.
-  void ShowParams(const stamp::StampParams& p);
+  void ShowParams(const stamp::StampParams& p) override;
+  // The sliders and their boxes; over the hue strip a notch moves the
+  // marker one pixel.
+  std::vector<WheelRow> WheelRows() override;
+  QList<QWidget*> TabOrder() const override;
   // One blink look of the selection mark.
   void ShowBlink(int drawMode, int borderStyle);
+  // The mark blinks (every 300 ms) while the window is in use.
+  void Blink(bool on);
+  // One blink tick: the mark takes the next of its four looks.
+  void tmr_Timer();
+  std::int16_t BlinkPhase = 0;
 
   // The strip's colours as drawn, sampled once at start-up.
   void FillHueTable();
@@ -89,6 +101,7 @@ class ColourPage : public QWidget {
   std::array<QRadioButton*, 5> OptClr{};  // indexes 1, 2 and 4 exist
   std::array<Swatch*, colour::kColourCellCount> picColor{};
   SelectionMark* shpBox;
+  QTimer* tmrBlink;  // "tmr_0"
   ui::ClassicCheckBox* chkAddColor;
   std::array<ui::ClassicScrollBar*, 3> scrlColor{};
   std::array<QLineEdit*, 3> txtColor{};

@@ -1,4 +1,4 @@
-#include "params/ui/TextPage.h"
+#include "pages/ui/TextPage.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -8,12 +8,13 @@
 #include <cmath>
 #include <cstdlib>
 #include <optional>
+#include <tuple>
 
-#include "params/EditorState.h"
 #include "platform/Classic.h"
 #include "platform/ui/HoverFocus.h"
 #include "platform/ui/Place.h"
 #include "platform/ui/TabOrder.h"
+#include "session/EditorState.h"
 #include "stamp/HostMessage.h"
 
 namespace qm {
@@ -26,10 +27,7 @@ ui::ClassicScrollBar* Slider(QWidget* parent, const char* name, Qt::Orientation 
   s->SetRange(min, max);
   s->SetSmallChange(1);
   s->SetLargeChange(large);
-  {
-    const QSignalBlocker block(s);
-    s->SetValue(value);
-  }
+  s->SetValue(value);  // before the page wires it: nothing is sent
   return s;
 }
 
@@ -51,12 +49,37 @@ QGroupBox* Frame(QWidget* parent, const char* name, const QString& caption) {
   return g;
 }
 
+// An X and a Y offset in their frame, made in the order Tab meets them: the X
+// slider, its box, the Y slider, its box. Each slider runs from `reach` at
+// the left (or top) to -reach; `places` holds the four places, x, y, width
+// and height each.
+using OffsetPair = std::tuple<ui::ClassicScrollBar*, QLineEdit*, ui::ClassicScrollBar*, QLineEdit*>;
+OffsetPair MakeOffsets(QGroupBox* frame, const char* name, int reach, int large,
+                       const std::array<std::array<int, 4>, 4>& places) {
+  const QByteArray n(name);
+  const auto at = [&](auto* w, int i) {
+    const std::array<int, 4>& r = places[static_cast<std::size_t>(i)];
+    return ui::Place(w, r[0], r[1], r[2], r[3]);
+  };
+  const auto slider = [&](char axis, Qt::Orientation o, int i) {
+    return at(Slider(frame, ("scrl" + n + axis).constData(), o, reach, -reach, large, 0), i);
+  };
+  const auto box = [&](char axis, int i) {
+    return at(Display(frame, ("txt" + n + axis).constData(), QStringLiteral("0")), i);
+  };
+  // One statement each, so that they are made in this order.
+  ui::ClassicScrollBar* sliderX = slider('X', Qt::Horizontal, 0);
+  QLineEdit* boxX = box('X', 1);
+  ui::ClassicScrollBar* sliderY = slider('Y', Qt::Vertical, 2);
+  return {sliderX, boxX, sliderY, box('Y', 3)};
+}
+
 }  // namespace
 
 using ui::Place;
 
 TextPage::TextPage(EditorState& state, LookSender& sender, QWidget* parent)
-    : QWidget(parent), state_(state), sender_(sender) {
+    : EditorPage(parent), state_(state), sender_(sender) {
   setObjectName(QStringLiteral("framMenu_1"));
 
   // Font.
@@ -90,22 +113,16 @@ TextPage::TextPage(EditorState& state, LookSender& sender, QWidget* parent)
   // Text offset: the X slider runs from 200 at the left to -200 at the right
   // and shows the negated value, so right means a positive offset.
   fraTextOffset = Place(Frame(this, "fraTextOffset", tr("Смещение текста")), 242, 0, 100, 128);
-  scrlTempX =
-      Place(Slider(fraTextOffset, "scrlTempX", Qt::Horizontal, 200, -200, 3, 0), 5, 18, 90, 17);
-  txtTempX = Place(Display(fraTextOffset, "txtTempX", QStringLiteral("0")), 5, 40, 44, 20);
-  scrlTempY =
-      Place(Slider(fraTextOffset, "scrlTempY", Qt::Vertical, 200, -200, 3, 0), 78, 40, 17, 82);
-  txtTempY = Place(Display(fraTextOffset, "txtTempY", QStringLiteral("0")), 5, 70, 44, 20);
+  std::tie(scrlTempX, txtTempX, scrlTempY, txtTempY) =
+      MakeOffsets(fraTextOffset, "Temp", 200, 3,
+                  {{{5, 18, 90, 17}, {5, 40, 44, 20}, {78, 40, 17, 82}, {5, 70, 44, 20}}});
 
   // Shadow.
   chkShadow = Place(Check(this, "chkShadow", tr("Тень")), 348, 0, 76, 18);
   fraShadowOffset = Place(Frame(this, "fraShadowOffset", tr("Смещение")), 344, 16, 82, 86);
-  scrlShadowX =
-      Place(Slider(fraShadowOffset, "scrlShadowX", Qt::Horizontal, 10, -10, 2, 0), 4, 18, 74, 17);
-  txtShadowX = Place(Display(fraShadowOffset, "txtShadowX", QStringLiteral("0")), 4, 38, 32, 20);
-  scrlShadowY =
-      Place(Slider(fraShadowOffset, "scrlShadowY", Qt::Vertical, 10, -10, 2, 0), 61, 38, 17, 44);
-  txtShadowY = Place(Display(fraShadowOffset, "txtShadowY", QStringLiteral("0")), 4, 60, 32, 20);
+  std::tie(scrlShadowX, txtShadowX, scrlShadowY, txtShadowY) =
+      MakeOffsets(fraShadowOffset, "Shadow", 10, 2,
+                  {{{4, 18, 74, 17}, {4, 38, 32, 20}, {61, 38, 17, 44}, {4, 60, 32, 20}}});
   framTrans = Place(Frame(this, "framTrans", tr("Прозрачность")), 344, 104, 82, 58);
   scrlShTrans =
       Place(Slider(framTrans, "scrlShTrans", Qt::Horizontal, 0, 208, 10, 0), 4, 18, 74, 17);
@@ -199,10 +216,11 @@ void TextPage::Wire() {
   connect(scrlFontSize, &ui::ClassicScrollBar::Change, this, &TextPage::scrlFontSize_Change);
   connect(cmdSendFontSize, &QPushButton::clicked, this, &TextPage::cmdSendFontSize_Click);
   connect(chkText, &ui::ClassicCheckBox::Click, this, &TextPage::chkText_Click);
-  connect(scrlTempX, &ui::ClassicScrollBar::Change, this, &TextPage::scrlTempX_Change);
-  connect(scrlTempY, &ui::ClassicScrollBar::Change, this, &TextPage::scrlTempY_Change);
-  connect(scrlShadowX, &ui::ClassicScrollBar::Change, this, &TextPage::scrlShadowX_Change);
-  connect(scrlShadowY, &ui::ClassicScrollBar::Change, this, &TextPage::scrlShadowY_Change);
+  const std::array<OffsetControl, 4> offsets = Offsets();
+  for (int i = 0; i < 4; ++i) {
+    connect(offsets[static_cast<std::size_t>(i)].slider, &ui::ClassicScrollBar::Change, this,
+            [this, i] { scrlOffset_Change(i); });
+  }
   // The change handler only runs the scroll handler: both do the same.
   connect(scrlShTrans, &ui::ClassicScrollBar::Change, this, &TextPage::scrlShTrans_Scroll);
   connect(scrlShTrans, &ui::ClassicScrollBar::Scroll, this, &TextPage::scrlShTrans_Scroll);
@@ -229,9 +247,20 @@ void TextPage::Wire() {
     ui::NoTabStop(o.box);
     o.box->installEventFilter(this);
   }
-  ui::SetTabOrder({lstFont, chkFontAttr[0], chkFontAttr[1], chkFontAttr[2], chkText, txtFontSize,
-                   scrlFontSize, cmdSendFontSize, scrlTempX, scrlTempY, chkShadow, scrlShadowX,
-                   scrlShadowY, scrlShTrans, chkBorder, chkBrdDown, scrlBorder});
+  SetTabOrder();
+}
+
+QList<QWidget*> TextPage::TabOrder() const {
+  return {lstFont,      chkFontAttr[0],  chkFontAttr[1], chkFontAttr[2], chkText,   txtFontSize,
+          scrlFontSize, cmdSendFontSize, scrlTempX,      scrlTempY,      chkShadow, scrlShadowX,
+          scrlShadowY,  scrlShTrans,     chkBorder,      chkBrdDown,     scrlBorder};
+}
+
+std::vector<EditorPage::WheelRow> TextPage::WheelRows() {
+  return {SliderRow(framBorder, scrlBorder),    SliderRow(scrlFontSize, scrlFontSize),
+          SliderRow(txtFontSize, scrlFontSize), SliderRow(framTrans, scrlShTrans),
+          SliderRow(scrlTempX, scrlTempX),      SliderRow(scrlTempY, scrlTempY),
+          SliderRow(scrlShadowX, scrlShadowX),  SliderRow(scrlShadowY, scrlShadowY)};
 }
 
 bool TextPage::eventFilter(QObject* watched, QEvent* event) {
@@ -257,15 +286,16 @@ bool TextPage::eventFilter(QObject* watched, QEvent* event) {
 }
 
 std::array<TextPage::OffsetControl, 4> TextPage::Offsets() const {
-  return {
-      {{txtTempX, scrlTempX, -1, &stamp::StampParams::TextX, &TextPage::scrlTempX_Change},
-       {txtTempY, scrlTempY, 1, &stamp::StampParams::TextY, &TextPage::scrlTempY_Change},
-       {txtShadowX, scrlShadowX, -1, &stamp::StampParams::ShadowX, &TextPage::scrlShadowX_Change},
-       {txtShadowY, scrlShadowY, 1, &stamp::StampParams::ShadowY, &TextPage::scrlShadowY_Change}}};
+  return {{{txtTempX, scrlTempX, -1, stamp::kTextX, &stamp::StampParams::TextX},
+           {txtTempY, scrlTempY, 1, stamp::kTextY, &stamp::StampParams::TextY},
+           {txtShadowX, scrlShadowX, -1, stamp::kShadowX, &stamp::StampParams::ShadowX},
+           {txtShadowY, scrlShadowY, 1, stamp::kShadowY, &stamp::StampParams::ShadowY}}};
 }
 
 void TextPage::ApplyTypedOffset(QLineEdit* box, bool confirmed) {
-  for (const OffsetControl& o : Offsets()) {
+  const std::array<OffsetControl, 4> offsets = Offsets();
+  for (int i = 0; i < 4; ++i) {
+    const OffsetControl& o = offsets[static_cast<std::size_t>(i)];
     if (o.box != box) continue;
     // Leaving a box the user never typed into changes nothing: it may show
     // the slider's end for a line that holds more (see ShowOffset).
@@ -288,7 +318,7 @@ void TextPage::ApplyTypedOffset(QLineEdit* box, bool confirmed) {
     // The slider stands there already, yet the line may hold an offset it
     // could not show: what the box shows must be what is used.
     if (confirmed && state_.CurrentParams.*o.field != static_cast<float>(o.sign * value))
-      (this->*o.change)();
+      scrlOffset_Change(i);
     return;
   }
 }
@@ -297,20 +327,21 @@ void TextPage::lstFont_Click() {
   // Without a selection there is no font to name; an empty name would only
   // put a blank field into the line.
   if (lstFont->ListIndex() < 0) return;
+  Q_EMIT FontChosen(lstFont->Text());
   sender_.SendText(stamp::FieldMessage(stamp::kFontName, lstFont->Text()));
   lblFntNum->setText(
       QStringLiteral("[%1/%2]").arg(lstFont->ListIndex() + 1).arg(lstFont->ListCount()));
 }
 
 void TextPage::SelectFontSilently(const QString& name) {
-  const QSignalBlocker block(lstFont);
+  const FillingControls muted(state_, FillingControls::Muted);
   lstFont->SetText(name);
 }
 
 int TextPage::FntAttr(int Index) const { return chkFontAttr[Index]->Value() != 0 ? 1 : 0; }
 
 void TextPage::chkFontAttr_Click(int) {
-  if (!state_.FormReady) return;
+  if (!state_.FormReady()) return;
   const int f = FntAttr(0) + 2 * FntAttr(1) + 4 * FntAttr(2);
   sender_.SendText(stamp::FieldMessage(stamp::kFontStyle, QString::number(f)));
 }
@@ -341,13 +372,13 @@ bool TextPage::txtFontSize_KeyPress(int KeyAscii) {
   txtFontSize->setText(QString::number(-scrlFontSize->Value()));
   // A slider already at this size raised no change, yet the line may hold
   // another size (sent with the button): the size shown must be the one used.
-  if (state_.FormReady && state_.CurrentParams.FontSize != *size) cmdSendFontSize_Click();
+  if (state_.FormReady() && state_.CurrentParams.FontSize != *size) cmdSendFontSize_Click();
   return true;
 }
 
 void TextPage::scrlFontSize_Change() {
   txtFontSize->setText(QString::number(std::abs(scrlFontSize->Value())));
-  if (state_.FormReady) cmdSendFontSize_Click();
+  if (state_.FormReady()) cmdSendFontSize_Click();
 }
 
 void TextPage::cmdSendFontSize_Click() {
@@ -363,60 +394,50 @@ void TextPage::cmdSendFontSize_Click() {
 }
 
 void TextPage::chkText_Click() {
-  if (state_.FormReady)
+  if (state_.FormReady())
     sender_.SendText(stamp::FieldMessage(stamp::kTextOn, QString::number(chkText->Value())));
 }
 
 // The four offset sliders send on every change, also while the window sets
 // its own controls: that is how a template's offsets reach the host again.
-void TextPage::scrlTempX_Change() {
-  txtTempX->setText(QString::number(-scrlTempX->Value()));
-  sender_.SendText(stamp::FieldMessage(stamp::kTextX, txtTempX->text()));
-}
-
-void TextPage::scrlTempY_Change() {
-  txtTempY->setText(QString::number(scrlTempY->Value()));
-  sender_.SendText(stamp::FieldMessage(stamp::kTextY, txtTempY->text()));
-}
-
-void TextPage::scrlShadowX_Change() {
-  txtShadowX->setText(QString::number(-scrlShadowX->Value()));
-  sender_.SendText(stamp::FieldMessage(stamp::kShadowX, txtShadowX->text()));
-}
-
-void TextPage::scrlShadowY_Change() {
-  txtShadowY->setText(QString::number(scrlShadowY->Value()));
-  sender_.SendText(stamp::FieldMessage(stamp::kShadowY, txtShadowY->text()));
+void TextPage::scrlOffset_Change(int Index) {
+  const OffsetControl o = Offsets()[static_cast<std::size_t>(Index)];
+  o.box->setText(QString::number(o.sign * o.slider->Value()));
+  sender_.SendText(stamp::FieldMessage(o.index, o.box->text()));
 }
 
 void TextPage::scrlShTrans_Scroll() {
   const int v = scrlShTrans->Value();
   lblShTrans->setText(QString::number(v * 100 / 255));
-  if (state_.FormReady)
+  if (state_.FormReady())
     sender_.SendText(stamp::FieldMessage(stamp::kShadowAlpha, QString::number(255 - v)));
 }
 
 void TextPage::scrlBorder_Change() {
   const int v = scrlBorder->Value();
   lblBorder->setText(QString::number(std::abs(v)));
-  if (state_.FormReady)
+  if (state_.FormReady())
     sender_.SendText(stamp::FieldMessage(stamp::kBorderWidth, QString::number(-v)));
 }
 
 void TextPage::chkShadow_Click() {
-  if (state_.FormReady)
+  if (state_.FormReady())
     sender_.SendText(stamp::FieldMessage(stamp::kShadowOn, QString::number(chkShadow->Value())));
 }
 
 void TextPage::chkBorder_Click() {
-  if (state_.FormReady)
+  if (state_.FormReady())
     sender_.SendText(stamp::FieldMessage(stamp::kBorderOn, QString::number(chkBorder->Value())));
 }
 
 void TextPage::chkBrdDown_Click() {
-  if (state_.FormReady)
+  if (state_.FormReady())
     sender_.SendText(
         stamp::FieldMessage(stamp::kBorderUnder, QString::number(chkBrdDown->Value())));
+}
+
+QString TextPage::ListedFont() const {
+  return lstFont->ListIndex() >= 0 ? lstFont->Text() : lstFont->List(0);
 }
 
 bool TextPage::SelectListedFont(const QString& name) {
@@ -452,14 +473,15 @@ int To16(double v) {
 // An offset the slider cannot hold (a hand-edited line) is shown at the
 // slider's end but neither sent nor written back: the stored line keeps it
 // until the user moves that slider.
-void ShowOffset(ui::ClassicScrollBar* slider, QLineEdit* display, double v, int sign) {
+void ShowOffset(EditorState& state, ui::ClassicScrollBar* slider, QLineEdit* display, double v,
+                int sign) {
   const int lo = std::min(slider->Min(), slider->Max());
   const int hi = std::max(slider->Min(), slider->Max());
   if (v >= lo && v <= hi) {
     slider->SetValue(To16(v));
     return;
   }
-  const QSignalBlocker quiet(slider);
+  const FillingControls muted(state, FillingControls::Muted);
   slider->SetValue(v < lo ? lo : hi);
   display->setText(QString::number(sign * slider->Value()));
 }
@@ -467,10 +489,13 @@ void ShowOffset(ui::ClassicScrollBar* slider, QLineEdit* display, double v, int 
 }  // namespace
 
 void TextPage::ShowOffsets(const stamp::StampParams& p) {
-  ShowOffset(scrlTempX, txtTempX, -static_cast<double>(p.TextX), -1);
-  ShowOffset(scrlTempY, txtTempY, p.TextY, 1);
-  ShowOffset(scrlShadowX, txtShadowX, -static_cast<double>(p.ShadowX), -1);
-  ShowOffset(scrlShadowY, txtShadowY, p.ShadowY, 1);
+  for (const OffsetControl& o : Offsets())
+    ShowOffset(state_, o.slider, o.box, o.sign * static_cast<double>(p.*o.field), o.sign);
+}
+
+void TextPage::ShowSentParams(const stamp::StampParams& p) {
+  SelectListedFont(p.FontName);
+  ShowOffsets(p);
 }
 
 void TextPage::picDefSize_MouseDown() {

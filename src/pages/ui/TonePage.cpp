@@ -1,8 +1,8 @@
-#include "colour/ui/TonePage.h"
+#include "pages/ui/TonePage.h"
 
-#include "params/EditorState.h"
 #include "platform/ui/Place.h"
 #include "platform/ui/TabOrder.h"
+#include "session/EditorState.h"
 #include "stamp/HostMessage.h"
 
 namespace qm {
@@ -29,7 +29,7 @@ int TonePage::NeutralValue(int Index) {
 }
 
 TonePage::TonePage(EditorState& state, LookSender& sender, QWidget* parent)
-    : QWidget(parent), state_(state), sender_(sender) {
+    : EditorPage(parent), state_(state), sender_(sender) {
   setObjectName(QStringLiteral("framMenu_4"));
   lblTitle = Place(new QLabel(tr("Подбор цветового тона картинки"), this), 4, 0, 300, 16);
   QFont bold = lblTitle->font();
@@ -45,11 +45,9 @@ TonePage::TonePage(EditorState& state, LookSender& sender, QWidget* parent)
     s->SetRange(t.min, t.max);
     s->SetSmallChange(1);
     s->SetLargeChange(10);
+    // Not wired yet: setting it sends nothing.
     const int neutral = NeutralValue(i);
-    {
-      const QSignalBlocker block(s);
-      s->SetValue(neutral);
-    }
+    s->SetValue(neutral);
     scrlHue[i] = s;
     auto* box = Place(new QLineEdit(QString::number(i == 4 ? neutral + 100 : neutral), this), 416,
                       y - 1, 44, 20);
@@ -70,7 +68,18 @@ TonePage::TonePage(EditorState& state, LookSender& sender, QWidget* parent)
   }
   connect(chkResetHSV, &ui::ClassicCheckBox::Click, this, &TonePage::chkResetHSV_Click);
   // The five sliders top to bottom, then the reset.
-  ui::SetTabOrder({scrlHue[0], scrlHue[1], scrlHue[2], scrlHue[3], scrlHue[4], chkResetHSV});
+  SetTabOrder();
+}
+
+QList<QWidget*> TonePage::TabOrder() const {
+  return {scrlHue[0], scrlHue[1], scrlHue[2], scrlHue[3], scrlHue[4], chkResetHSV};
+}
+
+std::vector<EditorPage::WheelRow> TonePage::WheelRows() {
+  std::vector<WheelRow> rows;
+  for (int i = 0; i < 5; ++i) rows.push_back(SliderRow(scrlHue[i], scrlHue[i]));
+  for (int i = 0; i < 5; ++i) rows.push_back(SliderRow(txtHue[i], scrlHue[i]));
+  return rows;
 }
 
 void TonePage::scrlHue_Change(int Index) { scrlHue_Scroll(Index); }
@@ -80,7 +89,7 @@ void TonePage::scrlHue_Scroll(int Index) {
   // The transparency slider runs -100..0 so that opaque sits at the left.
   if (Index == 4) n += 100;
   txtHue[Index]->setText(QString::number(n));
-  if (state_.FormReady)
+  if (state_.FormReady())
     sender_.SendText(stamp::FieldMessage(stamp::kPicHue + Index, QString::number(n)));
 }
 
@@ -136,9 +145,10 @@ void TonePage::chkResetHSV_Click() {
   if (chkResetHSV->Value() != 1) return;
   chkResetHSV->SetValue(0);
   // The sliders move silently; the host gets the five values as one message.
-  state_.FormReady = false;
-  for (int i = 0; i < 5; ++i) scrlHue[i]->SetValue(NeutralValue(i));
-  state_.FormReady = true;
+  {
+    const FillingControls filling(state_);
+    for (int i = 0; i < 5; ++i) scrlHue[i]->SetValue(NeutralValue(i));
+  }
   sender_.SendText(stamp::NeutralToneMessage());
 }
 

@@ -9,15 +9,16 @@
 #include <QTest>
 #include <QTimer>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
 #include "link/LinkTestSupport.h"
-#include "params/EditorState.h"
-#include "params/HostPatience.h"
-#include "params/HostSession.h"
 #include "platform/link/LinkSender.h"
+#include "session/EditorState.h"
+#include "session/HostPatience.h"
+#include "session/HostSession.h"
 #include "stamp/ParamLine.h"
 
 namespace qm {
@@ -31,24 +32,28 @@ class HostSessionTest : public ::testing::Test {
   HostSessionTest() {
     state.Text1.setText(kLine);
     session = std::make_unique<HostSession>(state);
-    save.setSingleShot(true);
-    save.setInterval(20);
-    session->SetSaveTimer(&save);
-    QObject::connect(&save, &QTimer::timeout, &save, [this] { session->tmr_Timer(1); });
-    HostSession::Hooks& h = session->hooks;
-    h.saveLine = [this](const QString& line) {
+    session->SaveTimer().setInterval(20);
+    session->SetStore(&store);
+    store.save = [this](const QString& line) {
       saved << line;
       return true;
     };
-    h.fallbackFont = [] { return QStringLiteral("Arial"); };
+    session->SetFallbackFont(QStringLiteral("Arial"));
+    HostSession::Hooks& h = session->hooks;
     h.closeWindow = [this] { calls << QStringLiteral("close"); };
     h.restoreWindow = [this] { calls << QStringLiteral("restore"); };
     h.selectFont = [this](const QString& name) { calls << QStringLiteral("select ") + name; };
     h.fontClick = [this] { calls << QStringLiteral("font click"); };
   }
 
+  // The store the session writes into, as the INI file would be.
+  struct FakeStore final : LookStore {
+    bool SaveLine(const QString& line) override { return save(line); }
+    std::function<bool(const QString&)> save;
+  };
+
   EditorState state;
-  QTimer save;
+  FakeStore store;
   std::unique_ptr<HostSession> session;
   QStringList saved;
   QStringList calls;
@@ -70,7 +75,7 @@ TEST_F(HostSessionTest, AppliedMessagesChangeTheLineAndAreSavedOnceAfterTheLast)
 // be, not dropped after the first try.
 TEST_F(HostSessionTest, ALineThatCouldNotBeStoredIsTriedAgainUntilItIs) {
   int refusals = 3;
-  session->hooks.saveLine = [&](const QString& line) {
+  store.save = [&](const QString& line) {
     if (refusals > 0) {
       --refusals;
       return false;

@@ -1,15 +1,16 @@
-#include "colour/ui/ColourPage.h"
+#include "pages/ui/ColourPage.h"
 
 #include <QMouseEvent>
+#include <QTimer>
 #include <algorithm>
 
 #include "colour/ColourModel.h"
 #include "colour/ui/HueStrip.h"
 #include "colour/ui/SelectionMark.h"
-#include "params/EditorState.h"
 #include "platform/ui/MouseCodes.h"
 #include "platform/ui/Place.h"
 #include "platform/ui/TabOrder.h"
+#include "session/EditorState.h"
 #include "stamp/ColourOrder.h"
 
 namespace qm {
@@ -33,7 +34,7 @@ constexpr int kStripHeight = 19;
 }  // namespace
 
 ColourPage::ColourPage(EditorState& state, LookSender& sender, QWidget* parent)
-    : QWidget(parent), state_(state), sender_(sender) {
+    : EditorPage(parent), state_(state), sender_(sender) {
   setObjectName(QStringLiteral("framMenu_2"));
   const QString hint =
       tr("Цвет: Выбор-левая, Переключение на Тень-правая, на Кайму-средняя кнопки мыши");
@@ -74,6 +75,9 @@ ColourPage::ColourPage(EditorState& state, LookSender& sender, QWidget* parent)
   shpBox->setObjectName(QStringLiteral("shpBox"));
   shpBox->setGeometry(picColor[0]->x(), picColor[0]->y(), kMarkSize, kMarkSize);
   shpBox->raise();
+  tmrBlink = new QTimer(this);
+  tmrBlink->setObjectName(QStringLiteral("tmr_0"));
+  tmrBlink->setInterval(300);
 
   chkAddColor = Place(new ui::ClassicCheckBox(tr("В набор"), this), 4, 116, 120, 18);
   chkAddColor->setObjectName(QStringLiteral("chkAddColor"));
@@ -122,10 +126,36 @@ ColourPage::ColourPage(EditorState& state, LookSender& sender, QWidget* parent)
   shpColor->setGeometry(-kMarkerSize / 2, kMarkerTop, kMarkerSize, kMarkerSize);
   // The target, the set's push box, then each slider with its box, top to
   // bottom; the cells and the strip are mouse controls.
-  ui::SetTabOrder({OptClr[colour::kTargetText], OptClr[colour::kTargetShadow],
-                   OptClr[colour::kTargetBorder], chkAddColor, scrlColor[0], txtColor[0],
-                   scrlColor[1], txtColor[1], scrlColor[2], txtColor[2], scrlLuma, txtLuma});
+  SetTabOrder();
   Wire();
+}
+
+QList<QWidget*> ColourPage::TabOrder() const {
+  return {OptClr[colour::kTargetText],
+          OptClr[colour::kTargetShadow],
+          OptClr[colour::kTargetBorder],
+          chkAddColor,
+          scrlColor[0],
+          txtColor[0],
+          scrlColor[1],
+          txtColor[1],
+          scrlColor[2],
+          txtColor[2],
+          scrlLuma,
+          txtLuma};
+}
+
+std::vector<EditorPage::WheelRow> ColourPage::WheelRows() {
+  std::vector<WheelRow> rows;
+  for (int i = 0; i < 3; ++i) rows.push_back(SliderRow(scrlColor[i], scrlColor[i]));
+  rows.push_back(SliderRow(scrlLuma, scrlLuma));
+  for (int i = 0; i < 3; ++i) rows.push_back(SliderRow(txtColor[i], scrlColor[i]));
+  rows.push_back(SliderRow(txtLuma, scrlLuma));
+  rows.push_back({picHue, [this](int notch) {
+                    // One pixel per notch; the marker stays on the strip.
+                    SetShpColor(shpColor->x() + shpColor->width() / 2 + (notch > 0 ? 1 : -1));
+                  }});
+  return rows;
 }
 
 void ColourPage::Wire() {
@@ -135,6 +165,7 @@ void ColourPage::Wire() {
     });
   }
   connect(chkAddColor, &ui::ClassicCheckBox::Click, this, &ColourPage::chkAddColor_Click);
+  connect(tmrBlink, &QTimer::timeout, this, &ColourPage::tmr_Timer);
   for (int i = 0; i < 3; ++i) {
     connect(scrlColor[i], &ui::ClassicScrollBar::Change, this, [this, i] { scrlColor_Change(i); });
     connect(scrlColor[i], &ui::ClassicScrollBar::Scroll, this, [this, i] { scrlColor_Scroll(i); });
@@ -208,9 +239,8 @@ std::int32_t ColourPage::SelectedColor() const {
 void ColourPage::OptClr_Click(int Index) {
   ClrTarget = static_cast<std::int16_t>(Index);
   // Showing another target's colour is no change of the look.
-  state_.FormReady = false;
+  const FillingControls filling(state_);
   RGB2Text(SelectedColor());
-  state_.FormReady = true;
 }
 
 void ColourPage::picColor_MouseDown(int Index, int Button, int Shift, int, int) {
@@ -239,16 +269,28 @@ void ColourPage::ShowBlink(int drawMode, int borderStyle) {
   shpBox->SetLook(drawMode, borderStyle);
 }
 
+void ColourPage::Blink(bool on) {
+  if (on)
+    tmrBlink->start();
+  else
+    tmrBlink->stop();
+}
+
+void ColourPage::tmr_Timer() {
+  const BlinkLook look = BlinkStep(BlinkPhase);
+  ShowBlink(look.drawMode, look.borderStyle);
+}
+
 // --- The colour editor ----------------------------------------------------
 
 void ColourPage::RGB2Text(std::int32_t Clr) {
   const stamp::Rgb c = stamp::SplitColour(Clr);
   const int parts[3] = {c.r, c.g, c.b};
-  const bool ready = state_.FormReady;
-  state_.FormReady = false;
-  for (int i = 0; i < 3; ++i) scrlColor[i]->SetValue(parts[i]);
-  for (int i = 0; i < 3; ++i) txtColor[i]->setText(QString::number(parts[i]));
-  state_.FormReady = ready;
+  {
+    const FillingControls filling(state_);
+    for (int i = 0; i < 3; ++i) scrlColor[i]->SetValue(parts[i]);
+    for (int i = 0; i < 3; ++i) txtColor[i]->setText(QString::number(parts[i]));
+  }
   Text2Color();
 }
 
@@ -262,7 +304,7 @@ void ColourPage::Text2Color() {
     scrlLuma->SetValue(CurLuma);
     txtLuma->setText(QString::number(CurLuma));
   }
-  if (state_.FormReady) {
+  if (state_.FormReady()) {
     sender_.SendText(Button2Cmd() + u'=' +
                      QString::number(stamp::Color2RGB(picClrSet->BackColor())));
   }
@@ -285,7 +327,7 @@ void ColourPage::SetShpColor(int X) {
 }
 
 void ColourPage::scrlColor_Change(int Index) {
-  if (state_.FormReady) scrlColor_Scroll(Index);
+  if (state_.FormReady()) scrlColor_Scroll(Index);
 }
 
 void ColourPage::scrlColor_Scroll(int Index) {
@@ -297,7 +339,7 @@ void ColourPage::txtColor_Change(int Index) {
   const int n = colour::ComponentOfText(txtColor[Index]->text());
   // The box never stays empty or above 255.
   txtColor[Index]->setText(QString::number(n));
-  if (state_.FormReady) scrlColor[Index]->SetValue(n);
+  if (state_.FormReady()) scrlColor[Index]->SetValue(n);
 }
 
 void ColourPage::scrlLuma_Change() { scrlLuma_Scroll(); }
@@ -318,7 +360,7 @@ void ColourPage::txtLuma_Change() {
   const int n = colour::ComponentOfText(txtLuma->text());
   if (!LumaSync) return;
   txtLuma->setText(QString::number(n));
-  if (state_.FormReady) scrlLuma->SetValue(n);
+  if (state_.FormReady()) scrlLuma->SetValue(n);
 }
 
 void ColourPage::picHue_MouseDown(int Button, int Shift, int X, int Y) {

@@ -1,4 +1,4 @@
-#include "gallery/ui/CategoryPage.h"
+#include "pages/ui/CategoryPage.h"
 
 #include "platform/ui/HoverFocus.h"
 #include "platform/ui/Place.h"
@@ -8,7 +8,7 @@ namespace qm {
 
 using ui::Place;
 
-CategoryPage::CategoryPage(QWidget* parent) : QWidget(parent) {
+CategoryPage::CategoryPage(QWidget* parent) : EditorPage(parent) {
   setObjectName(QStringLiteral("framMenu_0"));
   lblHeading = Place(new QLabel(tr("Выбор категории шаблонов"), this), 6, 4, 300, 16);
   lstDir = Place(new ui::ClassicListBox(this), 6, 22, 340, 136);
@@ -23,7 +23,9 @@ CategoryPage::CategoryPage(QWidget* parent) : QWidget(parent) {
   chkTexura->setObjectName(QStringLiteral("chkTexura"));
   chkTexura->setToolTip(tr("Выбор фона: цвет или текстура прозрачности"));
   (new ui::HoverFocus(this))->Add(lstDir, lstDir);
-  ui::SetTabOrder({lstDir, chkTexura});
+  SetTabOrder();
 }
+
+QList<QWidget*> CategoryPage::TabOrder() const { return {lstDir, chkTexura}; }
 
 }  // namespace qm

@@ -1,0 +1,34 @@
+#include "pages/ui/HelpPage.h"
+
+using namespace Qt::StringLiterals;
+
+namespace qm {
+
+HelpPage::HelpPage(const QSize& size, QWidget* parent) : EditorPage(parent) {
+  setObjectName(u"framMenu_3"_s);
+  txtHelp = new QPlainTextEdit(this);
+  txtHelp->setObjectName(u"txtHelp"_s);
+  txtHelp->setReadOnly(true);
+  txtHelp->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  txtHelp->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // Nothing can be typed into it: Tab must lead on, not stay inside.
+  txtHelp->setTabChangesFocus(true);
+  txtHelp->setPlainText(HelpText());
+  // The window moves every page's contents down a few pixels; the box still
+  // ends clear of the page's bottom edge, where the gallery begins.
+  txtHelp->setGeometry(4, 8, size.width() - 8, size.height() - 16);
+}
+
+QString HelpPage::HelpText() {
+  return tr(
+      "Левая [кнопка мыши] устанавливает новый шаблон отображения (картинку, "
+      "шрифт, параметры текста, тени и каймы). Правая [кнопка мыши] устанавливает ТОЛЬКО "
+      "картинку из шаблона (остальные параметры подбираются отдельно).  Подбирая "
+      "параметры отображения текста, меняется только отображение на экране, НЕ меняя сам "
+      "шаблон. Чтобы сохранить выбранные параметры текста в любом из шаблонов, нужно "
+      "кликнуть на соответствующем шаблоне с нажатой клавишей [Ctrl]. ВНИМАНИЕ: параметры "
+      "шаблона будут переписаны без возможности восстановления первоначального "
+      "состояния!\r\n");
+}
+
+}  // namespace qm

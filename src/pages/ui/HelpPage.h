@@ -1,0 +1,22 @@
+#pragma once
+// Page "Подсказка": how the gestures on the gallery's thumbnails work.
+
+#include <QPlainTextEdit>
+#include <QSize>
+
+#include "pages/ui/EditorPage.h"
+
+namespace qm {
+
+class HelpPage : public EditorPage {
+  Q_OBJECT
+ public:
+  // `size` is the page's: the text fills it but for its margins.
+  explicit HelpPage(const QSize& size, QWidget* parent = nullptr);
+
+  static QString HelpText();
+
+  QPlainTextEdit* txtHelp;
+};
+
+}  // namespace qm
