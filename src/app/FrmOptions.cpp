@@ -19,6 +19,7 @@
 #include "app/CommandLine.h"
 #include "app/DesignGeometry.h"
 #include "app/FrmProgress.h"
+#include "app/LookActions.h"
 #include "app/WheelHook.h"
 #include "colour/ColourEditor.h"
 #include "colour/ui/ColourPage.h"
@@ -147,6 +148,8 @@ FrmOptions::FrmOptions(AppEnvironment env, QWidget* parent)
   wheel_ = std::make_unique<WheelHook>(
       this, state_.AppActive, [this](const QPoint& p) { return WheelTakes(p.x(), p.y()); },
       [this](int direction, const QPoint& p) { MouseScroll(direction, p.x(), p.y()); });
+  // Undo and redo under the menu's last line.
+  look_ = new LookActions(*this, picMenu_, TwipsToPixels(300), TwipsToPixels(2040), 20);
 }
 
 FrmOptions::~FrmOptions() {
@@ -162,8 +165,11 @@ void FrmOptions::ConnectGallery() {
   GalleryHooks& h = templates_->hooks;
   h.writeIni = [this](const QString& section, const QString& key, const QString& value) {
     if (!ini_) return false;
+    // The record as it was, so that the overwrite can be taken back.
+    const QString before = ini_->ReadINIKey(section, key, settings::sIniFile(), QString());
     const bool written = ini_->WriteInIKey(section, key, value, settings::sIniFile());
     Saved(written);
+    if (written) look_->TemplateWritten({section, key, before, value});
     return written;
   };
   h.gdipStart = [this] { return GdipStart(); };
@@ -247,15 +253,20 @@ void FrmOptions::BuildPages() {
 }
 
 QString FrmOptions::HelpText() {
-  return tr(
-      "Левая [кнопка мыши] устанавливает новый шаблон отображения (картинку, "
-      "шрифт, параметры текста, тени и каймы). Правая [кнопка мыши] устанавливает ТОЛЬКО "
-      "картинку из шаблона (остальные параметры подбираются отдельно).  Подбирая "
-      "параметры отображения текста, меняется только отображение на экране, НЕ меняя сам "
-      "шаблон. Чтобы сохранить выбранные параметры текста в любом из шаблонов, нужно "
-      "кликнуть на соответствующем шаблоне с нажатой клавишей [Ctrl]. ВНИМАНИЕ: параметры "
-      "шаблона будут переписаны без возможности восстановления первоначального "
-      "состояния!\r\n");
+  return tr("Левая [кнопка мыши] устанавливает новый шаблон отображения (картинку, "
+            "шрифт, параметры текста, тени и каймы). Правая [кнопка мыши] устанавливает ТОЛЬКО "
+            "картинку из шаблона (остальные параметры подбираются отдельно).  Подбирая "
+            "параметры отображения текста, меняется только отображение на экране, НЕ меняя сам "
+            "шаблон. Чтобы сохранить выбранные параметры текста в любом из шаблонов, нужно "
+            "кликнуть на соответствующем шаблоне с нажатой клавишей [Ctrl]. ВНИМАНИЕ: параметры "
+            "шаблона будут переписаны без возможности восстановления первоначального "
+            "состояния!\r\n") +
+         tr("\r\nКлавиши (вне полей ввода): Ctrl+Z отменяет последнее изменение надписи (и "
+            "перезапись шаблона, пока окно открыто), Ctrl+Y или Ctrl+Shift+Z возвращает его; "
+            "Ctrl+C копирует строку параметров в буфер обмена, Ctrl+V применяет строку из "
+            "буфера, как щелчок по шаблону. На странице цвета: поле #RRGGBB принимает цвет по "
+            "Enter, Ctrl+Shift+C или кнопка «С экрана» берёт цвет любой точки экрана (Esc — "
+            "отмена). Ctrl+Tab и Ctrl+Shift+Tab листают страницы.\r\n");
 }
 
 // --- start-up ---------------------------------------------------------------
@@ -382,6 +393,7 @@ bool FrmOptions::Form_Load() {
   tmr_[0]->start();
   // Last, the wheel: from here on every notch over the window is routed.
   wheel_->HookWheel(true);
+  look_->SetRecording(true);
   return true;
 }
 

@@ -27,6 +27,7 @@ class GalleryArea;
 class Gallery;
 class FrmProgress;
 class HostSession;
+class LookActions;
 class WheelHook;
 namespace ui {
 class ClassicScrollBar;
@@ -99,6 +100,8 @@ class FrmOptions : public QWidget {
   Gallery& Templates() { return *templates_; }
   const gallery::Catalogue& Catalogue() const { return catalogue_; }
   settings::INI_Class& Ini() { return *ini_; }
+  // Undo and redo, and the look on the clipboard.
+  LookActions& Look() { return *look_; }
 
   // The size limit (minimum width and height in pixels; no maximum).
   QSize MinimumTrackSize() const { return minimumSize(); }
@@ -188,6 +191,7 @@ class FrmOptions : public QWidget {
   std::unique_ptr<Gallery> templates_;
   // Every wheel notch over the window, before the controls see it.
   std::unique_ptr<WheelHook> wheel_;
+  LookActions* look_ = nullptr;
 
   // Margins recorded once by ResizeParamDef, in twips.
   struct Margins {

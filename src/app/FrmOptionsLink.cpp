@@ -10,6 +10,7 @@
 #include "app/CommandLine.h"
 #include "app/DesignGeometry.h"
 #include "app/FrmOptions.h"
+#include "app/LookActions.h"
 #include "colour/ui/ColourPage.h"
 #include "colour/ui/TonePage.h"
 #include "gallery/ui/CategoryPage.h"
@@ -55,6 +56,9 @@ void FrmOptions::ConnectHostLink() {
     if (!env_.ownLook.isEmpty()) return true;
     return !ini_ || Saved(ini_->WriteInIKey(QStringLiteral("General"), QStringLiteral("Selected"),
                                             line, settings::sIniFile()));
+  };
+  h.lineChanged = [this](const QString& before, const QString& after) {
+    look_->LineChanged(before, after);
   };
   h.showBlink = [this](const BlinkLook& look) {
     colourPage_->ShowBlink(look.drawMode, look.borderStyle);

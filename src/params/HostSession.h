@@ -53,6 +53,10 @@ class HostSession : public QObject, public LookSender {
     std::function<QString()> fallbackFont;            // a listed font for a default line
     std::function<bool(const QString&)> saveLine;     // INI "General"/"Selected"; false: retry
     std::function<void(const BlinkLook&)> showBlink;  // the palette mark
+    // The line changed from `before` (the fallback line when the line had
+    // none) to `after` by a change of the user's or the host's, not by the
+    // start-up replay: what the undo history records.
+    std::function<void(const QString& before, const QString& after)> lineChanged;
   };
   Hooks hooks;
 

@@ -7,14 +7,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QToolButton>
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "colour/ColourEditor.h"
 #include "colour/Palette.h"
 #include "platform/ui/ClassicControls.h"
 #include "platform/ui/ClassicScrollBar.h"
+#include "platform/ui/ScreenColourPicker.h"
 #include "platform/ui/Swatch.h"
 #include "stamp/StampParams.h"
 
@@ -67,6 +70,14 @@ class ColourPage : public QWidget {
   void picHue_MouseDown(int Button, int Shift, int X, int Y);
   void picHue_MouseMove(int Button, int Shift, int X, int Y);
   void picHue_MouseUp(int Button, int Shift, int X, int Y);
+  // A colour from outside the palette (the hex box, the screen), taken as
+  // a palette click takes a cell's: every control follows, one message.
+  void TakeColour(const stamp::Rgb& c);
+  // Enter in the hex box: its colour is taken, or the box shows the edited
+  // colour again.
+  void txtHex_Enter();
+  // Picks a colour from the screen (disabled where the desktop offers no way).
+  void cmdPick_Click();
 
   // Shows the target's colour of a look on every control, sending nothing
   // while the window's FormReady is clear.
@@ -97,6 +108,8 @@ class ColourPage : public QWidget {
   Swatch* picClrSet;
   HueStrip* picHue;
   QWidget* shpColor;
+  QLineEdit* txtHex;
+  QToolButton* cmdPick;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -105,6 +118,7 @@ class ColourPage : public QWidget {
   void Wire();
   EditorState& state_;
   LookSender& sender_;
+  std::unique_ptr<ui::ScreenColourPicker> picker_;
 };
 
 }  // namespace qm

@@ -493,6 +493,32 @@ void Gallery::OverwriteTemplate(int Index) {
   StopDrawing();
 }
 
+bool Gallery::PutTemplateRecord(const QString& section, const QString& key, const QString& line) {
+  if (painting_) return false;
+  for (int cat = 0; cat < catalogue_.categories.size(); ++cat) {
+    if (gallery::CategorySection(cat) != section) continue;
+    gallery::Category& c = catalogue_.categories[cat];
+    for (int i = 0; i < c.templates.size(); ++i) {
+      gallery::TemplateRecord& r = c.templates[i];
+      if (gallery::TemplateKey(r.picKey) != key) continue;
+      const auto parsed = gallery::ParseRecordLine(c.path, line, r.picKey);
+      if (!parsed) return false;
+      if (!hooks.writeIni || !hooks.writeIni(section, key, line)) return false;
+      r = *parsed;
+      Thumbnail* t = cat == SelectedCategory() ? area_->pic(i + 1) : nullptr;
+      if (!t) return true;
+      t->Tag = gallery::RecordText(r);
+      t->Clear();
+      if (!StartDrawing()) return true;
+      RepaintInPlace(i + 1, r);
+      t->repaint();
+      StopDrawing();
+      return true;
+    }
+  }
+  return false;
+}
+
 void Gallery::pic_MouseMove(int Index) {
   if (!hooks.appActive || !hooks.appActive()) return;
   if (Thumbnail* t = area_->pic(Index)) t->setFocus(Qt::MouseFocusReason);

@@ -87,6 +87,10 @@ class Gallery : public QObject {
   void scrlPic_Change();
 
   void pic_MouseDown(int Index, int Button, int Shift);
+  // Writes a template's record (INI `section`/`key`, as an overwrite names
+  // them) as `line` and shows it: an overwrite taken back or done again.
+  // False when no loaded template has that key or the line does not convert.
+  bool PutTemplateRecord(const QString& section, const QString& key, const QString& line);
   void pic_MouseMove(int Index);
 
   void picFonColor_Click();
