@@ -31,7 +31,7 @@ namespace {
 constexpr qint32 kHost = 1000003;
 
 const QString kLine = QStringLiteral(
-    "Clouds\\a.png|DejaVu Sans|1|36|&HFF0000|5|-3|&H0|2|-2|128|&HFF|3|1|1|1|0|30|120|90|-10|40");
+    "Clouds\\a.png|DejaVu Sans|1|36|&H804020|5|-3|&H0|2|-2|128|&HFF|3|1|1|1|0|30|120|90|-10|40");
 
 class LookActionsTest : public ::testing::Test {
  protected:

@@ -1,9 +1,10 @@
 #include "colour/ui/ColourPage.h"
 
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
 #include <QShortcut>
 #include <QSignalBlocker>
-#include <QStyle>
 #include <algorithm>
 
 #include "colour/ColourModel.h"
@@ -129,8 +130,24 @@ ColourPage::ColourPage(EditorState& state, LookSender& sender, QWidget* parent)
   cmdPick = Place(new QToolButton(this), 314, 122, 98, 22);
   cmdPick->setObjectName(QStringLiteral("cmdPick"));
   cmdPick->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-  cmdPick->setIcon(QIcon::fromTheme(QStringLiteral("color-picker"),
-                                    style()->standardIcon(QStyle::SP_DialogApplyButton)));
+  // The style has no picture for picking; where the theme has none either,
+  // a cross hair says "a point of the screen".
+  QIcon pickIcon = QIcon::fromTheme(QStringLiteral("color-picker"));
+  if (pickIcon.isNull()) {
+    QPixmap cross(32, 32);
+    cross.fill(Qt::transparent);
+    QPainter p(&cross);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(palette().color(QPalette::ButtonText), 2.5));
+    p.drawEllipse(QPointF(16, 16), 9, 9);
+    p.drawLine(16, 2, 16, 11);
+    p.drawLine(16, 21, 16, 30);
+    p.drawLine(2, 16, 11, 16);
+    p.drawLine(21, 16, 30, 16);
+    p.end();
+    pickIcon = QIcon(cross);
+  }
+  cmdPick->setIcon(pickIcon);
   cmdPick->setText(tr("С экрана"));
   txtHex = Place(new QLineEdit(this), 416, 123, 94, 20);
   txtHex->setObjectName(QStringLiteral("txtHex"));
