@@ -15,6 +15,8 @@
 #include <QScreen>
 #include <QWidget>
 
+#include "platform/ui/PortalColourPicker.h"
+
 using namespace Qt::StringLiterals;
 
 namespace qm::ui {
@@ -98,87 +100,78 @@ class PointerGrabPicker final : public ScreenColourPicker {
   QPointer<QWidget> anchor_;
 };
 
+}  // namespace
+
+namespace {
+
 const QString kPortalService = u"org.freedesktop.portal.Desktop"_s;
 const QString kPortalPath = u"/org/freedesktop/portal/desktop"_s;
 const QString kScreenshot = u"org.freedesktop.portal.Screenshot"_s;
-
-// Wayland: the portal asks the user to pick and hands the colour back in the
-// response of the request it made for the call.
-class PortalPicker final : public ScreenColourPicker {
-  Q_OBJECT
- public:
-  // The portal offers PickColor from version 2 of its screenshot interface.
-  static bool Offered() {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) return false;
-    QDBusMessage ask = QDBusMessage::createMethodCall(
-        kPortalService, kPortalPath, u"org.freedesktop.DBus.Properties"_s, u"Get"_s);
-    ask << kScreenshot << u"version"_s;
-    const QDBusMessage reply = bus.call(ask, QDBus::Block, 2000);
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return false;
-    return reply.arguments().constFirst().value<QDBusVariant>().variant().toUInt() >= 2;
-  }
-
-  void Start(QWidget*) override {
-    if (picking_) return;
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    picking_ = true;
-    // The request's path is known beforehand, so the answer is listened for
-    // before the call can bring it.
-    const QString token = u"quillmark%1"_s.arg(QRandomGenerator::global()->generate());
-    QString sender = bus.baseService().mid(1);
-    sender.replace(u'.', u'_');
-    request_ = kPortalPath + u"/request/"_s + sender + u'/' + token;
-    bus.connect(kPortalService, request_, u"org.freedesktop.portal.Request"_s, u"Response"_s, this,
-                SLOT(OnResponse(uint, QVariantMap)));
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(kPortalService, kPortalPath, kScreenshot, u"PickColor"_s);
-    call << QString() << QVariantMap{{u"handle_token"_s, token}};
-    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
-      w->deleteLater();
-      if (w->isError()) End(QColor());
-    });
-  }
-
- private Q_SLOTS:
-  void OnResponse(uint response, const QVariantMap& results) {
-    QColor colour;
-    const auto it = results.find(u"color"_s);
-    if (response == 0 && it != results.end() && it->canConvert<QDBusArgument>()) {
-      const QDBusArgument arg = it->value<QDBusArgument>();
-      double r = 0, g = 0, b = 0;
-      arg.beginStructure();
-      arg >> r >> g >> b;
-      arg.endStructure();
-      colour =
-          QColor::fromRgbF(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b));
-    }
-    End(colour);
-  }
-
- private:
-  void End(const QColor& colour) {
-    QDBusConnection::sessionBus().disconnect(kPortalService, request_,
-                                             u"org.freedesktop.portal.Request"_s, u"Response"_s,
-                                             this, SLOT(OnResponse(uint, QVariantMap)));
-    Finish(colour);
-  }
-
-  QString request_;
-};
+const QString kRequest = u"org.freedesktop.portal.Request"_s;
 
 }  // namespace
+
+bool PortalColourPicker::Offered() {
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  if (!bus.isConnected()) return false;
+  QDBusMessage ask = QDBusMessage::createMethodCall(kPortalService, kPortalPath,
+                                                    u"org.freedesktop.DBus.Properties"_s, u"Get"_s);
+  ask << kScreenshot << u"version"_s;
+  // PickColor came with version 2 of the screenshot interface.
+  const QDBusMessage reply = bus.call(ask, QDBus::Block, 2000);
+  if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return false;
+  return reply.arguments().constFirst().value<QDBusVariant>().variant().toUInt() >= 2;
+}
+
+void PortalColourPicker::Start(QWidget*) {
+  if (picking_) return;
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  picking_ = true;
+  // The request's path is known beforehand, so the answer is listened for
+  // before the call can bring it.
+  const QString token = u"quillmark%1"_s.arg(QRandomGenerator::global()->generate());
+  QString sender = bus.baseService().mid(1);
+  sender.replace(u'.', u'_');
+  request_ = kPortalPath + u"/request/"_s + sender + u'/' + token;
+  bus.connect(kPortalService, request_, kRequest, u"Response"_s, this,
+              SLOT(OnResponse(uint, QVariantMap)));
+  QDBusMessage call =
+      QDBusMessage::createMethodCall(kPortalService, kPortalPath, kScreenshot, u"PickColor"_s);
+  call << QString() << QVariantMap{{u"handle_token"_s, token}};
+  auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
+  connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
+    w->deleteLater();
+    if (w->isError()) End(QColor());
+  });
+}
+
+void PortalColourPicker::OnResponse(uint response, const QVariantMap& results) {
+  QColor colour;
+  const auto it = results.find(u"color"_s);
+  if (response == 0 && it != results.end() && it->canConvert<QDBusArgument>()) {
+    const QDBusArgument arg = it->value<QDBusArgument>();
+    double r = 0, g = 0, b = 0;
+    arg.beginStructure();
+    arg >> r >> g >> b;
+    arg.endStructure();
+    colour = QColor::fromRgbF(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b));
+  }
+  End(colour);
+}
+
+void PortalColourPicker::End(const QColor& colour) {
+  QDBusConnection::sessionBus().disconnect(kPortalService, request_, kRequest, u"Response"_s, this,
+                                           SLOT(OnResponse(uint, QVariantMap)));
+  Finish(colour);
+}
 
 std::unique_ptr<ScreenColourPicker> ScreenColourPicker::ForThisDesktop() {
   // Offscreen and the like have no screen of the user's to pick from.
   const QString platform = QGuiApplication::platformName();
   if (platform == u"xcb") return std::make_unique<PointerGrabPicker>();
-  if (platform.startsWith(u"wayland") && PortalPicker::Offered())
-    return std::make_unique<PortalPicker>();
+  if (platform.startsWith(u"wayland") && PortalColourPicker::Offered())
+    return std::make_unique<PortalColourPicker>();
   return nullptr;
 }
 
 }  // namespace qm::ui
-
-#include "ScreenColourPicker.moc"
