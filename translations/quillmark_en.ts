@@ -127,12 +127,8 @@
         <translation>%1 — not saved: %2 (%3)</translation>
     </message>
     <message>
-        <source><byte value="xd"/>
-Клавиши (вне полей ввода): Ctrl+Z отменяет последнее изменение надписи (и перезапись шаблона, пока окно открыто), Ctrl+Y или Ctrl+Shift+Z возвращает его; Ctrl+C копирует строку параметров в буфер обмена, Ctrl+V применяет строку из буфера, как щелчок по шаблону. На странице цвета: поле #RRGGBB принимает цвет по Enter, Ctrl+Shift+C или кнопка «С экрана» берёт цвет любой точки экрана (Esc — отмена). Ctrl+Tab и Ctrl+Shift+Tab листают страницы.<byte value="xd"/>
-</source>
-        <translation><byte value="xd"/>
-Keys (outside the text boxes): Ctrl+Z undoes the last change of the look (and the overwrite of a template, while the window is open), Ctrl+Y or Ctrl+Shift+Z redoes it; Ctrl+C copies the parameter line to the clipboard, Ctrl+V applies a line from the clipboard as a click on a template does. On the colour page: the #RRGGBB box takes a colour with Enter, Ctrl+Shift+C or the “From screen” button takes the colour of any point of the screen (Esc cancels). Ctrl+Tab and Ctrl+Shift+Tab go through the pages.<byte value="xd"/>
-</translation>
+        <source>Клавиши (вне полей ввода): Ctrl+Z отменяет последнее изменение надписи (и перезапись шаблона, пока окно открыто), Ctrl+Y или Ctrl+Shift+Z возвращает его; Ctrl+C копирует строку параметров в буфер обмена, Ctrl+V применяет строку из буфера, как щелчок по шаблону. На странице цвета: поле #RRGGBB принимает цвет по Enter, Ctrl+Shift+C или кнопка «С экрана» берёт цвет любой точки экрана (Esc — отмена). Ctrl+Tab и Ctrl+Shift+Tab листают страницы.</source>
+        <translation>Keys (outside the text boxes): Ctrl+Z undoes the last change of the look (and the overwrite of a template, while the window is open), Ctrl+Y or Ctrl+Shift+Z redoes it; Ctrl+C copies the parameter line to the clipboard, Ctrl+V applies a line from the clipboard as a click on a template does. On the colour page: the #RRGGBB box takes a colour with Enter, Ctrl+Shift+C or the “From screen” button takes the colour of any point of the screen (Esc cancels). Ctrl+Tab and Ctrl+Shift+Tab go through the pages.</translation>
     </message>
 </context>
 <context>
