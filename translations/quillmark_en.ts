@@ -54,6 +54,22 @@
         <source>Устанавливает цвет в пользовательский набор, в отмеченную (активую) ячейку</source>
         <translation>Puts the colour into your own set, in the marked (active) cell</translation>
     </message>
+    <message>
+        <source>С экрана</source>
+        <translation>From screen</translation>
+    </message>
+    <message>
+        <source>Цвет в виде #RRGGBB (или RRGGBB, #RGB); Enter применяет</source>
+        <translation>The colour as #RRGGBB (or RRGGBB, #RGB); Enter applies it</translation>
+    </message>
+    <message>
+        <source>Взять цвет с экрана (Ctrl+Shift+C): щелчок по любой точке, Esc — отмена</source>
+        <translation>Take a colour from the screen (Ctrl+Shift+C): click any point, Esc cancels</translation>
+    </message>
+    <message>
+        <source>На этом рабочем столе цвет с экрана взять нельзя</source>
+        <translation>This desktop lets no program take a colour from the screen</translation>
+    </message>
 </context>
 <context>
     <name>qm::DefSizeLink</name>
@@ -101,8 +117,18 @@
         <translation>Error loading GDI+!</translation>
     </message>
     <message>
+        <source>Левая [кнопка мыши] устанавливает новый шаблон отображения (картинку, шрифт, параметры текста, тени и каймы). Правая [кнопка мыши] устанавливает ТОЛЬКО картинку из шаблона (остальные параметры подбираются отдельно).  Подбирая параметры отображения текста, меняется только отображение на экране, НЕ меняя сам шаблон. Чтобы сохранить выбранные параметры текста в любом из шаблонов, нужно кликнуть на соответствующем шаблоне с нажатой клавишей [Ctrl]. ВНИМАНИЕ: параметры шаблона будут переписаны без возможности восстановления первоначального состояния!<byte value="xd"/>
+</source>
+        <translation>The left [mouse button] applies a new display template (picture, font, text, shadow and border settings). The right [mouse button] applies ONLY the picture of the template (the other settings are chosen separately). Choosing the text settings changes only what the screen shows, NOT the template itself. To save the chosen text settings into any of the templates, click that template while holding [Ctrl]. WARNING: the settings of the template are overwritten, and the original ones cannot be restored!<byte value="xd"/>
+</translation>
+    </message>
+    <message>
         <source>%1 — не сохранено: %2 (%3)</source>
         <translation>%1 — not saved: %2 (%3)</translation>
+    </message>
+    <message>
+        <source>Клавиши (вне полей ввода): Ctrl+Z отменяет последнее изменение надписи (и перезапись шаблона, пока окно открыто), Ctrl+Y или Ctrl+Shift+Z возвращает его; Ctrl+C копирует строку параметров в буфер обмена, Ctrl+V применяет строку из буфера, как щелчок по шаблону. На странице цвета: поле #RRGGBB принимает цвет по Enter, Ctrl+Shift+C или кнопка «С экрана» берёт цвет любой точки экрана (Esc — отмена). Ctrl+Tab и Ctrl+Shift+Tab листают страницы.</source>
+        <translation>Keys (outside the text boxes): Ctrl+Z undoes the last change of the look (and the overwrite of a template, while the window is open), Ctrl+Y or Ctrl+Shift+Z redoes it; Ctrl+C copies the parameter line to the clipboard, Ctrl+V applies a line from the clipboard as a click on a template does. On the colour page: the #RRGGBB box takes a colour with Enter, Ctrl+Shift+C or the “From screen” button takes the colour of any point of the screen (Esc cancels). Ctrl+Tab and Ctrl+Shift+Tab go through the pages.</translation>
     </message>
 </context>
 <context>
@@ -131,12 +157,46 @@
     </message>
 </context>
 <context>
-    <name>qm::HelpPage</name>
+    <name>qm::LookActions</name>
     <message>
-        <source>Левая [кнопка мыши] устанавливает новый шаблон отображения (картинку, шрифт, параметры текста, тени и каймы). Правая [кнопка мыши] устанавливает ТОЛЬКО картинку из шаблона (остальные параметры подбираются отдельно).  Подбирая параметры отображения текста, меняется только отображение на экране, НЕ меняя сам шаблон. Чтобы сохранить выбранные параметры текста в любом из шаблонов, нужно кликнуть на соответствующем шаблоне с нажатой клавишей [Ctrl]. ВНИМАНИЕ: параметры шаблона будут переписаны без возможности восстановления первоначального состояния!<byte value="xd"/>
-</source>
-        <translation>The left [mouse button] applies a new display template (picture, font, text, shadow and border settings). The right [mouse button] applies ONLY the picture of the template (the other settings are chosen separately). Choosing the text settings changes only what the screen shows, NOT the template itself. To save the chosen text settings into any of the templates, click that template while holding [Ctrl]. WARNING: the settings of the template are overwritten, and the original ones cannot be restored!<byte value="xd"/>
-</translation>
+        <source>Отменить изменение (Ctrl+Z)</source>
+        <translation>Undo the change (Ctrl+Z)</translation>
+    </message>
+    <message>
+        <source>Вернуть изменение (Ctrl+Y, Ctrl+Shift+Z)</source>
+        <translation>Redo the change (Ctrl+Y, Ctrl+Shift+Z)</translation>
+    </message>
+    <message>
+        <source>Шаблон не удалось переписать</source>
+        <translation>The template could not be rewritten</translation>
+    </message>
+    <message>
+        <source>Параметры надписи скопированы в буфер обмена</source>
+        <translation>The look was copied to the clipboard</translation>
+    </message>
+    <message>
+        <source>Не вставлено: %1</source>
+        <translation>Not pasted: %1</translation>
+    </message>
+    <message>
+        <source>в буфере обмена нет текста</source>
+        <translation>the clipboard holds no text</translation>
+    </message>
+    <message>
+        <source>в буфере обмена несколько строк</source>
+        <translation>the clipboard holds more than one line</translation>
+    </message>
+    <message>
+        <source>это не строка параметров (полей %1 из %2)</source>
+        <translation>this is no parameter line (%1 fields of %2)</translation>
+    </message>
+    <message>
+        <source>поле %1 («%2») не подходит</source>
+        <translation>field %1 (“%2”) does not fit</translation>
+    </message>
+    <message>
+        <source>строка параметров не читается</source>
+        <translation>the parameter line cannot be read</translation>
     </message>
 </context>
 <context>

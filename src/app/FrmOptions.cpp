@@ -19,6 +19,7 @@
 #include "app/CommandLine.h"
 #include "app/DesignGeometry.h"
 #include "app/FrmProgress.h"
+#include "app/LookActions.h"
 #include "app/LookStores.h"
 #include "app/WheelHook.h"
 #include "colour/ColourEditor.h"
@@ -47,6 +48,8 @@
 #include "settings/UserSettings.h"
 #include "stamp/HostMessage.h"
 #include "stamp/IniKeys.h"
+
+using namespace Qt::StringLiterals;
 
 namespace qm {
 
@@ -151,6 +154,8 @@ FrmOptions::FrmOptions(AppEnvironment env, QWidget* parent)
       this, [this](const QPoint& p) { return WheelTakes(p.x(), p.y()); },
       [this](int direction, const QPoint& p) { MouseScroll(direction, p.x(), p.y()); });
   activity_ = std::make_unique<AppActivity>(state_.AppActive);
+  // Undo and redo under the menu's last line.
+  look_ = new LookActions(*this, picMenu_, TwipsToPixels(300), TwipsToPixels(2040), 20);
 }
 
 FrmOptions::~FrmOptions() {
@@ -168,8 +173,11 @@ void FrmOptions::ConnectGallery() {
   GalleryHooks& h = templates_->hooks;
   h.writeIni = [this](const QString& section, const QString& key, const QString& value) {
     if (!ini_) return false;
+    // The record as it was, so that the overwrite can be taken back.
+    const QString before = ini_->ReadINIKey(section, key, settings::sIniFile(), QString());
     const bool written = ini_->WriteInIKey(section, key, value, settings::sIniFile());
     Saved(written);
+    if (written) look_->TemplateWritten({section, key, before, value});
     return written;
   };
   h.gdipStart = [this] { return GdipStart(); };
@@ -359,6 +367,7 @@ bool FrmOptions::Form_Load() {
   // Last, the wheel: from here on every notch over the window is routed.
   wheel_->HookWheel(true);
   activity_->Follow(true);
+  look_->SetRecording(true);
   return true;
 }
 

@@ -30,6 +30,7 @@ class Gallery;
 class FrmProgress;
 class HostSession;
 class LookStore;
+class LookActions;
 class WheelHook;
 class AppActivity;
 namespace ui {
@@ -108,6 +109,8 @@ class FrmOptions : public QWidget {
   Gallery& Templates() { return *templates_; }
   const gallery::Catalogue& Catalogue() const { return catalogue_; }
   settings::INI_Class& Ini() { return *ini_; }
+  // Undo and redo, and the look on the clipboard.
+  LookActions& Look() { return *look_; }
 
   // The size limit (minimum width and height in pixels; no maximum).
   QSize MinimumTrackSize() const { return minimumSize(); }
@@ -203,6 +206,7 @@ class FrmOptions : public QWidget {
   std::unique_ptr<WheelHook> wheel_;
   // Keeps State().AppActive from start-up's end to shutdown.
   std::unique_ptr<AppActivity> activity_;
+  LookActions* look_ = nullptr;
 
   // Margins recorded once by ResizeParamDef, in twips.
   struct Margins {

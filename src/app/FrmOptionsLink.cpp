@@ -10,6 +10,7 @@
 #include "app/CommandLine.h"
 #include "app/DesignGeometry.h"
 #include "app/FrmOptions.h"
+#include "app/LookActions.h"
 #include "gallery/ui/Gallery.h"
 #include "pages/ui/EditorPage.h"
 #include "pages/ui/TextPage.h"
@@ -47,6 +48,9 @@ void FrmOptions::ConnectHostLink() {
   host_->SetFallbackFont(textPage_->ListedFont());
   connect(textPage_, &TextPage::FontChosen, this,
           [this](const QString& font) { host_->SetFallbackFont(font); });
+  h.lineChanged = [this](const QString& before, const QString& after) {
+    look_->LineChanged(before, after);
+  };
   connect(textPage_, &TextPage::DefaultSizeRequested, this, [this] {
     SetWinState();
     Move(Left(), Top(), design::DefWidth(), design::DesignHeight());

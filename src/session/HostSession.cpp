@@ -122,8 +122,10 @@ bool HostSession::SendText(const QString& sMsg) {
     change = stamp::ApplyMessage(state_.Text1.text(), sMsg, FallbackLine());
     if (!change) return false;
   }
+  const QString base = change->fromFallback ? FallbackLine() : state_.Text1.text();
   state_.Text1.setText(change->line);
   state_.CurrentParams = change->params;
+  if (hooks.lineChanged && replaying_ == 0) hooks.lineChanged(base, change->line);
   RestartSaveTimer();
   return true;
 }

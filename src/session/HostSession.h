@@ -40,6 +40,10 @@ class HostSession : public QObject, public LookSender {
     std::function<void()> restoreWindow;             // host wrote "W=1"
     std::function<void(const QString&)> selectFont;  // "F=": select, silently
     std::function<void()> fontClick;                 // then the list's own handling
+    // The line changed from `before` (the fallback line when the line had
+    // none) to `after` by a change of the user's or the host's, not by the
+    // start-up replay: what the undo history records.
+    std::function<void(const QString& before, const QString& after)> lineChanged;
   };
   Hooks hooks;
 

@@ -98,8 +98,8 @@ INSTANTIATE_TEST_SUITE_P(
                 "lblMenu_4 scrlHue_0"},
         TabCase{0, "lstDir", "chkTexura pic_1 pic_2 lblMenu_0 lstDir"},
         TabCase{2, "scrlColor_0",
-                "txtColor_0 scrlColor_1 txtColor_1 scrlColor_2 txtColor_2 scrlLuma txtLuma pic_1 "
-                "pic_2 lblMenu_2 OptClr_1 chkAddColor scrlColor_0"}),
+                "txtColor_0 scrlColor_1 txtColor_1 scrlColor_2 txtColor_2 scrlLuma txtLuma txtHex "
+                "pic_1 pic_2 lblMenu_2 OptClr_1 chkAddColor scrlColor_0"}),
     [](const auto& info) { return "page" + std::to_string(info.param.page); });
 
 struct KeyCase {

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QDirIterator>
 #include <QFile>
 #include <QLineEdit>
@@ -635,6 +636,41 @@ TEST_F(HostOnDesktop, EachDesktopEntryNamesItsWindowsClass) {
   ASSERT_FALSE(stampClass.isEmpty());
   EXPECT_EQ(entryClass("org.quillmark.Quillmark.desktop"), stampClass);
   EXPECT_EQ(entryClass("org.quillmark.QuillmarkOpt.desktop"), windowClass(editor));
+}
+
+// The look as text through the desktop's clipboard, between the editor and
+// another program (this one), with the keys a user presses; the stamp shows
+// each look, and Ctrl+Z takes the pasted one back.
+TEST_F(HostOnDesktop, TheLookCrossesTheDesktopClipboardBothWaysAndCtrlZTakesItBack) {
+  StartWindowManager();
+  StartHost({"--open-editor"});
+  const quint32 editor = WaitForEditor();
+  ASSERT_NE(editor, 0u);
+  EditorCopy copy(program.path(), StoreFile());
+  ASSERT_TRUE(copy.loaded);
+  const QString selected = copy.Line();
+  const QRect at = test::Geometry(editor);
+  // A click on a slider's thumb: the editor is active, its focus on no text box.
+  const TextPage* text = test::TextPageOf(*copy.window);
+  ASSERT_TRUE(text && text->isVisible());
+  ASSERT_TRUE(
+      test::Click(copy.OnScreen(text->scrlTempX, text->scrlTempX->ThumbRect().center(), at)));
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return test::ActiveWindow().endsWith(QStringLiteral("0x%1").arg(editor, 0, 16)); },
+      kWaitMs));
+
+  QGuiApplication::clipboard()->clear();
+  ASSERT_TRUE(test::Keys({QStringLiteral("ctrl+c")}));
+  EXPECT_TRUE(
+      QTest::qWaitFor([&] { return QGuiApplication::clipboard()->text() == selected; }, kWaitMs))
+      << QGuiApplication::clipboard()->text().toStdString();
+
+  const QString other = WithOtherPicture(selected);
+  QGuiApplication::clipboard()->setText(other);
+  ASSERT_TRUE(test::Keys({QStringLiteral("ctrl+v")}));
+  EXPECT_TRUE(StampShows(Expected(other)));
+  ASSERT_TRUE(test::Keys({QStringLiteral("ctrl+z")}));
+  EXPECT_TRUE(StampShows(Expected(selected)));
 }
 
 }  // namespace

@@ -132,17 +132,43 @@ bool Gallery::OverwriteTemplate(int Index, const QString& look) {
   if (!out) return false;
   if (!hooks.writeIni || !hooks.writeIni(out->section, out->key, out->line)) return false;
 
-  t->Tag = out->tag;
   r = out->record;
+  ShowRecord(Index, out->tag);
+  return true;
+}
+
+bool Gallery::PutTemplateRecord(const QString& section, const QString& key, const QString& line) {
+  if (Painting()) return false;
+  for (int cat = 0; cat < catalogue_.categories.size(); ++cat) {
+    if (gallery::CategorySection(cat) != section) continue;
+    gallery::Category& c = catalogue_.categories[cat];
+    for (int i = 0; i < c.templates.size(); ++i) {
+      gallery::TemplateRecord& r = c.templates[i];
+      if (gallery::TemplateKey(r.picKey) != key) continue;
+      const auto parsed = gallery::ParseRecordLine(c.path, line, r.picKey);
+      if (!parsed) return false;
+      if (!hooks.writeIni || !hooks.writeIni(section, key, line)) return false;
+      r = *parsed;
+      if (cat == SelectedCategory()) ShowRecord(i + 1, gallery::RecordText(r));
+      return true;
+    }
+  }
+  return false;
+}
+
+void Gallery::ShowRecord(int Index, const QString& tag) {
+  Thumbnail* t = area_->pic(Index);
+  if (!t) return;
+  t->Tag = tag;
   t->Clear();
-  if (!painter_.StartDrawing()) return true;
+  if (!painter_.StartDrawing()) return;
   // Same size, same place: the gallery is not laid out again. The tag keeps
   // the look as the user's line spelled it (unless the picture has gone
   // meanwhile: then the thumbnail says so and takes no clicks).
-  painter_.RepaintInPlace(Index, r);
+  const int cat = SelectedCategory();
+  painter_.RepaintInPlace(Index, catalogue_.categories[cat].templates[Index - 1]);
   t->repaint();
   painter_.StopDrawing();
-  return true;
 }
 
 }  // namespace qm

@@ -76,9 +76,14 @@ class Gallery : public QObject {
   void scrlPic_Change() { painter_.Scrolled(); }
 
   void pic_MouseDown(int Index, int Button, int Shift);
+  // Writes a template's record (INI `section`/`key`, as an overwrite names
+  // them) as `line` and shows it: an overwrite taken back or done again.
+  // False when no loaded template has that key or the line does not convert.
+  bool PutTemplateRecord(const QString& section, const QString& key, const QString& line);
   void pic_MouseMove(int Index);
   // Writes the current look into template `Index` of the selected category
-  // (its INI record, then its thumbnail): the one way a template changes.
+  // (its INI record, then its thumbnail): the one way a template changes
+  // from the editor (PutTemplateRecord only puts back a record it wrote).
   // False when nothing was written.
   bool OverwriteTemplate(int Index, const QString& look);
 
@@ -115,6 +120,9 @@ class Gallery : public QObject {
   static QString NoFile() { return ThumbnailPainter::NoFile(); }
 
  private:
+  // Shows template `Index` of the selected category drawn again in place,
+  // clicks applying `tag`.
+  void ShowRecord(int Index, const QString& tag);
   // Wires the thumbnails made since the last paint to the gestures.
   void WireThumbnails();
 

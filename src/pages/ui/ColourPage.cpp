@@ -1,14 +1,20 @@
 #include "pages/ui/ColourPage.h"
 
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QShortcut>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <algorithm>
 
 #include "colour/ColourModel.h"
+#include "colour/HexColour.h"
 #include "colour/ui/HueStrip.h"
 #include "colour/ui/SelectionMark.h"
 #include "platform/ui/MouseCodes.h"
 #include "platform/ui/Place.h"
+#include "platform/ui/ScreenColourPicker.h"
 #include "platform/ui/TabOrder.h"
 #include "session/EditorState.h"
 #include "stamp/ColourOrder.h"
@@ -124,8 +130,41 @@ ColourPage::ColourPage(EditorState& state, LookSender& sender, QWidget* parent)
   shpColor = new SelectionMark(picHue);
   shpColor->setObjectName(QStringLiteral("shpColor"));
   shpColor->setGeometry(-kMarkerSize / 2, kMarkerTop, kMarkerSize, kMarkerSize);
+  // Beside the strip: the colour from the screen, then the colour as hex.
+  cmdPick = Place(new QToolButton(this), 314, 122, 98, 22);
+  cmdPick->setObjectName(QStringLiteral("cmdPick"));
+  cmdPick->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  // The style has no picture for picking; where the theme has none either,
+  // a cross hair says "a point of the screen".
+  QIcon pickIcon = QIcon::fromTheme(QStringLiteral("color-picker"));
+  if (pickIcon.isNull()) {
+    QPixmap cross(32, 32);
+    cross.fill(Qt::transparent);
+    QPainter p(&cross);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(palette().color(QPalette::ButtonText), 2.5));
+    p.drawEllipse(QPointF(16, 16), 9, 9);
+    p.drawLine(16, 2, 16, 11);
+    p.drawLine(16, 21, 16, 30);
+    p.drawLine(2, 16, 11, 16);
+    p.drawLine(21, 16, 30, 16);
+    p.end();
+    pickIcon = QIcon(cross);
+  }
+  cmdPick->setIcon(pickIcon);
+  cmdPick->setText(tr("С экрана"));
+  txtHex = Place(new QLineEdit(this), 416, 123, 94, 20);
+  txtHex->setObjectName(QStringLiteral("txtHex"));
+  txtHex->setMaxLength(16);
+  txtHex->setToolTip(tr("Цвет в виде #RRGGBB (или RRGGBB, #RGB); Enter применяет"));
+  picker_ = ui::ScreenColourPicker::ForThisDesktop();
+  cmdPick->setEnabled(picker_ != nullptr);
+  cmdPick->setToolTip(picker_ ? tr("Взять цвет с экрана (Ctrl+Shift+C): щелчок по любой точке, "
+                                   "Esc — отмена")
+                              : tr("На этом рабочем столе цвет с экрана взять нельзя"));
   // The target, the set's push box, then each slider with its box, top to
-  // bottom; the cells and the strip are mouse controls.
+  // bottom, then the screen picker and the hex box; the cells and the strip are
+  // mouse controls.
   SetTabOrder();
   Wire();
 }
@@ -142,7 +181,9 @@ QList<QWidget*> ColourPage::TabOrder() const {
           scrlColor[2],
           txtColor[2],
           scrlLuma,
-          txtLuma};
+          txtLuma,
+          cmdPick,
+          txtHex};
 }
 
 std::vector<EditorPage::WheelRow> ColourPage::WheelRows() {
@@ -177,6 +218,19 @@ void ColourPage::Wire() {
   connect(picHue, &HueStrip::MouseDown, this, &ColourPage::picHue_MouseDown);
   connect(picHue, &HueStrip::MouseMove, this, &ColourPage::picHue_MouseMove);
   connect(picHue, &HueStrip::MouseUp, this, &ColourPage::picHue_MouseUp);
+  connect(txtHex, &QLineEdit::returnPressed, this, &ColourPage::txtHex_Enter);
+  // Left without Enter: the box shows the colour again.
+  connect(txtHex, &QLineEdit::editingFinished, this, [this] {
+    txtHex->setText(colour::HexColourText(stamp::SplitColour(picClrSet->BackColor())));
+  });
+  connect(cmdPick, &QToolButton::clicked, this, &ColourPage::cmdPick_Click);
+  auto* pickKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this);
+  connect(pickKey, &QShortcut::activated, this, &ColourPage::cmdPick_Click);
+  if (picker_) {
+    connect(picker_.get(), &ui::ScreenColourPicker::Picked, this, [this](const QColor& c) {
+      TakeColour({c.red(), c.green(), c.blue()});
+    });
+  }
 }
 
 bool ColourPage::eventFilter(QObject* watched, QEvent* event) {
@@ -297,6 +351,7 @@ void ColourPage::RGB2Text(std::int32_t Clr) {
 void ColourPage::Text2Color() {
   const stamp::Rgb c{scrlColor[0]->Value(), scrlColor[1]->Value(), scrlColor[2]->Value()};
   picClrSet->SetBackColor(stamp::JoinColour(c));
+  txtHex->setText(colour::HexColourText(c));
   FindColor();
   if (LumaSync) {
     colour::RGB2HSV(c.r, c.g, c.b, CurHue, CurSat, CurLuma);
@@ -375,6 +430,33 @@ void ColourPage::picHue_MouseMove(int, int, int X, int) {
 
 void ColourPage::picHue_MouseUp(int Button, int, int, int) {
   if (Button == colour::kLeftButton) HueDrag = false;
+}
+
+void ColourPage::TakeColour(const stamp::Rgb& c) {
+  // Shown silently and sent once: the luma slider, moved while it follows,
+  // would otherwise send a colour of its own first (through its 255 hue
+  // steps, not exactly this one).
+  {
+    const FillingControls filling(state_);
+    // The luma slider's handler runs even while the controls are filled
+    // (that is how a palette cell's colour reaches it); here it must not
+    // run at all, or it would put its own approximation in place of `c`.
+    const QSignalBlocker quiet(scrlLuma);
+    RGB2Text(stamp::JoinColour(c));
+  }
+  if (state_.FormReady())
+    sender_.SendText(Button2Cmd() + u'=' +
+                     QString::number(stamp::Color2RGB(picClrSet->BackColor())));
+}
+
+void ColourPage::txtHex_Enter() {
+  const std::optional<stamp::Rgb> c = colour::ParseHexColour(txtHex->text());
+  if (c) TakeColour(*c);
+  txtHex->setText(colour::HexColourText(stamp::SplitColour(picClrSet->BackColor())));
+}
+
+void ColourPage::cmdPick_Click() {
+  if (picker_ && cmdPick->isEnabled()) picker_->Start(cmdPick);
 }
 
 void ColourPage::ShowParams(const stamp::StampParams& p) {

@@ -7,9 +7,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QToolButton>
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 class QTimer;
 
@@ -18,6 +20,7 @@ class QTimer;
 #include "pages/ui/EditorPage.h"
 #include "platform/ui/ClassicControls.h"
 #include "platform/ui/ClassicScrollBar.h"
+#include "platform/ui/ScreenColourPicker.h"
 #include "platform/ui/Swatch.h"
 #include "stamp/StampParams.h"
 
@@ -70,6 +73,14 @@ class ColourPage : public EditorPage {
   void picHue_MouseDown(int Button, int Shift, int X, int Y);
   void picHue_MouseMove(int Button, int Shift, int X, int Y);
   void picHue_MouseUp(int Button, int Shift, int X, int Y);
+  // A colour from outside the palette (the hex box, the screen), taken as
+  // a palette click takes a cell's: every control follows, one message.
+  void TakeColour(const stamp::Rgb& c);
+  // Enter in the hex box: its colour is taken, or the box shows the edited
+  // colour again.
+  void txtHex_Enter();
+  // Picks a colour from the screen (disabled where the desktop offers no way).
+  void cmdPick_Click();
 
   // Shows the target's colour of a look on every control, sending nothing
   // while the window's FormReady is clear.
@@ -110,6 +121,8 @@ class ColourPage : public EditorPage {
   Swatch* picClrSet;
   HueStrip* picHue;
   QWidget* shpColor;
+  QLineEdit* txtHex;
+  QToolButton* cmdPick;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -118,6 +131,7 @@ class ColourPage : public EditorPage {
   void Wire();
   EditorState& state_;
   LookSender& sender_;
+  std::unique_ptr<ui::ScreenColourPicker> picker_;
 };
 
 }  // namespace qm
