@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "platform/link/LinkEndpoint.h"
+#include "platform/link/LinkSender.h"
 #include "support/QtPrint.h"
 #include "support/TempProgram.h"
 
@@ -71,10 +72,13 @@ TEST_F(SecondStart, EndsAtOnceTouchingNothing) {
 
   Start(first, QStringLiteral("424242|+12°"));
   // The first editor is up once it has announced itself.
-  for (int i = 0; i < 200 && received.isEmpty(); ++i) QTest::qWait(25);
-  ASSERT_FALSE(received.isEmpty());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !received.isEmpty(); }, 5000));
   ASSERT_TRUE(received.first().startsWith(QStringLiteral("W=")));
-  QTest::qWait(300);
+  // It answers "W=2" with its announcement once its start-up is over.
+  link::LinkSender ask(received.first().mid(2).toInt(), &host, LinkDir());
+  received.clear();
+  ASSERT_TRUE(ask.send(QStringLiteral("W=2")));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !received.isEmpty(); }, 5000));
   received.clear();
   const QByteArray ini = program.ReadIni();
   ASSERT_FALSE(QFile::exists(StoreFile()));
@@ -83,8 +87,10 @@ TEST_F(SecondStart, EndsAtOnceTouchingNothing) {
   ASSERT_TRUE(second.waitForFinished(5000));
   EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(second.exitCode(), 0);
-  QTest::qWait(200);
-  EXPECT_TRUE(received.isEmpty()) << received.join(u',').toStdString();
+  // Whatever it sent was on its way before it ended: the wait ends as soon as
+  // it arrives.
+  EXPECT_FALSE(QTest::qWaitFor([&] { return !received.isEmpty(); }, 200))
+      << received.join(u',').toStdString();
   EXPECT_EQ(program.ReadIni(), ini);
   EXPECT_FALSE(QFile::exists(StoreFile()));
   EXPECT_EQ(first.state(), QProcess::Running);
