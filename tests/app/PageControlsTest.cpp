@@ -319,7 +319,8 @@ TEST_P(SliderFigureTest, TheFigureFollowsTheValueOverTheWholeRange) {
     const char* name;
   } moves[] = {{Qt::Key_End, 1, "End"},       {Qt::Key_Left, 3, "Left"},
                {Qt::Key_PageUp, 2, "PageUp"}, {Qt::Key_Home, 1, "Home"},
-               {Qt::Key_Right, 3, "Right"},   {Qt::Key_PageDown, 2, "PageDown"}};
+               {Qt::Key_End, 1, "End"},       {Qt::Key_Home, 1, "Home"},
+               {Qt::Key_Right, 3, "Right"},   {Qt::Key_Home, 1, "Home"}};
   for (const auto& m : moves) {
     for (int i = 0; i < m.times; ++i) {
       QTest::keyClick(bar, m.key);
@@ -332,6 +333,13 @@ TEST_P(SliderFigureTest, TheFigureFollowsTheValueOverTheWholeRange) {
       }
     }
   }
+  // Then from the Min end across the whole range in large steps.
+  const int span = std::abs(bar->Max() - bar->Min());
+  for (int i = 0; i <= span / bar->LargeChange() && bar->Value() != bar->Max(); ++i) {
+    QTest::keyClick(bar, Qt::Key_PageDown);
+    record("PageDown");
+  }
+  EXPECT_EQ(bar->Value(), bar->Max());
   // The figure is a function of the value (the same value always shows the
   // same figure, whichever way the slider came), rises or falls with it
   // throughout, and tells the two ends apart.
@@ -349,6 +357,13 @@ TEST_P(SliderFigureTest, TheFigureFollowsTheValueOverTheWholeRange) {
         << "value " << std::prev(it)->first << " shows " << std::prev(it)->second << ", value "
         << it->first << " shows " << it->second;
   }
+  // A large step always shows: the figure neither stops short of an end nor
+  // stands still over a stretch of the range.
+  for (auto a = shownAt.begin(); a != shownAt.end(); ++a)
+    for (auto b = std::next(a); b != shownAt.end(); ++b)
+      if (b->first - a->first >= bar->LargeChange()) {
+        EXPECT_NE(a->second, b->second) << "values " << a->first << " and " << b->first;
+      }
 }
 
 INSTANTIATE_TEST_SUITE_P(Window, SliderFigureTest, ::testing::ValuesIn(kFigures),
