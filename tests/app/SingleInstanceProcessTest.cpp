@@ -9,7 +9,6 @@
 #include <QTest>
 
 #include "platform/link/LinkEndpoint.h"
-#include "platform/link/LinkSender.h"
 #include "support/QtPrint.h"
 #include "support/TempProgram.h"
 
@@ -74,11 +73,10 @@ TEST_F(SecondStart, EndsAtOnceTouchingNothing) {
   // The first editor is up once it has announced itself.
   ASSERT_TRUE(QTest::qWaitFor([&] { return !received.isEmpty(); }, 5000));
   ASSERT_TRUE(received.first().startsWith(QStringLiteral("W=")));
-  // It answers "W=2" with its announcement once its start-up is over.
-  link::LinkSender ask(received.first().mid(2).toInt(), &host, LinkDir());
-  received.clear();
-  ASSERT_TRUE(ask.send(QStringLiteral("W=2")));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !received.isEmpty(); }, 5000));
+  // What the first editor sends after its announcement is not this test's
+  // business; it comes later than any answer it gives (a field message came
+  // after its answer to "W=2" under the sanitizers), so this one pause stays.
+  QTest::qWait(300);
   received.clear();
   const QByteArray ini = program.ReadIni();
   ASSERT_FALSE(QFile::exists(StoreFile()));
