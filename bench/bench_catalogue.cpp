@@ -1,4 +1,3 @@
-// qm-bench-deps: qm_gallery qm_settings
 // Start-up reads the whole template catalogue: at most 41 categories of 80
 // templates, each a 22-field record. LoadCatalogue goes through INI_Class
 // bulk reads and converts every field; the baseline only reads the same file
@@ -11,6 +10,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "BenchSupport.h"
 #include "gallery/Catalogue.h"
 #include "settings/IniClass.h"
 
@@ -86,9 +86,5 @@ BENCHMARK(BM_ReadAndSplitLines)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return qm::bench::RunBenchmarks(argc, argv);
 }

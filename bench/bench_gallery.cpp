@@ -1,4 +1,3 @@
-// qm-bench-deps: qm_gallery_ui qm_session
 // The gallery's three costs, each against decoding the category's pictures
 // one after another on one thread, measured in the same run:
 //  - painting a category of 80 thumbnails (cold: every picture is read anew)
@@ -23,6 +22,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "BenchSupport.h"
 #include "gallery/ui/Gallery.h"
 #include "gallery/ui/GalleryArea.h"
 #include "pages/ui/CategoryPage.h"
@@ -190,12 +190,7 @@ BENCHMARK(BM_ReflowOnResize)->UseRealTime()->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
-                                                                  : qgetenv("QT_QPA_PLATFORM"));
+  qm::bench::DefaultToOffscreen();
   QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return qm::bench::RunBenchmarks(argc, argv);
 }

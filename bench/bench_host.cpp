@@ -1,6 +1,3 @@
-// qm-bench-deps: qm_host_ui qm_host qm_pages_ui qm_session qm_render qm_settings qm_stamp qm_link
-// Qt6::Widgets
-//
 // The desktop stamp, each figure against a baseline measured in the same run:
 //  - the stamp's repaint after one message from the editor (the message
 //    applied to its line, the stamp drawn again, the window painted) against
@@ -213,7 +210,7 @@ BENCHMARK(BM_SendTextRoundTripPlusRender)->UseRealTime();
 
 int main(int argc, char** argv) {
   qm::bench::PinToOneCore();
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  qm::bench::DefaultToOffscreen();
   QApplication app(argc, argv);
   QTemporaryDir dir;
   g_dir = &dir;

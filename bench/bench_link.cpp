@@ -1,22 +1,16 @@
-// qm-bench-deps: qm_link
 // One message with its answer through the host link (SendLinkText to an
 // endpoint served by the event loop of another thread) against the bare
 // floor: the same bytes over a Unix socket to a thread that blocks in read()
 // and writes the answer byte. Goal: the link within 2x of the floor.
 #include <benchmark/benchmark.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QMutex>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QWaitCondition>
-#include <cstring>
-#include <thread>
 
+#include "BenchSupport.h"
 #include "platform/link/LinkDirectory.h"
 #include "platform/link/LinkEndpoint.h"
 #include "platform/link/LinkSender.h"
@@ -89,37 +83,14 @@ void BM_SendLinkText(benchmark::State& state) {
 }
 BENCHMARK(BM_SendLinkText)->Arg(0)->Arg(1)->UseRealTime();
 
-sockaddr_un BareAddress() {
-  sockaddr_un a{};
-  a.sun_family = AF_UNIX;
-  const QByteArray p = QFile::encodeName(g_dir->path() + QStringLiteral("/bare"));
-  std::memcpy(a.sun_path, p.constData(), static_cast<size_t>(p.size()));
-  return a;
-}
-
 void BM_BareSocketRoundTrip(benchmark::State& state) {
-  sockaddr_un addr = BareAddress();
-  ::unlink(addr.sun_path);
-  const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
-  if (::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-      ::listen(listener, 1) != 0) {
+  qm::bench::EchoPeer peer(g_dir->path() + QStringLiteral("/bare"));
+  if (!peer.ok()) {
     state.SkipWithError("bare listener failed");
     return;
   }
-  std::thread server([listener] {
-    const int c = ::accept(listener, nullptr, nullptr);
-    char buf[4096];
-    const char ack = 0x06;
-    for (;;) {
-      const ssize_t n = ::read(c, buf, sizeof buf);
-      if (n <= 0) break;
-      for (ssize_t i = 0; i < n; ++i)
-        if (buf[i] == 0) (void)::write(c, &ack, 1);
-    }
-    ::close(c);
-  });
   const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-  ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+  ::connect(fd, reinterpret_cast<const sockaddr*>(&peer.address()), sizeof(sockaddr_un));
   // The same bytes the link puts on the wire.
   const QByteArray frame = EncodeLinkText(Text(static_cast<int>(state.range(0)))) + '\0';
   for (auto _ : state) {
@@ -131,9 +102,6 @@ void BM_BareSocketRoundTrip(benchmark::State& state) {
     }
   }
   ::close(fd);
-  server.join();
-  ::close(listener);
-  ::unlink(addr.sun_path);
 }
 BENCHMARK(BM_BareSocketRoundTrip)->Arg(0)->Arg(1)->UseRealTime();
 
@@ -144,9 +112,5 @@ int main(int argc, char** argv) {
   QTemporaryDir dir;
   g_dir = &dir;
   SetLinkDirectoryOverride(dir.path());
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return qm::bench::RunBenchmarks(argc, argv);
 }

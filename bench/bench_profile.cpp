@@ -1,4 +1,3 @@
-// qm-bench-deps: qm_settings
 // Start-up reads the whole template catalogue (41 categories of 80 templates):
 // reading it through one parsed snapshot against the floor of merely reading
 // the file and splitting it into lines.
@@ -8,6 +7,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "BenchSupport.h"
 #include "platform/ProfileFile.h"
 
 using namespace qm::platform;
@@ -83,4 +83,4 @@ BENCHMARK(BM_PerReadOneCategory)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return qm::bench::RunBenchmarks(argc, argv); }

@@ -1,5 +1,3 @@
-// qm-bench-deps: qm_render qm_stamp Qt6::Gui
-//
 // Rendering speed, each figure against a baseline measured in the same run:
 //  - the colour matrix on a 1-megapixel picture against memcpy of the same
 //    buffer (bytes per second of both are reported);
@@ -16,6 +14,7 @@
 #include <cstring>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "render/ColourMatrix.h"
 #include "render/PictureBox.h"
 #include "render/PictureRenderer.h"
@@ -154,11 +153,7 @@ BENCHMARK(BM_Gallery80Cached)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  qm::bench::DefaultToOffscreen();
   QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return qm::bench::RunBenchmarks(argc, argv);
 }

@@ -1,4 +1,3 @@
-// qm-bench-deps: qm_session qm_stamp qm_link
 // SendText to a host on the socket, answer included (the message delivered,
 // then written into the line, the typed copy refreshed and the save timer
 // restarted), against the bare floor: the same bytes written to a Unix socket
@@ -6,16 +5,10 @@
 // blocks in read() and answers every zero byte, so the ratio is what the
 // editor adds to one round trip. Goal: SendText within 2x of the floor.
 #include <benchmark/benchmark.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <cstring>
-#include <thread>
 
 #include "BenchSupport.h"
 #include "platform/link/LinkSender.h"
@@ -38,50 +31,8 @@ const QString& Message(int which, int turn) {
   return which == 0 ? kShort[turn & 1] : kGroup[turn & 1];
 }
 
-// A peer that answers 0x06 after every zero byte, on one connection.
-class BarePeer {
- public:
-  explicit BarePeer(const QString& path) {
-    addr_.sun_family = AF_UNIX;
-    const QByteArray p = QFile::encodeName(path);
-    std::memcpy(addr_.sun_path, p.constData(), static_cast<size_t>(p.size()));
-    ::unlink(addr_.sun_path);
-    listener_ = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    ok_ = ::bind(listener_, reinterpret_cast<sockaddr*>(&addr_), sizeof addr_) == 0 &&
-          ::listen(listener_, 1) == 0;
-    if (!ok_) return;
-    thread_ = std::thread([this] {
-      const int c = ::accept(listener_, nullptr, nullptr);
-      char buf[4096];
-      const char ack = 0x06;
-      for (;;) {
-        const ssize_t n = ::read(c, buf, sizeof buf);
-        if (n <= 0) break;
-        for (ssize_t i = 0; i < n; ++i)
-          if (buf[i] == 0) (void)::write(c, &ack, 1);
-      }
-      ::close(c);
-    });
-  }
-  ~BarePeer() {
-    // Wakes an accept() still waiting when nobody ever connected.
-    ::shutdown(listener_, SHUT_RDWR);
-    if (thread_.joinable()) thread_.join();
-    ::close(listener_);
-    ::unlink(addr_.sun_path);
-  }
-  bool ok() const { return ok_; }
-  const sockaddr_un& address() const { return addr_; }
-
- private:
-  sockaddr_un addr_{};
-  int listener_ = -1;
-  bool ok_ = false;
-  std::thread thread_;
-};
-
 void BM_SendText(benchmark::State& state) {
-  auto peer = std::make_unique<BarePeer>(g_dir->path() + u'/' + QString::number(kHost));
+  auto peer = std::make_unique<qm::bench::EchoPeer>(g_dir->path() + u'/' + QString::number(kHost));
   if (!peer->ok()) {
     state.SkipWithError("host did not start");
     return;
@@ -114,7 +65,7 @@ BENCHMARK(BM_SendText)->Arg(0)->Arg(1)->UseRealTime();
 // The transport alone, to the same peer: what SendText adds on top of it is
 // the difference between the two.
 void BM_LinkSend(benchmark::State& state) {
-  auto peer = std::make_unique<BarePeer>(g_dir->path() + u'/' + QString::number(kHost));
+  auto peer = std::make_unique<qm::bench::EchoPeer>(g_dir->path() + u'/' + QString::number(kHost));
   if (!peer->ok()) {
     state.SkipWithError("host did not start");
     return;
@@ -135,7 +86,7 @@ void BM_LinkSend(benchmark::State& state) {
 BENCHMARK(BM_LinkSend)->Arg(0)->Arg(1)->UseRealTime();
 
 void BM_BareSocketRoundTrip(benchmark::State& state) {
-  BarePeer peer(g_dir->path() + QStringLiteral("/bare"));
+  qm::bench::EchoPeer peer(g_dir->path() + QStringLiteral("/bare"));
   if (!peer.ok()) {
     state.SkipWithError("bare listener failed");
     return;
@@ -163,7 +114,6 @@ BENCHMARK(BM_BareSocketRoundTrip)->Arg(0)->Arg(1)->UseRealTime();
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QCoreApplication app(argc, argv);
   QTemporaryDir dir;
   g_dir = &dir;

@@ -1,4 +1,3 @@
-// qm-bench-deps: qm_app
 // Start-up cost of a full catalogue (41 categories of 80 templates) against
 // the same start-up with an empty one, and the resident memory each leaves.
 //
@@ -20,6 +19,7 @@
 #include <fstream>
 #include <string>
 
+#include "BenchSupport.h"
 #include "app/FrmOptions.h"
 
 namespace {
@@ -126,7 +126,7 @@ BENCHMARK(BM_ResidentMemoryDelta)->Iterations(1)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  qm::bench::DefaultToOffscreen();
   QApplication app(argc, argv);
   if (argc == 3 && std::strcmp(argv[1], "--rss") == 0) {
     qm::FrmOptions w(EnvOf(QString::fromLocal8Bit(argv[2])));
@@ -136,8 +136,5 @@ int main(int argc, char** argv) {
     std::printf("%ld\n", ResidentKiB());
     return 0;
   }
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return qm::bench::RunBenchmarks(argc, argv);
 }

@@ -1,33 +1,39 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets with clang, libFuzzer, AddressSanitizer and
-# UndefinedBehaviorSanitizer into build-fuzz/ (or $QM_FUZZ_BUILD_DIR) and runs
-# each on a copy of its seed corpus.
-#   scripts/fuzz.sh            each target for 10 seconds (what the test run does)
+# Builds the fuzz targets (libFuzzer, clang, AddressSanitizer and
+# UndefinedBehaviorSanitizer) in the sanitizer build, build-asan/ (the
+# "sanitize" preset, or $QM_SANITIZE_PRESET; the folder $QM_FUZZ_BUILD_DIR or
+# $QM_SANITIZE_BUILD_DIR), and runs each on a copy of its seed corpus. The
+# suite's sanitizer run shares those objects, so after scripts/test-sanitizers.sh
+# only the targets' own small sources are left to build.
+#   scripts/fuzz.sh            each target for 10 seconds
 #   scripts/fuzz.sh 60         each for 60 seconds
 #   scripts/fuzz.sh runs=1000000 [target...]   a fixed number of executions
 # A finding (crash, sanitizer report, broken invariant, leak) fails the script
 # and leaves the input that caused it in the work folder it names.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
-build="${QM_FUZZ_BUILD_DIR:-$here/build-fuzz}"
+preset="${QM_SANITIZE_PRESET:-sanitize}"
+build="${QM_FUZZ_BUILD_DIR:-${QM_SANITIZE_BUILD_DIR:-}}"
 limit="${1:-10}"
 shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(fuzz_profile fuzz_param_line fuzz_catalogue fuzz_frames fuzz_host_messages fuzz_stamp_text)
 
-CXX=clang++ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-  "-DCMAKE_CXX_FLAGS_DEBUG=-g1 -O1" -DQM_FUZZ=ON >/dev/null
-cmake --build "$build" -j "$(nproc)" --target fuzz_targets
+QM_PRESET="$preset" QM_BUILD_DIR="$build" QM_BUILD_TARGET=fuzz_targets "$here/scripts/build.sh"
+[ -n "$build" ] || build="$here/build-asan"
 
 case "$limit" in
   runs=*) budget=(-runs="${limit#runs=}") ;;
   *) budget=(-max_total_time="$limit") ;;
 esac
 work="$(mktemp -d "${TMPDIR:-/tmp}/qm-fuzz.XXXXXX")"
+set -a
+# shellcheck source=../tests/test.env
+. "$here/tests/test.env"
+set +a
 export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 export LSAN_OPTIONS="suppressions=$here/scripts/lsan-suppressions.txt:print_suppressions=0"
-export QT_QPA_PLATFORM=offscreen
 status=0
 for t in "${targets[@]}"; do
   mkdir -p "$work/$t"

@@ -1,20 +1,20 @@
 #!/usr/bin/env bash
 # Builds the whole suite once more with AddressSanitizer and
-# UndefinedBehaviorSanitizer into build-asan/ (or $QM_SANITIZE_BUILD_DIR) and
-# runs it there. Any report fails the run, also one from a program that a test
-# started and whose error output the test throws away.
+# UndefinedBehaviorSanitizer, the "sanitize" preset (or $QM_SANITIZE_PRESET),
+# into build-asan/ (or $QM_SANITIZE_BUILD_DIR) and runs it there. Any report
+# fails the run, also one from a program that a test started and whose error
+# output the test throws away. The fuzz targets are built from the same
+# objects (scripts/fuzz.sh).
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
-build="${QM_SANITIZE_BUILD_DIR:-$here/build-asan}"
+build="$(realpath -m "${QM_SANITIZE_BUILD_DIR:-$here/build-asan}")"
 
-# Clang, where the normal build uses GCC: it compiles an instrumented Qt
-# source in about two thirds of GCC's time, and a second compiler's warnings
-# come with it. -O1 rather than -O0: the suite runs faster. Line tables only
-# (-g1): the reports still name file and line, and the build takes a fifth
-# less. No benchmarks: nothing here would run them.
-QM_BUILD_DIR="$build" QM_BUILD_TYPE=Debug "$here/scripts/build.sh" \
-  -DCMAKE_CXX_COMPILER=clang++ \
-  -DQM_SANITIZE=ON -DQM_BUILD_BENCH=OFF "-DCMAKE_CXX_FLAGS_DEBUG=-g1 -O1"
+# The preset builds with clang, where the normal build uses GCC: it compiles
+# an instrumented Qt source in about two thirds of GCC's time, and a second
+# compiler's warnings come with it. -O1 rather than -O0: the suite runs
+# faster. Line tables only (-g1): the reports still name file and line, and the
+# build takes a fifth less. No benchmarks: nothing here would run them.
+QM_PRESET="${QM_SANITIZE_PRESET:-sanitize}" QM_BUILD_DIR="$build" "$here/scripts/build.sh"
 
 # Every instrumented process writes its report to a file of its own
 # (<tool>.<program>.<pid>): the editor and the tools that tests start often
@@ -28,6 +28,11 @@ export ASAN_OPTIONS="detect_leaks=1:detect_stack_use_after_return=1:check_initia
 export UBSAN_OPTIONS="halt_on_error=1:$common:log_path=$logs/ubsan"
 # Leaks inside system libraries only; our own leaks are never suppressed.
 export LSAN_OPTIONS="suppressions=$here/scripts/lsan-suppressions.txt:print_suppressions=0"
+# The environment ctest gives every case.
+set -a
+# shellcheck source=../tests/test.env
+. "$here/tests/test.env"
+set +a
 
 # One process per test program, not per case as ctest runs them: starting an
 # instrumented Qt program costs more than most cases, and the cases of one
@@ -47,9 +52,7 @@ if [ ${#programs[@]} -eq 0 ]; then
 fi
 run_program() {
   local log="$1.log"
-  # The environment ctest gives every case in build/.
-  if ! (cd "$(dirname "$1")" && QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8 LANG=C.UTF-8 \
-        timeout 1200 "$1" --gtest_brief=1 >"$log" 2>&1); then
+  if ! (cd "$(dirname "$1")" && timeout 1200 "$1" --gtest_brief=1 >"$log" 2>&1); then
     echo "==== FAILED: ${1##*/}" >&2
     cat "$log" >&2
     return 1

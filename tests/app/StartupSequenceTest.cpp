@@ -130,9 +130,9 @@ TEST_F(StartupSequence, ClosingAMaximisedWindowStoresItsNormalPlace) {
     w.Move(1500, 1200, 12000, 6990);
     QApplication::processEvents();
     w.showMaximized();
-    QTest::qWait(50);
-    ASSERT_TRUE(w.isMaximized());
-    ASSERT_NE(w.geometry(), QRect(100, 80, 800, 466)) << "the window did not grow";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.isMaximized(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.geometry() != QRect(100, 80, 800, 466); }, 5000))
+        << "the window did not grow";
     w.close();
   }
   EXPECT_EQ(Stored(QStringLiteral("FrmOptPos")), QStringLiteral("1500|1200|12000|6990"));

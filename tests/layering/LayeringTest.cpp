@@ -12,26 +12,15 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
-#include <map>
 
 namespace {
 
-// Lower layers first; a library may depend only on libraries of a lower
-// layer. A folder not listed here has no place yet and fails the check.
-const std::map<QString, int> kLayers = {
-    {QStringLiteral("platform"), 0},    {QStringLiteral("platform/link"), 1},
-    {QStringLiteral("platform/ui"), 1}, {QStringLiteral("stamp"), 1},
-    {QStringLiteral("settings"), 2},    {QStringLiteral("render"), 2},
-    {QStringLiteral("session"), 2},     {QStringLiteral("colour"), 2},
-    {QStringLiteral("gallery"), 2},     {QStringLiteral("colour/ui"), 3},
-    {QStringLiteral("host"), 3},        {QStringLiteral("pages/ui"), 4},
-    {QStringLiteral("host/ui"), 4},     {QStringLiteral("host/ui/wayland"), 4},
-    {QStringLiteral("gallery/ui"), 5},  {QStringLiteral("app"), 6},
-};
-
+// A library of the manifest src/CMakeLists.txt writes: it may depend only on
+// libraries of a lower layer.
 struct Library {
   QString name;
   QString dir;           // below src/
+  int layer = -1;        // -1: none given
   QSet<QString> deps;    // our libraries only
   QSet<QString> qtDeps;  // Qt6::...
 };
@@ -48,12 +37,14 @@ QStringList Check(const QString& srcDir, const QString& manifest, const QString&
   QHash<QString, int> byDir;
   for (const QString& line : QString::fromUtf8(m.readAll()).split(u'\n', Qt::SkipEmptyParts)) {
     const QStringList parts = line.split(u'|');
-    if (parts.size() != 3) {
+    if (parts.size() != 4) {
       errors << QStringLiteral("bad manifest line: ") + line;
       continue;
     }
-    Library lib{parts[0], parts[1], {}, {}};
-    for (const QString& d : parts[2].split(u',', Qt::SkipEmptyParts))
+    bool layered = false;
+    const int layer = parts[2].toInt(&layered);
+    Library lib{parts[0], parts[1], layered ? layer : -1, {}, {}};
+    for (const QString& d : parts[3].split(u',', Qt::SkipEmptyParts))
       (d.startsWith(u"Qt") ? lib.qtDeps : lib.deps).insert(d);
     byDir.insert(lib.dir, static_cast<int>(libs.size()));
     libs << lib;
@@ -110,17 +101,14 @@ QStringList Check(const QString& srcDir, const QString& manifest, const QString&
       const Library& to = libs[byDir.value(targetDir)];
       if (to.name == lib->name) continue;
       used[lib->name].insert(to.name);
-      const auto from = kLayers.find(lib->dir);
-      const auto down = kLayers.find(to.dir);
-      if (from != kLayers.end() && down != kLayers.end() && down->second >= from->second)
+      if (lib->layer >= 0 && to.layer >= 0 && to.layer >= lib->layer)
         errors << where + QStringLiteral("%1 includes \"%2\" of %3, which is not below it")
                               .arg(lib->name, target, to.name);
     }
   }
 
   for (const Library& l : libs) {
-    if (kLayers.find(l.dir) == kLayers.end())
-      errors << QStringLiteral("%1 (%2) has no layer").arg(l.name, l.dir);
+    if (l.layer < 0) errors << QStringLiteral("%1 (%2) has no layer").arg(l.name, l.dir);
     const QSet<QString>& u = used.value(l.name);
     for (const QString& d : l.deps) {
       if (!byName.contains(d))
@@ -170,15 +158,16 @@ TEST_F(LayeringCheck, ReportsEachWayAnIncludeCanGoWrong) {
   Write(QStringLiteral("stamp/S.h"), "#include \"platform/P.h\"\n");
   Write(QStringLiteral("session/E.cpp"), "#include \"stamp/S.h\"\n");
   const QByteArray good =
-      "qm_platform|platform|Qt6::Core\nqm_stamp|stamp|qm_platform\nqm_session|session|qm_stamp\n";
+      "qm_platform|platform|0|Qt6::Core\nqm_stamp|stamp|1|qm_platform\n"
+      "qm_session|session|2|qm_stamp\n";
   EXPECT_TRUE(Run(good).isEmpty()) << Lines(Run(good));
 
   // Upward, undeclared, declared but unused, a widget below ui/, nowhere.
   Write(QStringLiteral("platform/P.cpp"), "#include \"stamp/S.h\"\n");
   Write(QStringLiteral("stamp/S.cpp"), "#include <QLabel>\n#include \"session/Gone.h\"\n");
   const QStringList errors =
-      Run("qm_platform|platform|Qt6::Core\nqm_stamp|stamp|qm_platform,qm_session\n"
-          "qm_session|session|qm_stamp,Qt6::Widgets\n");
+      Run("qm_platform|platform|0|Qt6::Core\nqm_stamp|stamp|1|qm_platform,qm_session\n"
+          "qm_session|session|2|qm_stamp,Qt6::Widgets\n");
   const QString all = errors.join(u'\n');
   EXPECT_TRUE(all.contains(u"platform/P.cpp:1: qm_platform includes \"stamp/S.h\" of qm_stamp"))
       << Lines(errors);

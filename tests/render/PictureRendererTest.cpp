@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include "render/Gdip.h"
 #include "render/PictureBox.h"
@@ -204,8 +205,14 @@ TEST_F(PictureRendererTest, CacheDecodesOnceAndNoticesAChangedFile) {
   // The file is replaced by a picture of another size and colour.
   QImage other(20, 10, QImage::Format_ARGB32);
   other.fill(0xFF00FF00);
-  QThread::msleep(20);
+  const QDateTime before = QFileInfo(path).lastModified();
   write("pic.png", Png(other));
+  {
+    // A file system with coarse times could give the new file the old one's.
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.setFileTime(before.addSecs(1), QFileDevice::FileModificationTime));
+  }
   ASSERT_TRUE(DrawTemplatePicture(path, box, kNeutral, {}, &cache));
   EXPECT_EQ(cache.decodeCount(), 2);
   EXPECT_EQ(box.logicalSize(), QSize(24, 14));
