@@ -117,18 +117,8 @@
         <translation>Error loading GDI+!</translation>
     </message>
     <message>
-        <source>Левая [кнопка мыши] устанавливает новый шаблон отображения (картинку, шрифт, параметры текста, тени и каймы). Правая [кнопка мыши] устанавливает ТОЛЬКО картинку из шаблона (остальные параметры подбираются отдельно).  Подбирая параметры отображения текста, меняется только отображение на экране, НЕ меняя сам шаблон. Чтобы сохранить выбранные параметры текста в любом из шаблонов, нужно кликнуть на соответствующем шаблоне с нажатой клавишей [Ctrl]. ВНИМАНИЕ: параметры шаблона будут переписаны без возможности восстановления первоначального состояния!<byte value="xd"/>
-</source>
-        <translation>The left [mouse button] applies a new display template (picture, font, text, shadow and border settings). The right [mouse button] applies ONLY the picture of the template (the other settings are chosen separately). Choosing the text settings changes only what the screen shows, NOT the template itself. To save the chosen text settings into any of the templates, click that template while holding [Ctrl]. WARNING: the settings of the template are overwritten, and the original ones cannot be restored!<byte value="xd"/>
-</translation>
-    </message>
-    <message>
         <source>%1 — не сохранено: %2 (%3)</source>
         <translation>%1 — not saved: %2 (%3)</translation>
-    </message>
-    <message>
-        <source>Клавиши (вне полей ввода): Ctrl+Z отменяет последнее изменение надписи (и перезапись шаблона, пока окно открыто), Ctrl+Y или Ctrl+Shift+Z возвращает его; Ctrl+C копирует строку параметров в буфер обмена, Ctrl+V применяет строку из буфера, как щелчок по шаблону. На странице цвета: поле #RRGGBB принимает цвет по Enter, Ctrl+Shift+C или кнопка «С экрана» берёт цвет любой точки экрана (Esc — отмена). Ctrl+Tab и Ctrl+Shift+Tab листают страницы.</source>
-        <translation>Keys (outside the text boxes): Ctrl+Z undoes the last change of the look (and the overwrite of a template, while the window is open), Ctrl+Y or Ctrl+Shift+Z redoes it; Ctrl+C copies the parameter line to the clipboard, Ctrl+V applies a line from the clipboard as a click on a template does. On the colour page: the #RRGGBB box takes a colour with Enter, Ctrl+Shift+C or the “From screen” button takes the colour of any point of the screen (Esc cancels). Ctrl+Tab and Ctrl+Shift+Tab go through the pages.</translation>
     </message>
 </context>
 <context>
@@ -154,6 +144,19 @@
     <message>
         <source>Подгружаю...</source>
         <translation>Loading...</translation>
+    </message>
+</context>
+<context>
+    <name>qm::HelpPage</name>
+    <message>
+        <source>Левая [кнопка мыши] устанавливает новый шаблон отображения (картинку, шрифт, параметры текста, тени и каймы). Правая [кнопка мыши] устанавливает ТОЛЬКО картинку из шаблона (остальные параметры подбираются отдельно).  Подбирая параметры отображения текста, меняется только отображение на экране, НЕ меняя сам шаблон. Чтобы сохранить выбранные параметры текста в любом из шаблонов, нужно кликнуть на соответствующем шаблоне с нажатой клавишей [Ctrl]. ВНИМАНИЕ: параметры шаблона будут переписаны без возможности восстановления первоначального состояния!<byte value="xd"/>
+</source>
+        <translation>The left [mouse button] applies a new display template (picture, font, text, shadow and border settings). The right [mouse button] applies ONLY the picture of the template (the other settings are chosen separately). Choosing the text settings changes only what the screen shows, NOT the template itself. To save the chosen text settings into any of the templates, click that template while holding [Ctrl]. WARNING: the settings of the template are overwritten, and the original ones cannot be restored!<byte value="xd"/>
+</translation>
+    </message>
+    <message>
+        <source>Клавиши (вне полей ввода): Ctrl+Z отменяет последнее изменение надписи (и перезапись шаблона, пока окно открыто), Ctrl+Y или Ctrl+Shift+Z возвращает его; Ctrl+C копирует строку параметров в буфер обмена, Ctrl+V применяет строку из буфера, как щелчок по шаблону. На странице цвета: поле #RRGGBB принимает цвет по Enter, Ctrl+Shift+C или кнопка «С экрана» берёт цвет любой точки экрана (Esc — отмена). Ctrl+Tab и Ctrl+Shift+Tab листают страницы.</source>
+        <translation>Keys (outside the text boxes): Ctrl+Z undoes the last change of the look (and the overwrite of a template, while the window is open), Ctrl+Y or Ctrl+Shift+Z redoes it; Ctrl+C copies the parameter line to the clipboard, Ctrl+V applies a line from the clipboard as a click on a template does. On the colour page: the #RRGGBB box takes a colour with Enter, Ctrl+Shift+C or the “From screen” button takes the colour of any point of the screen (Esc cancels). Ctrl+Tab and Ctrl+Shift+Tab go through the pages.</translation>
     </message>
 </context>
 <context>

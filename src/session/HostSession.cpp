@@ -125,7 +125,7 @@ bool HostSession::SendText(const QString& sMsg) {
   const QString base = change->fromFallback ? FallbackLine() : state_.Text1.text();
   state_.Text1.setText(change->line);
   state_.CurrentParams = change->params;
-  if (hooks.lineChanged && replaying_ == 0) hooks.lineChanged(base, change->line);
+  if (hooks.lineChanged && !state_.Replaying()) hooks.lineChanged(base, change->line);
   RestartSaveTimer();
   return true;
 }

@@ -13,10 +13,10 @@
 
 #include "app/FrmOptions.h"
 #include "app/LookActions.h"
-#include "colour/ui/ColourPage.h"
 #include "gallery/ui/GalleryArea.h"
 #include "gallery/ui/Thumbnail.h"
 #include "link/LinkTestSupport.h"
+#include "pages/ui/ColourPage.h"
 #include "pages/ui/TextPage.h"
 #include "platform/Classic.h"
 #include "session/HostSession.h"

@@ -11,8 +11,8 @@
 
 #include "Desktop.h"
 #include "app/FrmOptions.h"
-#include "colour/ui/ColourPage.h"
 #include "link/LinkTestSupport.h"
+#include "pages/ui/ColourPage.h"
 #include "session/HostSession.h"
 #include "support/TempProgram.h"
 #include "support/WindowParts.h"
