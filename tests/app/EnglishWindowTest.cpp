@@ -43,11 +43,13 @@ struct Shown {
   QString text;
 };
 
-// Every text each widget of the application shows as a caption, tooltip,
-// title or help.
-QList<Shown> ShownTexts() {
+// Every text each widget of the window shows as a caption, tooltip, title or
+// help. Only the window's own: widgets other tests of this program left alive
+// keep the language they were made in.
+QList<Shown> ShownTexts(const QWidget& window) {
   QList<Shown> out;
   for (QWidget* w : QApplication::allWidgets()) {
+    if (w != &window && !window.isAncestorOf(w)) continue;
     const QString where = w->objectName().isEmpty()
                               ? QString::fromLatin1(w->metaObject()->className())
                               : w->objectName();
@@ -89,7 +91,7 @@ QList<Shown> WindowTexts(platform::Language language) {
     test::CategoryPageOf(w)->lstDir->SetListIndex(category);
     for (int page = 0; page < 5; ++page) {
       w.MenuSet(static_cast<std::int16_t>(page));
-      texts += ShownTexts();
+      texts += ShownTexts(w);
     }
   }
   return texts;
