@@ -1,18 +1,8 @@
 #include "colour/HexColour.h"
 
+#include "platform/Classic.h"
+
 namespace qm::colour {
-
-namespace {
-
-int HexDigit(QChar c) {
-  const char16_t u = c.unicode();
-  if (u >= u'0' && u <= u'9') return u - u'0';
-  if (u >= u'a' && u <= u'f') return u - u'a' + 10;
-  if (u >= u'A' && u <= u'F') return u - u'A' + 10;
-  return -1;
-}
-
-}  // namespace
 
 std::optional<stamp::Rgb> ParseHexColour(QStringView text) {
   text = text.trimmed();
@@ -20,9 +10,9 @@ std::optional<stamp::Rgb> ParseHexColour(QStringView text) {
   if (hash) text = text.mid(1);
   int digits[6];
   if (text.size() == 6) {
-    for (int i = 0; i < 6; ++i) digits[i] = HexDigit(text[i]);
+    for (int i = 0; i < 6; ++i) digits[i] = classic::HexDigit(text[i]);
   } else if (text.size() == 3 && hash) {
-    for (int i = 0; i < 3; ++i) digits[2 * i] = digits[2 * i + 1] = HexDigit(text[i]);
+    for (int i = 0; i < 3; ++i) digits[2 * i] = digits[2 * i + 1] = classic::HexDigit(text[i]);
   } else {
     return std::nullopt;
   }

@@ -13,14 +13,6 @@ namespace {
 
 bool IsBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
 
-int HexDigit(QChar c) {
-  const char16_t u = c.unicode();
-  if (u >= u'0' && u <= u'9') return u - u'0';
-  if (u >= u'a' && u <= u'f') return u - u'a' + 10;
-  if (u >= u'A' && u <= u'F') return u - u'A' + 10;
-  return -1;
-}
-
 // Reads a number that starts at `pos`. On success returns true, sets `value`
 // and moves `pos` past the number. Hex numbers are read unsigned into 32 bits
 // and then taken as signed 32-bit, as the classic "&H" literal does.
@@ -128,6 +120,14 @@ bool ReadNumber(QStringView t, qsizetype& pos, double& value) {
 }
 
 }  // namespace
+
+int HexDigit(QChar c) {
+  const char16_t u = c.unicode();
+  if (u >= u'0' && u <= u'9') return u - u'0';
+  if (u >= u'a' && u <= u'f') return u - u'a' + 10;
+  if (u >= u'A' && u <= u'F') return u - u'A' + 10;
+  return -1;
+}
 
 double Val(QStringView text) {
   qsizetype pos = 0;

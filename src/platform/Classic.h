@@ -47,6 +47,9 @@ std::optional<std::int16_t> CInt(double v);
 std::optional<std::int32_t> CLng(double v);
 std::optional<std::uint8_t> CByte(double v);
 
+// The value of one hexadecimal digit (either case); -1 for any other character.
+int HexDigit(QChar c);
+
 // "&H" + upper-case hexadecimal without leading zeros; a negative value shows
 // its eight digits ("&HFFFFFFFF" for -1); 0 gives "&H0".
 QString HexText(std::int32_t v);

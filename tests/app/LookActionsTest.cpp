@@ -28,9 +28,9 @@ using namespace qm;
 
 namespace {
 
-constexpr qint32 kHost = 1000003;
+constexpr qint32 kLookHost = 1000003;
 
-const QString kLine = QStringLiteral(
+const QString kLookLine = QStringLiteral(
     "Clouds\\a.png|DejaVu Sans|1|36|&H804020|5|-3|&H0|2|-2|128|&HFF|3|1|1|1|0|30|120|90|-10|40");
 
 class LookActionsTest : public ::testing::Test {
@@ -44,15 +44,15 @@ class LookActionsTest : public ::testing::Test {
       ASSERT_TRUE(img.save(program.TemplateRoot() + QString::fromLatin1(name)));
     }
     iniBytes =
-        "[General]\r\nSelected=" + kLine.toUtf8() +
+        "[General]\r\nSelected=" + kLookLine.toUtf8() +
         "\r\n[Dir0]\r\nName=Облака\r\nPath=Clouds\r\n"
         "Pic1=a.png|DejaVu Sans|0|30|&HFFFFFF|0|0|&H0|2|-2|128|&HFF|3|1|1|1|0|0|100|100|0|0\r\n"
         "Pic2=b.png|DejaVu Serif|0|24|&H00FF00|0|0|&H0|2|-2|128|&HFF|3|1|1|1|0|0|100|100|0|0|1\r\n";
     program.WriteIni(iniBytes);
-    host = std::make_unique<link::test::EndpointThread>(dir.path(), kHost);
+    host = std::make_unique<link::test::EndpointThread>(dir.path(), kLookHost);
     ASSERT_TRUE(host->listening());
     window = std::make_unique<FrmOptions>(
-        program.Environment(QString::number(kHost) + QStringLiteral("|+1°"), dir.path()));
+        program.Environment(QString::number(kLookHost) + QStringLiteral("|+1°"), dir.path()));
     ASSERT_TRUE(window->Form_Load());
     window->show();
     window->activateWindow();
@@ -120,13 +120,13 @@ TEST_P(OneGestureOneStep, CtrlZTakesTheWholeGestureBackAndRedoKeysDoItAgain) {
   GetParam().gesture(slider);
   const QString changed = Line();
   ASSERT_GT(Received().size(), 1) << "the gesture sends several messages";
-  ASSERT_NE(changed, kLine);
+  ASSERT_NE(changed, kLookLine);
 
   Key(Qt::Key_Z);
-  EXPECT_EQ(Line(), kLine);
-  EXPECT_EQ(Received().value(0), QStringLiteral("A=") + kLine);
+  EXPECT_EQ(Line(), kLookLine);
+  EXPECT_EQ(Received().value(0), QStringLiteral("A=") + kLookLine);
   EXPECT_EQ(slider->Value(), start);
-  EXPECT_EQ(SavedLine(), kLine);
+  EXPECT_EQ(SavedLine(), kLookLine);
   EXPECT_FALSE(window->Look().cmdUndo->isEnabled());
 
   Key(Qt::Key_Y);
@@ -134,7 +134,7 @@ TEST_P(OneGestureOneStep, CtrlZTakesTheWholeGestureBackAndRedoKeysDoItAgain) {
   EXPECT_EQ(Received().value(0), QStringLiteral("A=") + changed);
   EXPECT_NE(slider->Value(), start);
   QTest::mouseClick(window->Look().cmdUndo, Qt::LeftButton);
-  EXPECT_EQ(Line(), kLine);
+  EXPECT_EQ(Line(), kLookLine);
   Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
   EXPECT_EQ(Line(), changed);
   EXPECT_EQ(SavedLine(), changed);
@@ -178,7 +178,7 @@ TEST_F(LookActionsTest, InsideATextBoxTheKeysEditTheTextAndLeaveTheLookAlone) {
   box->selectAll();
   Key(Qt::Key_V);
   EXPECT_EQ(box->text(), QStringLiteral("#123456"));
-  EXPECT_EQ(Line(), kLine);
+  EXPECT_EQ(Line(), kLookLine);
   EXPECT_TRUE(Received().isEmpty());
   // Ctrl+C copies the box's selection, not the look.
   box->setText(shown);
@@ -192,7 +192,7 @@ TEST_F(LookActionsTest, CtrlCCopiesTheLineAndCtrlVAppliesItAsATemplateClickUndoa
   TextPage& text = *test::TextPageOf(*window);
   QTest::mouseClick(text.scrlTempX, Qt::LeftButton, {}, text.scrlTempX->ThumbRect().center());
   Key(Qt::Key_C);
-  EXPECT_EQ(QApplication::clipboard()->text(), kLine);
+  EXPECT_EQ(QApplication::clipboard()->text(), kLookLine);
 
   // Another look, then the copied one back from the clipboard.
   Thumbnail* pic = test::GalleryAreaOf(*window)->pic(2);
@@ -203,10 +203,10 @@ TEST_F(LookActionsTest, CtrlCCopiesTheLineAndCtrlVAppliesItAsATemplateClickUndoa
   Received();
   QTest::mouseClick(text.scrlTempX, Qt::LeftButton, {}, text.scrlTempX->ThumbRect().center());
   Key(Qt::Key_V);
-  EXPECT_EQ(Line(), kLine);
-  EXPECT_EQ(Received().value(0), QStringLiteral("A=") + kLine);
+  EXPECT_EQ(Line(), kLookLine);
+  EXPECT_EQ(Received().value(0), QStringLiteral("A=") + kLookLine);
   EXPECT_EQ(text.lstFont->Text(), QStringLiteral("DejaVu Sans"));
-  EXPECT_EQ(SavedLine(), kLine);
+  EXPECT_EQ(SavedLine(), kLookLine);
   Key(Qt::Key_Z);
   EXPECT_EQ(Line(), pic->Tag);
   EXPECT_EQ(text.lstFont->Text(), QStringLiteral("DejaVu Serif"));
@@ -216,16 +216,16 @@ TEST_F(LookActionsTest, ALinePastedThatTheParserRefusesChangesNothingAndSaysWhy)
   OpenPage(1);
   TextPage& text = *test::TextPageOf(*window);
   QTest::mouseClick(text.scrlTempX, Qt::LeftButton, {}, text.scrlTempX->ThumbRect().center());
-  QString badField = kLine;
+  QString badField = kLookLine;
   badField.replace(QStringLiteral("|36|"), QStringLiteral("|huge|"));
   QStringList said;
   for (const QString& pasted :
-       {QString(), QStringLiteral("hello"), kLine + QStringLiteral("\n") + kLine, badField,
-        kLine + QStringLiteral("|1|2")}) {
+       {QString(), QStringLiteral("hello"), kLookLine + QStringLiteral("\n") + kLookLine, badField,
+        kLookLine + QStringLiteral("|1|2")}) {
     QApplication::clipboard()->setText(pasted);
     QToolTip::hideText();
     Key(Qt::Key_V);
-    EXPECT_EQ(Line(), kLine) << pasted.toStdString();
+    EXPECT_EQ(Line(), kLookLine) << pasted.toStdString();
     EXPECT_TRUE(Received().isEmpty()) << pasted.toStdString();
     EXPECT_FALSE(window->Host().SavePending()) << pasted.toStdString();
     EXPECT_TRUE(QToolTip::isVisible()) << pasted.toStdString();
@@ -250,7 +250,7 @@ TEST_F(LookActionsTest, AnOverwrittenTemplateComesBackByteForByte) {
   Key(Qt::Key_Z);
   EXPECT_EQ(program.ReadIni(), iniBytes);
   EXPECT_EQ(g->pic(2)->Tag, tag);
-  EXPECT_EQ(Line(), kLine);
+  EXPECT_EQ(Line(), kLookLine);
   Key(Qt::Key_Y);
   EXPECT_EQ(program.ReadIni(), overwritten);
   // A click on the template applies what it holds now.
@@ -287,7 +287,7 @@ TEST_F(LookActionsTest, TheHexBoxTakesAColourOnEnterAsAPaletteClickDoes) {
   // One step: Ctrl+Z, from outside the box, brings the red back.
   QTest::mouseClick(page.scrlColor[0], Qt::LeftButton, {}, page.scrlColor[0]->ThumbRect().center());
   Key(Qt::Key_Z);
-  EXPECT_EQ(Line(), kLine);
+  EXPECT_EQ(Line(), kLookLine);
   EXPECT_EQ(box->text(), shownBefore);
 }
 
