@@ -10,7 +10,7 @@ PACKAGES=(
   fonts-dejavu-core fonts-liberation2
   xvfb xauth xdotool openbox x11-utils libxcb1-dev clang-format locales
   desktop-file-utils appstream
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev lld
   libwayland-dev wayland-protocols sway grim xwayland qt6-wayland
 )
 missing=()
