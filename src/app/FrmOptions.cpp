@@ -246,7 +246,6 @@ void FrmOptions::BuildPages() {
   }
 }
 
-QString FrmOptions::HelpText() { return HelpPage::HelpText(); }
 
 // --- start-up ---------------------------------------------------------------
 

@@ -115,9 +115,6 @@ class FrmOptions : public QWidget {
   // The size limit (minimum width and height in pixels; no maximum).
   QSize MinimumTrackSize() const { return minimumSize(); }
 
-  // The help page's text.
-  static QString HelpText();
-
   // The mouse wheel: one notch (ScrlDirect +1 away from the user, -1 toward)
   // with the pointer at (lX, lY) on the screen, in logical pixels. Steps the
   // slider of the control there, scrolls the gallery or moves the hue marker;

@@ -18,7 +18,7 @@
 namespace qm::stamp {
 
 template <typename T>
-struct FieldSpec {
+struct FieldEntry {
   using Value = T;
   Field index;
   char16_t key;      // the message "<key>=" that carries this field alone
@@ -26,37 +26,37 @@ struct FieldSpec {
   T StampParams::*member;
 };
 template <typename T>
-FieldSpec(Field, char16_t, const char*, T StampParams::*) -> FieldSpec<T>;
+FieldEntry(Field, char16_t, const char*, T StampParams::*) -> FieldEntry<T>;
 
 // The letter of field 0 is the picture group's ("P=" carries the picture
 // with the tone), the one message key that is not a single field's.
 inline constexpr std::tuple kFieldTable{
-    FieldSpec{kPicture, u'P', "picture", &StampParams::Picture},
-    FieldSpec{kFontName, u'F', "font name", &StampParams::FontName},
-    FieldSpec{kFontStyle, u'f', "font style", &StampParams::FontStyle},
-    FieldSpec{kFontSize, u'S', "font size", &StampParams::FontSize},
-    FieldSpec{kTextColor, u'C', "text colour", &StampParams::TextColor},
-    FieldSpec{kTextX, u'X', "text X", &StampParams::TextX},
-    FieldSpec{kTextY, u'Y', "text Y", &StampParams::TextY},
-    FieldSpec{kShadowColor, u'c', "shadow colour", &StampParams::ShadowColor},
-    FieldSpec{kShadowX, u'x', "shadow X", &StampParams::ShadowX},
-    FieldSpec{kShadowY, u'y', "shadow Y", &StampParams::ShadowY},
-    FieldSpec{kShadowAlpha, u't', "shadow opacity", &StampParams::ShadowAlpha},
-    FieldSpec{kBorderColor, u'q', "border colour", &StampParams::BorderColor},
-    FieldSpec{kBorderWidth, u'w', "border width", &StampParams::BorderWidth},
-    FieldSpec{kTextOn, u'T', "text on", &StampParams::TextOn},
-    FieldSpec{kShadowOn, u'o', "shadow on", &StampParams::ShadowOn},
-    FieldSpec{kBorderOn, u'O', "border on", &StampParams::BorderOn},
-    FieldSpec{kBorderUnder, u'd', "border under text", &StampParams::BorderUnder},
-    FieldSpec{kPicHue, u'h', "picture hue", &StampParams::PicHue},
-    FieldSpec{kPicSaturation, u's', "picture saturation", &StampParams::PicSaturation},
-    FieldSpec{kPicValue, u'v', "picture value", &StampParams::PicValue},
-    FieldSpec{kPicBrightness, u'b', "picture brightness", &StampParams::PicBrightness},
-    FieldSpec{kPicAlpha, u'a', "picture transparency", &StampParams::PicAlpha},
+    FieldEntry{kPicture, u'P', "picture", &StampParams::Picture},
+    FieldEntry{kFontName, u'F', "font name", &StampParams::FontName},
+    FieldEntry{kFontStyle, u'f', "font style", &StampParams::FontStyle},
+    FieldEntry{kFontSize, u'S', "font size", &StampParams::FontSize},
+    FieldEntry{kTextColor, u'C', "text colour", &StampParams::TextColor},
+    FieldEntry{kTextX, u'X', "text X", &StampParams::TextX},
+    FieldEntry{kTextY, u'Y', "text Y", &StampParams::TextY},
+    FieldEntry{kShadowColor, u'c', "shadow colour", &StampParams::ShadowColor},
+    FieldEntry{kShadowX, u'x', "shadow X", &StampParams::ShadowX},
+    FieldEntry{kShadowY, u'y', "shadow Y", &StampParams::ShadowY},
+    FieldEntry{kShadowAlpha, u't', "shadow opacity", &StampParams::ShadowAlpha},
+    FieldEntry{kBorderColor, u'q', "border colour", &StampParams::BorderColor},
+    FieldEntry{kBorderWidth, u'w', "border width", &StampParams::BorderWidth},
+    FieldEntry{kTextOn, u'T', "text on", &StampParams::TextOn},
+    FieldEntry{kShadowOn, u'o', "shadow on", &StampParams::ShadowOn},
+    FieldEntry{kBorderOn, u'O', "border on", &StampParams::BorderOn},
+    FieldEntry{kBorderUnder, u'd', "border under text", &StampParams::BorderUnder},
+    FieldEntry{kPicHue, u'h', "picture hue", &StampParams::PicHue},
+    FieldEntry{kPicSaturation, u's', "picture saturation", &StampParams::PicSaturation},
+    FieldEntry{kPicValue, u'v', "picture value", &StampParams::PicValue},
+    FieldEntry{kPicBrightness, u'b', "picture brightness", &StampParams::PicBrightness},
+    FieldEntry{kPicAlpha, u'a', "picture transparency", &StampParams::PicAlpha},
 };
 
 template <int I>
-inline constexpr const auto& kFieldSpec = std::get<static_cast<std::size_t>(I)>(kFieldTable);
+inline constexpr const auto& kFieldEntry = std::get<static_cast<std::size_t>(I)>(kFieldTable);
 
 // What a member of a given type is in the line. The only 32-bit integers of
 // a look are its colours, written in hex.
@@ -78,7 +78,7 @@ consteval FieldType FieldTypeFor() {
 
 template <int I>
 inline constexpr FieldType kFieldType =
-    FieldTypeFor<typename std::remove_cvref_t<decltype(kFieldSpec<I>)>::Value>();
+    FieldTypeFor<typename std::remove_cvref_t<decltype(kFieldEntry<I>)>::Value>();
 
 // The values a numeric field holds, and so the texts its parser accepts: the
 // whole range of its member's type.
@@ -87,7 +87,7 @@ inline constexpr T kFieldLowest = std::numeric_limits<T>::lowest();
 template <typename T>
 inline constexpr T kFieldHighest = std::numeric_limits<T>::max();
 
-// Calls `f(spec)` with the table entry of field `index`; `otherwise` for an
+// Calls `f(entry)` with the table entry of field `index`; `otherwise` for an
 // index outside 0..21.
 template <typename R, typename F>
 R VisitField(int index, F&& f, R otherwise) {

@@ -118,7 +118,7 @@ QString WriteValue(T v) {
 // dispatch on the field's number at run time.
 template <int I>
 bool SetFieldAt(StampParams& p, QStringView text) {
-  return ReadValue(p.*kFieldSpec<I>.member, text);
+  return ReadValue(p.*kFieldEntry<I>.member, text);
 }
 
 template <std::size_t... I>
@@ -179,7 +179,7 @@ std::optional<StampParams> ParseFields(const List& fields, QString* error) {
 
 FieldType FieldTypeOf(int index) {
   return VisitField(
-      index, []<typename T>(const FieldSpec<T>&) { return FieldTypeFor<T>(); }, FieldType::Int16);
+      index, []<typename T>(const FieldEntry<T>&) { return FieldTypeFor<T>(); }, FieldType::Int16);
 }
 
 bool SetParamField(StampParams& p, int index, QStringView text) {

@@ -16,12 +16,6 @@ using namespace qm;
 
 namespace {
 
-const QByteArray kIni =
-    "[General]\r\n"
-    "Selected=Clouds\\a.png|DejaVu Sans|1|36|&HFF0000|5|-3|&H0|2|-2|128|&HFF|3|1|1|1|0|30|120|90|"
-    "-10|40\r\n"
-    "[Dir0]\r\nName=Облака\r\nPath=Clouds\r\n";
-
 TEST(OwnLook, TheEditorEditsTheStampsOwnLookAndLeavesTheSharedSelection) {
   struct Case {
     const char* name;
@@ -37,7 +31,7 @@ TEST(OwnLook, TheEditorEditsTheStampsOwnLookAndLeavesTheSharedSelection) {
   };
   for (const Case& c : cases) {
     test::TempProgram program;
-    program.WriteIni(kIni);
+    program.WriteIni(test::kCloudsIni);
     AppEnvironment env = program.Environment();
     env.ownLook = c.own;
     FrmOptions w(env);
@@ -52,7 +46,7 @@ TEST(OwnLook, TheEditorEditsTheStampsOwnLookAndLeavesTheSharedSelection) {
     test::TextPageOf(w)->chkBrdDown->SetValue(1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.Host().SaveCount() > saves; }, 5000)) << c.name;
     EXPECT_FALSE(w.Host().SavePending()) << c.name;
-    EXPECT_EQ(program.ReadIni() == kIni, !c.sharedShown) << c.name;
+    EXPECT_EQ(program.ReadIni() == test::kCloudsIni, !c.sharedShown) << c.name;
   }
 }
 

@@ -28,6 +28,7 @@
 #include "gallery/ui/Gallery.h"
 #include "pages/ui/CategoryPage.h"
 #include "pages/ui/ColourPage.h"
+#include "pages/ui/HelpPage.h"
 #include "platform/Language.h"
 #include "platform/ui/ClassicControls.h"
 #include "platform/ui/ClassicScrollBar.h"
@@ -494,11 +495,11 @@ TEST(PageMenu, TabReachesEveryControlOfEachPage) {
 // --- the help text ------------------------------------------------------------------
 
 TEST(HelpPage, TextFlowsAsOneParagraphWithItsKeysSetApart) {
-  QStringList texts{FrmOptions::HelpText()};
+  QStringList texts{HelpPage::HelpText()};
   {
     const platform::ScopedTranslation english(platform::Language::English);
     ASSERT_TRUE(english.ok());
-    texts << FrmOptions::HelpText();
+    texts << HelpPage::HelpText();
   }
   ASSERT_NE(texts[0], texts[1]);
   for (const QString& text : texts) {

@@ -22,12 +22,6 @@ using namespace qm;
 
 namespace {
 
-const QByteArray kIni =
-    "[General]\r\n"
-    "Selected=Clouds\\a.png|DejaVu Sans|1|36|&HFF0000|5|-3|&H0|2|-2|128|&HFF|3|1|1|1|0|30|120|90|"
-    "-10|40\r\n"
-    "[Dir0]\r\nName=Облака\r\nPath=Clouds\r\n";
-
 // What the program writes to stderr while it lives.
 class StderrCapture {
  public:
@@ -58,7 +52,7 @@ class StderrCapture {
 
 TEST(SaveProblem, IsSaidOnceAndTheChangeIsSavedWhenTheDiskTakesIt) {
   test::TempProgram program;
-  program.WriteIni(kIni);
+  program.WriteIni(test::kCloudsIni);
   FrmOptions w(program.Environment());
   ASSERT_TRUE(w.Form_Load());
   w.show();
@@ -72,7 +66,7 @@ TEST(SaveProblem, IsSaidOnceAndTheChangeIsSavedWhenTheDiskTakesIt) {
   EXPECT_TRUE(w.Host().SavePending());
   EXPECT_TRUE(w.windowTitle().startsWith(plainTitle));
   EXPECT_TRUE(w.windowTitle().contains(QStringLiteral("Quillmark.ini")));
-  EXPECT_EQ(program.ReadIni(), kIni);
+  EXPECT_EQ(program.ReadIni(), test::kCloudsIni);
 
   full.reset();
   ASSERT_TRUE(QTest::qWaitFor([&] { return !w.Host().SavePending(); }, 5000));

@@ -15,7 +15,7 @@ namespace {
 
 template <int I, typename T>
 void CheckValue(T value) {
-  const auto member = kFieldSpec<I>.member;
+  const auto member = kFieldEntry<I>.member;
   StampParams p = DefaultParams(QStringLiteral("Serif"));
   p.*member = value;
   const QString line = LineText(p);
@@ -33,7 +33,7 @@ void CheckValue(T value) {
 
 template <int I>
 void CheckField() {
-  using T = typename std::remove_cvref_t<decltype(kFieldSpec<I>)>::Value;
+  using T = typename std::remove_cvref_t<decltype(kFieldEntry<I>)>::Value;
   EXPECT_EQ(FieldTypeOf(I), kFieldType<I>);
   if constexpr (kFieldType<I> == FieldType::Text) {
     CheckValue<I>(QStringLiteral("Ä\\b c.png"));

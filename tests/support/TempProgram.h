@@ -14,6 +14,14 @@
 
 namespace qm::test {
 
+// One category ("Облака" in Clouds/) and a chosen look with every field set
+// away from its default, the INI file most window tests start from.
+inline const QByteArray kCloudsIni =
+    "[General]\r\n"
+    "Selected=Clouds\\a.png|DejaVu Sans|1|36|&HFF0000|5|-3|&H0|2|-2|128|&HFF|3|1|1|1|0|30|120|90|"
+    "-10|40\r\n"
+    "[Dir0]\r\nName=Облака\r\nPath=Clouds\r\n";
+
 class TempProgram {
  public:
   TempProgram() { QDir(dir_.path()).mkpath(QStringLiteral("Tavrel")); }

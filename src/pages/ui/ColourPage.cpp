@@ -157,11 +157,15 @@ ColourPage::ColourPage(EditorState& state, LookSender& sender, QWidget* parent)
   txtHex->setObjectName(QStringLiteral("txtHex"));
   txtHex->setMaxLength(16);
   txtHex->setToolTip(tr("Цвет в виде #RRGGBB (или RRGGBB, #RGB); Enter применяет"));
+  const auto showPicker = [this](bool offered) {
+    cmdPick->setEnabled(offered);
+    cmdPick->setToolTip(offered ? tr("Взять цвет с экрана (Ctrl+Shift+C): щелчок по любой точке, "
+                                     "Esc — отмена")
+                                : tr("На этом рабочем столе цвет с экрана взять нельзя"));
+  };
+  showPicker(false);
   picker_ = ui::ScreenColourPicker::ForThisDesktop();
-  cmdPick->setEnabled(picker_ != nullptr);
-  cmdPick->setToolTip(picker_ ? tr("Взять цвет с экрана (Ctrl+Shift+C): щелчок по любой точке, "
-                                   "Esc — отмена")
-                              : tr("На этом рабочем столе цвет с экрана взять нельзя"));
+  if (picker_) picker_->WhenKnown(this, showPicker);
   // The target, the set's push box, then each slider with its box, top to
   // bottom, then the screen picker and the hex box; the cells and the strip are
   // mouse controls.

@@ -15,9 +15,9 @@ class PortalColourPicker final : public ScreenColourPicker {
   Q_OBJECT
  public:
   PortalColourPicker() = default;
-  // Whether the session's portal offers colour picking.
-  static bool Offered();
   void Start(QWidget* anchor) override;
+  // Whether the session's portal offers colour picking.
+  void WhenKnown(QObject* context, std::function<void(bool)> answer) override;
 
  private Q_SLOTS:
   void OnResponse(uint response, const QVariantMap& results);

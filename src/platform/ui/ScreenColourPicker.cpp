@@ -111,16 +111,21 @@ const QString kRequest = u"org.freedesktop.portal.Request"_s;
 
 }  // namespace
 
-bool PortalColourPicker::Offered() {
+void PortalColourPicker::WhenKnown(QObject* context, std::function<void(bool)> answer) {
   QDBusConnection bus = QDBusConnection::sessionBus();
-  if (!bus.isConnected()) return false;
   QDBusMessage ask = QDBusMessage::createMethodCall(kPortalService, kPortalPath,
                                                     u"org.freedesktop.DBus.Properties"_s, u"Get"_s);
   ask << kScreenshot << u"version"_s;
-  // PickColor came with version 2 of the screenshot interface.
-  const QDBusMessage reply = bus.call(ask, QDBus::Block, 2000);
-  if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return false;
-  return reply.arguments().constFirst().value<QDBusVariant>().variant().toUInt() >= 2;
+  auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(ask, 2000), context);
+  QObject::connect(
+      watcher, &QDBusPendingCallWatcher::finished, context,
+      [answer = std::move(answer)](QDBusPendingCallWatcher* w) {
+        w->deleteLater();
+        const QDBusMessage reply = w->reply();
+        // PickColor came with version 2 of the screenshot interface.
+        answer(reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
+               reply.arguments().constFirst().value<QDBusVariant>().variant().toUInt() >= 2);
+      });
 }
 
 void PortalColourPicker::Start(QWidget*) {
@@ -169,7 +174,7 @@ std::unique_ptr<ScreenColourPicker> ScreenColourPicker::ForThisDesktop() {
   // Offscreen and the like have no screen of the user's to pick from.
   const QString platform = QGuiApplication::platformName();
   if (platform == u"xcb") return std::make_unique<PointerGrabPicker>();
-  if (platform.startsWith(u"wayland") && PortalColourPicker::Offered())
+  if (platform.startsWith(u"wayland") && QDBusConnection::sessionBus().isConnected())
     return std::make_unique<PortalColourPicker>();
   return nullptr;
 }

@@ -7,12 +7,14 @@
 // - on Wayland, where no program may read the screen, the desktop portal's
 //   colour picker does the picking when the portal offers it.
 // Where neither can deliver a colour there is no picker at all, and the
-// control that starts one stays disabled.
+// control that starts one stays disabled. Whether the portal offers one is
+// asked without waiting, so start-up never waits on the session bus.
 
 #include <QColor>
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -30,6 +32,9 @@ class ScreenColourPicker : public QObject {
   // pointer and keyboard where that is how picking works). A pick already
   // under way goes on instead.
   virtual void Start(QWidget* anchor) = 0;
+  // Calls `answer` once with whether picks can be made, at once where that
+  // is known, else when the desktop has said (never after `context` is gone).
+  virtual void WhenKnown(QObject* /*context*/, std::function<void(bool)> answer) { answer(true); }
   bool Picking() const { return picking_; }
 
  Q_SIGNALS:
