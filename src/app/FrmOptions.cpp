@@ -246,7 +246,6 @@ void FrmOptions::BuildPages() {
   }
 }
 
-
 // --- start-up ---------------------------------------------------------------
 
 bool FrmOptions::Form_Load() {
