@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QRandomGenerator>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -133,6 +134,33 @@ TEST_P(ColourKernelTest, AgreesWithReference) {
     std::vector<QRgb> inPlace = src;
     ApplyColourMatrixWith(GetParam(), m, inPlace.data(), inPlace.data(), count);
     ASSERT_EQ(inPlace, dst);
+  }
+}
+
+// A picture larger than the caches takes another way to memory; its pixels
+// must come out as any other's, wherever the destination starts.
+TEST_P(ColourKernelTest, AgreesWithReferenceOnAPictureLargerThanTheCaches) {
+  if (GetParam() == ColourKernel::Scalar) GTEST_SKIP() << "a pixel at a time at any size";
+  std::vector<QRgb> probe(1);
+  if (!ApplyColourMatrixWith(GetParam(), ColourMatrix::Identity(), probe.data(), probe.data(), 1))
+    GTEST_SKIP() << "this processor lacks the instructions";
+  const std::size_t count = (std::size_t{24} << 20) / sizeof(QRgb) + 13;
+  std::vector<QRgb> src(count);
+  QRandomGenerator rng(7);
+  rng.fillRange(src.data(), src.size());
+  const ColourMatrix m = ColourMatrix::Tone(2.0f, 1.3f, 0.8f, 0.2f, 0.7f);
+  std::vector<QRgb> expected(count);
+  for (std::size_t i = 0; i < count; ++i) expected[i] = ApplyColourMatrixReference(m, src[i]);
+  std::vector<QRgb> dst(count + 16);
+  for (const std::size_t shift : {0, 1, 7, 15}) {
+    std::fill(dst.begin(), dst.end(), 0xDEADBEEF);
+    ApplyColourMatrixWith(GetParam(), m, src.data(), dst.data() + shift, count);
+    ASSERT_TRUE(std::equal(expected.begin(), expected.end(), dst.begin() + shift))
+        << "destination " << shift << " pixels in";
+    ASSERT_TRUE(
+        std::all_of(dst.begin(), dst.begin() + shift, [](QRgb p) { return p == 0xDEADBEEF; }));
+    ASSERT_TRUE(std::all_of(dst.begin() + shift + count, dst.end(),
+                            [](QRgb p) { return p == 0xDEADBEEF; }));
   }
 }
 
