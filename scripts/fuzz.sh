@@ -34,19 +34,25 @@ set +a
 export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 export LSAN_OPTIONS="suppressions=$here/scripts/lsan-suppressions.txt:print_suppressions=0"
-status=0
-for t in "${targets[@]}"; do
+# One target per core at a time: each is a single process, and a short run
+# is over in half the time.
+fuzz_one() {
+  local t="$1"
   mkdir -p "$work/$t"
   cp -r "$here/tests/fuzz/seeds/$t/." "$work/$t/" 2>/dev/null || true
-  echo "== $t" >&2
   if ! (cd "$work" && "$build/bin/$t" "${budget[@]}" -print_final_stats=1 \
         -artifact_prefix="$work/$t-" "$work/$t" 2>"$work/$t.log"); then
     echo "== $t: FINDING (input and log in $work)" >&2
     tail -n 40 "$work/$t.log" >&2
-    status=1
-  else
-    grep -E "stat::number_of_executed_units" "$work/$t.log" >&2 || true
+    return 1
   fi
-done
+  echo "== $t: $(grep -E "stat::number_of_executed_units" "$work/$t.log" || echo ran)" >&2
+}
+export -f fuzz_one
+export here build work
+export budget_args="${budget[*]}"
+status=0
+printf '%s\n' "${targets[@]}" | xargs -P "$(nproc)" -I{} bash -c \
+  'budget=($budget_args); fuzz_one "$1"' _ {} || status=1
 [ "$status" -ne 0 ] || rm -rf "$work"
 exit "$status"
