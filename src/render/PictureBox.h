@@ -41,6 +41,10 @@ struct PictureBox {
   void clear();
 
  private:
+  // The sunken edge of a box w x h logical pixels, as lines of one colour
+  // each: line(x, y, width, height, colour).
+  template <typename Line>
+  static void DrawEdge(int w, int h, const Line& line);
   QSize logical_;
 };
 

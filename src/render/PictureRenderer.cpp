@@ -1,5 +1,9 @@
 #include "render/PictureRenderer.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QBuffer>
 #include <QFile>
 #include <QHash>
@@ -8,6 +12,9 @@
 #include <QPainter>
 #include <QSet>
 #include <QWaitCondition>
+#include <cerrno>
+#include <cstring>
+#include <optional>
 
 #include "platform/FileStamp.h"
 #include "platform/RegularFile.h"
@@ -103,11 +110,90 @@ QImage ReadPictureBounded(QIODevice& device) {
   return image;
 }
 
-QImage ReadPictureBounded(const QString& path) {
-  QFile file;
-  if (!platform::OpenRegularFile(path, platform::kMaxPictureBytes, file)) return {};
-  return ReadPictureBounded(file);
+namespace {
+
+// The whole file in one read: a picture is small, and reading it through a
+// file device costs a system call for every few kilobytes the decoder asks
+// for, plus a seek and a size query for every look at the header.
+// `stamp` (if given) gets the stamp of the file as opened, so that it
+// belongs to the bytes read even when the file is replaced meanwhile.
+std::optional<QByteArray> ReadWholeFile(const QString& path, platform::FileStamp* stamp) {
+  const QByteArray name = QFile::encodeName(path);
+  if (name.isEmpty()) return std::nullopt;
+  // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
+  const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::optional<QByteArray> out;
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= platform::kMaxPictureBytes) {
+    if (stamp) {
+      stamp->isFile = true;
+      stamp->size = static_cast<qint64>(st.st_size);
+      stamp->modifiedNs = static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    }
+    // One byte more than the size read: a file that grew meanwhile is read
+    // on, never past the limit.
+    QByteArray data(static_cast<qsizetype>(st.st_size) + 1, Qt::Uninitialized);
+    qsizetype got = 0;
+    for (;;) {
+      if (got == data.size()) {
+        if (data.size() > platform::kMaxPictureBytes) break;
+        data.resize(qMin<qsizetype>(data.size() * 2, platform::kMaxPictureBytes + 1));
+      }
+      const ssize_t n = ::read(fd, data.data() + got, static_cast<size_t>(data.size() - got));
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) break;
+      if (n == 0) {
+        data.truncate(got);
+        out = std::move(data);
+        break;
+      }
+      got += n;
+    }
+  }
+  ::close(fd);
+  return out;
 }
+
+// The size a PNG's header declares, read from the bytes at hand rather than
+// through an image reader, which would set up its decoder for it.
+std::optional<QSize> PngDeclaredSize(const QByteArray& bytes) {
+  static constexpr unsigned char kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  // The signature, then the IHDR chunk: length, type, width, height.
+  if (bytes.size() < 24 || std::memcmp(bytes.constData(), kSignature, 8) != 0 ||
+      std::memcmp(bytes.constData() + 12, "IHDR", 4) != 0)
+    return std::nullopt;
+  const auto* u = reinterpret_cast<const unsigned char*>(bytes.constData());
+  const auto be32 = [u](int at) {
+    return quint32(u[at]) << 24 | quint32(u[at + 1]) << 16 | quint32(u[at + 2]) << 8 | u[at + 3];
+  };
+  const quint32 w = be32(16);
+  const quint32 h = be32(20);
+  // Beyond what an int holds is beyond every limit anyway.
+  if (w > 0x7FFFFFFF || h > 0x7FFFFFFF) return QSize(-1, -1);
+  return QSize(static_cast<int>(w), static_cast<int>(h));
+}
+
+// ReadPictureBounded, with the stamp of the file read.
+QImage ReadPictureFile(const QString& path, platform::FileStamp* stamp) {
+  std::optional<QByteArray> bytes = ReadWholeFile(path, stamp);
+  if (!bytes) return {};
+  QBuffer buffer(&*bytes);
+  if (!buffer.open(QIODevice::ReadOnly)) return {};
+  const std::optional<QSize> png = PngDeclaredSize(*bytes);
+  if (!png) return ReadPictureBounded(buffer);  // another format: its reader reads the header
+  if (!SizeAllowed(*png)) return {};
+  // Named, so that the reader does not probe every format for it.
+  QImageReader reader(&buffer, QByteArrayLiteral("png"));
+  reader.setAutoTransform(false);
+  QImage image;
+  if (!reader.read(&image) || image.isNull() || !SizeAllowed(image.size())) return {};
+  return image;
+}
+
+}  // namespace
+
+QImage ReadPictureBounded(const QString& path) { return ReadPictureFile(path, nullptr); }
 
 bool BytesToStream(const QByteArray& bytes, std::unique_ptr<QBuffer>& stream) {
   auto buffer = std::make_unique<QBuffer>();
@@ -168,15 +254,24 @@ int PictureCache::size() const {
 }
 
 QImage PictureCache::toned(const QString& path, const ColourMatrix& matrix) {
-  const FileStamp stamp = platform::FileStampOf(path);
   QMutexLocker lock(&d_->mutex);
   while (d_->decoding.contains(path)) d_->decoded.wait(&d_->mutex);
   auto it = d_->entries.find(path);
-  if (it != d_->entries.end() && !(it->stamp == stamp)) {
-    d_->erase(it);
-    it = d_->entries.end();
+  FileStamp stamp;
+  if (it != d_->entries.end()) {
+    // A kept picture is used only while its file is unchanged. A file not
+    // kept needs no look of its own: the reading below stamps it.
+    lock.unlock();
+    stamp = platform::FileStampOf(path);
+    lock.relock();
+    while (d_->decoding.contains(path)) d_->decoded.wait(&d_->mutex);
+    it = d_->entries.find(path);
+    if (it != d_->entries.end() && !(it->stamp == stamp)) {
+      d_->erase(it);
+      it = d_->entries.end();
+    }
+    if (!stamp.isFile) return {};
   }
-  if (!stamp.isFile) return {};
 
   if (it != d_->entries.end()) {
     it->lastUse = ++d_->clock;
@@ -199,10 +294,10 @@ QImage PictureCache::toned(const QString& path, const ColourMatrix& matrix) {
 
   d_->decoding.insert(path);
   lock.unlock();
-  decodes_.fetch_add(1, std::memory_order_relaxed);
   Entry e;
-  e.stamp = stamp;
-  const QImage image = ReadPictureBounded(path);
+  const QImage image = ReadPictureFile(path, &e.stamp);
+  // A file that is there counts, whether it decodes or not; no file does not.
+  if (e.stamp.isFile) decodes_.fetch_add(1, std::memory_order_relaxed);
   if (!image.isNull()) {
     e.original = image.convertToFormat(QImage::Format_ARGB32);
     e.toned = ApplyColourMatrix(matrix, e.original);

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QBuffer>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QTemporaryDir>
 
 #include "render/Gdip.h"
@@ -221,6 +223,49 @@ TEST_F(PictureRendererTest, CacheDecodesOnceAndNoticesAChangedFile) {
   // A file that disappears is not drawn from memory.
   QFile::remove(path);
   EXPECT_FALSE(DrawTemplatePicture(path, box, kNeutral, {}, &cache));
+}
+
+// The bounded reader reads the file whole and takes a PNG's size from its
+// header: every kind of picture must come out as Qt's own reader gives it,
+// whatever the file is called, and what is no regular file gives nothing.
+TEST_F(PictureRendererTest, ReadsEveryKindOfPictureAsQtsReaderDoes) {
+  const QImage ramp = test::MakePicture(37, 21);
+  QImage palette = ramp.convertToFormat(QImage::Format_Indexed8);
+  palette.setColor(0, qRgba(0, 0, 0, 0));
+  const struct {
+    const char* name;
+    QImage image;
+    const char* format;
+  } cases[] = {
+      {"alpha.png", ramp, "PNG"},
+      {"opaque.png", ramp.convertToFormat(QImage::Format_RGB32), "PNG"},
+      {"grey.png", ramp.convertToFormat(QImage::Format_Grayscale8), "PNG"},
+      {"palette.png", palette, "PNG"},
+      {"mono.png", ramp.convertToFormat(QImage::Format_Mono), "PNG"},
+      {"deep.png", ramp.convertToFormat(QImage::Format_RGBA64), "PNG"},
+      {"png_named.bmp", ramp, "PNG"},
+      {"bitmap.bmp", ramp.convertToFormat(QImage::Format_RGB32), "BMP"},
+      {"photo.jpg", ramp.convertToFormat(QImage::Format_RGB32), "JPG"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(c.image.save(&buffer, c.format));
+    const QString path = write(QString::fromLatin1(c.name), bytes);
+    QImageReader qt(path);
+    qt.setAutoTransform(false);
+    const QImage expected = qt.read();
+    ASSERT_FALSE(expected.isNull());
+    const QImage read = ReadPictureBounded(path);
+    EXPECT_EQ(read.format(), expected.format());
+    EXPECT_EQ(read, expected);
+  }
+  const QString fifo = dir_.filePath("fifo.png");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  EXPECT_TRUE(ReadPictureBounded(fifo).isNull());
+  EXPECT_TRUE(ReadPictureBounded(dir_.path()).isNull());
 }
 
 TEST_F(PictureRendererTest, CacheStaysWithinItsBudget) {

@@ -1,9 +1,9 @@
 #include "gallery/ui/ThumbnailRenderer.h"
 
-#include <QFileInfo>
 #include <QPainter>
 #include <bit>
 
+#include "platform/FileStamp.h"
 #include "platform/PathResolver.h"
 #include "render/PictureBox.h"
 #include "render/StampText.h"
@@ -26,8 +26,7 @@ ThumbnailDrawing ThumbnailRenderer::Draw(const ThumbnailJob& job) {
   ThumbnailDrawing out;
   const gallery::TemplateRecord& r = job.record;
   const QString path = platform::ResolveRelativePath(job.templateRoot, r.params.Picture);
-  if (path.isEmpty() || !QFileInfo(path).isFile()) return out;
-  out.fileFound = true;
+  if (path.isEmpty()) return out;
 
   // The box takes the picture's size, plus its border; it keeps the
   // thumbnail's own size only when there is no picture to draw.
@@ -35,9 +34,13 @@ ThumbnailDrawing ThumbnailRenderer::Draw(const ThumbnailJob& job) {
   box.border = true;
   const render::PictureTone tone = render::ToneOf(r.params);
   // A picture that does not decode leaves the box plain; the template is
-  // still there to be applied, with its text.
-  if (!render::DrawTemplatePicture(path, box, tone, job.texture, &pictures_))
+  // still there to be applied, with its text. Whether the file is there at
+  // all is asked only then: a drawn picture was there.
+  if (!render::DrawTemplatePicture(path, box, tone, job.texture, &pictures_)) {
+    if (!platform::FileStampOf(path).isFile) return out;
     box.resizeLogical(job.size.width(), job.size.height());
+  }
+  out.fileFound = true;
   out.tag = gallery::RecordText(r);
   // The text is centred on the inner area, that is on the picture.
   const QRect client = box.client();
