@@ -19,6 +19,7 @@
 #include "platform/FileStamp.h"
 #include "platform/RegularFile.h"
 #include "render/PictureBox.h"
+#include "render/PngDecoder.h"
 
 namespace qm::render {
 namespace {
@@ -183,6 +184,7 @@ QImage ReadPictureFile(const QString& path, platform::FileStamp* stamp) {
   const std::optional<QSize> png = PngDeclaredSize(*bytes);
   if (!png) return ReadPictureBounded(buffer);  // another format: its reader reads the header
   if (!SizeAllowed(*png)) return {};
+  if (std::optional<QImage> common = DecodeCommonPng(*bytes)) return std::move(*common);
   // Named, so that the reader does not probe every format for it.
   QImageReader reader(&buffer, QByteArrayLiteral("png"));
   reader.setAutoTransform(false);

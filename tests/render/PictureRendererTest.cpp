@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include <QBuffer>
+#include <QColorSpace>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -232,6 +233,15 @@ TEST_F(PictureRendererTest, ReadsEveryKindOfPictureAsQtsReaderDoes) {
   const QImage ramp = test::MakePicture(37, 21);
   QImage palette = ramp.convertToFormat(QImage::Format_Indexed8);
   palette.setColor(0, qRgba(0, 0, 0, 0));
+  QImage described = ramp;
+  described.setText(QStringLiteral("Description"), QStringLiteral("clouds"));
+  QImage fine = ramp.convertToFormat(QImage::Format_RGB32);
+  fine.setDotsPerMeterX(11811);
+  fine.setDotsPerMeterY(5905);
+  QImage managed = ramp;
+  managed.setColorSpace(QColorSpace::DisplayP3);
+  QImage placed = ramp;
+  placed.setOffset(QPoint(5, 9));
   const struct {
     const char* name;
     QImage image;
@@ -243,6 +253,10 @@ TEST_F(PictureRendererTest, ReadsEveryKindOfPictureAsQtsReaderDoes) {
       {"palette.png", palette, "PNG"},
       {"mono.png", ramp.convertToFormat(QImage::Format_Mono), "PNG"},
       {"deep.png", ramp.convertToFormat(QImage::Format_RGBA64), "PNG"},
+      {"described.png", described, "PNG"},
+      {"fine.png", fine, "PNG"},
+      {"managed.png", managed, "PNG"},
+      {"placed.png", placed, "PNG"},
       {"png_named.bmp", ramp, "PNG"},
       {"bitmap.bmp", ramp.convertToFormat(QImage::Format_RGB32), "BMP"},
       {"photo.jpg", ramp.convertToFormat(QImage::Format_RGB32), "JPG"},
@@ -261,6 +275,23 @@ TEST_F(PictureRendererTest, ReadsEveryKindOfPictureAsQtsReaderDoes) {
     const QImage read = ReadPictureBounded(path);
     EXPECT_EQ(read.format(), expected.format());
     EXPECT_EQ(read, expected);
+    EXPECT_EQ(read.text(), expected.text());
+    EXPECT_EQ(read.colorSpace(), expected.colorSpace());
+    EXPECT_EQ(read.offset(), expected.offset());
+    EXPECT_EQ(read.dotsPerMeterX(), expected.dotsPerMeterX());
+    EXPECT_EQ(read.dotsPerMeterY(), expected.dotsPerMeterY());
+  }
+  // A picture cut short or damaged gives what Qt's reader makes of it.
+  QByteArray whole;
+  QBuffer out(&whole);
+  out.open(QIODevice::WriteOnly);
+  ASSERT_TRUE(ramp.save(&out, "PNG"));
+  QByteArray damaged = whole;
+  damaged[damaged.size() / 2] = char(damaged[damaged.size() / 2] ^ 0x5A);
+  for (const QByteArray& bytes : {whole.left(whole.size() * 2 / 3), damaged}) {
+    const QString path = write(QStringLiteral("broken.png"), bytes);
+    QImageReader qt(path);
+    EXPECT_EQ(ReadPictureBounded(path), qt.read());
   }
   const QString fifo = dir_.filePath("fifo.png");
   ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);

@@ -1,0 +1,19 @@
+#pragma once
+// The common template picture, an 8-bit RGB or RGBA PNG, decoded straight
+// into the 32-bit form the toning and the painter take.
+
+#include <QByteArray>
+#include <QImage>
+#include <optional>
+
+namespace qm::render {
+
+// The picture in `bytes` as Qt's own PNG reader gives it (Format_ARGB32 for
+// RGBA, Format_RGB32 for RGB, the same pixels and resolution), or nothing
+// when the file is of another kind, carries what only Qt's reader turns into
+// image properties (colour space, text, offset), or fails to decode: the
+// caller then asks Qt's reader, which decides what such a file gives.
+// Dimensions are checked by the caller before.
+std::optional<QImage> DecodeCommonPng(const QByteArray& bytes);
+
+}  // namespace qm::render
