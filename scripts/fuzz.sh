@@ -17,7 +17,7 @@ build="${QM_FUZZ_BUILD_DIR:-${QM_SANITIZE_BUILD_DIR:-}}"
 limit="${1:-10}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_profile fuzz_param_line fuzz_catalogue fuzz_frames fuzz_host_messages fuzz_stamp_text)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_profile fuzz_param_line fuzz_catalogue fuzz_frames fuzz_host_messages fuzz_stamp_text fuzz_png)
 
 QM_PRESET="$preset" QM_BUILD_DIR="$build" QM_BUILD_TARGET=fuzz_targets "$here/scripts/build.sh"
 [ -n "$build" ] || build="$here/build-asan"

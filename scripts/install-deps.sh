@@ -4,7 +4,7 @@
 set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build ccache pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libpng-dev
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libdeflate-dev
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libgtest-dev libbenchmark-dev
   fonts-dejavu-core fonts-liberation2

@@ -1,6 +1,8 @@
 #pragma once
 // The common template picture, an 8-bit RGB or RGBA PNG, decoded straight
-// into the 32-bit form the toning and the painter take.
+// into the 32-bit form the toning and the painter take, with a whole-buffer
+// inflater about twice as fast as the stream one Qt's reader uses: in a cold
+// gallery the decoding is most of the work.
 
 #include <QByteArray>
 #include <QImage>
@@ -10,10 +12,10 @@ namespace qm::render {
 
 // The picture in `bytes` as Qt's own PNG reader gives it (Format_ARGB32 for
 // RGBA, Format_RGB32 for RGB, the same pixels and resolution), or nothing
-// when the file is of another kind, carries what only Qt's reader turns into
-// image properties (colour space, text, offset), or fails to decode: the
-// caller then asks Qt's reader, which decides what such a file gives.
-// Dimensions are checked by the caller before.
+// when the file is of another kind, carries anything beyond pixels and
+// resolution (colour space, transparency key, text, offset, unknown chunks),
+// or is damaged in any way: the caller then asks Qt's reader, which decides
+// what such a file gives. Dimensions are checked by the caller before.
 std::optional<QImage> DecodeCommonPng(const QByteArray& bytes);
 
 }  // namespace qm::render
