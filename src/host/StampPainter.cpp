@@ -56,22 +56,27 @@ constexpr int kOverflowRoom = 2048;
 // it, cut at its edges) again, whole, when it reaches beyond the picture:
 // the picture centred in a transparent box big enough for all of it. False
 // when the text fits, or cannot be drawn, and `box` is all there is.
-bool GrowForText(const QString& picturePath, const stamp::StampParams& params,
+bool GrowForText(const QString& templateRoot, const stamp::StampParams& params,
                  const QString& sampleText, render::PictureCache* cache, render::PictureBox& box) {
   const qreal dpr = box.image.devicePixelRatio();
   const QRect client = box.client();
-  QImage layer;
-  QPoint origin;
-  if (!render::StampTextLayer(client.size() + QSize(2 * kOverflowRoom, 2 * kOverflowRoom), dpr,
-                              params, sampleText, layer, origin) ||
-      layer.isNull())
-    return false;
+  const QSize room = client.size() + QSize(2 * kOverflowRoom, 2 * kOverflowRoom);
   // The layer in the box's device pixels: the room's corner lies that far
   // before the inner area's.
   const QPoint roomCorner(qRound((client.x() - kOverflowRoom) * dpr),
                           qRound((client.y() - kOverflowRoom) * dpr));
-  const QRect text(roomCorner + origin, layer.size());
   const QRect picture = box.image.rect();
+  // Measured before it is drawn: the text nearly always fits, and is in the
+  // box already.
+  QRect extent;
+  if (!render::StampTextExtent(room, dpr, params, sampleText, extent) || extent.isEmpty() ||
+      picture.contains(extent.translated(roomCorner)))
+    return false;
+  QImage layer;
+  QPoint origin;
+  if (!render::StampTextLayer(room, dpr, params, sampleText, layer, origin) || layer.isNull())
+    return false;
+  const QRect text(roomCorner + origin, layer.size());
   if (picture.contains(text)) return false;
   // As much room on both sides, in whole logical pixels, keeps the picture in
   // the middle and every pixel on a whole device pixel.
@@ -83,7 +88,8 @@ bool GrowForText(const QString& picturePath, const stamp::StampParams& params,
   render::PictureBox plain(box.logicalSize().width(), box.logicalSize().height(), Qt::transparent,
                            dpr);
   plain.borderless = box.borderless;
-  if (!render::DrawTemplatePicture(picturePath, plain, render::ToneOf(params), {}, cache))
+  if (!render::DrawTemplatePicture(platform::ResolveRelativePath(templateRoot, params.Picture),
+                                   plain, render::ToneOf(params), {}, cache))
     return false;
   render::PictureBox grown(box.logicalSize().width() + 2 * mx, box.logicalSize().height() + 2 * my,
                            Qt::transparent, dpr);
@@ -150,8 +156,7 @@ StampPainter::Result StampPainter::Paint(const stamp::StampParams& params,
       if (r.drawing.text != StampTextResult::Drawn)
         r.problem = TextProblem(r.drawing.text, params);
       else
-        GrowForText(platform::ResolveRelativePath(root_, params.Picture), params, sampleText,
-                    &cache_, box);
+        GrowForText(root_, params, sampleText, &cache_, box);
       drawn = box.image;
       drawnSize = box.logicalSize();
     }

@@ -185,7 +185,10 @@ struct Masks {
   QRect touched;              // device pixels that any layer may change
 };
 
-Masks BuildMasks(const stamp::StampParams& p, const Geometry& g, qreal dpr, const QRect& clip) {
+// With `measureOnly` the coverages are left empty and only their areas (and
+// so `touched`) are worked out: the outline's bounds need no rasterising.
+Masks BuildMasks(const stamp::StampParams& p, const Geometry& g, qreal dpr, const QRect& clip,
+                 bool measureOnly = false) {
   Masks m;
   const bool needText = On(p.TextOn) || g.stroke;
   const bool needShadow = On(p.ShadowOn);
@@ -207,6 +210,10 @@ Masks BuildMasks(const stamp::StampParams& p, const Geometry& g, qreal dpr, cons
         FlattenPath(g.emPath, QTransform(k, 0, 0, k, at.x() * dpr, (at.y() + g.baseline) * dpr));
     const QRect area = SegmentBounds(segs, margin) & needed;
     if (area.isEmpty()) return;
+    if (measureOnly) {
+      fill.area = area;
+      return;
+    }
     fill = FillCoverage(segs, area);
     if (g.stroke) stroke = StrokeCoverage(segs, pen, area);
   };
@@ -333,6 +340,18 @@ bool StampTextLayer(const QSize& clientSize, qreal dpr, const stamp::StampParams
   layer = std::move(out);
   origin = m.touched.topLeft();
   return result(StampTextResult::Drawn);
+}
+
+bool StampTextExtent(const QSize& clientSize, qreal dpr, const stamp::StampParams& params,
+                     const QString& sampleText, QRect& extent) {
+  extent = QRect();
+  if (!(dpr > 0) || !std::isfinite(dpr)) dpr = 1.0;
+  const QRect clip = DeviceBox(clientSize, dpr);
+  if (clip.isEmpty()) return false;
+  Geometry g;
+  if (Prepare(clientSize, params, sampleText, g) != StampTextResult::Drawn) return false;
+  extent = BuildMasks(params, g, dpr, clip, true).touched;
+  return true;
 }
 
 }  // namespace qm::render

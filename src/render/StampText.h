@@ -55,4 +55,10 @@ bool StampTextLayer(const QSize& clientSize, qreal dpr, const stamp::StampParams
                     const QString& sampleText, QImage& layer, QPoint& origin,
                     StampTextResult* why = nullptr);
 
+// Where StampTextLayer would put its layer (`origin` and size, empty when
+// nothing would show), at a fraction of its cost: nothing is rasterised.
+// False when the text cannot be drawn.
+bool StampTextExtent(const QSize& clientSize, qreal dpr, const stamp::StampParams& params,
+                     const QString& sampleText, QRect& extent);
+
 }  // namespace qm::render

@@ -513,3 +513,36 @@ TEST(StampTextTest, NoLayerCoversTheThumbnailsBorder) {
 
 }  // namespace
 }  // namespace qm::render
+
+namespace qm::render {
+namespace {
+
+// The measure the stamp takes before it grows is where the layer lands,
+// whatever of text, outline and shadow is on and however far it reaches.
+TEST(StampTextTest, TheExtentIsWhereTheLayerLands) {
+  const std::initializer_list<std::pair<int, QString>> looks[] = {
+      {{13, "1"}, {14, "0"}, {15, "0"}},
+      {{13, "1"}, {14, "1"}, {15, "1"}, {8, "3"}, {9, "-3"}},
+      {{13, "0"}, {14, "1"}, {15, "1"}, {8, "2.5"}, {9, "40"}},
+      {{13, "1"}, {14, "1"}, {15, "0"}, {8, "900"}, {9, "-700"}},
+      {{13, "1"}, {3, "120"}, {5, "250"}, {6, "-90"}},
+      {{13, "0"}, {14, "0"}, {15, "0"}},
+  };
+  for (const auto& look : looks) {
+    const auto params = stamp::ParseLine(Line(look));
+    ASSERT_TRUE(params);
+    for (const qreal dpr : {1.0, 2.0, 1.25})
+      for (const QSize size : {QSize(90, 40), QSize(4000, 3000)}) {
+        SCOPED_TRACE(testing::Message() << Line(look).toStdString() << " at " << dpr);
+        QImage layer;
+        QPoint origin;
+        QRect extent;
+        ASSERT_TRUE(StampTextLayer(size, dpr, *params, {}, layer, origin));
+        ASSERT_TRUE(StampTextExtent(size, dpr, *params, {}, extent));
+        EXPECT_EQ(extent, layer.isNull() ? QRect() : QRect(origin, layer.size()));
+      }
+  }
+}
+
+}  // namespace
+}  // namespace qm::render
