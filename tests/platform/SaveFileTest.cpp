@@ -17,7 +17,7 @@ using namespace qm::platform;
 
 namespace {
 
-QByteArray Slurp(const QString& path) {
+QByteArray FileBytes(const QString& path) {
   QFile f(path);
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
@@ -53,7 +53,7 @@ TEST(SaveOnAFullDisk, TheIniKeepsEveryByteAndTheSaveGoesThroughOnceThereIsRoom) 
   EXPECT_FALSE(
       WriteProfileString(ini, u"General", u"Selected", QStringLiteral("Clouds\\c.png"), &why));
   EXPECT_EQ(why, QString::fromLocal8Bit(std::strerror(ENOSPC)));
-  EXPECT_EQ(Slurp(ini), before);
+  EXPECT_EQ(FileBytes(ini), before);
   EXPECT_EQ(Entries(disk.Path()), QStringList({"Quillmark.ini", "filler"}));
 
   disk.Free();
@@ -61,10 +61,10 @@ TEST(SaveOnAFullDisk, TheIniKeepsEveryByteAndTheSaveGoesThroughOnceThereIsRoom) 
   EXPECT_EQ(ReadProfileString(ini, u"General", u"Selected", {}), u"Clouds\\c.png");
 
   ASSERT_TRUE(disk.MakeReadOnly());
-  const QByteArray saved = Slurp(ini);
+  const QByteArray saved = FileBytes(ini);
   EXPECT_FALSE(WriteProfileString(ini, u"General", u"Selected", QStringLiteral("x"), &why));
   EXPECT_EQ(why, QString::fromLocal8Bit(std::strerror(EROFS)));
-  EXPECT_EQ(Slurp(ini), saved);
+  EXPECT_EQ(FileBytes(ini), saved);
 }
 
 // The failures a real disk gives only now and then (an I/O error at the
@@ -93,7 +93,7 @@ TEST(SaveFailingAtEachStep, KeepsTheOldFileAndLeavesNoTemporary) {
       EXPECT_FALSE(WriteProfileString(ini, u"General", u"Selected", QStringLiteral("x"), &why))
           << label;
       EXPECT_EQ(why, QString::fromLocal8Bit(std::strerror(error))) << label;
-      EXPECT_EQ(Slurp(ini), before) << label;
+      EXPECT_EQ(FileBytes(ini), before) << label;
       EXPECT_EQ(Entries(dir.path()), QStringList{"Quillmark.ini"}) << label;
     }
   }
