@@ -4,6 +4,10 @@
 //   BM_StartToMappedWindow/P   a new process up to its main window mapped
 //                              and viewable, as the X server says (P: bare,
 //                              editor on the demo catalogue, stamp)
+//   BM_StartSideBySide         the same for the three started one after
+//                              another, the ratios to the bare window taken
+//                              start by start (counters editor_vs_bare,
+//                              stamp_vs_bare)
 //   BM_ResidentMemory          resident memory of each once its window is up
 //                              and it has gone quiet; counters RSS and PSS in
 //                              MiB and each program's share of the bare one
@@ -546,6 +550,48 @@ BENCHMARK_CAPTURE(BM_StartToMappedWindow, stamp, Program::Stamp)
     ->UseManualTime()
     ->Iterations(kStartsPerRepetition)
     ->Unit(benchmark::kMillisecond);
+
+// The start-up ratios from starts side by side: each iteration starts the
+// three one after another (in an order that turns from one iteration to the
+// next), so that a burst of load from outside falls on all three; a
+// repetition's figure is the median of its iterations' ratios.
+constexpr int kTriplesPerRepetition = 8;
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  const size_t n = v.size();
+  return n == 0 ? 0.0 : n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+void BM_StartSideBySide(benchmark::State& state) {
+  std::array<std::vector<double>, 3> times;
+  std::vector<double> editor, stamp;
+  int rounds = 0;
+  try {
+    Desktop& desktop = Desktop::Get();
+    for (auto _ : state) {
+      std::array<double, 3> t{};
+      for (size_t k = 0; k < kPrograms.size(); ++k) {
+        const size_t i = (k + static_cast<size_t>(rounds)) % kPrograms.size();
+        Desktop::Running r = desktop.Start(desktop.LaunchOf(kPrograms[i].first));
+        t[i] = Seconds(r.toWindow);
+        desktop.Stop(r);
+      }
+      for (size_t i = 0; i < t.size(); ++i) times[i].push_back(t[i]);
+      editor.push_back(t[1] / t[0]);
+      stamp.push_back(t[2] / t[0]);
+      ++rounds;
+    }
+  } catch (const std::exception& e) {
+    state.SkipWithError(e.what());
+    return;
+  }
+  for (size_t i = 0; i < kPrograms.size(); ++i)
+    state.counters[std::string(kPrograms[i].second) + "_ms"] = 1000 * Median(times[i]);
+  state.counters["editor_vs_bare"] = Median(editor);
+  state.counters["stamp_vs_bare"] = Median(stamp);
+}
+BENCHMARK(BM_StartSideBySide)->Iterations(kTriplesPerRepetition)->Unit(benchmark::kMillisecond);
 
 // Each iteration starts all three, one after another, in an order that turns
 // from one iteration to the next.
