@@ -474,6 +474,11 @@ class Desktop {
 
   void Stop(Running& r) {
     r.child->Kill();
+    // What an editor that is closed leaves: no lock file. One left by a kill
+    // would send the next start through the taking over of a stale lock,
+    // which a user's start does not go through.
+    std::error_code ec;
+    fs::remove(runtime_ / "quillmark" / "QuillmarkOpt.lock", ec);
     display_.WaitReleased(r.window);
   }
 
@@ -482,7 +487,8 @@ class Desktop {
     const fs::path bin = fs::read_symlink("/proc/self/exe").parent_path();
     folder_ = display_.Home() / "program";
     fs::create_directories(folder_);
-    const fs::path runtime = display_.Home() / "runtime";
+    runtime_ = display_.Home() / "runtime";
+    const fs::path& runtime = runtime_;
     fs::create_directories(runtime);
     fs::permissions(runtime, fs::perms::owner_all, fs::perm_options::replace);
     {
@@ -516,7 +522,7 @@ class Desktop {
   std::string Path(const char* exe) const { return (folder_ / exe).string(); }
 
   Display display_;
-  fs::path folder_;
+  fs::path folder_, runtime_;
   std::vector<std::string> env_;
 };
 
