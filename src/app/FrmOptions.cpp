@@ -268,7 +268,8 @@ void FrmOptions::BuildPages() {
   textPage_ = new TextPage(state_, *host_, this);
   colourPage_ = new ColourPage(state_, *host_, this);
   tonePage_ = new TonePage(state_, *host_, this);
-  framMenu_ = {categoryPage_, textPage_, colourPage_, new HelpPage(pageSize, this), tonePage_};
+  helpPage_ = new HelpPage(pageSize, this);
+  framMenu_ = {categoryPage_, textPage_, colourPage_, helpPage_, tonePage_};
   for (EditorPage* page : framMenu_) ui::ShiftChildren(page, kContentShift);
   // At design time the pages lie spread over a wide window; start-up stacks
   // them all on page 0's place.
@@ -286,7 +287,7 @@ bool FrmOptions::Form_Load(StartUp how) {
   startingUp_ = true;
   const auto started = qScopeGuard([this] { startingUp_ = false; });
   finishPending_ = how == StartUp::ShowFirst;
-  if (!finishPending_) LoadIcons();
+  if (!finishPending_) FillWhatCanWait();
   ini_ = std::make_unique<settings::INI_Class>();
   settings::SetAppPaths(env_.programDir);
   // A save cut short by a kill leaves its temporary file beside the INI file.
@@ -379,6 +380,8 @@ bool FrmOptions::Form_Load(StartUp how) {
   // The page that was open.
   state_.CurrentPage = GetS(settings::kOpenPage);
   MenuSet(state_.CurrentPage);
+  // The page that shows first is shown whole.
+  if (helpPage_->isVisibleTo(this)) helpPage_->FillText();
   progress_->Progress(100);
   // The colour tools edit the text colour, the luma slider following it.
   colourPage_->LumaSync = true;
@@ -449,10 +452,11 @@ void FrmOptions::FontListing() {
   GdipStop();
 }
 
-void FrmOptions::LoadIcons() {
+void FrmOptions::FillWhatCanWait() {
   setWindowIcon(render::AppIcon());
   look_->LoadIcons();
   colourPage_->LoadIcons();
+  helpPage_->FillText();
 }
 
 void FrmOptions::LoadColours() {
@@ -730,7 +734,7 @@ void FrmOptions::FinishStartUp() {
   // gallery is drawn, and then goes through the event loop as any other.
   startingUp_ = true;
   WaitUntilOnScreen(*this);
-  LoadIcons();
+  FillWhatCanWait();
   if (std::exchange(galleryHeld_, false)) templates_->lstDir_Click();
   startingUp_ = false;
 #if defined(__GLIBC__)

@@ -25,6 +25,7 @@ class CategoryPage;
 class TextPage;
 class ColourPage;
 class TonePage;
+class HelpPage;
 class GalleryArea;
 class Gallery;
 class FrmProgress;
@@ -157,7 +158,8 @@ class FrmOptions : public QWidget {
   void BuildPages();
   void FontListing();
   void LoadColours();
-  void LoadIcons();
+  // What the window does not need to show (the icons, the help text).
+  void FillWhatCanWait();
   void LoadBackground();
   void Form_Unload();
   bool EndStartUpEarly();
@@ -209,6 +211,7 @@ class FrmOptions : public QWidget {
   TextPage* textPage_ = nullptr;
   ColourPage* colourPage_ = nullptr;
   TonePage* tonePage_ = nullptr;
+  HelpPage* helpPage_ = nullptr;
   GalleryArea* gallery_ = nullptr;
   // The gallery's behaviour: categories, thumbnails, gestures, background.
   std::unique_ptr<Gallery> templates_;

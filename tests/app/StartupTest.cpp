@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include <QApplication>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
@@ -252,6 +253,9 @@ TEST_F(Startup, ShowingFirstDrawsTheGalleryIntoTheShownWindow) {
   EXPECT_TRUE(w.windowTitle().contains(QStringLiteral("Облака"))) << qPrintable(w.windowTitle());
   EXPECT_FALSE(watch.progressShown) << "a quick load flashed the progress window";
   EXPECT_FALSE(w.windowIcon().isNull());
+  const auto* help = w.findChild<QPlainTextEdit*>(QStringLiteral("txtHelp"));
+  ASSERT_NE(help, nullptr);
+  EXPECT_FALSE(help->toPlainText().isEmpty()) << "what could wait was never done";
 }
 
 TEST_F(Startup, StartupNeverWritesTheIniFile) {
