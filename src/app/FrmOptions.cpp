@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -10,10 +11,17 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <cstdio>
+#include <optional>
+#include <utility>
 
 #include "app/AppActivity.h"
 #include "app/CommandLine.h"
@@ -104,6 +112,31 @@ QRectF BesideStamp(const QRectF& twips, const QRect& stamp, const QWidget& windo
       platform::BesideAnchor(QSize(TwipsToPixels(twips.width()), TwipsToPixels(twips.height())),
                              stamp, screen->availableGeometry(), WindowFrame(window));
   return QRectF(PixelsToTwips(px.x()), PixelsToTwips(px.y()), twips.width(), twips.height());
+}
+
+// A start-up that shows its window first shows the progress window only when
+// loading takes longer than this.
+constexpr int kProgressAfterMs = 300;
+
+// Handles what is not user input until the window manager has put the
+// window on the screen (or a while has passed): work started before would
+// compete with it for the processor.
+void WaitUntilOnScreen(QWidget& window) {
+  QWindow* handle = window.windowHandle();
+  if (!window.isVisible() || !handle || handle->isExposed()) return;
+  QEventLoop loop;
+  struct ExposeWatch : QObject {
+    explicit ExposeWatch(QEventLoop& l) : loop(l) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::Expose) loop.quit();
+      return false;
+    }
+    QEventLoop& loop;
+  } watch(loop);
+  handle->installEventFilter(&watch);
+  QTimer::singleShot(2000, &loop, &QEventLoop::quit);
+  loop.exec(QEventLoop::ExcludeUserInputEvents);
+  handle->removeEventFilter(&watch);
 }
 
 }  // namespace
@@ -235,7 +268,8 @@ void FrmOptions::BuildPages() {
   textPage_ = new TextPage(state_, *host_, this);
   colourPage_ = new ColourPage(state_, *host_, this);
   tonePage_ = new TonePage(state_, *host_, this);
-  framMenu_ = {categoryPage_, textPage_, colourPage_, new HelpPage(pageSize, this), tonePage_};
+  helpPage_ = new HelpPage(pageSize, this);
+  framMenu_ = {categoryPage_, textPage_, colourPage_, helpPage_, tonePage_};
   for (EditorPage* page : framMenu_) ui::ShiftChildren(page, kContentShift);
   // At design time the pages lie spread over a wide window; start-up stacks
   // them all on page 0's place.
@@ -248,11 +282,12 @@ void FrmOptions::BuildPages() {
 
 // --- start-up ---------------------------------------------------------------
 
-bool FrmOptions::Form_Load() {
+bool FrmOptions::Form_Load(StartUp how) {
   // The single-instance check has run in main(), before anything is read.
   startingUp_ = true;
   const auto started = qScopeGuard([this] { startingUp_ = false; });
-  setWindowIcon(render::AppIcon());
+  finishPending_ = how == StartUp::ShowFirst;
+  if (!finishPending_) FillWhatCanWait();
   ini_ = std::make_unique<settings::INI_Class>();
   settings::SetAppPaths(env_.programDir);
   // A save cut short by a kill leaves its temporary file beside the INI file.
@@ -280,7 +315,7 @@ bool FrmOptions::Form_Load() {
   progress_ = std::make_unique<FrmProgress>();
   progress_->Init(static_cast<float>((saved.width() - design::kProgressWidth) / 2 + saved.left()),
                   static_cast<float>((DesignHeight - design::kProgressHeight) / 2 + saved.top()),
-                  tr("Загрузка..."));
+                  tr("Загрузка..."), how == StartUp::ShowFirst ? kProgressAfterMs : 0);
 
   // Categories, the font list and the templates. Start-up reads thousands of
   // keys: they all come from one parsed copy of the file.
@@ -345,6 +380,8 @@ bool FrmOptions::Form_Load() {
   // The page that was open.
   state_.CurrentPage = GetS(settings::kOpenPage);
   MenuSet(state_.CurrentPage);
+  // The page that shows first is shown whole.
+  if (helpPage_->isVisibleTo(this)) helpPage_->FillText();
   progress_->Progress(100);
   // The colour tools edit the text colour, the luma slider following it.
   colourPage_->LumaSync = true;
@@ -353,7 +390,14 @@ bool FrmOptions::Form_Load() {
   // host again, but the user has changed nothing yet: nothing is saved for it.
   {
     const FillingControls replay(state_, FillingControls::Replay);
+    // Choosing the look's category draws its gallery, unless held back: the
+    // list then changes silently, and the choice is drawn as a click would.
+    ui::ClassicListBox* categories = categoryPage_->lstDir;
+    const int before = categories->ListIndex();
+    std::optional<QSignalBlocker> hold;
+    if (how == StartUp::ShowFirst) hold.emplace(categories);
     SetParamFromText();
+    galleryHeld_ = hold && categories->ListIndex() != before && categories->ListIndex() >= 0;
   }
   if (closeRequested_) return EndStartUpEarly();
   Move(saved.left(), saved.top(), saved.width(), saved.height());
@@ -406,6 +450,13 @@ void FrmOptions::FontListing() {
   }
   host_->SetFallbackFont(textPage_->ListedFont());
   GdipStop();
+}
+
+void FrmOptions::FillWhatCanWait() {
+  setWindowIcon(render::AppIcon());
+  look_->LoadIcons();
+  colourPage_->LoadIcons();
+  helpPage_->FillText();
 }
 
 void FrmOptions::LoadColours() {
@@ -676,6 +727,24 @@ bool FrmOptions::GdipStart() {
 void FrmOptions::GdipStop() { render::GdipStop(); }
 
 // --- shutdown ---------------------------------------------------------------
+
+void FrmOptions::FinishStartUp() {
+  if (!std::exchange(finishPending_, false) || unloaded_) return;
+  // Still start-up: a close the host asks for meanwhile waits until the
+  // gallery is drawn, and then goes through the event loop as any other.
+  startingUp_ = true;
+  WaitUntilOnScreen(*this);
+  FillWhatCanWait();
+  if (std::exchange(galleryHeld_, false)) templates_->lstDir_Click();
+  startingUp_ = false;
+#if defined(__GLIBC__)
+  // What start-up allocated and let go of (the catalogue's text, the
+  // drawings on their way to the thumbnails) goes back to the system rather
+  // than staying with the editor for as long as it runs.
+  malloc_trim(0);
+#endif
+  if (closeRequested_) QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
 
 bool FrmOptions::EndStartUpEarly() {
   // The host closed us before the window was ever shown: the window's place

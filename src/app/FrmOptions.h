@@ -25,6 +25,7 @@ class CategoryPage;
 class TextPage;
 class ColourPage;
 class TonePage;
+class HelpPage;
 class GalleryArea;
 class Gallery;
 class FrmProgress;
@@ -47,10 +48,20 @@ class FrmOptions : public QWidget {
   explicit FrmOptions(AppEnvironment env, QWidget* parent = nullptr);
   ~FrmOptions() override;
 
+  // How much of the start-up Form_Load does: all of it, or what the window
+  // needs to show, the rest (the thumbnails of the chosen category, the
+  // icons) left to FinishStartUp() once the window is on the screen, where it
+  // no longer competes with the window manager putting it there.
+  enum class StartUp { Whole, ShowFirst };
+
   // Start-up: fills the window while the progress window shows "Загрузка...".
   // Returns false when the editor must end: the drawing backend failed, or
   // the host closed the editor before its window was shown.
-  bool Form_Load();
+  bool Form_Load(StartUp how = StartUp::Whole);
+  // After Form_Load(StartUp::ShowFirst) and show(): waits until the window is
+  // on the screen, then does what Form_Load left, and returns once the
+  // gallery is drawn. Nothing after a whole start-up.
+  void FinishStartUp();
   // The host said "W=0" while start-up was still running.
   bool ClosedDuringStartUp() const { return closedDuringStartUp_; }
 
@@ -147,6 +158,8 @@ class FrmOptions : public QWidget {
   void BuildPages();
   void FontListing();
   void LoadColours();
+  // What the window does not need to show (the icons, the help text).
+  void FillWhatCanWait();
   void LoadBackground();
   void Form_Unload();
   bool EndStartUpEarly();
@@ -179,7 +192,9 @@ class FrmOptions : public QWidget {
   bool startingUp_ = false;
   bool closeRequested_ = false;
   bool closedDuringStartUp_ = false;
-  QString saveProblem_;  // the one shown; empty while saves go through
+  bool finishPending_ = false;  // Form_Load left the rest of the start-up
+  bool galleryHeld_ = false;    // the start-up's category chosen, its gallery not drawn
+  QString saveProblem_;         // the one shown; empty while saves go through
   QString saveProblemFile_;
   QString plainTitle_;    // the title before the problem was added to it
   QString problemTitle_;  // the title that says it
@@ -196,6 +211,7 @@ class FrmOptions : public QWidget {
   TextPage* textPage_ = nullptr;
   ColourPage* colourPage_ = nullptr;
   TonePage* tonePage_ = nullptr;
+  HelpPage* helpPage_ = nullptr;
   GalleryArea* gallery_ = nullptr;
   // The gallery's behaviour: categories, thumbnails, gestures, background.
   std::unique_ptr<Gallery> templates_;

@@ -1,6 +1,7 @@
 #include "app/FrmProgress.h"
 
 #include <QApplication>
+#include <algorithm>
 
 #include "app/DesignGeometry.h"
 #include "platform/Classic.h"
@@ -42,13 +43,19 @@ void FrmProgress::SetBarWidth(double twips) {
   cmdProgress->setGeometry(0, 0, std::max(1, TwipsToPixels(twips)), picProgress->height());
 }
 
-void FrmProgress::Init(float left, float top, const QString& sMsg) {
+void FrmProgress::Init(float left, float top, const QString& sMsg, int showAfterMs) {
   lblMsg->setText(sMsg);
   const double l = left == kNotGiven ? PixelsToTwips(x()) : left;
   const double t = top == kNotGiven ? PixelsToTwips(y()) : top;
   SetBarWidth(75);
   cmdProgress->setText(QStringLiteral("0%"));
   move(TwipsToPixels(l), TwipsToPixels(t));
+  showAfterMs_ = std::max(0, showAfterMs);
+  started_.start();
+  if (showAfterMs_ == 0) ShowNow();
+}
+
+void FrmProgress::ShowNow() {
   show();
   SetOnTop(true, this);
   // Paint the window before the caller's work goes on.
@@ -68,6 +75,10 @@ void FrmProgress::Progress(float value) {
   // the bar now, or the user sees no progress until the load is over. Only
   // painting happens here; no user input is handled in the middle of a load.
   // The bar alone changes.
+  if (!isVisible() && showAfterMs_ > 0 && value < 100 && started_.elapsed() >= showAfterMs_) {
+    showAfterMs_ = 0;
+    ShowNow();
+  }
   if (!isVisible()) return;
   if (value < 100 && lastPaint_.isValid() && lastPaint_.elapsed() < paintInterval_) return;
   picProgress->repaint();

@@ -17,7 +17,10 @@ class FrmProgress : public QWidget {
   static constexpr float kNotGiven = 3e38f;
 
   // left/top in twips; kNotGiven keeps the window's current coordinate.
-  void Init(float left, float top, const QString& sMsg);
+  // Shows the window at once, or, given `showAfterMs`, only once a step of
+  // the load comes that long after the start: a load over sooner needs no
+  // window that flashes up and goes.
+  void Init(float left, float top, const QString& sMsg, int showAfterMs = 0);
   void Progress(float value);
   void ProgressStop();
 
@@ -40,8 +43,11 @@ class FrmProgress : public QWidget {
 
  private:
   void SetBarWidth(double twips);
+  void ShowNow();
   double barTwips_ = 0;
   QElapsedTimer lastPaint_;
+  QElapsedTimer started_;
+  int showAfterMs_ = 0;
   static inline int paintInterval_ = 16;
 };
 

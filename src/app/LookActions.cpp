@@ -28,11 +28,9 @@ namespace {
 // Wheel notches over one control this close together are one turn of it.
 constexpr qint64 kWheelTurnMs = 600;
 
-QToolButton* MakeButton(QWidget* strip, const QString& name, const QString& theme,
-                        QStyle::StandardPixmap fallback, const QRect& at) {
+QToolButton* MakeButton(QWidget* strip, const QString& name, const QRect& at) {
   auto* b = new QToolButton(strip);
   b->setObjectName(name);
-  b->setIcon(QIcon::fromTheme(theme, strip->style()->standardIcon(fallback)));
   b->setAutoRaise(true);
   // The keys reach the same actions; the Tab chain stays the pages'.
   b->setFocusPolicy(Qt::NoFocus);
@@ -43,13 +41,23 @@ QToolButton* MakeButton(QWidget* strip, const QString& name, const QString& them
 
 }  // namespace
 
+void LookActions::LoadIcons() {
+  // The theme's pictures where it has them (looking them up reads the theme's
+  // index), the style's otherwise.
+  const auto icon = [this](const QString& theme, QStyle::StandardPixmap fallback) {
+    const QIcon i = QIcon::fromTheme(theme);
+    return i.isNull() || i.availableSizes().isEmpty() ? cmdUndo->style()->standardIcon(fallback)
+                                                      : i;
+  };
+  cmdUndo->setIcon(icon(u"edit-undo"_s, QStyle::SP_ArrowBack));
+  cmdRedo->setIcon(icon(u"edit-redo"_s, QStyle::SP_ArrowForward));
+}
+
 LookActions::LookActions(FrmOptions& window, QWidget* strip, int x, int y, int size)
     : QObject(&window), window_(window) {
-  cmdUndo = MakeButton(strip, u"cmdUndo"_s, u"edit-undo"_s, QStyle::SP_ArrowBack,
-                       QRect(x, y, size, size));
+  cmdUndo = MakeButton(strip, u"cmdUndo"_s, QRect(x, y, size, size));
   cmdUndo->setToolTip(tr("Отменить изменение (Ctrl+Z)"));
-  cmdRedo = MakeButton(strip, u"cmdRedo"_s, u"edit-redo"_s, QStyle::SP_ArrowForward,
-                       QRect(x + size + 2, y, size, size));
+  cmdRedo = MakeButton(strip, u"cmdRedo"_s, QRect(x + size + 2, y, size, size));
   cmdRedo->setToolTip(tr("Вернуть изменение (Ctrl+Y, Ctrl+Shift+Z)"));
   connect(cmdUndo, &QToolButton::clicked, this, &LookActions::Undo);
   connect(cmdRedo, &QToolButton::clicked, this, &LookActions::Redo);

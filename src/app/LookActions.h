@@ -36,6 +36,8 @@ class LookActions : public QObject {
   // The buttons go on `strip` at (x, y), each `size` pixels square.
   LookActions(FrmOptions& window, QWidget* strip, int x, int y, int size);
   ~LookActions() override;
+  // The buttons' pictures, left to the window's start-up (see FrmOptions).
+  void LoadIcons();
 
   // From the end of start-up on, changes are recorded.
   void SetRecording(bool on) { recording_ = on; }

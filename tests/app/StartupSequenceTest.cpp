@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
@@ -117,6 +118,24 @@ INSTANTIATE_TEST_SUITE_P(LeftTop, ProgressInit,
                                            Place{FrmProgress::kNotGiven, FrmProgress::kNotGiven,
                                                  QPoint(123, 45)},
                                            Place{750, 300, QPoint(50, 20)}));
+
+// Asked to wait, the progress window shows for the first step after the wait
+// and not before; the last step (100 %) does not bring it up: a load over by
+// then needs no window that flashes up and goes.
+TEST(ProgressWait, ShowsForAStepAfterTheWaitButNotForTheLast) {
+  for (const float value : {50.0f, 100.0f}) {
+    FrmProgress f;
+    f.Init(FrmProgress::kNotGiven, FrmProgress::kNotGiven, QStringLiteral("Загрузка..."), 20);
+    f.Progress(10);
+    EXPECT_FALSE(f.isVisible()) << "shown before the wait was over";
+    QElapsedTimer waited;
+    waited.start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return waited.elapsed() > 20; }, 5000));
+    f.Progress(value);
+    EXPECT_EQ(f.isVisible(), value < 100) << value;
+    f.ProgressStop();
+  }
+}
 
 // The place stored at shutdown is the normal window's, so that the next start
 // opens a normal window where this one was before it was maximised.

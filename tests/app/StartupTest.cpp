@@ -2,10 +2,13 @@
 #include <sys/stat.h>
 
 #include <QApplication>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
 #include <QTest>
+#include <QWindow>
+#include <optional>
 
 #include "app/CommandLine.h"
 #include "app/FrmOptions.h"
@@ -212,6 +215,47 @@ TEST_F(Startup, HueTableHoldsEveryColumnOfTheStrip) {
   EXPECT_LT(table.front()[2], 20);
   EXPECT_GT(table[112][2], 200);  // blue two thirds along
   EXPECT_LT(table[112][0], 60);
+}
+
+// The program's own start-up shows its window first: Form_Load leaves the
+// thumbnails of the look's category undrawn (and a quick load shows no
+// progress window), and FinishStartUp draws them into the window on the
+// screen, returning once they are drawn.
+TEST_F(Startup, ShowingFirstDrawsTheGalleryIntoTheShownWindow) {
+  program.WriteIni(test::kCloudsIni +
+                   "Pic1=a.png|DejaVu Sans|0|36|&HFFFFFF|0|0|&H0|2|-2|128|&HFF|3|1|1|1|0|0|100|"
+                   "100|0|0\r\n");
+  struct Watch : QObject {
+    bool eventFilter(QObject* watched, QEvent* event) override {
+      if (event->type() != QEvent::Show) return false;
+      if (watched->objectName() == QStringLiteral("frmProgress")) progressShown = true;
+      if (window && watched == thumbnail)
+        windowOnScreen = window->windowHandle() && window->windowHandle()->isExposed();
+      return false;
+    }
+    bool progressShown = false;
+    std::optional<bool> windowOnScreen;
+    QWidget* window = nullptr;
+    QObject* thumbnail = nullptr;
+  } watch;
+  qApp->installEventFilter(&watch);
+  FrmOptions w(program.Environment());
+  watch.window = &w;
+  watch.thumbnail = test::GalleryAreaOf(w)->pic(1);
+  ASSERT_TRUE(w.Form_Load(FrmOptions::StartUp::ShowFirst));
+  EXPECT_EQ(test::CategoryPageOf(w)->lstDir->ListIndex(), 0) << "the category is chosen";
+  EXPECT_EQ(w.Templates().DrawCount(), 0) << "drawn before the window shows";
+  w.show();
+  w.FinishStartUp();
+  qApp->removeEventFilter(&watch);
+  EXPECT_EQ(w.Templates().DrawCount(), 1);
+  EXPECT_EQ(watch.windowOnScreen, std::optional<bool>(true));
+  EXPECT_TRUE(w.windowTitle().contains(QStringLiteral("Облака"))) << qPrintable(w.windowTitle());
+  EXPECT_FALSE(watch.progressShown) << "a quick load flashed the progress window";
+  EXPECT_FALSE(w.windowIcon().isNull());
+  const auto* help = w.findChild<QPlainTextEdit*>(QStringLiteral("txtHelp"));
+  ASSERT_NE(help, nullptr);
+  EXPECT_FALSE(help->toPlainText().isEmpty()) << "what could wait was never done";
 }
 
 TEST_F(Startup, StartupNeverWritesTheIniFile) {

@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstring>
+#include <functional>
+#include <utility>
 
 #include "platform/ChildProcess.h"
 #include "platform/link/LinkSender.h"
@@ -100,6 +102,45 @@ TEST(HostProcess, TheStampLeavesNoSocketFilesBehind) {
   ::kill(static_cast<pid_t>(host.processId()), SIGTERM);
   ASSERT_TRUE(host.waitForFinished(kWaitMs));
   EXPECT_FALSE(QFileInfo::exists(own));
+}
+
+// A stamp that starts where it stood last time has nothing new to keep: the
+// store it shares with the editor is not written again (each write takes the
+// file's lock and waits for the disk). The first start keeps its place.
+TEST(HostProcess, AStartAtTheKeptPlaceLeavesTheStoreAlone) {
+  QTemporaryDir dir;
+  const QString store = dir.filePath(QStringLiteral("config/Quillmark/Quillmark.conf"));
+  const auto run = [&](const std::function<bool()>& ready) {
+    QProcess host;
+    host.setProcessEnvironment(StampEnvironment(dir, dir.path()));
+    host.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    host.start(QStringLiteral(QM_BIN_DIR "/quillmark-host"), {"--text", "+1"});
+    ASSERT_TRUE(host.waitForStarted(kWaitMs));
+    const QString own = dir.filePath(QString::number(host.processId()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(own) && ready(); }, kWaitMs));
+    // A stamp ends on SIGTERM from its event loop, so the start-up, which
+    // places the window before the loop runs, is over when it has ended.
+    ::kill(static_cast<pid_t>(host.processId()), SIGTERM);
+    ASSERT_TRUE(host.waitForFinished(kWaitMs));
+    ASSERT_EQ(host.exitStatus(), QProcess::NormalExit);
+  };
+  const auto identity = [&] {
+    struct stat st {};
+    return ::stat(QFile::encodeName(store).constData(), &st) == 0
+               ? std::pair(st.st_ino, st.st_mtim.tv_sec * 1'000'000'000LL + st.st_mtim.tv_nsec)
+               : std::pair(ino_t(0), 0LL);
+  };
+  const auto bytes = [&] {
+    QFile f(store);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  };
+  run([&] { return bytes().contains("Area="); });
+  const QByteArray kept = bytes();
+  ASSERT_TRUE(kept.contains("Place=")) << kept.constData();
+  const auto before = identity();
+  run([] { return true; });
+  EXPECT_EQ(identity(), before) << "the store was written again";
+  EXPECT_EQ(bytes(), kept);
 }
 
 // The stamp ended from outside while its text is being read: nothing it

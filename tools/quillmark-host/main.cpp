@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QTimer>
 #include <cstdio>
 
 #include "host/Autostart.h"
@@ -29,6 +30,24 @@
 #endif
 
 namespace {
+
+// The application's icon is for the windows the stamp opens (the stamp itself
+// shows in no task bar): it is drawn once the stamp has been painted.
+void SetIconAfterFirstPaint(QObject& stamp) {
+  struct Watch : QObject {
+    bool eventFilter(QObject* watched, QEvent* event) override {
+      if (event->type() == QEvent::Paint || event->type() == QEvent::UpdateRequest) {
+        watched->removeEventFilter(this);
+        QTimer::singleShot(0, this, [this] {
+          QApplication::setWindowIcon(qm::render::AppIcon());
+          delete this;
+        });
+      }
+      return false;
+    }
+  };
+  stamp.installEventFilter(new Watch);
+}
 
 // The catalogue lives where the editor keeps it (see ProgramFolder.h); the
 // editor itself is always the one beside us.
@@ -128,7 +147,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "quillmark-host: %s\n", qPrintable(choice.warning));
   QApplication::setApplicationName(QStringLiteral("quillmark-host"));
   QGuiApplication::setDesktopFileName(QStringLiteral("org.quillmark.Quillmark"));
-  QApplication::setWindowIcon(qm::render::AppIcon());
   const qm::platform::ScopedTranslation translation(*options.language);
   if (!translation.ok())
     std::fprintf(stderr, "quillmark-host: the English texts could not be loaded\n");
@@ -183,6 +201,7 @@ int main(int argc, char** argv) {
                      &qm::LayerSurfaceStamp::Quit);
     host.Start();
     stamp.Show();
+    QTimer::singleShot(0, [] { QApplication::setWindowIcon(qm::render::AppIcon()); });
     return QApplication::exec();
   }
   wayland.reset();
@@ -204,6 +223,7 @@ int main(int argc, char** argv) {
                    &qm::StampWindow::Quit);
   host.Start();
   window.PlaceOnScreen();
+  SetIconAfterFirstPaint(window);
   window.show();
   return QApplication::exec();
 }

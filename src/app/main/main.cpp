@@ -72,8 +72,11 @@ int main(int argc, char** argv) {
 
   qm::FrmOptions window(env);
   // Closed by the host before it was shown is a normal end, not a failure.
-  if (!window.Form_Load()) return window.ClosedDuringStartUp() ? 0 : 1;
+  // The window shows first; the thumbnails are then drawn into it.
+  if (!window.Form_Load(qm::FrmOptions::StartUp::ShowFirst))
+    return window.ClosedDuringStartUp() ? 0 : 1;
   window.show();
+  window.FinishStartUp();
   qm::InstanceHandOver handOver(folder.path);
   QObject::connect(&handOver, &qm::InstanceHandOver::handedOver, &window,
                    &qm::FrmOptions::ServeHostOf);

@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QVector>
 #include <QWindow>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -25,19 +26,25 @@ struct FreeReply {
 template <class T>
 using Reply = std::unique_ptr<T, FreeReply>;
 
-xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
-  const Reply<xcb_intern_atom_reply_t> r(xcb_intern_atom_reply(
-      c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr));
-  return r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
-}
-
 }  // namespace
 
 void MarkAsDesktopWidget(QWindow* window) {
   xcb_connection_t* c = Connection();
   if (!c || !window) return;
   const auto id = static_cast<xcb_window_t>(window->winId());
-  const xcb_atom_t state = Atom(c, "_NET_WM_STATE");
+  // The stamp shows once this is done: every name is asked for before any
+  // answer is waited for, one round trip to the server rather than one each.
+  const std::array names{"_NET_WM_STATE", "_NET_WM_DESKTOP", "_NET_WM_STATE_STICKY",
+                         "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"};
+  std::array<xcb_intern_atom_cookie_t, names.size()> asked{};
+  for (size_t i = 0; i < names.size(); ++i)
+    asked[i] = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(names[i])), names[i]);
+  std::array<xcb_atom_t, names.size()> atoms{};
+  for (size_t i = 0; i < names.size(); ++i) {
+    const Reply<xcb_intern_atom_reply_t> r(xcb_intern_atom_reply(c, asked[i], nullptr));
+    atoms[i] = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
+  }
+  const xcb_atom_t state = atoms[0];
   // Whatever states are set already stay.
   QVector<xcb_atom_t> states;
   const Reply<xcb_get_property_reply_t> old(
@@ -47,17 +54,14 @@ void MarkAsDesktopWidget(QWindow* window) {
     const int n = xcb_get_property_value_length(old.get()) / 4;
     for (int i = 0; i < n; ++i) states << a[i];
   }
-  for (const char* name :
-       {"_NET_WM_STATE_STICKY", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"}) {
-    const xcb_atom_t a = Atom(c, name);
-    if (a != XCB_ATOM_NONE && !states.contains(a)) states << a;
-  }
+  for (size_t i = 2; i < atoms.size(); ++i)
+    if (atoms[i] != XCB_ATOM_NONE && !states.contains(atoms[i])) states << atoms[i];
   xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32,
                       static_cast<uint32_t>(states.size()), states.constData());
   // All desktops at once.
   const uint32_t everyDesktop = 0xFFFFFFFFu;
-  xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, Atom(c, "_NET_WM_DESKTOP"), XCB_ATOM_CARDINAL,
-                      32, 1, &everyDesktop);
+  xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atoms[1], XCB_ATOM_CARDINAL, 32, 1,
+                      &everyDesktop);
   xcb_flush(c);
 }
 

@@ -106,7 +106,12 @@ void StampWindow::PlaceOnScreen() {
     store_.Set(settings::kStampPlace, host::PlaceText(place_), keyPrefix_);
   }
   StandAtPlace();
-  store_.Set(settings::kStampArea, host::AreaText(at_), keyPrefix_);
+  // Kept for the next new stamp to step aside from; a start where the stamp
+  // stood last time has nothing new to say, and leaves the file (its lock,
+  // its flush to disk) alone.
+  const QString area = host::AreaText(at_);
+  if (store_.Get(settings::kStampArea, keyPrefix_) != area)
+    store_.Set(settings::kStampArea, area, keyPrefix_);
 }
 
 void StampWindow::StandAtPlace() { StandAt(host::PlaceRect(place_, size(), Screens())); }

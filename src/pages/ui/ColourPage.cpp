@@ -39,6 +39,28 @@ constexpr int kStripHeight = 19;
 
 }  // namespace
 
+void ColourPage::LoadIcons() {
+  // The style has no picture for picking; where the theme has none either,
+  // a cross hair says "a point of the screen". Left to the window's start-up:
+  // looking it up reads the theme's index.
+  QIcon pickIcon = QIcon::fromTheme(QStringLiteral("color-picker"));
+  if (pickIcon.isNull()) {
+    QPixmap cross(32, 32);
+    cross.fill(Qt::transparent);
+    QPainter p(&cross);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(palette().color(QPalette::ButtonText), 2.5));
+    p.drawEllipse(QPointF(16, 16), 9, 9);
+    p.drawLine(16, 2, 16, 11);
+    p.drawLine(16, 21, 16, 30);
+    p.drawLine(2, 16, 11, 16);
+    p.drawLine(21, 16, 30, 16);
+    p.end();
+    pickIcon = QIcon(cross);
+  }
+  cmdPick->setIcon(pickIcon);
+}
+
 ColourPage::ColourPage(EditorState& state, LookSender& sender, QWidget* parent)
     : EditorPage(parent), state_(state), sender_(sender) {
   setObjectName(QStringLiteral("framMenu_2"));
@@ -134,24 +156,6 @@ ColourPage::ColourPage(EditorState& state, LookSender& sender, QWidget* parent)
   cmdPick = Place(new QToolButton(this), 314, 122, 98, 22);
   cmdPick->setObjectName(QStringLiteral("cmdPick"));
   cmdPick->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-  // The style has no picture for picking; where the theme has none either,
-  // a cross hair says "a point of the screen".
-  QIcon pickIcon = QIcon::fromTheme(QStringLiteral("color-picker"));
-  if (pickIcon.isNull()) {
-    QPixmap cross(32, 32);
-    cross.fill(Qt::transparent);
-    QPainter p(&cross);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(palette().color(QPalette::ButtonText), 2.5));
-    p.drawEllipse(QPointF(16, 16), 9, 9);
-    p.drawLine(16, 2, 16, 11);
-    p.drawLine(16, 21, 16, 30);
-    p.drawLine(2, 16, 11, 16);
-    p.drawLine(21, 16, 30, 16);
-    p.end();
-    pickIcon = QIcon(cross);
-  }
-  cmdPick->setIcon(pickIcon);
   cmdPick->setText(tr("С экрана"));
   txtHex = Place(new QLineEdit(this), 416, 123, 94, 20);
   txtHex->setObjectName(QStringLiteral("txtHex"));

@@ -35,6 +35,9 @@ class ColourPage : public EditorPage {
   Q_OBJECT
  public:
   ColourPage(EditorState& state, LookSender& sender, QWidget* parent = nullptr);
+  // The screen picker's picture, left to the window's start-up (see
+  // FrmOptions).
+  void LoadIcons();
 
   // Grid places of the palette cells, row by row.
   static const std::array<int, colour::kColourCellCount> kCellAtPlace;

@@ -13,10 +13,13 @@ HelpPage::HelpPage(const QSize& size, QWidget* parent) : EditorPage(parent) {
   txtHelp->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   // Nothing can be typed into it: Tab must lead on, not stay inside.
   txtHelp->setTabChangesFocus(true);
-  txtHelp->setPlainText(HelpText());
   // The window moves every page's contents down a few pixels; the box still
   // ends clear of the page's bottom edge, where the gallery begins.
   txtHelp->setGeometry(4, 8, size.width() - 8, size.height() - 16);
+}
+
+void HelpPage::FillText() {
+  if (txtHelp->document()->isEmpty()) txtHelp->setPlainText(HelpText());
 }
 
 QString HelpPage::HelpText() {
