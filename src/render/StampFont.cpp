@@ -4,19 +4,32 @@
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QHash>
+#include <QMutex>
 #include <QRawFont>
-#include <QRegularExpression>
 
 namespace qm::render {
 namespace {
 
+bool IsBlank(QChar c) {
+  return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f' || c == u'\v';
+}
+
 // The font database names a family "Name [foundry]" when two foundries ship
-// it; templates store the bare name.
+// it; templates store the bare name. The last bracketed part goes, with the
+// blanks round it; inside it anything but a closing bracket may stand. (By
+// hand: a regular expression would bring its engine into both programs for
+// this alone.)
 QString StripFoundry(const QString& family) {
-  static const QRegularExpression suffix(QStringLiteral("\\s*\\[[^\\]]*\\]\\s*$"));
-  QString s = family;
-  s.remove(suffix);
-  return s;
+  qsizetype end = family.size();
+  while (end > 0 && IsBlank(family[end - 1])) --end;
+  if (end == 0 || family[end - 1] != u']') return family;
+  // The first opening bracket after the last closing one before the end.
+  qsizetype open = -1;
+  for (qsizetype i = end - 2; i >= 0 && family[i] != u']'; --i)
+    if (family[i] == u'[') open = i;
+  if (open < 0) return family;
+  while (open > 0 && IsBlank(family[open - 1])) --open;
+  return family.left(open);
 }
 
 // fontconfig's generic names stand for whatever it substitutes: never a real
@@ -43,12 +56,21 @@ struct FamilyIndex {
   QHash<QString, QString> lookup;  // lower-case cleaned name -> database name
 };
 
+// One index for the process, built once: walking the font database is the
+// dearest part of a first lookup, and the gallery's threads would each walk
+// it again. Callers get a copy, which shares the built one's data.
 std::optional<FamilyIndex>& FamilySlot() {
-  thread_local std::optional<FamilyIndex> index;
+  static std::optional<FamilyIndex> index;
   return index;
 }
 
-FamilyIndex& Families() {
+QMutex& FamilyMutex() {
+  static QMutex mutex;
+  return mutex;
+}
+
+FamilyIndex Families() {
+  const QMutexLocker lock(&FamilyMutex());
   std::optional<FamilyIndex>& index = FamilySlot();
   if (!index) {
     index.emplace();
@@ -90,7 +112,7 @@ std::optional<QString> FindInstalledFamily(const QString& name) {
   if (key.contains(QLatin1Char('['))) key = StripFoundry(key);
   key = key.toLower();
   if (key.isEmpty()) return std::nullopt;
-  const auto& lookup = Families().lookup;
+  const QHash<QString, QString> lookup = Families().lookup;
   const auto it = lookup.constFind(key);
   if (it == lookup.constEnd()) return std::nullopt;
   return *it;
@@ -105,6 +127,7 @@ QString MeasuredPart(const QString& text) {
 
 void ClearStampFontCache() {
   Faces().clear();
+  const QMutexLocker lock(&FamilyMutex());
   FamilySlot().reset();  // rebuilt on the next lookup
 }
 

@@ -224,6 +224,22 @@ TEST(StampFontTest, InstalledFamiliesAreCleanedUp) {
   EXPECT_EQ(families.removeDuplicates(), 0);
 }
 
+// A stored name may carry the database's foundry suffix; only the last
+// bracketed part at the very end is one.
+TEST(StampFontTest, AFoundrySuffixIsLookedPast) {
+  const struct {
+    const char* name;
+    bool found;
+  } cases[] = {
+      {"DejaVu Sans [Foundry]", true}, {"DejaVu Sans\t[a[b] \n", true},
+      {"DejaVu Sans []", true},        {"DejaVu Sans [x] [y]", false},
+      {"DejaVu Sans [x", false},       {"DejaVu Sans [x] y", false},
+      {"DejaVu Sans ]", false},        {"[DejaVu Sans]", false},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(FindInstalledFamily(QString::fromUtf8(c.name)).has_value(), c.found) << c.name;
+}
+
 TEST(StampFontTest, MeasuredPartDropsTrailingBlanks) {
   EXPECT_EQ(MeasuredPart("+38  "), "+38");
   EXPECT_EQ(MeasuredPart("  a b "), "  a b");
