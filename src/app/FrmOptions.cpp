@@ -739,8 +739,10 @@ void FrmOptions::FinishStartUp() {
   startingUp_ = false;
 #if defined(__GLIBC__)
   // What start-up allocated and let go of (the catalogue's text, the
-  // drawings on their way to the thumbnails) goes back to the system rather
-  // than staying with the editor for as long as it runs.
+  // drawings on their way to the thumbnails, what the paint's threads held)
+  // goes back to the system rather than staying with the editor for as long
+  // as it runs.
+  templates_->EndPaintThreads();
   malloc_trim(0);
 #endif
   if (closeRequested_) QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);

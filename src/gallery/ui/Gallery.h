@@ -104,6 +104,7 @@ class Gallery : public QObject {
   int LayoutCount() const { return painter_.LayoutCount(); }
   // Picture files decoded (or tried) since start: a file that many
   // thumbnails show, or that a repaint shows again unchanged, counts once.
+  void EndPaintThreads() { painter_.EndThreads(); }
   int DecodeCount() const { return painter_.DecodeCount(); }
   // Forgets the decoded pictures and the drawn texts kept between paints.
   void ClearCaches() { painter_.ClearCaches(); }

@@ -68,6 +68,9 @@ class ThumbnailPainter : public QObject {
   int ThumbnailCount() const;
   int DrawCount() const { return drawCount_; }
   int LayoutCount() const { return layoutCount_; }
+  // Waits until the paint's threads have ended (they end once a paint has
+  // no more work for them), with all they held given back.
+  void EndThreads() { pool_.waitForDone(); }
   int DecodeCount() const { return renderer_.DecodeCount(); }
   void ClearCaches() { renderer_.ClearCaches(); }
 
