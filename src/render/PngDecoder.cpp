@@ -171,22 +171,15 @@ bool Unfilter(uchar filter, uchar* row, const uchar* prior, std::size_t length) 
 
 template <int Bpp>
 bool Unpack(uchar* raw, std::size_t rowBytes, QImage& image) {
-  static const uchar kZeros[4 * 0x10000] = {};
   const std::size_t stride = rowBytes + 1;
   const int width = image.width();
   const int height = image.height();
-  std::unique_ptr<uchar[]> zeros;
+  // The row above the first is taken as zeros.
+  const std::unique_ptr<const uchar[]> zeros(new (std::nothrow) uchar[rowBytes]());
+  if (!zeros) return false;
   for (int y = 0; y < height; ++y) {
     uchar* row = raw + std::size_t(y) * stride;
-    const uchar* prior = y > 0 ? row - stride + 1 : nullptr;
-    if (!prior) {
-      if (rowBytes <= sizeof kZeros) {
-        prior = kZeros;
-      } else {
-        zeros.reset(new uchar[rowBytes]());
-        prior = zeros.get();
-      }
-    }
+    const uchar* prior = y > 0 ? row - stride + 1 : zeros.get();
     if (!Unfilter<Bpp>(row[0], row + 1, prior, rowBytes)) return false;
     const uchar* px = row + 1;
     auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
