@@ -36,7 +36,10 @@ StampHost::StampHost(const HostOptions& options, const HostPaths& paths, QObject
     : QObject(parent),
       options_(options),
       paths_(paths),
-      line_(DefaultLookFont()),
+      // The default look's font is looked up when the host starts: finding it
+      // reads the whole font list, which a stamp shown at its kept size does
+      // after it is on the screen.
+      line_(QString()),
       text_(MakeTextSource(options)),
       painter_(paths.templateRoot) {
   link_.SetLinkDirectory(paths.linkDir);
@@ -59,6 +62,9 @@ StampHost::StampHost(const HostOptions& options, const HostPaths& paths, QObject
 StampHost::~StampHost() = default;
 
 void StampHost::Start() {
+  if (started_) return;
+  started_ = true;
+  line_ = HostLine(DefaultLookFont());
   PrintNote(StartLine(line_, options_, paths_.iniFile));
   if (!link_.Listen())
     PrintNote({QString(), QStringLiteral("cannot listen for the editor: %1; it cannot be opened "
@@ -107,7 +113,8 @@ void StampHost::ScheduleRefresh() {
 }
 
 void StampHost::Refresh() {
-  if (!dirty_) return;
+  // Before the start there is no look to draw yet; what asked stays due.
+  if (!dirty_ || !started_) return;
   dirty_ = false;
   ++paintCount_;
   const StampPainter::Result r = painter_.Paint(line_.Params(), text_->Text(), dpr_);

@@ -43,8 +43,10 @@ class StampHost : public QObject {
   ~StampHost() override;
 
   // The line, the text source and our link endpoint; with --open-editor the
-  // editor starts once the text is known.
+  // editor starts once the text is known. Nothing is drawn before; a second
+  // call does nothing.
   void Start();
+  bool Started() const { return started_; }
   void SetDevicePixelRatio(qreal dpr);
 
   const QImage& Image() const { return painter_.Image(); }
@@ -85,6 +87,7 @@ class StampHost : public QObject {
   EditorLink link_;
   StampPainter painter_;
   qreal dpr_ = 1.0;
+  bool started_ = false;
   bool dirty_ = true;
   bool refreshQueued_ = false;
   bool editorOpenedAtStart_ = false;

@@ -27,6 +27,7 @@
 #include "app/FrmOptions.h"
 #include "gallery/ui/GalleryArea.h"
 #include "gallery/ui/Thumbnail.h"
+#include "host/StampPlace.h"
 #include "pages/ui/TextPage.h"
 #include "platform/link/LinkSender.h"
 #include "render/RenderTestSupport.h"
@@ -429,6 +430,38 @@ TEST_F(HostOnDesktop, TheStampHoldsItsCornerWhenItGrowsAndFollowsTheDragExactly)
     ASSERT_TRUE(SendLook(other));
     EXPECT_TRUE(QTest::qWaitFor([&] { return StampWindow() == dropped; }, kWaitMs))
         << Str(StampWindow()) << " " << Str(dropped);
+    StopHost();
+  }
+}
+
+// A stamp shows at the size it had last time, before it is drawn; whatever
+// that kept size says, it ends where and as big as a stamp that kept no size,
+// and keeps that area for the next start and the next new stamp.
+TEST_F(HostOnDesktop, AStampFromAnyKeptSizeEndsWhereItsDrawingPutsItAndKeepsThat) {
+  const auto keptArea = [&] {
+    const QSettings store(StoreFile(), QSettings::IniFormat);
+    return host::ParseArea(store.value(QStringLiteral("Host/Area")).toString());
+  };
+  test::TempProgram::WriteFile(StoreFile(), QByteArray());
+  StartHost({});
+  const QRect drawn = StampWindow();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return keptArea() == drawn; }, kWaitMs)) << Str(drawn);
+  const QByteArray place = QSettings(StoreFile(), QSettings::IniFormat)
+                               .value(QStringLiteral("Host/Place"))
+                               .toString()
+                               .toUtf8();
+  StopHost();
+
+  const char* const kept[] = {"40 30", "99999 99999", "0 -4", "wide"};
+  for (const char* size : kept) {
+    SCOPED_TRACE(size);
+    test::TempProgram::WriteFile(
+        StoreFile(), "[Host]\nPlace=\"" + place + "\"\nArea=" + QByteArray::number(drawn.x()) +
+                         ' ' + QByteArray::number(drawn.y()) + ' ' + size + '\n');
+    StartHost({});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return StampWindow() == drawn; }, kWaitMs))
+        << Str(StampWindow()) << " " << Str(drawn);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return keptArea() == drawn; }, kWaitMs));
     StopHost();
   }
 }

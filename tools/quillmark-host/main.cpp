@@ -14,6 +14,7 @@
 #include "host/HostOptions.h"
 #include "host/StampHost.h"
 #include "host/StampPlatform.h"
+#include "host/ui/DesktopWindow.h"
 #include "host/ui/StampWindow.h"
 #include "platform/Language.h"
 #include "platform/QuitSignals.h"
@@ -221,9 +222,20 @@ int main(int argc, char** argv) {
   qm::platform::QuitSignals quitSignals;
   QObject::connect(&quitSignals, &qm::platform::QuitSignals::quitRequested, &window,
                    &qm::StampWindow::Quit);
-  host.Start();
+  // Drawn for the screen it will show on, once.
+  host.SetDevicePixelRatio(window.devicePixelRatioF());
+  // A stamp that stood on the desktop before shows at the size it had, and
+  // is drawn once it is there: the font list and the picture are read while
+  // the window manager puts the window up. A first start has no size to show
+  // at but its drawing's.
+  const bool sizeKept = window.TakeKeptSize();
+  if (!sizeKept) host.Start();
   window.PlaceOnScreen();
   SetIconAfterFirstPaint(window);
   window.show();
+  if (sizeKept) {
+    qm::desktop::SendNow();
+    host.Start();
+  }
   return QApplication::exec();
 }

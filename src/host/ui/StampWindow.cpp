@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 #include <cstdio>
 
@@ -64,6 +65,10 @@ StampWindow::StampWindow(host::StampHost& host, settings::UserSettings& store,
   });
   connect(qApp, &QGuiApplication::screenRemoved, this, follow, Qt::QueuedConnection);
   connect(qApp, &QGuiApplication::primaryScreenChanged, this, follow);
+  keepArea_ = new QTimer(this);
+  keepArea_->setSingleShot(true);
+  keepArea_->setInterval(1000);
+  connect(keepArea_, &QTimer::timeout, this, &StampWindow::KeepArea);
   ShowStamp();
 }
 
@@ -81,11 +86,25 @@ void StampWindow::ShowStamp() {
   if (!size.isEmpty() && size != this->size()) {
     // The new size is taken at the stamp's place in one step: a resize alone
     // would keep a top left corner the window system may not have told yet.
-    if (placed_) StandAt(host::PlaceRect(place_, size, Screens()));
+    if (placed_) {
+      StandAt(host::PlaceRect(place_, size, Screens()));
+      keepArea_->start();
+    }
     setFixedSize(size);
   }
   setToolTip(host_.Tooltip());
   update();
+}
+
+bool StampWindow::TakeKeptSize() {
+  const auto area = host::ParseArea(store_.Get(settings::kStampArea, keyPrefix_));
+  if (!area || area->isEmpty()) return false;
+  // A hand-edited area could ask for any size; the window is only ever as
+  // big as a screen would allow a stamp to be.
+  constexpr int kLargest = 1 << 14;
+  if (area->width() > kLargest || area->height() > kLargest) return false;
+  setFixedSize(area->size());
+  return true;
 }
 
 void StampWindow::PlaceOnScreen() {
@@ -106,9 +125,14 @@ void StampWindow::PlaceOnScreen() {
     store_.Set(settings::kStampPlace, host::PlaceText(place_), keyPrefix_);
   }
   StandAtPlace();
-  // Kept for the next new stamp to step aside from; a start where the stamp
-  // stood last time has nothing new to say, and leaves the file (its lock,
-  // its flush to disk) alone.
+  KeepArea();
+}
+
+void StampWindow::KeepArea() {
+  keepArea_->stop();
+  // Kept for the next new stamp to step aside from, and for the next start
+  // to show at; a start where the stamp stood last time has nothing new to
+  // say, and leaves the file (its lock, its flush to disk) alone.
   const QString area = host::AreaText(at_);
   if (store_.Get(settings::kStampArea, keyPrefix_) != area)
     store_.Set(settings::kStampArea, area, keyPrefix_);
@@ -262,6 +286,7 @@ void StampWindow::closeEvent(QCloseEvent* event) {
 void StampWindow::Quit() {
   if (quitting_) return;
   quitting_ = true;
+  if (keepArea_->isActive()) KeepArea();
   host_.CloseEditor();
   QCoreApplication::quit();
 }

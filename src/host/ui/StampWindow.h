@@ -16,6 +16,7 @@
 #include "host/StampPlace.h"
 
 class QMenu;
+class QTimer;
 
 namespace qm {
 namespace settings {
@@ -33,6 +34,10 @@ class StampWindow : public QWidget {
   StampWindow(host::StampHost& host, settings::UserSettings& store, const QString& keyPrefix = {},
               QWidget* parent = nullptr);
 
+  // The size the stamp had when it last stood on the desktop, when one is
+  // kept: the window can be shown at it before the stamp is drawn, which then
+  // only changes it if the stamp's size did. False leaves the size alone.
+  bool TakeKeptSize();
   // At the stored place, or the default one.
   void PlaceOnScreen();
   // Above the other windows, or below them; the choice made in the menu is
@@ -68,6 +73,8 @@ class StampWindow : public QWidget {
   // Puts the window where place_ says for its size, on the screens there are.
   void StandAtPlace();
   void StandAt(const QRect& at);
+  // Keeps where the stamp stands and how big it is, if that changed.
+  void KeepArea();
 
   host::StampHost& host_;
   settings::UserSettings& store_;
@@ -89,6 +96,9 @@ class StampWindow : public QWidget {
   bool locked_ = false;
   bool marked_ = false;  // the desktop-widget states are set
   std::function<void(QMenu&)> extendMenu_;
+  // A stamp whose size changes (a template, a text that grows) keeps its new
+  // area once the changes have settled, not at every step of a slider.
+  QTimer* keepArea_ = nullptr;
 };
 
 }  // namespace qm
