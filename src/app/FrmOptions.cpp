@@ -141,7 +141,7 @@ void WaitUntilOnScreen(QWidget& window) {
 
 }  // namespace
 
-FrmOptions::FrmOptions(AppEnvironment env, QWidget* parent)
+FrmOptions::FrmOptions(AppEnvironment env, QWidget* parent, StartUp made)
     : QWidget(parent), env_(std::move(env)), host_(std::make_unique<HostSession>(state_)) {
   setObjectName(QStringLiteral("frmOptions"));
   setWindowTitle(tr("Выбор интерфейса"));
@@ -156,19 +156,7 @@ FrmOptions::FrmOptions(AppEnvironment env, QWidget* parent)
   // Design-time size; start-up makes it DefWidth wide.
   resize(TwipsToPixels(design::kFormWidth), TwipsToPixels(design::kFormHeight));
   BuildMenu();
-  BuildPages();
-
-  gallery_ = new GalleryArea(this);
-  gallery_->setGeometry(TwipsToPixels(design::kPicFrameLeft), TwipsToPixels(design::kPicFrameTop),
-                        TwipsToPixels(design::kPicFrameWidth),
-                        TwipsToPixels(design::kPicFrameHeight));
-  templates_ = std::make_unique<Gallery>(
-      state_, *host_, catalogue_, categoryPage_, gallery_,
-      GalleryEnvironment{settings::AppPathsOf(env_.programDir).templateRoot, windowTitle(),
-                         [this](const QString& caption) { setWindowTitle(caption); }});
-  ConnectGallery();
-
-  ConnectHostLink();
+  if (made == StartUp::Whole) BuildContent();
   // The focused control is ringed, whatever kind it is.
   new ui::FocusRing(this);
   // Page keys, wherever the focus is in the window.
@@ -200,6 +188,23 @@ FrmOptions::~FrmOptions() {
   host_->SetStore(nullptr);
   const QList<QWidget*> children = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
   qDeleteAll(children);
+}
+
+void FrmOptions::BuildContent() {
+  BuildPages();
+  gallery_ = new GalleryArea(this);
+  gallery_->setGeometry(TwipsToPixels(design::kPicFrameLeft), TwipsToPixels(design::kPicFrameTop),
+                        TwipsToPixels(design::kPicFrameWidth),
+                        TwipsToPixels(design::kPicFrameHeight));
+  // Made after the window was shown: a child shows only when told to. The
+  // pages are shown or hidden by the menu.
+  if (isVisible()) gallery_->show();
+  templates_ = std::make_unique<Gallery>(
+      state_, *host_, catalogue_, categoryPage_, gallery_,
+      GalleryEnvironment{settings::AppPathsOf(env_.programDir).templateRoot, windowTitle(),
+                         [this](const QString& caption) { setWindowTitle(caption); }});
+  ConnectGallery();
+  ConnectHostLink();
 }
 
 void FrmOptions::ConnectGallery() {
@@ -310,6 +315,15 @@ bool FrmOptions::Form_Load(StartUp how) {
   if (stored.isEmpty() && !env_.stampFrame.isNull())
     wanted = BesideStamp(wanted, env_.stampFrame, *this);
   const QRectF saved = OnScreen(wanted, *this);
+  const bool shownEarly = !templates_;
+  if (shownEarly) {
+    // Shown where it will stand, then filled: nothing is drawn before the
+    // event loop runs, so the first frame is the whole window.
+    Move(saved.left(), saved.top(), saved.width(), saved.height());
+    show();
+    QGuiApplication::sync();
+    BuildContent();
+  }
 
   // The progress window, centred over the saved place.
   progress_ = std::make_unique<FrmProgress>();
@@ -374,9 +388,11 @@ bool FrmOptions::Form_Load(StartUp how) {
 
   LoadBackground();
 
-  // Default width, then the gallery margins.
-  Move(Left(), Top(), DefWidth, DesignHeight);
-  ResizeParamDef();
+  // The gallery margins, at the default width; a window already shown is not
+  // sized to that on its way.
+  if (!shownEarly) Move(Left(), Top(), DefWidth, DesignHeight);
+  ResizeParamDef(PixelsToTwips(TwipsToPixels(DefWidth)),
+                 PixelsToTwips(TwipsToPixels(DesignHeight)));
   // The page that was open.
   state_.CurrentPage = GetS(settings::kOpenPage);
   MenuSet(state_.CurrentPage);
@@ -401,6 +417,8 @@ bool FrmOptions::Form_Load(StartUp how) {
   }
   if (closeRequested_) return EndStartUpEarly();
   Move(saved.left(), saved.top(), saved.width(), saved.height());
+  // Already at that size, the window had no resize to lay the gallery out.
+  if (shownEarly) Form_Resize();
   progress_->ProgressStop();
   progress_.reset();
   // The size limit: at least DefWidth by MinHeight, no maximum.
@@ -410,6 +428,9 @@ bool FrmOptions::Form_Load(StartUp how) {
   wheel_->HookWheel(true);
   activity_->Follow(true);
   look_->SetRecording(true);
+  // Activated as it showed, before it had a control (a platform that does
+  // not wait for the window manager): the focus goes where activation puts it.
+  if (shownEarly && isActiveWindow() && !focusWidget()) focusNextChild();
   return true;
 }
 
@@ -609,11 +630,11 @@ void FrmOptions::SetWinState() {
     showNormal();
 }
 
-void FrmOptions::ResizeParamDef() {
+void FrmOptions::ResizeParamDef(double formWidth, double formHeight) {
   const double picFrameW = PixelsToTwips(gallery_->width());
   const double picFrameH = PixelsToTwips(gallery_->height());
-  margins_.FrameDW = Width() - picFrameW;
-  margins_.FrameDH = Height() - picFrameH;
+  margins_.FrameDW = formWidth - picFrameW;
+  margins_.FrameDH = formHeight - picFrameH;
   margins_.ScrollDX = picFrameW - PixelsToTwips(gallery_->scrlPic->x());
   margins_.ScrollDH = picFrameH - PixelsToTwips(gallery_->scrlPic->height());
   margins_.ViewDW = picFrameW - PixelsToTwips(gallery_->framPic[0]->width());

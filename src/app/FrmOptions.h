@@ -45,14 +45,18 @@ class UserSettings;
 class FrmOptions : public QWidget {
   Q_OBJECT
  public:
-  explicit FrmOptions(AppEnvironment env, QWidget* parent = nullptr);
-  ~FrmOptions() override;
-
   // How much of the start-up Form_Load does: all of it, or what the window
   // needs to show, the rest (the thumbnails of the chosen category, the
   // icons) left to FinishStartUp() once the window is on the screen, where it
   // no longer competes with the window manager putting it there.
   enum class StartUp { Whole, ShowFirst };
+
+  // A window made for StartUp::ShowFirst has its menu only: Form_Load shows
+  // it at its place as soon as that is known, and builds the pages and the
+  // gallery while the window manager puts it on the screen. Either way the
+  // first frame drawn is the whole window.
+  explicit FrmOptions(AppEnvironment env, QWidget* parent = nullptr, StartUp made = StartUp::Whole);
+  ~FrmOptions() override;
 
   // Start-up: fills the window while the progress window shows "Загрузка...".
   // Returns false when the editor must end: the drawing backend failed, or
@@ -83,7 +87,9 @@ class FrmOptions : public QWidget {
   void Move(double left, double top, double width, double height);
 
   // Layout of the gallery area after a size change.
-  void ResizeParamDef();
+  // From the controls as laid out at design time, for a window of the
+  // given size in twips.
+  void ResizeParamDef(double formWidth, double formHeight);
   void ResizeParamSet();
 
   // Per-user store.
@@ -156,6 +162,8 @@ class FrmOptions : public QWidget {
   // An arrow, Home or End on the menu: the page above or below, or at an end.
   bool MenuKey(int key);
   void BuildPages();
+  // The pages, the gallery and what joins them to the session.
+  void BuildContent();
   void FontListing();
   void LoadColours();
   // What the window does not need to show (the icons, the help text).

@@ -8,6 +8,7 @@
 #include <QSettings>
 #include <QTest>
 #include <QWindow>
+#include <functional>
 #include <optional>
 
 #include "app/CommandLine.h"
@@ -256,6 +257,73 @@ TEST_F(Startup, ShowingFirstDrawsTheGalleryIntoTheShownWindow) {
   const auto* help = w.findChild<QPlainTextEdit*>(QStringLiteral("txtHelp"));
   ASSERT_NE(help, nullptr);
   EXPECT_FALSE(help->toPlainText().isEmpty()) << "what could wait was never done";
+}
+
+// Every widget of the window, by its place in the tree: where it is, how
+// big, and whether it shows.
+QStringList Layout(const QWidget& window) {
+  QStringList out;
+  const std::function<void(const QWidget&, const QString&)> walk = [&](const QWidget& w,
+                                                                       const QString& path) {
+    const QRect g = w.geometry();
+    out << QStringLiteral("%1 %2,%3 %4x%5 %6")
+               .arg(path)
+               .arg(g.x())
+               .arg(g.y())
+               .arg(g.width())
+               .arg(g.height())
+               .arg(w.isVisibleTo(&window));
+    // Named by name where they have one; the order they were made in may
+    // differ, so unnamed ones by their kind and place among their kind.
+    QHash<QString, int> seen;
+    for (const QWidget* child : w.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      const QString name = child->objectName().isEmpty()
+                               ? QString::fromLatin1(child->metaObject()->className())
+                               : child->objectName();
+      walk(*child, path + u'/' + name + u'#' + QString::number(seen[name]++));
+    }
+  };
+  walk(window, QStringLiteral("window"));
+  out.sort();
+  return out;
+}
+
+// A window shown before its pages are built (the editor's own start) is on
+// its way to the screen while they are made, and ends laid out exactly as
+// one built whole before it shows: at the kept place and size, on the kept
+// page.
+TEST_F(Startup, AWindowShownBeforeItsPagesAreBuiltEndsAsOneBuiltWhole) {
+  program.WriteIni(kTwoCategories);
+  const QByteArray kept[] = {{}, "[Options]\nFrmOptPos=\"1500|1200|9600|6990\"\nOptMenu=1\n"};
+  for (const QByteArray& store : kept) {
+    SCOPED_TRACE(store.toStdString());
+    test::TempProgram::WriteFile(program.StoreFile(), store);
+    QStringList whole;
+    {
+      FrmOptions w(program.Environment());
+      ASSERT_TRUE(w.Form_Load(FrmOptions::StartUp::ShowFirst));
+      w.show();
+      w.FinishStartUp();
+      whole = Layout(w);
+    }
+    struct Watch : QObject {
+      bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && watched == window)
+          pagesWhenShown = window->findChildren<TextPage*>().size();
+        return false;
+      }
+      QWidget* window = nullptr;
+      qsizetype pagesWhenShown = -1;
+    } watch;
+    FrmOptions w(program.Environment(), nullptr, FrmOptions::StartUp::ShowFirst);
+    watch.window = &w;
+    w.installEventFilter(&watch);
+    ASSERT_TRUE(w.Form_Load(FrmOptions::StartUp::ShowFirst));
+    EXPECT_EQ(watch.pagesWhenShown, 0);
+    w.show();
+    w.FinishStartUp();
+    EXPECT_EQ(Layout(w).join(u'\n').toStdString(), whole.join(u'\n').toStdString());
+  }
 }
 
 TEST_F(Startup, StartupNeverWritesTheIniFile) {

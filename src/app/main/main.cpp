@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
       qEnvironmentVariable(qm::platform::kStampFrameEnvironmentVariable));
   env.ownLook = qEnvironmentVariable(qm::stamp::kOwnLookEnvironmentVariable);
 
-  qm::FrmOptions window(env);
+  qm::FrmOptions window(env, nullptr, qm::FrmOptions::StartUp::ShowFirst);
   // Closed by the host before it was shown is a normal end, not a failure.
   // The window shows first; the thumbnails are then drawn into it.
   if (!window.Form_Load(qm::FrmOptions::StartUp::ShowFirst))
