@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QMetaObject>
+#include <utility>
 
 #include "render/PngFile.h"
 #include "render/StampFont.h"
@@ -66,12 +67,17 @@ void StampHost::Start() {
   started_ = true;
   line_ = HostLine(DefaultLookFont());
   PrintNote(StartLine(line_, options_, paths_.iniFile));
+  Listen();
+  Refresh();
+  text_->Start();
+}
+
+void StampHost::Listen() {
+  if (std::exchange(listenTried_, true)) return;
   if (!link_.Listen())
     PrintNote({QString(), QStringLiteral("cannot listen for the editor: %1; it cannot be opened "
                                          "from the stamp")
                               .arg(link_.ErrorString())});
-  Refresh();
-  text_->Start();
 }
 
 void StampHost::SetDevicePixelRatio(qreal dpr) {

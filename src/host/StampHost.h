@@ -47,6 +47,10 @@ class StampHost : public QObject {
   // call does nothing.
   void Start();
   bool Started() const { return started_; }
+  // Our link endpoint alone, ahead of the start: a stamp that shows before
+  // it starts can be written to as soon as it is seen. What arrives is read
+  // by the event loop, after the start.
+  void Listen();
   void SetDevicePixelRatio(qreal dpr);
 
   const QImage& Image() const { return painter_.Image(); }
@@ -88,6 +92,7 @@ class StampHost : public QObject {
   StampPainter painter_;
   qreal dpr_ = 1.0;
   bool started_ = false;
+  bool listenTried_ = false;
   bool dirty_ = true;
   bool refreshQueued_ = false;
   bool editorOpenedAtStart_ = false;

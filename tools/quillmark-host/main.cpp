@@ -229,7 +229,10 @@ int main(int argc, char** argv) {
   // the window manager puts the window up. A first start has no size to show
   // at but its drawing's.
   const bool sizeKept = window.TakeKeptSize();
-  if (!sizeKept) host.Start();
+  if (sizeKept)
+    host.Listen();
+  else
+    host.Start();
   window.PlaceOnScreen();
   SetIconAfterFirstPaint(window);
   window.show();
