@@ -49,8 +49,18 @@ void LookActions::LoadIcons() {
     return i.isNull() || i.availableSizes().isEmpty() ? cmdUndo->style()->standardIcon(fallback)
                                                       : i;
   };
-  cmdUndo->setIcon(icon(u"edit-undo"_s, QStyle::SP_ArrowBack));
-  cmdRedo->setIcon(icon(u"edit-redo"_s, QStyle::SP_ArrowForward));
+  // Only the size the buttons show, at this screen's scale and at 1×: a
+  // theme or a style hands over every size it has, up to 128 pixels, which
+  // would stay with the editor for as long as it runs.
+  const auto shown = [this](const QIcon& all) {
+    QIcon kept;
+    const QSize size = cmdUndo->iconSize();
+    for (const qreal dpr : {qreal(1), cmdUndo->devicePixelRatioF()})
+      kept.addPixmap(all.pixmap(size, dpr));
+    return kept;
+  };
+  cmdUndo->setIcon(shown(icon(u"edit-undo"_s, QStyle::SP_ArrowBack)));
+  cmdRedo->setIcon(shown(icon(u"edit-redo"_s, QStyle::SP_ArrowForward)));
 }
 
 LookActions::LookActions(FrmOptions& window, QWidget* strip, int x, int y, int size)

@@ -1,11 +1,13 @@
 #include "render/AppIcon.h"
 
 #include <QFont>
+#include <QIconEngine>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPen>
 #include <QPixmap>
 #include <algorithm>
+#include <utility>
 
 namespace qm::render {
 
@@ -72,12 +74,44 @@ QImage AppIconImage(int side, const AppIconShapes& s) {
   return image;
 }
 
-QIcon AppIcon() {
-  const AppIconShapes shapes = MakeAppIconShapes();
-  QIcon icon;
-  for (const int side : {16, 24, 32, 48, 64, 128, 256})
-    icon.addPixmap(QPixmap::fromImage(AppIconImage(side, shapes)));
-  return icon;
-}
+namespace {
+
+// Draws the icon when it is asked for and keeps nothing: a window hands its
+// icon's sizes to the window system once, and pictures kept for that would
+// stay with the program for as long as it runs (a third of a megabyte).
+class AppIconEngine final : public QIconEngine {
+ public:
+  explicit AppIconEngine(AppIconShapes shapes) : shapes_(std::move(shapes)) {}
+  QIconEngine* clone() const override { return new AppIconEngine(shapes_); }
+  QString key() const override { return QStringLiteral("qm-app-icon"); }
+  QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+    QList<QSize> sizes;
+    for (const int side : {16, 24, 32, 48, 64, 128, 256}) sizes << QSize(side, side);
+    return sizes;
+  }
+  QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+    const int side = std::min(size.width(), size.height());
+    return QSize(side, side);
+  }
+  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+    return QPixmap::fromImage(AppIconImage(actualSize(size, mode, state).width(), shapes_));
+  }
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
+    const int side = std::min(rect.width(), rect.height());
+    const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    QImage image = AppIconImage(qRound(side * dpr), shapes_);
+    image.setDevicePixelRatio(dpr);
+    painter->drawImage(
+        QPointF(rect.x() + (rect.width() - side) / 2.0, rect.y() + (rect.height() - side) / 2.0),
+        image);
+  }
+
+ private:
+  AppIconShapes shapes_;
+};
+
+}  // namespace
+
+QIcon AppIcon() { return QIcon(new AppIconEngine(MakeAppIconShapes())); }
 
 }  // namespace qm::render
