@@ -46,6 +46,7 @@
 #include "platform/WindowPlacement.h"
 #include "platform/ui/FocusRing.h"
 #include "platform/ui/Place.h"
+#include "platform/ui/WindowSystem.h"
 #include "render/AppIcon.h"
 #include "render/Gdip.h"
 #include "render/StampFont.h"
@@ -321,7 +322,7 @@ bool FrmOptions::Form_Load(StartUp how) {
     // event loop runs, so the first frame is the whole window.
     Move(saved.left(), saved.top(), saved.width(), saved.height());
     show();
-    QGuiApplication::sync();
+    ui::SendToWindowSystem();
     BuildContent();
   }
 
