@@ -46,7 +46,6 @@ class StampHost : public QObject {
   // editor starts once the text is known. Nothing is drawn before; a second
   // call does nothing.
   void Start();
-  bool Started() const { return started_; }
   // Our link endpoint alone, ahead of the start: a stamp that shows before
   // it starts can be written to as soon as it is seen. What arrives is read
   // by the event loop, after the start.

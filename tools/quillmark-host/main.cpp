@@ -14,10 +14,10 @@
 #include "host/HostOptions.h"
 #include "host/StampHost.h"
 #include "host/StampPlatform.h"
-#include "host/ui/DesktopWindow.h"
 #include "host/ui/StampWindow.h"
 #include "platform/Language.h"
 #include "platform/QuitSignals.h"
+#include "platform/ui/WindowSystem.h"
 #include "render/AppIcon.h"
 #include "render/StampDrawing.h"
 #include "settings/AppPaths.h"
@@ -237,7 +237,7 @@ int main(int argc, char** argv) {
   SetIconAfterFirstPaint(window);
   window.show();
   if (sizeKept) {
-    qm::desktop::SendNow();
+    qm::ui::SendToWindowSystem();
     host.Start();
   }
   return QApplication::exec();

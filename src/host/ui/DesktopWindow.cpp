@@ -65,10 +65,6 @@ void MarkAsDesktopWidget(QWindow* window) {
   xcb_flush(c);
 }
 
-void SendNow() {
-  if (xcb_connection_t* c = Connection()) xcb_flush(c);
-}
-
 std::optional<QPoint> WindowOrigin(const QWindow* window) {
   xcb_connection_t* c = Connection();
   if (!c || !window || !window->handle()) return std::nullopt;

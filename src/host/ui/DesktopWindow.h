@@ -15,10 +15,6 @@ namespace qm::desktop {
 // taskbar or pager. Qt keeps these states when it adds its own on showing.
 void MarkAsDesktopWidget(QWindow* window);
 
-// Sends what is queued for the X server now (a window just shown, say),
-// rather than when the event loop next runs.
-void SendNow();
-
 // The window's top left corner on the desktop as the X server has it now, in
 // Qt's logical pixels; nullopt when there is no X11 window to ask about.
 std::optional<QPoint> WindowOrigin(const QWindow* window);
