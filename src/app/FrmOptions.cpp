@@ -397,8 +397,6 @@ bool FrmOptions::Form_Load(StartUp how) {
   // The page that was open.
   state_.CurrentPage = GetS(settings::kOpenPage);
   MenuSet(state_.CurrentPage);
-  // The page that shows first is shown whole.
-  if (helpPage_->isVisibleTo(this)) helpPage_->FillText();
   progress_->Progress(100);
   // The colour tools edit the text colour, the luma slider following it.
   colourPage_->LumaSync = true;
@@ -477,8 +475,6 @@ void FrmOptions::FontListing() {
 void FrmOptions::FillWhatCanWait() {
   setWindowIcon(render::AppIcon());
   look_->LoadIcons();
-  colourPage_->LoadIcons();
-  helpPage_->FillText();
 }
 
 void FrmOptions::LoadColours() {

@@ -166,7 +166,7 @@ class FrmOptions : public QWidget {
   void BuildContent();
   void FontListing();
   void LoadColours();
-  // What the window does not need to show (the icons, the help text).
+  // What the window does not need to show (its icons).
   void FillWhatCanWait();
   void LoadBackground();
   void Form_Unload();

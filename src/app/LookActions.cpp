@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QShortcut>
 #include <QStyle>
@@ -39,28 +40,51 @@ QToolButton* MakeButton(QWidget* strip, const QString& name, const QRect& at) {
   return b;
 }
 
+// A round button face with an arrow on it, pointing back or on, for a
+// desktop whose icon theme has no undo and redo pictures.
+QPixmap ArrowPicture(const QSize& size, qreal dpr, bool back, const QPalette& palette) {
+  QPixmap picture(size * dpr);
+  picture.setDevicePixelRatio(dpr);
+  picture.fill(Qt::transparent);
+  QPainter p(&picture);
+  p.setRenderHint(QPainter::Antialiasing);
+  const qreal side = std::min(size.width(), size.height());
+  p.translate((size.width() - side) / 2.0, (size.height() - side) / 2.0);
+  p.scale(side / 16.0, side / 16.0);
+  p.setPen(QPen(palette.color(QPalette::Dark), 1));
+  p.setBrush(palette.color(QPalette::Button));
+  p.drawEllipse(QRectF(1, 1, 14, 14));
+  if (back) {
+    p.translate(16, 0);
+    p.scale(-1, 1);
+  }
+  p.setPen(
+      QPen(palette.color(QPalette::ButtonText), 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.drawLine(QPointF(4.5, 8), QPointF(11, 8));
+  p.drawPolyline(QPolygonF({QPointF(8, 5), QPointF(11, 8), QPointF(8, 11)}));
+  return picture;
+}
+
 }  // namespace
 
 void LookActions::LoadIcons() {
-  // The theme's pictures where it has them (looking them up reads the theme's
-  // index), the style's otherwise.
-  const auto icon = [this](const QString& theme, QStyle::StandardPixmap fallback) {
-    const QIcon i = QIcon::fromTheme(theme);
-    return i.isNull() || i.availableSizes().isEmpty() ? cmdUndo->style()->standardIcon(fallback)
-                                                      : i;
-  };
   // Only the size the buttons show, at this screen's scale and at 1×: a
-  // theme or a style hands over every size it has, up to 128 pixels, which
-  // would stay with the editor for as long as it runs.
-  const auto shown = [this](const QIcon& all) {
+  // theme hands over every size it has, up to hundreds of pixels, which
+  // would stay with the editor for as long as it runs. Where the theme has
+  // no picture the arrows are drawn here: the style's own come from files
+  // whose reading first asks every image format's plugin about them.
+  const QSize size = cmdUndo->iconSize();
+  const auto icon = [&](const QString& name, bool back) {
+    const QIcon themed = QIcon::fromTheme(name);
+    const bool fromTheme = !themed.isNull() && !themed.availableSizes().isEmpty();
     QIcon kept;
-    const QSize size = cmdUndo->iconSize();
     for (const qreal dpr : {qreal(1), cmdUndo->devicePixelRatioF()})
-      kept.addPixmap(all.pixmap(size, dpr));
+      kept.addPixmap(fromTheme ? themed.pixmap(size, dpr)
+                               : ArrowPicture(size, dpr, back, cmdUndo->palette()));
     return kept;
   };
-  cmdUndo->setIcon(shown(icon(u"edit-undo"_s, QStyle::SP_ArrowBack)));
-  cmdRedo->setIcon(shown(icon(u"edit-redo"_s, QStyle::SP_ArrowForward)));
+  cmdUndo->setIcon(icon(u"edit-undo"_s, true));
+  cmdRedo->setIcon(icon(u"edit-redo"_s, false));
 }
 
 LookActions::LookActions(FrmOptions& window, QWidget* strip, int x, int y, int size)

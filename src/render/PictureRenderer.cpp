@@ -67,9 +67,7 @@ const QImage& DecodedTexture(const QByteArray& bytes) {
   if (!same) {
     slot.bytes = bytes;
     slot.image = QImage();
-    std::unique_ptr<QBuffer> stream;
-    if (!bytes.isEmpty() && BytesToStream(bytes, stream)) slot.image = ReadPictureBounded(*stream);
-    slot.image = ForTiling(slot.image);
+    slot.image = ForTiling(ReadPictureBytes(bytes));
     slot.valid = true;
   }
   return slot.image;
@@ -177,23 +175,27 @@ std::optional<QSize> PngDeclaredSize(const QByteArray& bytes) {
 
 // ReadPictureBounded, with the stamp of the file read.
 QImage ReadPictureFile(const QString& path, platform::FileStamp* stamp) {
-  std::optional<QByteArray> bytes = ReadWholeFile(path, stamp);
-  if (!bytes) return {};
-  QBuffer buffer(&*bytes);
+  const std::optional<QByteArray> bytes = ReadWholeFile(path, stamp);
+  return bytes ? ReadPictureBytes(*bytes) : QImage();
+}
+
+}  // namespace
+
+QImage ReadPictureBytes(const QByteArray& bytes) {
+  QBuffer buffer(const_cast<QByteArray*>(&bytes));
   if (!buffer.open(QIODevice::ReadOnly)) return {};
-  const std::optional<QSize> png = PngDeclaredSize(*bytes);
+  const std::optional<QSize> png = PngDeclaredSize(bytes);
   if (!png) return ReadPictureBounded(buffer);  // another format: its reader reads the header
   if (!SizeAllowed(*png)) return {};
-  if (std::optional<QImage> common = DecodeCommonPng(*bytes)) return std::move(*common);
-  // Named, so that the reader does not probe every format for it.
+  if (std::optional<QImage> common = DecodeCommonPng(bytes)) return std::move(*common);
+  // Named, so that the reader does not load and ask every format's plugin
+  // whether the bytes are theirs.
   QImageReader reader(&buffer, QByteArrayLiteral("png"));
   reader.setAutoTransform(false);
   QImage image;
   if (!reader.read(&image) || image.isNull() || !SizeAllowed(image.size())) return {};
   return image;
 }
-
-}  // namespace
 
 QImage ReadPictureBounded(const QString& path) { return ReadPictureFile(path, nullptr); }
 

@@ -58,6 +58,9 @@ constexpr qint64 kMaxPicturePixels = 32LL * 1024 * 1024;
 // exceeds the limits above, or that does not decode, gives a null image.
 QImage ReadPictureBounded(QIODevice& device);
 QImage ReadPictureBounded(const QString& path);
+// The same for a picture already read: the common PNG by our own reader, any
+// other by Qt's, asked by name where the bytes say PNG.
+QImage ReadPictureBytes(const QByteArray& bytes);
 
 // Hands out a read-only stream over a copy of `bytes`. False when the stream
 // cannot be opened.

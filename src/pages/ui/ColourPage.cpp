@@ -61,6 +61,11 @@ void ColourPage::LoadIcons() {
   cmdPick->setIcon(pickIcon);
 }
 
+void ColourPage::showEvent(QShowEvent* event) {
+  EditorPage::showEvent(event);
+  if (cmdPick->icon().isNull()) LoadIcons();
+}
+
 ColourPage::ColourPage(EditorState& state, LookSender& sender, QWidget* parent)
     : EditorPage(parent), state_(state), sender_(sender) {
   setObjectName(QStringLiteral("framMenu_2"));

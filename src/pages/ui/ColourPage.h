@@ -35,8 +35,9 @@ class ColourPage : public EditorPage {
   Q_OBJECT
  public:
   ColourPage(EditorState& state, LookSender& sender, QWidget* parent = nullptr);
-  // The screen picker's picture, left to the window's start-up (see
-  // FrmOptions).
+  // The screen picker's picture, drawn when the page first shows: looking
+  // it up reads the icon theme's index, which a window showing another page
+  // need not hold.
   void LoadIcons();
 
   // Grid places of the palette cells, row by row.
@@ -129,6 +130,7 @@ class ColourPage : public EditorPage {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void Wire();

@@ -18,6 +18,11 @@ HelpPage::HelpPage(const QSize& size, QWidget* parent) : EditorPage(parent) {
   txtHelp->setGeometry(4, 8, size.width() - 8, size.height() - 16);
 }
 
+void HelpPage::showEvent(QShowEvent* event) {
+  EditorPage::showEvent(event);
+  FillText();
+}
+
 void HelpPage::FillText() {
   if (txtHelp->document()->isEmpty()) txtHelp->setPlainText(HelpText());
 }

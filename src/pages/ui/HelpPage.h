@@ -15,12 +15,15 @@ class HelpPage : public EditorPage {
   explicit HelpPage(const QSize& size, QWidget* parent = nullptr);
 
   static QString HelpText();
-  // Puts the text into the box, left to the window's start-up (see
-  // FrmOptions): laying it out is work a window that shows another page can
-  // do once it is on the screen. Again, it changes nothing.
+  // Puts the text into the box; done when the page first shows, so that a
+  // window showing another page never lays it out. Again, it changes
+  // nothing.
   void FillText();
 
   QPlainTextEdit* txtHelp;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
 };
 
 }  // namespace qm
