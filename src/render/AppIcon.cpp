@@ -6,7 +6,9 @@
 #include <QPainter>
 #include <QPen>
 #include <QPixmap>
+#include <QThread>
 #include <algorithm>
+#include <memory>
 #include <utility>
 
 namespace qm::render {
@@ -112,6 +114,16 @@ class AppIconEngine final : public QIconEngine {
 
 }  // namespace
 
-QIcon AppIcon() { return QIcon(new AppIconEngine(MakeAppIconShapes())); }
+QIcon AppIcon() {
+  // The text's outline is taken in a thread of its own: the face it comes
+  // from, its tables and the font file's pages stay with the thread that
+  // loaded them, and this one ends here. In the window's thread they would
+  // stay for the program's life (half a megabyte) for one drawing.
+  AppIconShapes shapes;
+  std::unique_ptr<QThread> outline(QThread::create([&shapes] { shapes = MakeAppIconShapes(); }));
+  outline->start();
+  outline->wait();
+  return QIcon(new AppIconEngine(std::move(shapes)));
+}
 
 }  // namespace qm::render

@@ -246,6 +246,9 @@ TEST_P(PageControl, NameKindAndPage) {
   const Control& c = GetParam();
   for (FrmOptions* w : {W().loaded.get(), W().designed.get()}) {
     const bool loaded = w == W().loaded.get();
+    // The help box is made when its page first shows; these windows never
+    // show, so it is asked for.
+    for (HelpPage* help : w->findChildren<HelpPage*>()) help->TextBox();
     QWidget* ctl = Find(w, c.name);
     ASSERT_NE(ctl, nullptr) << "exactly one control named " << c.name
                             << (loaded ? "" : " (designed)");
@@ -512,12 +515,13 @@ TEST(HelpPage, TextFlowsAsOneParagraphWithItsKeysSetApart) {
       EXPECT_TRUE(at == 0 || text[at - 1] == u' ') << text.mid(at - 10, 20).toStdString();
   }
   ASSERT_TRUE(W().loaded_ok);
+  for (HelpPage* help : W().loaded->findChildren<HelpPage*>()) help->TextBox();
   auto* box = qobject_cast<QPlainTextEdit*>(Find(W().loaded.get(), "txtHelp"));
   ASSERT_NE(box, nullptr);
   // Filled when its page first shows.
   HelpPage shown(box->parentWidget()->size());
   shown.show();
-  EXPECT_EQ(shown.txtHelp->toPlainText(), texts[0].chopped(2) + u'\n');
+  EXPECT_EQ(shown.TextBox()->toPlainText(), texts[0].chopped(2) + u'\n');
   EXPECT_TRUE(box->isReadOnly());
   // Its frame is whole: inside its page, and above the gallery.
   const QWidget* page = box->parentWidget();

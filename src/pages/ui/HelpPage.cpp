@@ -6,16 +6,32 @@ namespace qm {
 
 HelpPage::HelpPage(const QSize& size, QWidget* parent) : EditorPage(parent) {
   setObjectName(u"framMenu_3"_s);
-  txtHelp = new QPlainTextEdit(this);
-  txtHelp->setObjectName(u"txtHelp"_s);
-  txtHelp->setReadOnly(true);
-  txtHelp->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-  txtHelp->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  // Nothing can be typed into it: Tab must lead on, not stay inside.
-  txtHelp->setTabChangesFocus(true);
+  boxPlace_ = new QWidget(this);
   // The window moves every page's contents down a few pixels; the box still
   // ends clear of the page's bottom edge, where the gallery begins.
-  txtHelp->setGeometry(4, 8, size.width() - 8, size.height() - 16);
+  boxPlace_->setGeometry(4, 8, size.width() - 8, size.height() - 16);
+}
+
+QPlainTextEdit* HelpPage::TextBox() {
+  if (box_) return box_;
+  box_ = new QPlainTextEdit(this);
+  box_->setObjectName(u"txtHelp"_s);
+  box_->setReadOnly(true);
+  box_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  box_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // Nothing can be typed into it: Tab must lead on, not stay inside.
+  box_->setTabChangesFocus(true);
+  box_->setGeometry(boxPlace_->geometry());
+  // Tab reaches it where the page's place for it stands, not after
+  // everything made before it.
+  QWidget* before = boxPlace_->previousInFocusChain();
+  while (before != boxPlace_ && before->focusPolicy() == Qt::NoFocus)
+    before = before->previousInFocusChain();
+  if (before != boxPlace_) QWidget::setTabOrder(before, box_);
+  delete boxPlace_;
+  // Made on a page already on the screen, it shows only when told to.
+  if (isVisible()) box_->show();
+  return box_;
 }
 
 void HelpPage::showEvent(QShowEvent* event) {
@@ -24,7 +40,7 @@ void HelpPage::showEvent(QShowEvent* event) {
 }
 
 void HelpPage::FillText() {
-  if (txtHelp->document()->isEmpty()) txtHelp->setPlainText(HelpText());
+  if (TextBox()->document()->isEmpty()) box_->setPlainText(HelpText());
 }
 
 QString HelpPage::HelpText() {

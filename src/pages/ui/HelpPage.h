@@ -2,6 +2,7 @@
 // Page "Подсказка": how the gestures on the gallery's thumbnails work.
 
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QSize>
 
 #include "pages/ui/EditorPage.h"
@@ -15,15 +16,21 @@ class HelpPage : public EditorPage {
   explicit HelpPage(const QSize& size, QWidget* parent = nullptr);
 
   static QString HelpText();
-  // Puts the text into the box; done when the page first shows, so that a
-  // window showing another page never lays it out. Again, it changes
-  // nothing.
+  // The box that shows the text ("txtHelp"), made when the page first shows
+  // or when asked for here: a text box is a document, its layout and two
+  // scroll bars, which a window showing another page need not hold.
+  QPlainTextEdit* TextBox();
+  // Puts the text into the box; done when the page first shows. Again, it
+  // changes nothing.
   void FillText();
-
-  QPlainTextEdit* txtHelp;
 
  protected:
   void showEvent(QShowEvent* event) override;
+
+ private:
+  // Where the box will stand: it moves with the page's contents until then.
+  QPointer<QWidget> boxPlace_;
+  QPlainTextEdit* box_ = nullptr;
 };
 
 }  // namespace qm
