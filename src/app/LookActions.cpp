@@ -78,9 +78,12 @@ void LookActions::LoadIcons() {
     const QIcon themed = QIcon::fromTheme(name);
     const bool fromTheme = !themed.isNull() && !themed.availableSizes().isEmpty();
     QIcon kept;
-    for (const qreal dpr : {qreal(1), cmdUndo->devicePixelRatioF()})
+    const qreal screen = cmdUndo->devicePixelRatioF();
+    for (const qreal dpr : {qreal(1), screen}) {
       kept.addPixmap(fromTheme ? themed.pixmap(size, dpr)
                                : ArrowPicture(size, dpr, back, cmdUndo->palette()));
+      if (screen == 1) break;
+    }
     return kept;
   };
   cmdUndo->setIcon(icon(u"edit-undo"_s, true));
