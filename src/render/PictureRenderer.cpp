@@ -343,7 +343,9 @@ bool DrawTemplatePicture(const QString& picturePath, PictureBox& target, const P
 
   QPainter painter(&target.image);
   if (!painter.isActive()) return false;
-  painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+  // Smoothed only where it is scaled: the painter's direct blend is for
+  // pictures drawn pixel for pixel without that hint.
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, target.devicePixelRatio != 1);
   painter.translate(target.client().topLeft());
 
   if (texture.TextureLoaded && texture.TextureEnabled) {
@@ -352,7 +354,14 @@ bool DrawTemplatePicture(const QString& picturePath, PictureBox& target, const P
     // stays at its (0, 0).
     if (!tile.isNull()) painter.fillRect(QRectF(0, 0, w, h), QBrush(tile));
   }
-  painter.drawImage(QRectF(0, 0, w, h), picture, QRectF(0, 0, w, h));
+  // Premultiplied, the picture is blended by the painter's direct routine
+  // when it is drawn unscaled; a straight one takes the general path, which
+  // converts it row by row and hands a picture of more than a few dozen rows
+  // to the thread pool, whose waking costs more than the blend.
+  const QImage shown = picture.format() == QImage::Format_ARGB32
+                           ? picture.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                           : picture;
+  painter.drawImage(QRectF(0, 0, w, h), shown, QRectF(0, 0, w, h));
   return true;
 }
 
