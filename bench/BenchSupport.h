@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 namespace qm::bench {
 
@@ -86,6 +87,22 @@ inline int RunBenchmarks(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   return 0;
+}
+
+// The same, with the repetitions of all benchmarks shuffled into one another
+// unless the command line says otherwise: a figure that is the ratio of two
+// benchmarks then has both sides measured through the same stretches of a
+// machine's noise, not one after the other.
+inline int RunBenchmarksInterleaved(int argc, char** argv) {
+  std::vector<char*> args(argv, argv + argc);
+  char interleave[] = "--benchmark_enable_random_interleaving=true";
+  if (std::none_of(args.begin(), args.end(), [](const char* a) {
+        return std::strncmp(a, "--benchmark_enable_random_interleaving", 38) == 0;
+      }))
+    args.insert(args.begin() + 1, interleave);
+  int n = static_cast<int>(args.size());
+  args.push_back(nullptr);
+  return RunBenchmarks(n, args.data());
 }
 
 }  // namespace qm::bench

@@ -722,16 +722,4 @@ BENCHMARK_CAPTURE(BM_StampWakeups, every_1, true)->Iterations(1)->Unit(benchmark
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  // The repetitions of all benchmarks run shuffled into one another unless
-  // the command line says otherwise.
-  std::vector<char*> args(argv, argv + argc);
-  char interleave[] = "--benchmark_enable_random_interleaving=true";
-  if (std::none_of(args.begin(), args.end(), [](const char* a) {
-        return std::strncmp(a, "--benchmark_enable_random_interleaving", 38) == 0;
-      }))
-    args.insert(args.begin() + 1, interleave);
-  int n = static_cast<int>(args.size());
-  args.push_back(nullptr);
-  return qm::bench::RunBenchmarks(n, args.data());
-}
+int main(int argc, char** argv) { return qm::bench::RunBenchmarksInterleaved(argc, argv); }

@@ -215,5 +215,5 @@ int main(int argc, char** argv) {
   QTemporaryDir dir;
   g_dir = &dir;
   MakePicture();
-  return qm::bench::RunBenchmarks(argc, argv);
+  return qm::bench::RunBenchmarksInterleaved(argc, argv);
 }

@@ -67,7 +67,11 @@ bool GrowForText(const QString& templateRoot, const stamp::StampParams& params,
                           qRound((client.y() - kOverflowRoom) * dpr));
   const QRect picture = box.image.rect();
   // Measured before it is drawn: the text nearly always fits, and is in the
-  // box already.
+  // box already. A rough bound tells that at once for most texts.
+  QRect bound;
+  if (render::StampTextBound(room, dpr, params, sampleText, bound) &&
+      (bound.isEmpty() || picture.contains(bound.translated(roomCorner))))
+    return false;
   QRect extent;
   if (!render::StampTextExtent(room, dpr, params, sampleText, extent) || extent.isEmpty() ||
       picture.contains(extent.translated(roomCorner)))

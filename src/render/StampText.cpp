@@ -354,4 +354,31 @@ bool StampTextExtent(const QSize& clientSize, qreal dpr, const stamp::StampParam
   return true;
 }
 
+bool StampTextBound(const QSize& clientSize, qreal dpr, const stamp::StampParams& params,
+                    const QString& sampleText, QRect& bound) {
+  bound = QRect();
+  if (!(dpr > 0) || !std::isfinite(dpr)) dpr = 1.0;
+  const QRect clip = DeviceBox(clientSize, dpr);
+  if (clip.isEmpty()) return false;
+  Geometry g;
+  if (Prepare(clientSize, params, sampleText, g) != StampTextResult::Drawn) return false;
+  // The curves lie within their control points' hull; the margin is the
+  // drawing's and a pixel more for its rounding.
+  const double margin = (g.stroke ? g.penWidth * dpr / 2 : 0) + 3;
+  const QRectF em = g.emPath.controlPointRect();
+  static constexpr double kLimit = 1 << 28;
+  const auto whole = [](double v) { return static_cast<int>(std::clamp(v, -kLimit, kLimit)); };
+  const auto at = [&](const QPointF& p) {
+    const qreal k = g.scale * dpr;
+    const QRectF r = QTransform(k, 0, 0, k, p.x() * dpr, (p.y() + g.baseline) * dpr).mapRect(em);
+    return QRect(
+        QPoint(whole(std::floor(r.left() - margin)), whole(std::floor(r.top() - margin))),
+        QPoint(whole(std::ceil(r.right() + margin)), whole(std::ceil(r.bottom() + margin))));
+  };
+  if (On(params.TextOn) || g.stroke) bound |= at(g.text);
+  if (On(params.ShadowOn)) bound |= at(g.shadow);
+  bound &= clip;
+  return true;
+}
+
 }  // namespace qm::render

@@ -61,4 +61,11 @@ bool StampTextLayer(const QSize& clientSize, qreal dpr, const stamp::StampParams
 bool StampTextExtent(const QSize& clientSize, qreal dpr, const stamp::StampParams& params,
                      const QString& sampleText, QRect& extent);
 
+// A rectangle that holds StampTextExtent's, from the outline's control
+// points rather than its curves: a few rectangles worked out instead of a
+// path flattened, for telling quickly that a text lies well inside a picture.
+// False when the text cannot be drawn.
+bool StampTextBound(const QSize& clientSize, qreal dpr, const stamp::StampParams& params,
+                    const QString& sampleText, QRect& bound);
+
 }  // namespace qm::render

@@ -556,6 +556,11 @@ TEST(StampTextTest, TheExtentIsWhereTheLayerLands) {
         ASSERT_TRUE(StampTextLayer(size, dpr, *params, {}, layer, origin));
         ASSERT_TRUE(StampTextExtent(size, dpr, *params, {}, extent));
         EXPECT_EQ(extent, layer.isNull() ? QRect() : QRect(origin, layer.size()));
+        // The quick bound holds the extent: a text it puts inside a picture
+        // is inside it.
+        QRect bound;
+        ASSERT_TRUE(StampTextBound(size, dpr, *params, {}, bound));
+        EXPECT_TRUE(extent.isEmpty() || bound.contains(extent));
       }
   }
 }
