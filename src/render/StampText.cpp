@@ -342,14 +342,25 @@ bool StampTextLayer(const QSize& clientSize, qreal dpr, const stamp::StampParams
   return result(StampTextResult::Drawn);
 }
 
+namespace {
+
+// The text laid out for a box of `clientSize` at `dpr` (made usable), and the
+// device pixels it may be drawn on; false when it cannot be drawn there.
+bool LaidOut(const QSize& clientSize, qreal& dpr, const stamp::StampParams& params,
+             const QString& sampleText, Geometry& g, QRect& clip) {
+  if (!(dpr > 0) || !std::isfinite(dpr)) dpr = 1.0;
+  clip = DeviceBox(clientSize, dpr);
+  return !clip.isEmpty() && Prepare(clientSize, params, sampleText, g) == StampTextResult::Drawn;
+}
+
+}  // namespace
+
 bool StampTextExtent(const QSize& clientSize, qreal dpr, const stamp::StampParams& params,
                      const QString& sampleText, QRect& extent) {
   extent = QRect();
-  if (!(dpr > 0) || !std::isfinite(dpr)) dpr = 1.0;
-  const QRect clip = DeviceBox(clientSize, dpr);
-  if (clip.isEmpty()) return false;
   Geometry g;
-  if (Prepare(clientSize, params, sampleText, g) != StampTextResult::Drawn) return false;
+  QRect clip;
+  if (!LaidOut(clientSize, dpr, params, sampleText, g, clip)) return false;
   extent = BuildMasks(params, g, dpr, clip, true).touched;
   return true;
 }
@@ -357,23 +368,18 @@ bool StampTextExtent(const QSize& clientSize, qreal dpr, const stamp::StampParam
 bool StampTextBound(const QSize& clientSize, qreal dpr, const stamp::StampParams& params,
                     const QString& sampleText, QRect& bound) {
   bound = QRect();
-  if (!(dpr > 0) || !std::isfinite(dpr)) dpr = 1.0;
-  const QRect clip = DeviceBox(clientSize, dpr);
-  if (clip.isEmpty()) return false;
   Geometry g;
-  if (Prepare(clientSize, params, sampleText, g) != StampTextResult::Drawn) return false;
+  QRect clip;
+  if (!LaidOut(clientSize, dpr, params, sampleText, g, clip)) return false;
   // The curves lie within their control points' hull; the margin is the
-  // drawing's and a pixel more for its rounding.
+  // drawing's and a pixel more for its rounding. The hull's diagonal, as a
+  // segment, is rounded out as the drawing's segments are.
   const double margin = (g.stroke ? g.penWidth * dpr / 2 : 0) + 3;
   const QRectF em = g.emPath.controlPointRect();
-  static constexpr double kLimit = 1 << 28;
-  const auto whole = [](double v) { return static_cast<int>(std::clamp(v, -kLimit, kLimit)); };
   const auto at = [&](const QPointF& p) {
     const qreal k = g.scale * dpr;
     const QRectF r = QTransform(k, 0, 0, k, p.x() * dpr, (p.y() + g.baseline) * dpr).mapRect(em);
-    return QRect(
-        QPoint(whole(std::floor(r.left() - margin)), whole(std::floor(r.top() - margin))),
-        QPoint(whole(std::ceil(r.right() + margin)), whole(std::ceil(r.bottom() + margin))));
+    return SegmentBounds({{r.left(), r.top(), r.right(), r.bottom()}}, margin);
   };
   if (On(params.TextOn) || g.stroke) bound |= at(g.text);
   if (On(params.ShadowOn)) bound |= at(g.shadow);
